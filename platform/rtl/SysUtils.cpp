@@ -1,0 +1,3 @@
+#include "platform/rtl/SysUtils.h"
+
+void Abort() { throw EAbort("Operation aborted"); }
