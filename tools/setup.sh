@@ -7,6 +7,7 @@ packages=(
     qt6-base-dev qt6-qpa-plugins libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     fontconfig fonts-liberation fonts-dejavu-core
+    poppler-utils
 )
 
 missing=()

@@ -1,14 +1,18 @@
 #include "platform/app/Bootstrap.h"
 
-#include <QApplication>
-#include <QMainWindow>
+#include "platform/app/AppMain.h"
+#include "platform/app/Application.h"
 
 int RunBootstrapWindow(int argc, char** argv, const std::string& Caption)
 {
-    QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QString::fromStdString(Caption));
-    window.resize(800, 600);
-    window.show();
-    return app.exec();
+    return RunProgram(argc, argv, [&] {
+        TForm* Main = nullptr;
+        Application->SetTitle(Caption);
+        Application->CreateForm(&Main);
+        Main->SetCaption(Caption);
+        Main->SetBounds(0, 0, 800, 600);
+        Main->SetPosition(poScreenCenter);
+        Application->Run();
+        return 0;
+    });
 }

@@ -1,0 +1,111 @@
+#include "html-engine/HtmlForms.h"
+
+#include "html-engine/HtmlModel.h"
+
+ThtmlForm::ThtmlForm(TSectionList* ADocument, TAttributeList* Attributes) : Document(ADocument)
+{
+    if (Attributes)
+        for (int I = 0; I < Attributes->Count(); ++I) {
+            TAttribute* A = Attributes->Attr(I);
+            if (A->Which == MethodSy)
+                Method = A->Text.substr(0, 4);
+            else if (A->Which == ActionSy)
+                Action = A->Text;
+        }
+    if (Document)
+        Document->formList.Add(this);
+}
+
+void ThtmlForm::AddControl(TFormControlObj* Control)
+{
+    Controls.Add(Control);
+    if (Control->Kind != fcHidden)
+        ++VisibleControlCount;
+}
+
+TFormControlKind FormControlKindOf(THtmlSymbol Which, TAttributeList* Attributes)
+{
+    TAttribute* A = nullptr;
+    switch (Which) {
+    case SelectSy: {
+        const bool Multiple = Attributes && Attributes->Find(MultipleSy, A);
+        const bool Tall = Attributes && Attributes->Find(SizeSy, A) && A->Value > 1;
+        return Multiple || Tall ? fcListBox : fcCombo;
+    }
+    case TextAreaSy:
+        return fcTextArea;
+    default: {
+        std::string Type;
+        if (Attributes && Attributes->Find(TypeSy, A))
+            Type = LowerCase(A->Text.substr(0, 20));
+        if (Type == "submit" || Type == "reset")
+            return fcButton;
+        if (Type == "radio")
+            return fcRadio;
+        if (Type == "checkbox")
+            return fcCheckBox;
+        if (Type == "hidden")
+            return fcHidden;
+        if (Type == "image")
+            return fcImage;
+        return fcEdit;
+    }
+    }
+}
+
+TFormControlObj::TFormControlObj(TSectionList* ADocument, ThtmlForm* Form, int APos, TFormControlKind AKind,
+                                 TAttributeList* Attributes)
+    : Pos(APos), Document(ADocument), OwnerForm(Form), Kind(AKind)
+{
+    TAttribute* A = nullptr;
+    if (Attributes && Attributes->Find(NameSy, A))
+        Name = A->Text;
+    if (Attributes && Attributes->Find(ValueSy, A))
+        Value = A->Text;
+    static const int Sizes[][2] = {{120, 20}, {75, 25},  {13, 14},  {13, 13}, {0, 0},
+                                   {0, 0},    {100, 60}, {100, 21}, {200, 80}};
+    FWidth = Sizes[Kind][0];
+    FHeight = Sizes[Kind][1];
+    AlignValue = Kind == fcCheckBox || Kind == fcRadio ? 1 : 0;
+    if (OwnerForm)
+        OwnerForm->AddControl(this);
+    if (Document)
+        Document->AllFormControls.Add(this);
+}
+
+TFormControlObj::~TFormControlObj()
+{
+    if (Document)
+        Document->AllFormControls.Remove(this);
+}
+
+TFormControlObj* TFormControlList::ControlAt(int Posn) const
+{
+    for (int I = 0; I < Count(); ++I)
+        if (Control(I)->Pos == Posn)
+            return Control(I);
+    return nullptr;
+}
+
+int TFormControlList::HeightAt(int Posn, int& AlignValue) const
+{
+    TFormControlObj* C = ControlAt(Posn);
+    if (!C)
+        return -1;
+    AlignValue = C->AlignValue;
+    return C->Height();
+}
+
+int TFormControlList::WidthAt(int Posn) const
+{
+    TFormControlObj* C = ControlAt(Posn);
+    return C ? C->Width() : -1;
+}
+
+int TFormControlList::DistanceToNextControl(int Posn) const
+{
+    for (int I = 0; I < Count(); ++I)
+        if (Control(I)->Pos >= Posn)
+            return Control(I)->Pos - Posn;
+    return 9999;
+}

@@ -1,0 +1,100 @@
+// Forms and the form controls placed in text (character 2; an image control stands as an
+// image, character 4). Each control joins the document's list of all controls when it is made
+// and belongs to its form, which owns it.
+//
+// The controls here carry what the text layout needs (position, size, alignment, shown state,
+// screen place); their windows, values and submission come with the form classes proper.
+#pragma once
+
+#include "html-engine/HtmlImageUtil.h"
+#include "html-engine/HtmlParser.h"
+
+#include <string>
+
+class TSectionList;
+class TCanvas;
+class TFormControlObj;
+
+class ThtmlForm : public TObject {
+public:
+    // Joins Document's form list (which owns it). Attributes may be null.
+    ThtmlForm(TSectionList* ADocument, TAttributeList* Attributes);
+    void AddControl(TFormControlObj* Control);
+    // Sizes the controls from the canvas font.
+    void FitAllToFont(TCanvas* Canvas) { (void)Canvas; }
+
+    TSectionList* Document;
+    std::string Method = "Get";
+    std::string Action;
+    TFreeList Controls; // its controls in document order, owned
+    int VisibleControlCount = 0;
+};
+
+enum TFormControlKind {
+    fcEdit,
+    fcButton,
+    fcRadio,
+    fcCheckBox,
+    fcHidden,
+    fcImage,
+    fcListBox,
+    fcCombo,
+    fcTextArea
+};
+
+// The kind of control an element makes: INPUT by its TYPE (lower-cased, first 20 characters),
+// SELECT by MULTIPLE or SIZE > 1, TEXTAREA.
+TFormControlKind FormControlKindOf(THtmlSymbol Which, TAttributeList* Attributes);
+
+class TFormControlObj : public TObject {
+public:
+    // Joins Form (which owns it) and the document's list of all controls.
+    TFormControlObj(TSectionList* ADocument, ThtmlForm* Form, int APos, TFormControlKind AKind,
+                    TAttributeList* Attributes);
+    ~TFormControlObj() override;
+
+    int Width() const { return FWidth; }
+    int Height() const { return FHeight; }
+    // A control with a window is placed and shown by the text block that paints it.
+    bool HasWindow() const { return Kind != fcHidden && Kind != fcImage; }
+    // Check boxes and radio buttons (AlignValue 1) sit on the text baseline; the taller
+    // controls stand on the bottom of the line.
+    bool BaseLine() const { return AlignValue == 1; }
+
+    int Pos;
+    TSectionList* Document;
+    ThtmlForm* OwnerForm;
+    std::string Value, Name;
+    int AlignValue = 0;
+    TFormControlKind Kind;
+    bool ShowIt = false;      // painted in the current pass
+    bool Visible = false;     // its window shows
+    int Left = 0, Top = -400; // screen place at the last paint
+
+private:
+    int FWidth = 0, FHeight = 0;
+};
+
+// INPUT TYPE=image: drawn by its image object, which hands it the mouse point.
+class TImageFormControlObj : public TFormControlObj {
+public:
+    TImageFormControlObj(TSectionList* ADocument, ThtmlForm* Form, int APos, TAttributeList* Attributes)
+        : TFormControlObj(ADocument, Form, APos, fcImage, Attributes)
+    {
+    }
+    int ClickX = -1, ClickY = 0; // ClickX -1: no click yet
+    int MouseX = 0, MouseY = 0;
+};
+
+// The form controls placed in one text block, ordered by Pos; not owning.
+class TFormControlList : public TList {
+public:
+    TFormControlObj* Control(int Index) const { return static_cast<TFormControlObj*>(Items(Index)); }
+    // The first control at Posn, or null.
+    TFormControlObj* ControlAt(int Posn) const;
+    // Its height and AlignValue; -1 when there is none.
+    int HeightAt(int Posn, int& AlignValue) const;
+    int WidthAt(int Posn) const;
+    // Distance from Posn to the first control at Posn or later; 9999 when none.
+    int DistanceToNextControl(int Posn) const;
+};

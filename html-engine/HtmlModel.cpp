@@ -1,0 +1,945 @@
+#include "html-engine/HtmlModel.h"
+
+#include "html-engine/HtmlForms.h"
+#include "html-engine/HtmlImages.h"
+#include "platform/controls/Dialogs.h"
+#include "platform/graphics/WinGdi.h"
+#include "platform/win/WinUser.h"
+
+#include <algorithm>
+#include <climits>
+#include <map>
+
+namespace {
+
+TProcessErrorHandler& ErrorHandler()
+{
+    static TProcessErrorHandler Handler;
+    return Handler;
+}
+
+// The screen information context that font metrics are read on.
+HDC MeasureDC()
+{
+    static HDC DC = CreateCompatibleDC(nullptr);
+    return DC;
+}
+
+int BaseSizeOf(TSectionList* Document)
+{
+    return Document ? Document->FontSizeBase : 12;
+}
+
+} // namespace
+
+void SetProcessErrorHandler(TProcessErrorHandler Handler)
+{
+    ErrorHandler() = std::move(Handler);
+}
+
+void ShowProcessError(const std::string& Message)
+{
+    if (ErrorHandler())
+        ErrorHandler()(Message);
+    else
+        MessageDlg(Message, mtError, TMsgDlgButtons{mbOK}, 0);
+}
+
+int SatInt(std::int64_t Value)
+{
+    if (Value > INT_MAX)
+        return INT_MAX;
+    if (Value < INT_MIN)
+        return INT_MIN;
+    return static_cast<int>(Value);
+}
+
+bool IsLightBackground(TColor Color)
+{
+    if ((Color & 0xFFFFFF) == 0xFFFFFF && Color >= 0)
+        return true;
+    return Color == clWindow && (GetSysColor(COLOR_WINDOW) & 0xFFFFFF) == 0xFFFFFF;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Fonts
+
+void TMyFont::Assign(TPersistent* Source)
+{
+    if (auto* Src = dynamic_cast<TMyFont*>(Source)) {
+        NormalSize = Src->NormalSize;
+        Fixed = Src->Fixed;
+    }
+    TFont::Assign(Source);
+}
+
+void TMyFont::SetNormalSize(TSectionList* Document, int Size)
+{
+    NormalSize = Size;
+    SetSize(MulDiv(BaseSizeOf(Document), Size, 12));
+}
+
+void TMyFont::UpdateFont(TSectionList* Document, TColor Color)
+{
+    if (Document)
+        SetName(Fixed ? Document->PreFontName : Document->FontName);
+    SetSize(MulDiv(BaseSizeOf(Document), NormalSize, 12));
+    SetColor(Color | clPaletteRelative);
+}
+
+TFontObj::TFontObj(TMyFont* Font, int APos) : Pos(APos), TheFont(Font)
+{
+    TheFont->OnChange = [this](TObject*) { Measure(); };
+    Measure();
+}
+
+TFontObj::TFontObj(const TFontObj& Source)
+    : TObject(), Pos(Source.Pos), TheFont(std::make_unique<TMyFont>()), SScript(Source.SScript)
+{
+    TheFont->Assign(Source.TheFont.get());
+    TheFont->OnChange = [this](TObject*) { Measure(); };
+    UrlTarget.Copy(Source.UrlTarget);
+    Measure();
+}
+
+TFontObj::~TFontObj()
+{
+    if (TheFont)
+        TheFont->OnChange = nullptr;
+}
+
+void TFontObj::Measure()
+{
+    HDC DC = MeasureDC();
+    HGDIOBJ Old = SelectObject(DC, TheFont->Handle());
+    TEXTMETRIC TM;
+    GetTextMetrics(DC, &TM);
+    SelectObject(DC, Old);
+    tmHeight = TM.tmHeight;
+    FontHeight = TM.tmHeight + TM.tmExternalLeading;
+    Overhang = TM.tmOverhang;
+    Descent = TM.tmDescent;
+}
+
+void TFontObj::UpdateFont(TSectionList* Document)
+{
+    TColor C = clBlack;
+    if (Document)
+        C = UrlTarget.URL.empty() ? Document->FontColor : Document->HotSpotColor;
+    TheFont->UpdateFont(Document, C);
+}
+
+TFontList::TFontList(const TFontList& Source) : TFreeList()
+{
+    for (int I = 0; I < Source.Count(); ++I)
+        Add(new TFontObj(*Source.Run(I)));
+}
+
+void TFontList::UpdateFonts(TSectionList* Document)
+{
+    for (int I = 0; I < Count(); ++I)
+        Run(I)->UpdateFont(Document);
+}
+
+TFontObj* TFontList::GetFontObjAt(int Pos, int& Index) const
+{
+    Index = 0;
+    TFontObj* Result = Count() > 0 ? Run(0) : nullptr;
+    for (int I = 1; I < Count(); ++I) {
+        if (Run(I)->Pos > Pos)
+            break;
+        Result = Run(I);
+        Index = I;
+    }
+    return Result;
+}
+
+TMyFont* TFontList::GetFontAt(int Pos, int& OHang) const
+{
+    TFontObj* F = GetFontObjAt(Pos);
+    OHang = F ? F->Overhang : 0;
+    return F ? F->TheFont.get() : nullptr;
+}
+
+int TFontList::GetFontCountAt(int Pos, int Len) const
+{
+    for (int I = 0; I < Count(); ++I)
+        if (Run(I)->Pos > Pos)
+            return Run(I)->Pos - Pos;
+    return Len - Pos;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Block base
+
+TSectionBase::TSectionBase(TSectionList* AMasterList, const TSectionBase& Source)
+    : TObject(), ParentSectionList(AMasterList), SectionHeight(Source.SectionHeight)
+{
+}
+
+TSectionBase* TSectionBase::Duplicate(TSectionList* MasterList) const
+{
+    return new TSectionBase(MasterList, *this);
+}
+
+void TSectionBase::CopyToClipboard() {}
+
+int TSectionBase::DrawLogic(TCanvas* Canvas, int Y, int& Curs, int& MaxWidth, IndentManager* IMgr)
+{
+    (void)Canvas;
+    (void)Y;
+    StartCurs = Curs;
+    DrawHeight = SectionHeight;
+    MaxWidth = IMgr->Width;
+    return SectionHeight;
+}
+
+int TSectionBase::Draw(TCanvas* Canvas, const TRect& ARect, int Y, int X, IndentManager* IMgr)
+{
+    (void)Canvas;
+    (void)ARect;
+    (void)X;
+    (void)IMgr;
+    StartY = Y;
+    return SatAdd(Y, SectionHeight);
+}
+
+bool TSectionBase::GetURL(TCanvas*, int, int, TFormControlObj*&, TUrlTarget&)
+{
+    return false;
+}
+
+int TSectionBase::FindCursor(TCanvas*, int, int, TCell*&, int&, int&, int&)
+{
+    return -1;
+}
+
+int TSectionBase::FindString(int, const std::string&, bool)
+{
+    return -1;
+}
+
+bool TSectionBase::CursorToXY(TCanvas*, int, int&, int&)
+{
+    return false;
+}
+
+bool TSectionBase::GetChAtPos(int, char&, TObject*&)
+{
+    return false;
+}
+
+void TSectionBase::UpdateFonts()
+{
+    UpdateSpacing();
+}
+
+void TSectionBase::UpdateSpacing() {}
+
+void TSectionBase::MinMaxWidth(TCanvas*, int& Min, int& Max)
+{
+    Min = 0;
+    Max = 0;
+}
+
+bool TSectionBase::HoldsObject(const TObject* Obj) const
+{
+    return Obj == this;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Indent manager
+
+void IndentManager::Clear()
+{
+    L.Clear();
+    R.Clear();
+}
+
+void IndentManager::Reset(int Lf, int Rt)
+{
+    LfEdge = Lf;
+    RtEdge = Rt;
+    CurrentLevel = 0;
+}
+
+void IndentManager::AddRec(TFreeList& Side, int AX, int AYT, int AYB, int ALev)
+{
+    auto* IR = new IndentRec;
+    IR->X = AX;
+    IR->YT = AYT;
+    IR->YB = AYB;
+    IR->Lev = ALev;
+    Side.Add(IR);
+}
+
+int IndentManager::LeftIndent(int Y) const
+{
+    int X = 0;
+    for (int I = 0; I < L.Count(); ++I) {
+        const IndentRec* IR = LeftRec(I);
+        if (Y >= IR->YT && Y < IR->YB)
+            X = std::max(X, IR->X);
+    }
+    return SatAdd(LfEdge, X);
+}
+
+int IndentManager::RightSide(int Y) const
+{
+    int X = 0;
+    for (int I = 0; I < R.Count(); ++I) {
+        const IndentRec* IR = RightRec(I);
+        if (Y >= IR->YT && Y < IR->YB)
+            X = std::min(X, IR->X);
+    }
+    return SatAdd(RtEdge, X);
+}
+
+void IndentManager::Update(int Y, TImageObj* Image)
+{
+    if (!Image || !Image->Floating())
+        return;
+    const std::int64_t W = static_cast<std::int64_t>(Image->ImageWidth) + Image->HSpace;
+    const int YB = SatAdd(Y, Image->ImageHeight);
+    if (Image->ImageAlign == 3) {
+        Image->Indent = LeftIndent(Y) - LfEdge;
+        AddRec(L, SatAdd(Image->Indent, W), Y, YB, 0);
+    } else {
+        const int RS = RightSide(Y);
+        Image->Indent = SatAdd(RS, -static_cast<std::int64_t>(Image->ImageWidth));
+        AddRec(R, SatInt(static_cast<std::int64_t>(RS) - RtEdge - W), Y, YB, 0);
+    }
+}
+
+void IndentManager::UpdateTable(int Y, int AWidth, int Justify, int Height)
+{
+    const int YB = SatAdd(Y, Height);
+    if (Justify == 1)
+        AddRec(L, SatInt(static_cast<std::int64_t>(LeftIndent(Y)) + AWidth - LfEdge), Y, YB, 0);
+    else if (Justify == 3)
+        AddRec(R, SatInt(static_cast<std::int64_t>(RightSide(Y)) - RtEdge - AWidth), Y, YB, 0);
+}
+
+int IndentManager::ImageBottom() const
+{
+    int B = 0;
+    for (int I = 0; I < L.Count(); ++I)
+        if (LeftRec(I)->Lev == 0)
+            B = std::max(B, LeftRec(I)->YB);
+    for (int I = 0; I < R.Count(); ++I)
+        if (RightRec(I)->Lev == 0)
+            B = std::max(B, RightRec(I)->YB);
+    return B;
+}
+
+void IndentManager::GetClearY(int& CL, int& CR) const
+{
+    CL = 0;
+    CR = 0;
+    bool AnyL = false, AnyR = false;
+    int BL = INT_MIN, BR = INT_MIN;
+    for (int I = 0; I < L.Count(); ++I)
+        if (LeftRec(I)->Lev == 0) {
+            AnyL = true;
+            BL = std::max(BL, LeftRec(I)->YB);
+        }
+    for (int I = 0; I < R.Count(); ++I)
+        if (RightRec(I)->Lev == 0) {
+            AnyR = true;
+            BR = std::max(BR, RightRec(I)->YB);
+        }
+    if (AnyL)
+        CL = SatAdd(BL, 1);
+    if (AnyR)
+        CR = SatAdd(BR, 1);
+}
+
+int IndentManager::GetLevelClear() const
+{
+    int LevelX = 0;
+    for (int I = 0; I < L.Count(); ++I)
+        if (LeftRec(I)->Lev == CurrentLevel)
+            LevelX = LeftRec(I)->X;
+    int B = 0;
+    for (int I = 0; I < L.Count(); ++I)
+        if (LeftRec(I)->X > LevelX)
+            B = std::max(B, LeftRec(I)->YB);
+    return SatAdd(B, 1);
+}
+
+void IndentManager::SetLevel(int Y, int Level)
+{
+    if (Level > CurrentLevel) {
+        for (int C = CurrentLevel + 1; C <= Level; ++C)
+            AddRec(L, SatAdd(LeftIndent(Y) - LfEdge, 35), Y, 9999999, C);
+    } else if (Level < CurrentLevel) {
+        for (int I = 0; I < L.Count(); ++I) {
+            IndentRec* IR = LeftRec(I);
+            if (IR->Lev > Level) {
+                IR->Lev = 0;
+                IR->YB = Y - 1;
+            }
+        }
+    }
+    CurrentLevel = Level;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Cell
+
+TCell::TCell(TSectionList* AMasterList) : MasterList(AMasterList), IMgr(std::make_unique<IndentManager>()) {}
+
+TCell::TCell(TSectionList* AMasterList, const TCell& Source)
+    : TFreeList(), MasterList(AMasterList), FontSizeBase(Source.FontSizeBase),
+      IMgr(std::make_unique<IndentManager>()), BkGnd(Source.BkGnd), BkColor(Source.BkColor)
+{
+    for (int I = 0; I < Source.Count(); ++I)
+        TFreeList::Add(Source.Block(I)->Duplicate(AMasterList));
+}
+
+TCell::~TCell()
+{
+    IMgr.reset();
+    Clear();
+}
+
+void TCell::Add(TSectionBase* Block)
+{
+    if (!Block)
+        return;
+    TFreeList::Add(Block);
+    Block->ParentSectionList = MasterList;
+    Block->AddedToCell();
+    Block->UpdateSpacing();
+}
+
+int TCell::DoLogic(TCanvas* Canvas, int Y, int& Curs, int& MaxWidth, int AWidth)
+{
+    IMgr->Clear();
+    IMgr->Reset(0, AWidth);
+    IMgr->Width = AWidth;
+    StartY = Y;
+    StartCurs = Curs;
+    int H = 0;
+    MaxWidth = 0;
+    int I = 0;
+    while (I < Count()) {
+        TSectionBase* B = Block(I);
+        try {
+            int W = 0;
+            H = SatAdd(H, B->DrawLogic(Canvas, SatAdd(Y, H), Curs, W, IMgr.get()));
+            MaxWidth = std::max(MaxWidth, W);
+            ++I;
+        } catch (const EProcessError& E) {
+            ShowProcessError(E.Message());
+            // Everything that points into the block goes before the block itself.
+            if (MasterList)
+                MasterList->ForgetBlock(B);
+            Delete(I);
+        }
+    }
+    Len = Curs - StartCurs;
+    return std::max(H, IMgr->ImageBottom() - StartY);
+}
+
+int TCell::Draw(TCanvas* Canvas, const TRect& ARect, int Y, int X, int AWidth)
+{
+    // The records of the layout stay: they are relative to the edges, which move to X.
+    IMgr->Reset(X, SatAdd(X, IMgr->Width));
+    IMgr->ClipWidth = AWidth;
+    for (int I = 0; I < Count(); ++I)
+        Y = Block(I)->Draw(Canvas, ARect, Y, X, IMgr.get());
+    return Y;
+}
+
+void TCell::MinMaxWidth(TCanvas* Canvas, int& Min, int& Max)
+{
+    Min = 0;
+    Max = 0;
+    for (int I = 0; I < Count(); ++I) {
+        int Mn = 0, Mx = 0;
+        Block(I)->MinMaxWidth(Canvas, Mn, Mx);
+        Min = std::max(Min, Mn);
+        Max = std::max(Max, Mx);
+    }
+}
+
+void TCell::UpdateFonts()
+{
+    for (int I = 0; I < Count(); ++I)
+        Block(I)->UpdateFonts();
+}
+
+TSectionBase* TCell::FindSectionAtPosition(int Y, int& Top, int& Index) const
+{
+    int T = 0;
+    for (int I = 0; I < Count(); ++I) {
+        const int H = Block(I)->SectionHeight;
+        if (Y >= T && Y < SatAdd(T, H)) {
+            Top = T;
+            Index = I;
+            return Block(I);
+        }
+        T = SatAdd(T, H);
+    }
+    return nullptr;
+}
+
+bool TCell::GetURL(TCanvas* Canvas, int X, int Y, TFormControlObj*& FormControl, TUrlTarget& UrlTarget)
+{
+    int Top = 0;
+    for (int I = 0; I < Count(); ++I) {
+        TSectionBase* B = Block(I);
+        if (Y >= Top && Y < SatAdd(Top, B->DrawHeight) &&
+            B->GetURL(Canvas, X, Y - Top, FormControl, UrlTarget))
+            return true;
+        Top = SatAdd(Top, B->SectionHeight);
+    }
+    return false;
+}
+
+int TCell::FindCursor(TCanvas* Canvas, int X, int Y, TCell*& Cell, int& LineHeight, int& Top, int& CaretX)
+{
+    int BlockTop = 0, Index = 0;
+    TSectionBase* B = FindSectionAtPosition(Y, BlockTop, Index);
+    if (!B)
+        return -1;
+    const int Result = B->FindCursor(Canvas, X, Y - BlockTop, Cell, LineHeight, Top, CaretX);
+    Top = SatAdd(Top, BlockTop);
+    if (Result >= 0 && !Cell)
+        Cell = this;
+    return Result;
+}
+
+int TCell::FindString(int From, const std::string& ToFind, bool MatchCase)
+{
+    for (int I = 0; I < Count(); ++I) {
+        const int R = Block(I)->FindString(From, ToFind, MatchCase);
+        if (R >= 0)
+            return R;
+    }
+    return -1;
+}
+
+bool TCell::CursorToXY(TCanvas* Canvas, int Cursor, int& X, int& Y)
+{
+    for (int I = 0; I < Count(); ++I)
+        if (Block(I)->CursorToXY(Canvas, Cursor, X, Y))
+            return true;
+    return false;
+}
+
+bool TCell::GetChAtPos(int Pos, char& Ch, TObject*& Obj)
+{
+    if (Pos < StartCurs || Pos > StartCurs + Len)
+        return false;
+    for (int I = 0; I < Count(); ++I)
+        if (Block(I)->GetChAtPos(Pos, Ch, Obj))
+            return true;
+    return false;
+}
+
+void TCell::CopyToClipboard()
+{
+    if (!MasterList || MasterList->SelB >= MasterList->SelE)
+        return;
+    for (int I = 0; I < Count(); ++I) {
+        TSectionBase* B = Block(I);
+        if (B->StartCurs + B->Len <= MasterList->SelB)
+            continue;
+        if (B->StartCurs >= MasterList->SelE)
+            break;
+        B->CopyToClipboard();
+    }
+}
+
+bool TCell::HoldsObject(const TObject* Obj) const
+{
+    for (int I = 0; I < Count(); ++I)
+        if (Block(I)->HoldsObject(Obj))
+            return true;
+    return false;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Table cell
+
+TCellObj::TCellObj(TSectionList* Master, int AVAlign, TAttributeList* Attributes)
+    : VAlign(static_cast<std::uint8_t>(AVAlign)), Cell(std::make_unique<TCell>(Master))
+{
+    // The attribute rules of table cells belong to the tables; spans and sizes are read here
+    // only as far as every table needs them.
+    if (!Attributes)
+        return;
+    for (int I = 0; I < Attributes->Count(); ++I) {
+        TAttribute* A = Attributes->Attr(I);
+        switch (A->Which) {
+        case ColSpanSy:
+            ColSpan = std::max(1, A->Value);
+            break;
+        case RowSpanSy:
+            RowSpan = std::max(1, A->Value);
+            break;
+        case WidthSy:
+            SpecWd = std::max(0, A->Value);
+            AsPercent = A->Text.find('%') != std::string::npos;
+            break;
+        case HeightSy:
+            SpecHt = std::max(0, A->Value);
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+TCellObj::TCellObj(TSectionList* Master, const TCellObj& Source)
+    : TObject(), ColSpan(Source.ColSpan), RowSpan(Source.RowSpan), Wd(Source.Wd), Ht(Source.Ht),
+      VSize(Source.VSize), SpecHt(Source.SpecHt), YIndent(Source.YIndent), VAlign(Source.VAlign),
+      SpecWd(Source.SpecWd), AsPercent(Source.AsPercent), Cell(std::make_unique<TCell>(Master, *Source.Cell))
+{
+}
+
+// ---------------------------------------------------------------------------------------------
+// Document
+
+namespace {
+
+std::map<std::uintptr_t, TSectionList*>& TimerOwners()
+{
+    static std::map<std::uintptr_t, TSectionList*> Owners;
+    return Owners;
+}
+
+void AnimationTick(HWND, UINT, std::uintptr_t Id, DWORD)
+{
+    auto It = TimerOwners().find(Id);
+    if (It != TimerOwners().end())
+        It->second->AnimateGifs();
+}
+
+} // namespace
+
+TSectionList::TSectionList(TObject* Owner, TObject* PaintPanel)
+    : TCell(nullptr), TheOwner(Owner), PPanel(PaintPanel)
+{
+    MasterList = this;
+}
+
+TSectionList::~TSectionList()
+{
+    SetTimerEnabled(false);
+    Clear();
+}
+
+void TSectionList::SetTimerEnabled(bool Value)
+{
+    if (Value == TimerEnabled())
+        return;
+    if (Value) {
+        FTimerId = SetTimer(nullptr, 0, static_cast<UINT>(TimerInterval), AnimationTick);
+        if (FTimerId)
+            TimerOwners()[FTimerId] = this;
+    } else {
+        KillTimer(nullptr, FTimerId);
+        TimerOwners().erase(FTimerId);
+        FTimerId = 0;
+    }
+}
+
+void TSectionList::Clear()
+{
+    BackgroundBitmap = nullptr;
+    BackgroundName.clear();
+    BitmapLoaded = false;
+    // Blocks first: they may look at nothing of the document while they go, but the form
+    // controls they list are freed with the forms.
+    AllFormControls.Clear();
+    GIFList.Clear();
+    SelB = SelE = 0;
+    MapList.Clear();
+    TCell::Clear();
+    formList.Clear();
+}
+
+void TSectionList::SetDefaults(const std::string& AFontName, const std::string& APreFontName,
+                               TColor ABackground, TColor AHotSpotColor, TColor AFontColor, int FontSize)
+{
+    FontName = AFontName.substr(0, 33);
+    PreFontName = APreFontName.substr(0, 33);
+    FontSizeBase = FontSize;
+    FontColor = AFontColor;
+    HotSpotColor = AHotSpotColor;
+    SetBackground(ABackground);
+    UpdateFonts();
+}
+
+void TSectionList::SetBackground(TColor Color)
+{
+    Background = Color;
+    if (OnBackgroundChange)
+        OnBackgroundChange(this);
+}
+
+void TSectionList::SetBackgroundImageName(const std::string& Name)
+{
+    BackgroundBitmap = nullptr;
+    BackgroundName = Name;
+    BitmapLoaded = false;
+}
+
+TBitmap* TSectionList::LoadBackgroundImage()
+{
+    if (ShowImages && !BitmapLoaded && !BackgroundName.empty() && !BackgroundBitmap)
+        BitmapLoaded = true;
+    return BackgroundBitmap;
+}
+
+void TSectionList::SetYOffset(int Y)
+{
+    if (Y == YOff)
+        return;
+    YOff = Y;
+    YOffChange = true;
+    for (int I = 0; I < AllFormControls.Count(); ++I)
+        static_cast<TFormControlObj*>(AllFormControls[I])->ShowIt = false;
+}
+
+int TSectionList::DoLogic(TCanvas* Canvas, int Y, int& Curs, int& MaxWidth, int AWidth)
+{
+    SetTimerEnabled(false);
+    for (int I = 0; I < formList.Count(); ++I)
+        formList.ItemAs<ThtmlForm>(I)->FitAllToFont(Canvas);
+    const int Result = TCell::DoLogic(Canvas, Y, Curs, MaxWidth, AWidth);
+    SetTimerEnabled(GIFList.Count() > 0);
+    return Result;
+}
+
+int TSectionList::Draw(TCanvas* Canvas, const TRect& ARect, int Y, int X, int AWidth)
+{
+    SetTimerEnabled(false);
+    const int Result = TCell::Draw(Canvas, ARect, Y, X, AWidth);
+    if (YOffChange) {
+        for (int I = 0; I < AllFormControls.Count(); ++I) {
+            auto* C = static_cast<TFormControlObj*>(AllFormControls[I]);
+            if (!C->ShowIt)
+                C->Visible = false;
+        }
+        YOffChange = false;
+    }
+    SetTimerEnabled(GIFList.Count() > 0);
+    return Result;
+}
+
+void TSectionList::AnimateGifs()
+{
+    // Each animated image steps itself once its decoder is in place; the interval is set again
+    // so a slow step does not shorten the next one.
+    TimerInterval = 50;
+}
+
+int TSectionList::GetSelLength()
+{
+    if (SelB >= SelE)
+        return 0;
+    auto Counter = std::make_unique<SelTextCount>();
+    SelCount = Counter.get();
+    struct TReset {
+        TSectionList* Doc;
+        ~TReset() { Doc->SelCount = nullptr; }
+    } Reset{this};
+    CopyToClipboard();
+    return Counter->Terminate();
+}
+
+int TSectionList::SectionTop(int Index) const
+{
+    const int N = std::min(Index - 1, Count() - 2) + 1;
+    int T = 0;
+    for (int I = 0; I < N; ++I)
+        T = SatAdd(T, Block(I)->SectionHeight);
+    return T;
+}
+
+void TSectionList::ForgetBlock(TSectionBase* Block)
+{
+    if (NameList)
+        for (int I = NameList->Count() - 1; I >= 0; --I)
+            if (NameList->Objects(I) && Block->HoldsObject(NameList->Objects(I)))
+                NameList->Delete(I);
+    for (int I = GIFList.Count() - 1; I >= 0; --I)
+        if (Block->HoldsObject(static_cast<TObject*>(GIFList[I])))
+            GIFList.Delete(I);
+    for (int I = AllFormControls.Count() - 1; I >= 0; --I)
+        if (Block->HoldsObject(static_cast<TObject*>(AllFormControls[I])))
+            AllFormControls.Delete(I);
+    // The controls of the block go with it: their forms own them.
+    for (int F = 0; F < formList.Count(); ++F) {
+        ThtmlForm* Form = formList.ItemAs<ThtmlForm>(F);
+        TFreeList& Controls = Form->Controls;
+        for (int I = Controls.Count() - 1; I >= 0; --I)
+            if (Block->HoldsObject(Controls.ItemAs<TObject>(I))) {
+                if (Controls.ItemAs<TFormControlObj>(I)->Kind != fcHidden)
+                    --Form->VisibleControlCount;
+                Controls.Delete(I);
+            }
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Small blocks
+
+TParagraphSpace::TParagraphSpace(TSectionList* AMasterList, const TParagraphSpace& Source)
+    : TSectionBase(AMasterList, Source)
+{
+}
+
+TSectionBase* TParagraphSpace::Duplicate(TSectionList* MasterList) const
+{
+    return new TParagraphSpace(MasterList, *this);
+}
+
+void TParagraphSpace::UpdateSpacing()
+{
+    SectionHeight = MulDiv(14, BaseSizeOf(ParentSectionList), 12);
+}
+
+void TParagraphSpace::CopyToClipboard()
+{
+    if (ParentSectionList && ParentSectionList->SelCount)
+        ParentSectionList->SelCount->AddTextCR("", 0);
+}
+
+THeadingSpace::THeadingSpace(int AHeadingSize) : HeadingSize(AHeadingSize) {}
+
+THeadingSpace::THeadingSpace(TSectionList* AMasterList, const THeadingSpace& Source)
+    : TSectionBase(AMasterList, Source), HeadingSize(Source.HeadingSize)
+{
+}
+
+TSectionBase* THeadingSpace::Duplicate(TSectionList* MasterList) const
+{
+    return new THeadingSpace(MasterList, *this);
+}
+
+void THeadingSpace::UpdateSpacing()
+{
+    static const int Sizes[6] = {16, 12, 10, 8, 6, 4};
+    const int S = HeadingSize >= 1 && HeadingSize <= 6 ? Sizes[HeadingSize - 1] : 8;
+    SectionHeight = MulDiv(S, BaseSizeOf(ParentSectionList), 12);
+}
+
+void THeadingSpace::CopyToClipboard()
+{
+    if (ParentSectionList && ParentSectionList->SelCount)
+        ParentSectionList->SelCount->AddTextCR("", 0);
+}
+
+THorzLine::THorzLine(TAttributeList* Attributes)
+{
+    if (!Attributes)
+        return;
+    for (int I = 0; I < Attributes->Count(); ++I) {
+        TAttribute* A = Attributes->Attr(I);
+        switch (A->Which) {
+        case SizeSy:
+            if (A->Value >= 1 && A->Value <= 20)
+                VSize = A->Value;
+            break;
+        case WidthSy:
+            if (A->Value > 0) {
+                if (A->Text.find('%') == std::string::npos)
+                    HWidth = A->Value;
+                else {
+                    if (A->Value <= 100)
+                        HWidth = A->Value;
+                    AsPercent = true;
+                }
+            }
+            break;
+        case ColorSy: {
+            std::int32_t C = 0;
+            if (ColorFromString(A->Text, C)) {
+                Color = C | clPaletteRelative;
+                UseColor = true;
+            }
+            break;
+        }
+        default:
+            break;
+        }
+    }
+}
+
+THorzLine::THorzLine(TSectionList* AMasterList, const THorzLine& Source)
+    : TSectionBase(AMasterList, Source), VSize(Source.VSize), HWidth(Source.HWidth),
+      AsPercent(Source.AsPercent), Color(Source.Color), UseColor(Source.UseColor)
+{
+}
+
+TSectionBase* THorzLine::Duplicate(TSectionList* MasterList) const
+{
+    return new THorzLine(MasterList, *this);
+}
+
+void THorzLine::UpdateSpacing()
+{
+    SectionHeight = MulDiv(20, BaseSizeOf(ParentSectionList), 12) + VSize - 2;
+}
+
+void THorzLine::CopyToClipboard()
+{
+    if (ParentSectionList && ParentSectionList->SelCount)
+        ParentSectionList->SelCount->AddTextCR("", 0);
+}
+
+int THorzLine::Draw(TCanvas* Canvas, const TRect& ARect, int Y, int X, IndentManager* IMgr)
+{
+    const int Result = TSectionBase::Draw(Canvas, ARect, Y, X, IMgr);
+    const int YOff = ParentSectionList ? ParentSectionList->YOff : 0;
+    if (SatAdd(Y, static_cast<std::int64_t>(SectionHeight) - YOff) < ARect.top ||
+        SatAdd(Y, -YOff) >= ARect.bottom)
+        return Result;
+    const int T = SatInt(static_cast<std::int64_t>(Y) + (SectionHeight - VSize) / 2 - YOff);
+    const int L = IMgr->LeftIndent(Y);
+    const int R = IMgr->RightSide(Y);
+    int Left, Right;
+    if (HWidth < 0) {
+        Left = L + 10;
+        Right = R - 10;
+    } else {
+        const std::int64_t W = AsPercent ? MulDiv(R - L, HWidth, 100) : HWidth;
+        Left = SatInt(L + (static_cast<std::int64_t>(R) - L - W) / 2);
+        Right = SatAdd(Left, W);
+    }
+    TPen* Pen = Canvas->Pen();
+    TBrush* Brush = Canvas->Brush();
+    if (UseColor) {
+        const TColor OldColor = Brush->Color();
+        const TBrushStyle OldStyle = Brush->Style();
+        Brush->SetColor(Color);
+        Brush->SetStyle(bsSolid);
+        Canvas->FillRect(Rect(Left, T, Right, T + VSize));
+        Brush->SetColor(OldColor);
+        Brush->SetStyle(OldStyle);
+    } else {
+        const TColor OldPen = Pen->Color();
+        const bool Light = IsLightBackground(ParentSectionList ? ParentSectionList->Background : clWhite);
+        Pen->SetColor(clBtnShadow);
+        Canvas->MoveTo(Left, T + VSize);
+        Canvas->LineTo(Left, T);
+        Canvas->LineTo(Right, T);
+        Pen->SetColor(Light ? clSilver : clBtnHighlight);
+        Canvas->LineTo(Right, T + VSize);
+        Canvas->LineTo(Left, T + VSize);
+        Pen->SetColor(OldPen);
+    }
+    return Result;
+}
+
+TPage::TPage(TSectionList* AMasterList, const TPage& Source) : TSectionBase(AMasterList, Source) {}
+
+TSectionBase* TPage::Duplicate(TSectionList* MasterList) const
+{
+    return new TPage(MasterList, *this);
+}

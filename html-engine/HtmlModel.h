@@ -1,0 +1,342 @@
+// The document model of the HTML view: a document is a cell (an owning list of blocks laid out one
+// below the other) with the document-wide settings; every block answers the same set of virtual
+// operations (layout, paint, hit tests, search, selection count, font refresh, width range).
+// Here: the block base, the cell, the document, the indent manager for floats and list levels,
+// font runs, and the small blocks (paragraph space, heading space, horizontal rule, page).
+//
+// Coordinates are pixels. A document Y counts from the top of the document; a screen Y is the
+// document Y less the document's scroll offset YOff. Character positions ("cursor" values) count
+// the characters of all text blocks in order; an image in text is one character (code 4), a form
+// control one (code 2).
+#pragma once
+
+#include "html-engine/HtmlImageUtil.h"
+#include "html-engine/HtmlParser.h"
+#include "platform/classes/Classes.h"
+#include "platform/graphics/Graphics.h"
+#include "platform/rtl/SysUtils.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+class TSectionList;
+class TCell;
+class IndentManager;
+class TImageObj;
+class TFormControlObj;
+class ThtmlForm;
+
+// A layout error of one block; the cell that lays the block out reports it and drops the block.
+class EProcessError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// The error box a cell shows for a dropped block. Goes through the platform's message box; a test
+// or a host may replace it (nullptr restores the message box).
+using TProcessErrorHandler = std::function<void(const std::string& Message)>;
+void SetProcessErrorHandler(TProcessErrorHandler Handler);
+void ShowProcessError(const std::string& Message);
+
+// Saturating arithmetic for sizes that come from attributes, so that huge WIDTH/HEIGHT values
+// never wrap around.
+int SatInt(std::int64_t Value);
+inline int SatAdd(int A, std::int64_t B)
+{
+    return SatInt(static_cast<std::int64_t>(A) + B);
+}
+
+// A background counts as light when it is white, or the window colour while that is white.
+bool IsLightBackground(TColor Color);
+
+// ---------------------------------------------------------------------------------------------
+// Fonts
+
+class TMyFont : public TFont {
+public:
+    TMyFont() = default;
+    void Assign(TPersistent* Source) override;
+    // NormalSize := Size; point size := MulDiv(base size, Size, 12).
+    void SetNormalSize(TSectionList* Document, int Size);
+    // The document's default name (the preformatted one when Fixed), the scaled size and Color
+    // made palette-relative.
+    void UpdateFont(TSectionList* Document, TColor Color);
+
+    int NormalSize = 12; // the size in points at a base size of 12
+    bool Fixed = false;  // takes the preformatted font name
+};
+
+// One font run of a text block, with the metrics of its font.
+class TFontObj : public TObject {
+public:
+    // Takes Font (owned).
+    TFontObj(TMyFont* Font, int APos);
+    TFontObj(const TFontObj& Source);
+    ~TFontObj() override;
+    void UpdateFont(TSectionList* Document);
+    // Reads the metrics of TheFont (runs whenever the font changes).
+    void Measure();
+
+    int Pos = 0;
+    std::unique_ptr<TMyFont> TheFont;
+    int FontHeight = 0; // tmHeight + tmExternalLeading
+    int tmHeight = 0;
+    int Overhang = 0;
+    int Descent = 0;
+    std::uint8_t SScript = 0; // 0 normal, 1 subscript, 2 superscript
+    TUrlTarget UrlTarget;     // empty URL: not a link
+};
+
+// The runs of one block in increasing Pos; the first starts at 0.
+class TFontList : public TFreeList {
+public:
+    TFontList() = default;
+    TFontList(const TFontList& Source);
+    TFontObj* Run(int Index) const { return ItemAs<TFontObj>(Index); }
+    void UpdateFonts(TSectionList* Document);
+    // The font of the run holding Pos (the last with Pos <= the position), and its overhang.
+    TMyFont* GetFontAt(int Pos, int& OHang) const;
+    // Characters from Pos to the start of the next run after Pos; Len - Pos when there is none.
+    int GetFontCountAt(int Pos, int Len) const;
+    TFontObj* GetFontObjAt(int Pos, int& Index) const;
+    TFontObj* GetFontObjAt(int Pos) const
+    {
+        int I;
+        return GetFontObjAt(Pos, I);
+    }
+};
+
+// ---------------------------------------------------------------------------------------------
+// Blocks
+
+class TSectionBase : public TObject {
+public:
+    TSectionBase() = default;
+    // Copy constructor of the base: SectionHeight only.
+    TSectionBase(TSectionList* AMasterList, const TSectionBase& Source);
+
+    // A deep copy of the block for the document MasterList.
+    virtual TSectionBase* Duplicate(TSectionList* MasterList) const;
+    // Adds the block's selected text to the document's selection counter.
+    virtual void CopyToClipboard();
+    // Layout at document Y; returns SectionHeight.
+    virtual int DrawLogic(TCanvas* Canvas, int Y, int& Curs, int& MaxWidth, IndentManager* IMgr);
+    // Paints the block whose top is at document Y and left edge at X; returns Y + SectionHeight.
+    virtual int Draw(TCanvas* Canvas, const TRect& ARect, int Y, int X, IndentManager* IMgr);
+    // The link under a point (Y relative to the block's top).
+    virtual bool GetURL(TCanvas* Canvas, int X, int Y, TFormControlObj*& FormControl, TUrlTarget& UrlTarget);
+    // The character position under a point (Y relative to the block's top); -1 when none.
+    virtual int FindCursor(TCanvas* Canvas, int X, int Y, TCell*& Cell, int& LineHeight, int& Top,
+                           int& CaretX);
+    // Position of the next match at or after From; -1 when none.
+    virtual int FindString(int From, const std::string& ToFind, bool MatchCase);
+    virtual bool CursorToXY(TCanvas* Canvas, int Cursor, int& X, int& Y);
+    virtual bool GetChAtPos(int Pos, char& Ch, TObject*& Obj);
+    virtual void UpdateFonts();
+    virtual void UpdateSpacing();
+    virtual void MinMaxWidth(TCanvas* Canvas, int& Min, int& Max);
+    // True when Obj is this block or an object inside it (a run, an image, a control, a
+    // nested block); the document uses it to forget every reference into a dropped block.
+    virtual bool HoldsObject(const TObject* Obj) const;
+    // Runs when a cell takes the block, before UpdateSpacing (an empty preformatted block takes
+    // its one blank here).
+    virtual void AddedToCell() {}
+
+    TSectionList* ParentSectionList = nullptr;
+    int SectionHeight = 0; // the height the block takes in the flow
+    int DrawHeight = 0;    // the height it paints (floats may hang below)
+    int StartY = 0;
+    int StartCurs = 0;
+    int Len = 0;
+};
+
+// The indent of one float or list level, on one side.
+class IndentRec : public TObject {
+public:
+    int X = 0;   // left: indent from LfEdge; right: offset from RtEdge (<= 0)
+    int YT = 0;  // top, inclusive
+    int YB = 0;  // bottom, exclusive
+    int Lev = 0; // 0 a float, else its list level
+};
+
+class IndentManager : public TObject {
+public:
+    void Clear();
+    void Reset(int Lf, int Rt);
+    // Places a floating image (LEFT or RIGHT) at Y; other images and nil are ignored.
+    void Update(int Y, TImageObj* Image);
+    // Places a floating table (Justify 1 left, 3 right).
+    void UpdateTable(int Y, int AWidth, int Justify, int Height);
+    int LeftIndent(int Y) const;
+    int RightSide(int Y) const;
+    int ImageBottom() const;
+    void GetClearY(int& CL, int& CR) const;
+    int GetLevelClear() const;
+    void SetLevel(int Y, int Level);
+
+    IndentRec* LeftRec(int I) const { return L.ItemAs<IndentRec>(I); }
+    IndentRec* RightRec(int I) const { return R.ItemAs<IndentRec>(I); }
+
+    int Width = 0;
+    int ClipWidth = 0;
+    TFreeList L, R;
+    int CurrentLevel = 0;
+    int LfEdge = 0, RtEdge = 0;
+
+private:
+    void AddRec(TFreeList& Side, int AX, int AYT, int AYB, int ALev);
+};
+
+// An owning list of blocks laid out one below the other.
+class TCell : public TFreeList {
+public:
+    explicit TCell(TSectionList* AMasterList);
+    TCell(TSectionList* AMasterList, const TCell& Source);
+    ~TCell() override;
+
+    TSectionBase* Block(int Index) const { return ItemAs<TSectionBase>(Index); }
+    // nil is ignored. The block joins the document and takes its spacing.
+    void Add(TSectionBase* Block);
+    int DoLogic(TCanvas* Canvas, int Y, int& Curs, int& MaxWidth, int AWidth);
+    int Draw(TCanvas* Canvas, const TRect& ARect, int Y, int X, int AWidth);
+    void MinMaxWidth(TCanvas* Canvas, int& Min, int& Max);
+    void UpdateFonts();
+    TSectionBase* FindSectionAtPosition(int Y, int& Top, int& Index) const;
+    bool GetURL(TCanvas* Canvas, int X, int Y, TFormControlObj*& FormControl, TUrlTarget& UrlTarget);
+    int FindCursor(TCanvas* Canvas, int X, int Y, TCell*& Cell, int& LineHeight, int& Top, int& CaretX);
+    int FindString(int From, const std::string& ToFind, bool MatchCase);
+    bool CursorToXY(TCanvas* Canvas, int Cursor, int& X, int& Y);
+    bool GetChAtPos(int Pos, char& Ch, TObject*& Obj);
+    void CopyToClipboard();
+    bool HoldsObject(const TObject* Obj) const;
+
+    TSectionList* MasterList;
+    int FontSizeBase = 12;
+    int StartY = 0, StartCurs = 0, Len = 0;
+    std::unique_ptr<IndentManager> IMgr;
+    bool BkGnd = false;
+    TColor BkColor = clWhite;
+};
+
+// One table cell (its content is a TCell).
+class TCellObj : public TObject {
+public:
+    TCellObj(TSectionList* Master, int AVAlign, TAttributeList* Attributes);
+    TCellObj(TSectionList* Master, const TCellObj& Source);
+    void UpdateFonts() { Cell->UpdateFonts(); }
+
+    int ColSpan = 1; // 0: a filler under a column span
+    int RowSpan = 1; // 0: a filler under a row span
+    int Wd = 0, Ht = 0, VSize = 0, SpecHt = 0, YIndent = 0;
+    std::uint8_t VAlign = 0; // 0 top, 1 middle, 2 bottom
+    int SpecWd = 0;
+    bool AsPercent = false;
+    std::unique_ptr<TCell> Cell;
+};
+
+// The document.
+class TSectionList : public TCell {
+public:
+    // Owner: the view control; PaintPanel: its paint panel (either may be null).
+    TSectionList(TObject* Owner, TObject* PaintPanel);
+    ~TSectionList() override;
+
+    void Clear() override;
+    void SetDefaults(const std::string& AFontName, const std::string& APreFontName, TColor ABackground,
+                     TColor AHotSpotColor, TColor AFontColor, int FontSize);
+    void SetBackground(TColor Color);
+    void SetBackgroundImageName(const std::string& Name);
+    // The background bitmap once it is loaded (images shown and a name set); until picture
+    // fetching is in place the name is only marked as tried.
+    TBitmap* LoadBackgroundImage();
+    void SetYOffset(int Y);
+    int DoLogic(TCanvas* Canvas, int Y, int& Curs, int& MaxWidth, int AWidth);
+    int Draw(TCanvas* Canvas, const TRect& ARect, int Y, int X, int AWidth);
+    // The animation timer's tick.
+    void AnimateGifs();
+    int GetSelLength();
+    int SectionTop(int Index) const;
+    // Removes every reference the document keeps into Block (anchors, form controls, animated
+    // images) before the block is freed.
+    void ForgetBlock(TSectionBase* Block);
+
+    bool ShowImages = true;
+    int YOff = 0;
+    bool YOffChange = false;
+    int SelB = 0, SelE = 0;
+    std::string FontName = "Times New Roman";
+    std::string PreFontName = "Courier New";
+    TColor FontColor = clBlack;
+    TColor HotSpotColor = clBlue;
+    TObject* TheOwner = nullptr;
+    TObject* PPanel = nullptr;
+    TColor Background = clWhite;
+    std::function<void(TSectionList*)> OnBackgroundChange;
+    TBitmap* BackgroundBitmap = nullptr; // not owned (the image cache holds it)
+    std::string BackgroundName;
+    bool BitmapLoaded = false;
+    TFreeList formList; // ThtmlForm, owned
+    TList GIFList;      // animated images placed in the document, not owned
+    SelTextCount* SelCount = nullptr;
+    TFreeList MapList;     // client-side image maps, owned
+    TList AllFormControls; // every form control, in creation order, not owned
+    // The view's anchor list (upper-cased names, objects = the block that holds each); the
+    // builder fills it. Not owned; may be null.
+    TStringList* NameList = nullptr;
+    // The animation timer: enabled state and interval (ms); it ticks through the window
+    // system's thread timer while enabled.
+    bool TimerEnabled() const { return FTimerId != 0; }
+    void SetTimerEnabled(bool Value);
+    int TimerInterval = 50;
+
+private:
+    std::uintptr_t FTimerId = 0;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Small blocks
+
+class TParagraphSpace : public TSectionBase {
+public:
+    TParagraphSpace() = default;
+    TParagraphSpace(TSectionList* AMasterList, const TParagraphSpace& Source);
+    TSectionBase* Duplicate(TSectionList* MasterList) const override;
+    void UpdateSpacing() override;
+    void CopyToClipboard() override;
+};
+
+class THeadingSpace : public TSectionBase {
+public:
+    explicit THeadingSpace(int AHeadingSize);
+    THeadingSpace(TSectionList* AMasterList, const THeadingSpace& Source);
+    TSectionBase* Duplicate(TSectionList* MasterList) const override;
+    void UpdateSpacing() override;
+    void CopyToClipboard() override;
+
+    int HeadingSize = 0;
+};
+
+class THorzLine : public TSectionBase {
+public:
+    explicit THorzLine(TAttributeList* Attributes);
+    THorzLine(TSectionList* AMasterList, const THorzLine& Source);
+    TSectionBase* Duplicate(TSectionList* MasterList) const override;
+    void UpdateSpacing() override;
+    void CopyToClipboard() override;
+    int Draw(TCanvas* Canvas, const TRect& ARect, int Y, int X, IndentManager* IMgr) override;
+
+    int VSize = 2;
+    int HWidth = -1;
+    bool AsPercent = false;
+    TColor Color = clBlack;
+    bool UseColor = false;
+};
+
+class TPage : public TSectionBase {
+public:
+    TPage() = default;
+    TPage(TSectionList* AMasterList, const TPage& Source);
+    TSectionBase* Duplicate(TSectionList* MasterList) const override;
+};

@@ -1,0 +1,290 @@
+// The HTML parser: a pull scanner that turns HTML source into symbols (tags with their
+// attributes, entities, text), over one process-wide parse state.
+//
+// The scanner reads from one of four sources (a file, a memory buffer, a string list, a
+// stream), folds every line end (CR, LF, CR LF, LF CR) into one CR, turns tabs into spaces
+// and skips comments and declarations. Text is UTF-8: a file, buffer or stream that is not
+// valid UTF-8 is read as Windows-1252 and converted. Character 26 (Ctrl-Z) is the end of the
+// input in every source; the source keeps answering 26 once it has ended, so every scanning
+// loop that stops at 26 ends.
+//
+// Use: open a source (OpenSourceXxx), ResetScanner, NextCh once, then GetSymbol repeatedly and
+// read ParseState.Sy, TokenText, HeadingLevel and Attributes. CloseSource at the end (a
+// TSourceGuard does it on every path).
+#pragma once
+
+#include "html-engine/HtmlImageUtil.h"
+#include "platform/rtl/SysUtils.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+class TStrings;
+class TStream;
+
+// One byte for every tag (a start and an end symbol), attribute and token kind. Attribute
+// symbols share the numbering, so TextSy is both the text token and the TEXT attribute and
+// SelectedSy both the SELECTED tag and attribute.
+enum THtmlSymbol : std::uint8_t {
+    HtmlSy = 0,
+    TitleSy = 1,
+    BodySy = 2,
+    HeadSy = 3,
+    PSy = 4,
+    PEndSy = 5,
+    BSy = 6,
+    BEndSy = 7,
+    ISy = 8,
+    IEndSy = 9,
+    HtmlEndSy = 10,
+    TitleEndSy = 11,
+    BodyEndSy = 12,
+    HeadEndSy = 13,
+    BRSy = 14,
+    HeadingSy = 15,
+    HeadingEndSy = 16,
+    EmSy = 17,
+    EmEndSy = 18,
+    StrongSy = 19,
+    StrongEndSy = 20,
+    USy = 21,
+    UEndSy = 22,
+    HRSy = 23,
+    CiteSy = 24,
+    VarSy = 25,
+    CiteEndSy = 26,
+    VarEndSy = 27,
+    BaseSy = 28,
+    TTSy = 29,
+    CodeSy = 30,
+    KbdSy = 31,
+    SampSy = 32,
+    TTEndSy = 33,
+    CodeEndSy = 34,
+    KbdEndSy = 35,
+    SampEndSy = 36,
+    OLSy = 37,
+    OLEndSy = 38,
+    LISy = 39,
+    ULSy = 40,
+    ULEndSy = 41,
+    DirSy = 42,
+    DirEndSy = 43,
+    MenuSy = 44,
+    MenuEndSy = 45,
+    DLSy = 46,
+    DLEndSy = 47,
+    DDSy = 48,
+    DTSy = 49,
+    AddressSy = 50,
+    AddressEndSy = 51,
+    BlockQuoteSy = 52,
+    BlockQuoteEndSy = 53,
+    PreSy = 54,
+    PreEndSy = 55,
+    ImageSy = 56,
+    CenterSy = 57,
+    CenterEndSy = 58,
+    UnknownAttrSy = 59, // an attribute whose name is not in the attribute table
+    ASy = 60,
+    AEndSy = 61,
+    HrefSy = 62,
+    NameSy = 63,
+    SrcSy = 64,
+    AltSy = 65,
+    AlignSy = 66,
+    OtherCharSy = 67,  // a character no other token takes; the token text is that character
+    UnknownTagSy = 69, // a tag (start or end) that is not in the tag table
+    TextSy = 70,
+    EofSy = 71,
+    LinkSy = 72,
+    BGColorSy = 73,
+    BackgroundSy = 74,
+    TableSy = 75,
+    TableEndSy = 76,
+    TDSy = 77,
+    TDEndSy = 78,
+    TRSy = 79,
+    THSy = 80,
+    THEndSy = 81,
+    ColSpanSy = 82,
+    RowSpanSy = 83,
+    BorderSy = 84,
+    CellPaddingSy = 85,
+    CellSpacingSy = 86,
+    VAlignSy = 87,
+    WidthSy = 88,
+    CaptionSy = 89,
+    CaptionEndSy = 90,
+    StartSy = 91,
+    ButtonSy = 92,
+    InputSy = 93,
+    ValueSy = 94,
+    TypeSy = 95,
+    CheckBoxSy = 96,
+    RadioSy = 97,
+    FormSy = 98,
+    FormEndSy = 99,
+    MethodSy = 100,
+    ActionSy = 101,
+    CheckedSy = 102,
+    SizeSy = 103,
+    MaxLengthSy = 104,
+    TextAreaSy = 105,
+    TextAreaEndSy = 106,
+    ColsSy = 107,
+    RowsSy = 108,
+    SelectSy = 109,
+    SelectEndSy = 110,
+    OptionSy = 111,
+    OptionEndSy = 112,
+    SelectedSy = 113,
+    MultipleSy = 114,
+    FontSy = 115,
+    FontEndSy = 116,
+    ColorSy = 117,
+    FaceSy = 118,
+    BaseFontSy = 119,
+    TranspSy = 120,
+    SubSy = 121,
+    SubEndSy = 122,
+    SupSy = 123,
+    SupEndSy = 124,
+    ClearSy = 125,
+    IsMapSy = 126,
+    BigSy = 127,
+    BigEndSy = 128,
+    SmallSy = 129,
+    SmallEndSy = 130,
+    BorderColorSy = 131,
+    MapSy = 132,
+    MapEndSy = 133,
+    AreaSy = 134,
+    ShapeSy = 135,
+    CoordsSy = 136,
+    NoHrefSy = 137,
+    UseMapSy = 138,
+    HeightSy = 139,
+    PlainSy = 140,
+    FrameSetSy = 141,
+    FrameSetEndSy = 142,
+    FrameSy = 143,
+    TargetSy = 144,
+    NoFramesSy = 145,
+    NoFramesEndSy = 146,
+    NoResizeSy = 147,
+    ScrollingSy = 148,
+    PageSy = 149,
+    HSpaceSy = 150,
+    ScriptSy = 151,
+    ScriptEndSy = 152,
+    LanguageSy = 153,
+    DivSy = 154,
+    DivEndSy = 155,
+    SSy = 156,
+    SEndSy = 157,
+    StrikeSy = 158,
+    StrikeEndSy = 159,
+    FrameBorderSy = 160,
+    EolSy = 161, // a line break, only from GetTextAreaSymbol and GetScriptSymbol
+};
+
+// Raised when the input ends inside a comment or a declaration.
+class EParseError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// One attribute of a tag: its symbol, its value as an integer (0 when the text is not a
+// number; 1 for a BORDER without value) and its value text.
+class TAttribute : public TObject {
+public:
+    TAttribute(THtmlSymbol ASym, const std::string& AText, int AValue);
+
+    THtmlSymbol Which;
+    int Value;
+    std::string Text;
+};
+
+// The attributes of one tag in source order; owns them.
+class TAttributeList : public TFreeList {
+public:
+    TAttribute* Attr(int Index) const { return ItemAs<TAttribute>(Index); }
+    // The first attribute with symbol Sym; false when the tag has none.
+    bool Find(THtmlSymbol Sym, TAttribute*& T) const;
+};
+
+// The scanner's part of the process-wide parse state. The builder keeps its own state beside
+// it; only one parse runs at a time.
+struct TParseState {
+    int SourceKind = -1;       // 0 text file, 1 memory buffer, 2 string list, 3 stream; -1 none
+    char Ch = 26;              // current character, as written (after line-end folding)
+    char LCh = 26;             // Ch upper-cased (only a..z change)
+    bool ScriptMode = false;   // "<!" is not special (SCRIPT bodies; plain text shows it as written)
+    bool PreFormatted = false; // text tokens keep every space and line break (PRE, plain text)
+    THtmlSymbol Sy = EofSy;    // current symbol
+    std::string TokenText;     // text of the current token; the upper-case name for a tag
+    int HeadingLevel = 0;      // 1..6 after H or /H with a digit, else 0
+    // Attributes of the last tag whose symbol replaces the list (see TagKeepsAttributes).
+    TAttributeList Attributes;
+    // The builder's font state that text blocks take as they start a font run: style flags
+    // added to every font (1 bold, 2 italic, 4 underline, 8 strike-out) and the script shift
+    // (0 normal, 1 subscript, 2 superscript).
+    int FontStyleFlags = 0;
+    int ScriptShift = 0;
+};
+
+extern TParseState ParseState;
+
+// Sources. Each replaces the previous source; the source is read from its start.
+// A file is read and decoded when opened (raises EFOpenError when it cannot be read).
+void OpenSourceFile(const std::string& FileName);
+// The buffer is copied, so it need not outlive the scan.
+void OpenSourceBuffer(const void* Buffer, std::size_t Size);
+// Lines are taken one by one, each followed by one CR; the list must outlive the scan.
+void OpenSourceStrings(TStrings* Lines);
+// Read from the stream's current position to its end when opened.
+void OpenSourceStream(TStream* Stream);
+// Releases the source; afterwards the scanner reads only the end of input.
+void CloseSource();
+
+// Closes the source when it goes out of scope, also when an exception passes.
+struct TSourceGuard {
+    TSourceGuard() = default;
+    TSourceGuard(const TSourceGuard&) = delete;
+    TSourceGuard& operator=(const TSourceGuard&) = delete;
+    ~TSourceGuard() { CloseSource(); }
+};
+
+// The start of a parse: no pushed-back character, script and preformatted modes off, an
+// empty attribute list, no current symbol.
+void ResetScanner();
+
+// Moves to the next character (Ch, LCh), skipping comments and declarations unless in
+// script mode. Raises EParseError when the input ends inside one.
+void NextCh();
+// NextCh while Ch is a space, a tab or a line break.
+void SkipWhite();
+// Reads the next token into Sy, TokenText, HeadingLevel and (for tags) Attributes. NextCh
+// must have been called once before the first call.
+void GetSymbol();
+// Content readers: inside TEXTAREA and inside SCRIPT (script mode on).
+void GetTextAreaSymbol();
+void GetScriptSymbol();
+
+// Table look-ups, exposed for the builder and the tests.
+// The start (or, with EndTag, the end) symbol of a tag name in upper case; UnknownTagSy when
+// there is none.
+THtmlSymbol LookupTag(const std::string& Name, bool EndTag);
+// The symbol of an attribute name in upper case; UnknownAttrSy when there is none.
+THtmlSymbol LookupAttribute(const std::string& Name);
+// The UTF-8 text of a named entity (case-sensitive); empty when the name is unknown.
+std::string LookupEntity(const std::string& Name);
+// True for the start symbols whose tags replace ParseState.Attributes.
+bool TagKeepsAttributes(THtmlSymbol Sym);
+
+// A colour from an attribute text: one of the 16 HTML colour names (upper-cased text, first 10
+// characters) or RRGGBB in hexadecimal after deleting the first "#"; Color gets the Windows
+// colour ($00BBGGRR). False for an empty text or one that is neither.
+bool ColorFromString(const std::string& Text, std::int32_t& Color);

@@ -1,0 +1,1009 @@
+#include "html-engine/HtmlSections.h"
+
+#include "platform/graphics/WinGdi.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace {
+
+bool IsObjChar(char C)
+{
+    return C == TSection::ImgChar || C == TSection::FmCtlChar;
+}
+
+bool IsBreakChar(char C)
+{
+    return C == ' ' || IsObjChar(C);
+}
+
+bool IsContinuation(char C)
+{
+    return (static_cast<unsigned char>(C) & 0xC0) == 0x80;
+}
+
+TFontStyles StylesOf(int Flags)
+{
+    TFontStyles S;
+    if (Flags & 1)
+        S.Include(fsBold);
+    if (Flags & 2)
+        S.Include(fsItalic);
+    if (Flags & 4)
+        S.Include(fsUnderline);
+    if (Flags & 8)
+        S.Include(fsStrikeOut);
+    return S;
+}
+
+char LowerAscii(char C)
+{
+    return (C >= 'A' && C <= 'Z') ? static_cast<char>(C + 32) : C;
+}
+
+char UpperAscii(char C)
+{
+    return (C >= 'a' && C <= 'z') ? static_cast<char>(C - 32) : C;
+}
+
+COLORREF GdiColor(TColor C)
+{
+    return ColorToColorRef(C);
+}
+
+} // namespace
+
+std::string OrderedListLabel(char NumType, int N)
+{
+    static const char* const Roman[20] = {"I",    "II",  "III",  "IV",    "V",   "VI",   "VII",
+                                          "VIII", "IX",  "X",    "XI",    "XII", "XIII", "XIV",
+                                          "XV",   "XVI", "XVII", "XVIII", "XIX", "XX"};
+    // Numbers below 1 never index the tables.
+    if (N < 1)
+        N = 1;
+    std::string S;
+    switch (NumType) {
+    case 'A':
+    case 'a':
+        S = std::string(1, static_cast<char>((NumType == 'A' ? 65 : 97) + std::min(N - 1, 25)));
+        break;
+    case 'I':
+    case 'i':
+        S = Roman[std::min(N, 20) - 1];
+        if (NumType == 'i')
+            for (char& C : S)
+                C = LowerAscii(C);
+        break;
+    default:
+        S = IntToStr(N);
+        break;
+    }
+    return S + ".";
+}
+
+// ---------------------------------------------------------------------------------------------
+
+TSection::TSection(int ALevel, int AJustify, const TUrlTarget* Link, TMyFont* Font)
+{
+    auto* F = new TMyFont;
+    if (Font)
+        F->Assign(Font);
+    F->SetStyle(F->Style() + StylesOf(ParseState.FontStyleFlags));
+    auto* Run = new TFontObj(F, 0);
+    if (Link)
+        Run->UrlTarget.Copy(*Link);
+    Fonts.Add(Run);
+    if (Font)
+        BulletFont.Assign(Font);
+    Level = ALevel;
+    Indent = SatInt(static_cast<std::int64_t>(Level) * 35);
+    Justify = static_cast<std::uint8_t>(AJustify);
+    ParseState.ScriptShift = 0;
+}
+
+TSection::TSection(TSectionList* AMasterList, const TSection& Source)
+    : TSectionBase(AMasterList, Source), Buff(Source.Buff), Fonts(Source.Fonts), Images(Source.Images),
+      Level(Source.Level), Indent(Source.Indent), ListNumb(Source.ListNumb), ListType(Source.ListType),
+      Justify(Source.Justify), ClearAttr(Source.ClearAttr)
+{
+    Len = Source.Len;
+    BulletFont.Assign(const_cast<TMyFont*>(&Source.BulletFont));
+    for (int I = 0; I < Source.FormControls.Count(); ++I)
+        FormControls.Add(Source.FormControls[I]);
+}
+
+TSection::~TSection() = default;
+
+TSectionBase* TSection::Duplicate(TSectionList* MasterList) const
+{
+    return new TSection(MasterList, *this);
+}
+
+bool TSection::HoldsObject(const TObject* Obj) const
+{
+    if (Obj == this)
+        return true;
+    for (int I = 0; I < Images.Count(); ++I) {
+        const TImageObj* Img = Images.Image(I);
+        if (Obj == Img || (Img->Image && Obj == Img->Image) ||
+            (Img->MyFormControl && Obj == Img->MyFormControl))
+            return true;
+    }
+    for (int I = 0; I < FormControls.Count(); ++I)
+        if (Obj == FormControls[I])
+            return true;
+    for (int I = 0; I < Fonts.Count(); ++I)
+        if (Obj == Fonts.Run(I))
+            return true;
+    return false;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Building
+
+void TSection::AddText(const std::string& Text)
+{
+    if (Text.empty() || Len > MaxText)
+        return;
+    std::size_t From = 0;
+    if (Text[0] == ' ') {
+        bool Drop = Buff.empty() || Buff.back() == ' ';
+        if (!Drop) {
+            // A blank after nothing but floating images would start the first line with a gap.
+            Drop = true;
+            for (int I = 0; I < Len && Drop; ++I) {
+                TImageObj* Img = Buff[I] == ImgChar ? Images.FindImage(I) : nullptr;
+                Drop = Img && Img->Floating();
+            }
+        }
+        if (Drop)
+            From = 1;
+    }
+    if (From >= Text.size())
+        return;
+    Buff.append(Text, From, std::string::npos);
+    Len = static_cast<int>(Buff.size());
+}
+
+void TSection::SwitchFont(TSectionList* Document, TMyFont* Font)
+{
+    auto F = std::make_unique<TMyFont>();
+    if (Font)
+        F->Assign(Font);
+    F->SetStyle(F->Style() + StylesOf(ParseState.FontStyleFlags));
+    const int Script = ParseState.ScriptShift;
+    if (Script == 1 || Script == 2)
+        F->SetNormalSize(Document, MulDiv(F->NormalSize, 3, 4));
+    TFontObj* Last = Fonts.Run(Fonts.Count() - 1);
+    if (Last->Pos == Len) {
+        Last->TheFont->Assign(F.get());
+        Last->SScript = static_cast<std::uint8_t>(Script);
+        Last->Measure();
+    } else {
+        auto* Run = new TFontObj(F.release(), Len);
+        Run->UrlTarget.Copy(Last->UrlTarget);
+        Run->SScript = static_cast<std::uint8_t>(Script);
+        Fonts.Add(Run);
+    }
+}
+
+void TSection::SwitchLink(bool Starting, TSectionList* Document, TMyFont* Font, const TUrlTarget* Link)
+{
+    SwitchFont(Document, Font);
+    TFontObj* Last = Fonts.Run(Fonts.Count() - 1);
+    Last->UrlTarget.Clear();
+    if (Starting && Link)
+        Last->UrlTarget.Copy(*Link);
+}
+
+TImageObj* TSection::InsertImage(TAttributeList* Attributes, TCell* Cell)
+{
+    auto* Img = new TImageObj(Len, Attributes);
+    Img->MyCell = Cell;
+    Images.Add(Img);
+    Buff += ImgChar;
+    Len = static_cast<int>(Buff.size());
+    return Img;
+}
+
+TFormControlObj* TSection::InsertFormControl(THtmlSymbol Which, TSectionList* Document, TCell* Cell,
+                                             TAttributeList* Attributes, ThtmlForm* Form)
+{
+    const TFormControlKind Kind = FormControlKindOf(Which, Attributes);
+    if (!Form)
+        Form = Document->formList.Count() > 0
+                   ? Document->formList.ItemAs<ThtmlForm>(Document->formList.Count() - 1)
+                   : new ThtmlForm(Document, nullptr);
+    if (Kind == fcImage) {
+        TImageObj* Img = InsertImage(Attributes, Cell);
+        auto* Control = new TImageFormControlObj(Document, Form, Img->Pos, Attributes);
+        Img->MyFormControl = Control;
+        return Control;
+    }
+    auto* Control = new TFormControlObj(Document, Form, Len, Kind, Attributes);
+    if (Kind != fcHidden) {
+        FormControls.Add(Control);
+        Buff += FmCtlChar;
+        Len = static_cast<int>(Buff.size());
+    }
+    return Control;
+}
+
+void TSection::SetClear(TAttributeList* Attributes)
+{
+    TAttribute* A = nullptr;
+    if (!Attributes || !Attributes->Find(ClearSy, A))
+        return;
+    const std::string V = LowerCase(A->Text.substr(0, 15));
+    ClearAttr = V == "left" ? 1 : V == "right" ? 2 : 3;
+}
+
+int TSection::FinishSection()
+{
+    if (Len == 0) {
+        Buff = " ";
+        Len = 1;
+    }
+    return Justify;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Measuring
+
+int TSection::PieceLength(int Start, int End) const
+{
+    int N = std::min(Fonts.GetFontCountAt(Start, Len), End - Start);
+    for (int K = 0; K < N; ++K)
+        if (IsObjChar(Buff[Start + K]))
+            return K;
+    return N;
+}
+
+void TSection::SelectRunFont(TCanvas* Canvas, int Pos, TFontObj*& Run)
+{
+    Run = Fonts.GetFontObjAt(Pos);
+    Canvas->Font()->Assign(Run->TheFont.get());
+}
+
+int TSection::TextWidth(TCanvas* Canvas, int Start, bool StripTrailing, int Count)
+{
+    Count = std::min(Count, Len - Start);
+    if (Count <= 0 || Start < 0)
+        return 0;
+    if (StripTrailing)
+        while (Count > 1 && Buff[Start + Count - 1] == ' ')
+            --Count;
+    std::int64_t W = 0;
+    const int End = Start + Count;
+    int I = Start;
+    while (I < End) {
+        const char C = Buff[I];
+        if (C == ImgChar) {
+            TImageObj* Img = Images.FindImage(I);
+            if (Img && !Img->Floating())
+                W += Img->ImageWidth;
+            ++I;
+        } else if (C == FmCtlChar) {
+            if (TFormControlObj* Ctl = FormControlAt(I))
+                W += Ctl->Width();
+            ++I;
+        } else {
+            const int N = PieceLength(I, End);
+            TFontObj* Run;
+            SelectRunFont(Canvas, I, Run);
+            W += TextWidthOf(Canvas->Handle(), Buff.data() + I, N) - Run->Overhang;
+            I += N;
+        }
+    }
+    return SatInt(W);
+}
+
+int TSection::Fit(TCanvas* Canvas, int Width, int MaxChars, int Start, bool PlaceFloats,
+                  std::vector<TImageObj*>* PendingFloats, int* FloatHeight, IndentManager* IMgr, int Y)
+{
+    const int End =
+        static_cast<int>(std::min<std::int64_t>(Len, static_cast<std::int64_t>(Start) + MaxChars));
+    std::int64_t W = Width, Used = 0;
+    bool SeenContent = false;
+    int I = Start;
+    while (I < End) {
+        const char C = Buff[I];
+        if (C == ImgChar || C == FmCtlChar) {
+            std::int64_t ItemW = 0;
+            if (C == ImgChar) {
+                TImageObj* Img = Images.FindImage(I);
+                if (Img && Img->Floating()) {
+                    // A float first on the line goes beside it now; one after text waits for the
+                    // line's end.
+                    if (PlaceFloats) {
+                        if (!SeenContent) {
+                            IMgr->Update(Y, Img);
+                            *FloatHeight = std::max(*FloatHeight, Img->ImageHeight);
+                            W -= static_cast<std::int64_t>(Img->ImageWidth) + Img->HSpace;
+                        } else {
+                            PendingFloats->push_back(Img);
+                        }
+                    }
+                    ++I;
+                    continue;
+                }
+                ItemW = Img ? Img->ImageWidth : 0;
+            } else if (TFormControlObj* Ctl = FormControlAt(I)) {
+                ItemW = Ctl->Width();
+            }
+            SeenContent = true;
+            if (Used + ItemW > W)
+                break;
+            Used += ItemW;
+            ++I;
+            continue;
+        }
+        SeenContent = true;
+        const int N = PieceLength(I, End);
+        TFontObj* Run;
+        SelectRunFont(Canvas, I, Run);
+        HDC DC = Canvas->Handle();
+        const char* P = Buff.data() + I;
+        const std::int64_t Whole = TextWidthOf(DC, P, N) - Run->Overhang;
+        if (Used + Whole <= W) {
+            Used += Whole;
+            I += N;
+            continue;
+        }
+        // Bisection over the count: Lo always fits, Hi never does.
+        int Lo = 0, Hi = N;
+        while (Hi - Lo > 1) {
+            int Mid = Lo + (Hi - Lo) / 2;
+            while (Mid > Lo && IsContinuation(P[Mid]))
+                --Mid;
+            if (Mid == Lo) {
+                Mid = Lo + (Hi - Lo) / 2;
+                while (Mid < Hi && IsContinuation(P[Mid]))
+                    ++Mid;
+                if (Mid >= Hi)
+                    break;
+            }
+            if (Used + TextWidthOf(DC, P, Mid) - Run->Overhang <= W)
+                Lo = Mid;
+            else
+                Hi = Mid;
+        }
+        I += Lo;
+        break;
+    }
+    return I - Start;
+}
+
+int TSection::FitText(TCanvas* Canvas, int Width, std::vector<TImageObj*>& PendingFloats, int& FloatHeight,
+                      IndentManager* IMgr, int Y, int MaxChars, int Start)
+{
+    return Fit(Canvas, Width, MaxChars, Start, true, &PendingFloats, &FloatHeight, IMgr, Y);
+}
+
+int TSection::FindCountThatFits(TCanvas* Canvas, int Width, int MaxChars, int Start)
+{
+    return Fit(Canvas, Width, MaxChars, Start, false, nullptr, nullptr, nullptr, 0);
+}
+
+void TSection::MinMaxWidth(TCanvas* Canvas, int& Min, int& Max)
+{
+    Min = 0;
+    Max = 0;
+    if (Len == 0)
+        return;
+    std::int64_t F = 0;
+    int MinW = 0;
+    for (int I = 0; I < Images.Count(); ++I) {
+        TImageObj* Img = Images.Image(I);
+        Img->Size(ParentSectionList, Canvas, Fonts.GetFontObjAt(Img->Pos));
+        if (Img->Floating())
+            F += static_cast<std::int64_t>(Img->ImageWidth) + Img->HSpace;
+        else
+            MinW = std::max(MinW, Img->ImageWidth);
+    }
+    Max = SatInt(F + TextWidth(Canvas, 0, false, Len) + Indent);
+    int I = 0;
+    while (I < Len) {
+        while (I < Len && (Buff[I] == ' ' || Buff[I] == ImgChar))
+            ++I;
+        const int WordStart = I;
+        while (I < Len && Buff[I] != ' ' && Buff[I] != ImgChar)
+            ++I;
+        if (I > WordStart)
+            MinW = std::max(MinW, TextWidth(Canvas, WordStart, false, I - WordStart));
+    }
+    Min = SatInt(F + MinW + Indent);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Layout
+
+namespace {
+
+int ClearSpace(int ClearAttr, IndentManager* IMgr, int Y)
+{
+    int CL, CR;
+    IMgr->GetClearY(CL, CR);
+    const int L = std::max(0, SatInt(static_cast<std::int64_t>(CL) - Y - 1));
+    const int R = std::max(0, SatInt(static_cast<std::int64_t>(CR) - Y - 1));
+    switch (ClearAttr) {
+    case 1:
+        return L;
+    case 2:
+        return R;
+    case 3:
+        return std::max(L, R);
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
+int TSection::DrawLogic(TCanvas* Canvas, int Y, int& Curs, int& MaxWidth, IndentManager* IMgr)
+{
+    StartY = Y;
+    StartCurs = Curs;
+    SectionHeight = 0;
+    Lines.Clear();
+    IMgr->SetLevel(Y, Level);
+    if (Len == 0) {
+        SectionHeight = DrawHeight = ClearSpace(ClearAttr, IMgr, Y);
+        MaxWidth = 0;
+        return SectionHeight;
+    }
+    LeftIndentAtStart = IMgr->LeftIndent(Y);
+    MaxWidth = IMgr->Width;
+    for (int I = 0; I < Images.Count(); ++I) {
+        TImageObj* Img = Images.Image(I);
+        Img->Size(ParentSectionList, Canvas, Fonts.GetFontObjAt(Img->Pos));
+        MaxWidth = std::max(MaxWidth, SatAdd(Img->ImageWidth, Indent));
+    }
+    for (int I = 0; I < FormControls.Count(); ++I) {
+        auto* Ctl = static_cast<TFormControlObj*>(FormControls[I]);
+        if (Ctl->HasWindow())
+            MaxWidth = std::max(MaxWidth, SatAdd(Ctl->Width(), Indent));
+    }
+
+    int Start = 0;
+    bool First = true;
+    std::vector<TImageObj*> Pending;
+    while (Start < Len) {
+        if (First) {
+            First = false;
+            const int C = ClearSpace(ClearAttr, IMgr, Y);
+            if (C > 0) {
+                auto* L = new LineRec;
+                L->Start = Start;
+                L->LineHt = C;
+                L->DrawHeight = C;
+                L->LineIndent = IMgr->LeftIndent(Y) - IMgr->LfEdge;
+                Lines.Add(L);
+                SectionHeight = SatAdd(SectionHeight, C);
+                Y = SatAdd(Y, C);
+            }
+        }
+        const int W = IsPreformatted() ? 32000 : IMgr->RightSide(Y) - IMgr->LeftIndent(Y);
+        const int E = Len - Start;
+        Pending.clear();
+        int FloatHeight = 0;
+        int N = std::max(1, FitText(Canvas, W, Pending, FloatHeight, IMgr, Y, E, Start));
+        if (N < E) {
+            const int C = Start + N - 1; // the last character that fits
+            if (Buff[C] == ' ') {
+                while (Start + N < Len && Buff[Start + N] == ' ')
+                    ++N;
+            } else if (IsObjChar(Buff[C + 1])) {
+                // the line ends after C
+            } else {
+                int K = C;
+                while (K > Start && !IsBreakChar(Buff[K]))
+                    --K;
+                if (K > Start) {
+                    N = K - Start + 1;
+                } else {
+                    // One word wider than the line: it stays whole and overflows.
+                    int J = C + 1;
+                    while (J < Len && !IsBreakChar(Buff[J]))
+                        ++J;
+                    while (J < Len && Buff[J] == ' ')
+                        ++J;
+                    N = J - Start;
+                }
+            }
+        }
+        // Floats met after the break belong to the next line.
+        Pending.erase(std::remove_if(Pending.begin(), Pending.end(),
+                                     [&](TImageObj* Img) { return Img->Pos >= Start + N; }),
+                      Pending.end());
+        FormLine(Canvas, Start, N, Y, IMgr, FloatHeight, Pending);
+        Start += N;
+    }
+    Curs = SatAdd(StartCurs, Len);
+    if (Level > 0)
+        SectionHeight =
+            std::max(SectionHeight, SatInt(static_cast<std::int64_t>(IMgr->GetLevelClear()) - StartY));
+    DrawHeight = std::max(SectionHeight, SatInt(static_cast<std::int64_t>(IMgr->ImageBottom()) - StartY));
+    return SectionHeight;
+}
+
+void TSection::FormLine(TCanvas* Canvas, int Start, int N, int& Y, IndentManager* IMgr, int FloatHeight,
+                        std::vector<TImageObj*>& PendingFloats)
+{
+    auto* L = new LineRec;
+    L->Start = Start;
+    L->Ln = N;
+    const int End = Start + N;
+    bool AllObjects = true;
+    for (int I = Start; I < End && AllObjects; ++I)
+        AllObjects = IsObjChar(Buff[I]);
+    if (!AllObjects)
+        for (int R = 0; R < Fonts.Count(); ++R) {
+            TFontObj* Run = Fonts.Run(R);
+            const int RunEnd = R + 1 < Fonts.Count() ? Fonts.Run(R + 1)->Pos : Len;
+            if (Run->Pos < End && RunEnd > Start) {
+                L->LineHt = std::max(L->LineHt, Run->FontHeight);
+                L->Descent = std::max(L->Descent, Run->Descent);
+            }
+        }
+    for (int I = Start; I < End; ++I) {
+        if (Buff[I] == ImgChar) {
+            TImageObj* Img = Images.FindImage(I);
+            if (!Img || Img->Floating())
+                continue;
+            const int H = Img->ImageHeight;
+            const int D = SatInt(static_cast<std::int64_t>(H) - L->LineHt);
+            switch (Img->ImageAlign) {
+            case 0:
+                L->SpaceAfter = std::max(L->SpaceAfter, D);
+                break;
+            case 1: {
+                const int D2 = D / 2;
+                L->SpaceAfter = std::max(L->SpaceAfter, D2);
+                L->SpaceBefore = std::max(L->SpaceBefore, D - D2);
+                break;
+            }
+            default:
+                L->SpaceBefore =
+                    std::max(L->SpaceBefore, SatInt(static_cast<std::int64_t>(H) + L->Descent - L->LineHt));
+                break;
+            }
+        } else if (Buff[I] == FmCtlChar) {
+            if (TFormControlObj* Ctl = FormControlAt(I)) {
+                std::int64_t S = static_cast<std::int64_t>(Ctl->Height()) - L->LineHt;
+                if (Ctl->BaseLine())
+                    S += L->Descent;
+                L->SpaceBefore = std::max(L->SpaceBefore, SatInt(S));
+            }
+        }
+    }
+    const int LI = IMgr->LeftIndent(Y);
+    const int RS = IMgr->RightSide(Y);
+    std::int64_t Indent64 = LI;
+    if (Justify == 2 || Justify == 3) {
+        const int T = TextWidth(Canvas, Start, true, N);
+        if (Justify == 2)
+            Indent64 = std::max<std::int64_t>(LI, (static_cast<std::int64_t>(LI) + RS - T) / 2);
+        else
+            Indent64 = static_cast<std::int64_t>(RS) - T;
+    }
+    L->LineIndent = SatInt(Indent64 - IMgr->LfEdge);
+    Lines.Add(L);
+    const int H = SatInt(static_cast<std::int64_t>(L->LineHt) + L->SpaceBefore + L->SpaceAfter);
+    SectionHeight = SatAdd(SectionHeight, H);
+    Y = SatAdd(Y, H);
+    L->DrawHeight = std::max(H, FloatHeight);
+    for (TImageObj* Img : PendingFloats) {
+        IMgr->Update(Y, Img);
+        L->DrawHeight = std::max(L->DrawHeight, SatAdd(H, Img->ImageHeight));
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Painting
+
+void TSection::DrawBullet(TCanvas* Canvas, int Bx, int Y, LineRec* L)
+{
+    TSectionList* Doc = ParentSectionList;
+    const int YOff = Doc ? Doc->YOff : 0;
+    const TColor FontColor = Doc ? Doc->FontColor : clBlack;
+    const TColor Back = Doc ? Doc->Background : clWhite;
+    if (ListType == 1) {
+        const std::string Label = ListLabel();
+        Canvas->Font()->Assign(&BulletFont);
+        HDC DC = Canvas->Handle();
+        SetBkMode(DC, TRANSPARENT);
+        SetTextAlign(DC, TA_BASELINE);
+        const int W = TextWidthOf(DC, Label.data(), static_cast<int>(Label.size()));
+        TextOut(DC, Bx - 5 - W, Y - L->Descent - YOff, Label.data(), static_cast<int>(Label.size()));
+        return;
+    }
+    auto* Item = dynamic_cast<TUListItem*>(this);
+    if (Item && Item->Plain)
+        return;
+    const int C = Y - L->LineHt / 2 - YOff;
+    TPen* Pen = Canvas->Pen();
+    TBrush* Brush = Canvas->Brush();
+    const TColor B = Back < 0 ? Back : (Back & 0xFFFFFF);
+    const bool Colourful = B == clBtnFace || B == clWhite || B == clSilver ||
+                           (B == clWindow && (GetSysColor(COLOR_WINDOW) & 0xFFFFFF) == 0xFFFFFF);
+    if (Colourful) {
+        static const TColor LevelColors[3] = {0x0000FF, 0x800000, 0x000080};
+        if (Level >= 0 && Level <= 5) {
+            Pen->SetColor(LevelColors[Level % 3]);
+            Brush->SetColor(LevelColors[Level % 3]);
+            Brush->SetStyle(bsSolid);
+        }
+    } else {
+        Pen->SetColor(FontColor);
+        Brush->SetStyle(bsClear);
+    }
+    Canvas->Ellipse(Bx - 10, C - 2, Bx - 5, C + 3);
+    Brush->SetColor(Back);
+    Brush->SetStyle(bsSolid);
+    Pen->SetColor(FontColor);
+}
+
+int TSection::Draw(TCanvas* Canvas, const TRect& ARect, int Y, int X, IndentManager* IMgr)
+{
+    const int Result = SatAdd(Y, SectionHeight);
+    TSectionList* Doc = ParentSectionList;
+    const int YOff = Doc ? Doc->YOff : 0;
+    if (SatAdd(Y, static_cast<std::int64_t>(DrawHeight) - YOff) < ARect.top ||
+        SatAdd(Y, -YOff) >= ARect.bottom)
+        return Result;
+    const bool Pre = IsPreformatted();
+    const int SelB = Doc ? Doc->SelB - StartCurs : 0;
+    const int SelE = Doc ? Doc->SelE - StartCurs : 0;
+    const bool AnySel = SelB < SelE;
+    const TColor Back = Doc ? Doc->Background : clWhite;
+    int YY = Y;
+    for (int LI = 0; LI < Lines.Count(); ++LI) {
+        LineRec* L = Line(LI);
+        const int LineTop = YY;
+        YY = SatAdd(YY, static_cast<std::int64_t>(L->LineHt) + L->SpaceBefore);
+        const int Base = YY - L->Descent - YOff;
+        if (LI == 0 && (ListType == 1 || ListType == 2))
+            DrawBullet(Canvas, LeftIndentAtStart + X, YY, L);
+        int XX = SatAdd(X, L->LineIndent);
+        L->DrawX = XX;
+        L->DrawY = YY - L->LineHt;
+        int I = L->Start;
+        const int End = L->Start + L->Ln;
+        while (I < End) {
+            const char C = Buff[I];
+            if (C == ImgChar) {
+                TImageObj* Img = Images.FindImage(I);
+                TFontObj* Run = Fonts.GetFontObjAt(I);
+                if (Img && Img->Floating()) {
+                    // A float first on the line stands beside it; a later one was placed below it.
+                    const int Top = I == L->Start ? LineTop : SatAdd(YY, L->SpaceAfter);
+                    Img->Draw(Canvas, SatAdd(IMgr->LfEdge, Img->Indent), Run, SatAdd(Top, Img->ImageHeight),
+                              Top);
+                } else if (Img) {
+                    Img->Draw(Canvas, XX, Run, YY - L->Descent, YY - L->LineHt);
+                    XX = SatAdd(XX, Img->ImageWidth);
+                }
+                ++I;
+                continue;
+            }
+            if (C == FmCtlChar) {
+                if (TFormControlObj* Ctl = FormControlAt(I)) {
+                    if (Ctl->HasWindow()) {
+                        Ctl->ShowIt = true;
+                        Ctl->Left = XX;
+                        Ctl->Top = YY - Ctl->Height() - YOff - (Ctl->BaseLine() ? L->Descent : 0);
+                        Ctl->Visible = true;
+                    }
+                    XX = SatAdd(XX, Ctl->Width());
+                }
+                ++I;
+                continue;
+            }
+            int N = PieceLength(I, End);
+            if (AnySel) {
+                if (I < SelB && I + N > SelB)
+                    N = SelB - I;
+                else if (I < SelE && I + N > SelE)
+                    N = SelE - I;
+            }
+            const bool Selected = AnySel && I >= SelB && I < SelE;
+            TFontObj* Run;
+            SelectRunFont(Canvas, I, Run);
+            HDC DC = Canvas->Handle();
+            SetTextAlign(DC, TA_BASELINE);
+            const TColor FontColor = Run->TheFont->Color();
+            if (Selected) {
+                SetBkMode(DC, OPAQUE);
+                SetBkColor(DC, GdiColor(FontColor));
+                SetTextColor(DC, GdiColor(Back));
+            } else {
+                SetBkMode(DC, TRANSPARENT);
+                SetTextColor(DC, GdiColor(FontColor));
+            }
+            int TY = Base;
+            if (!Pre) {
+                if (Run->SScript == 1)
+                    TY += Run->Descent / 2 + 1;
+                else if (Run->SScript == 2)
+                    TY -= Run->FontHeight / 3;
+            }
+            const int TX = XX - Run->Overhang / 2;
+            const char* P = Buff.data() + I;
+            if (Pre) {
+                const RECT Clip{X, LineTop - YOff, SatAdd(X, IMgr->ClipWidth), YY - YOff};
+                ExtTextOut(DC, TX, TY, ETO_CLIPPED, &Clip, P, static_cast<UINT>(N), nullptr);
+            } else {
+                TextOut(DC, TX, TY, P, N);
+            }
+            XX = SatAdd(XX, static_cast<std::int64_t>(TextWidthOf(DC, P, N)) - Run->Overhang);
+            I += N;
+        }
+        YY = SatAdd(YY, L->SpaceAfter);
+    }
+    SetBkMode(Canvas->Handle(), TRANSPARENT);
+    return Result;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Hit tests, search, selection
+
+bool TSection::GetURL(TCanvas* Canvas, int X, int Y, TFormControlObj*& FormControl, TUrlTarget& UrlTarget)
+{
+    TFormControlObj* FC = nullptr;
+    bool IsMap = false;
+    int Pos = 0, YIn = 0, XIn = 0;
+    TImageObj* Img = nullptr;
+    if (Images.PtInImage(X, SatAdd(Y, StartY), FC, IsMap, Pos, YIn, XIn, Img)) {
+        if (FC) {
+            if (auto* ImageControl = dynamic_cast<TImageFormControlObj*>(FC)) {
+                ImageControl->MouseX = XIn;
+                ImageControl->MouseY = YIn;
+            }
+            FormControl = FC;
+            return true;
+        }
+        TFontObj* Run = Fonts.GetFontObjAt(Pos);
+        if (!Run || Run->UrlTarget.URL.empty())
+            return false;
+        UrlTarget.Copy(Run->UrlTarget);
+        if (IsMap)
+            UrlTarget.URL += "?" + IntToStr(XIn) + "," + IntToStr(YIn);
+        return true;
+    }
+    int Top = 0;
+    for (int LI = 0; LI < Lines.Count(); ++LI) {
+        LineRec* L = Line(LI);
+        const int H = SatInt(static_cast<std::int64_t>(L->SpaceBefore) + L->LineHt + L->SpaceAfter);
+        if (Y >= Top && Y < SatAdd(Top, H)) {
+            if (X < L->DrawX)
+                return false;
+            const int K = FindCountThatFits(Canvas, X - L->DrawX, L->Ln, L->Start);
+            if (K >= L->Ln)
+                return false;
+            TFontObj* Run = Fonts.GetFontObjAt(L->Start + K);
+            if (!Run || Run->UrlTarget.URL.empty())
+                return false;
+            UrlTarget.Copy(Run->UrlTarget);
+            return true;
+        }
+        Top = SatAdd(Top, H);
+    }
+    return false;
+}
+
+int TSection::FindCursor(TCanvas* Canvas, int X, int Y, TCell*& Cell, int& LineHeight, int& Top, int& CaretX)
+{
+    (void)Cell;
+    int LineTop = 0, Before = 0;
+    for (int LI = 0; LI < Lines.Count(); ++LI) {
+        LineRec* L = Line(LI);
+        const int H = SatInt(static_cast<std::int64_t>(L->SpaceBefore) + L->LineHt + L->SpaceAfter);
+        if (Y < SatAdd(LineTop, H)) {
+            LineHeight = L->LineHt;
+            Top = SatAdd(LineTop, L->SpaceBefore);
+            int K = 0;
+            CaretX = L->DrawX;
+            if (X >= L->DrawX) {
+                K = FindCountThatFits(Canvas, X - L->DrawX, L->Ln, L->Start);
+                CaretX = SatAdd(L->DrawX, TextWidth(Canvas, L->Start, false, K));
+                if (K < L->Ln) {
+                    int CharLen = 1;
+                    while (K + CharLen < L->Ln && IsContinuation(Buff[L->Start + K + CharLen]))
+                        ++CharLen;
+                    const int W = TextWidth(Canvas, L->Start + K, false, CharLen);
+                    if (CaretX + W / 2 < X) {
+                        K += CharLen;
+                        CaretX += W;
+                    }
+                }
+            }
+            return StartCurs + Before + K;
+        }
+        LineTop = SatAdd(LineTop, H);
+        Before += L->Ln;
+    }
+    return -1;
+}
+
+bool TSection::CursorToXY(TCanvas* Canvas, int Cursor, int& X, int& Y)
+{
+    if (Len == 0 || Cursor < StartCurs || Cursor > StartCurs + Len)
+        return false;
+    const int P = Cursor - StartCurs;
+    int LineY = StartY;
+    for (int LI = 0; LI < Lines.Count(); ++LI) {
+        LineRec* L = Line(LI);
+        const bool Last = LI == Lines.Count() - 1;
+        if (P < L->Start + L->Ln || (Last && P == Len)) {
+            if (P < L->Start)
+                return false;
+            Y = LineY;
+            X = SatAdd(L->LineIndent, TextWidth(Canvas, L->Start, false, P - L->Start));
+            return true;
+        }
+        LineY = SatInt(static_cast<std::int64_t>(LineY) + L->SpaceBefore + L->LineHt + L->SpaceAfter);
+    }
+    return false;
+}
+
+bool TSection::GetChAtPos(int Pos, char& Ch, TObject*& Obj)
+{
+    if (Pos < StartCurs || Pos >= StartCurs + Len)
+        return false;
+    Ch = Buff[Pos - StartCurs];
+    Obj = this;
+    return true;
+}
+
+int TSection::FindString(int From, const std::string& ToFind, bool MatchCase)
+{
+    if (Len == 0 || ToFind.empty() || From >= StartCurs + Len)
+        return -1;
+    const std::size_t S = static_cast<std::size_t>(std::max(0, From - StartCurs));
+    if (MatchCase) {
+        const std::size_t P = Buff.find(ToFind, S);
+        return P == std::string::npos ? -1 : StartCurs + static_cast<int>(P);
+    }
+    const std::size_t D = std::min<std::size_t>(ToFind.size(), 255);
+    const char Lo = LowerAscii(ToFind[0]), Up = UpperAscii(ToFind[0]);
+    for (std::size_t I = S; I + D <= Buff.size(); ++I) {
+        if (Buff[I] != Lo && Buff[I] != Up)
+            continue;
+        std::size_t K = 1;
+        while (K < D && LowerAscii(Buff[I + K]) == LowerAscii(ToFind[K]))
+            ++K;
+        if (K == D)
+            return StartCurs + static_cast<int>(I);
+    }
+    return -1;
+}
+
+void TSection::CopyToClipboard()
+{
+    TSectionList* Doc = ParentSectionList;
+    if (!Doc || !Doc->SelCount)
+        return;
+    for (int LI = 0; LI < Lines.Count(); ++LI) {
+        LineRec* L = Line(LI);
+        const int LS = StartCurs + L->Start, LE = LS + L->Ln;
+        if (LE <= Doc->SelB || LS >= Doc->SelE)
+            continue;
+        if (Doc->SelB <= LS && L->LineIndent >= 35) {
+            const std::string Blanks(static_cast<std::size_t>(3 * (L->LineIndent / 35)), ' ');
+            Doc->SelCount->AddText(Blanks.data(), static_cast<int>(Blanks.size()));
+        }
+        const int A = std::max(Doc->SelB, LS), B = std::min(Doc->SelE, LE);
+        Doc->SelCount->AddText(Buff.data() + (A - StartCurs), B - A);
+        if (Doc->SelE >= LE)
+            Doc->SelCount->AddText("\r\n", 2);
+    }
+}
+
+void TSection::UpdateFonts()
+{
+    Fonts.UpdateFonts(ParentSectionList);
+    BulletFont.UpdateFont(ParentSectionList, ParentSectionList ? ParentSectionList->FontColor : clBlack);
+    UpdateSpacing();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Preformatted text and list items
+
+TPreFormated::TPreFormated(TSectionList* AMasterList, const TPreFormated& Source)
+    : TSection(AMasterList, Source)
+{
+}
+
+TSectionBase* TPreFormated::Duplicate(TSectionList* MasterList) const
+{
+    return new TPreFormated(MasterList, *this);
+}
+
+void TPreFormated::AddText(const std::string& Text)
+{
+    if (Text.empty() || Len > MaxText)
+        return;
+    Buff += Text;
+    Len = static_cast<int>(Buff.size());
+}
+
+int TPreFormated::DrawLogic(TCanvas* Canvas, int Y, int& Curs, int& MaxWidth, IndentManager* IMgr)
+{
+    const int OldWidth = IMgr->Width;
+    IMgr->Width = 32000;
+    int Result;
+    try {
+        Result = TSection::DrawLogic(Canvas, Y, Curs, MaxWidth, IMgr);
+    } catch (...) {
+        IMgr->Width = OldWidth;
+        throw;
+    }
+    IMgr->Width = OldWidth;
+    int Mn, Mx;
+    MinMaxWidth(Canvas, Mn, Mx);
+    MaxWidth = Mx;
+    return Result;
+}
+
+void TPreFormated::MinMaxWidth(TCanvas* Canvas, int& Min, int& Max)
+{
+    const int T = SatAdd(TextWidth(Canvas, 0, false, Len), Indent);
+    Max = T;
+    Min = std::min(500, T);
+}
+
+TUListItem::TUListItem(int ALevel, const TUrlTarget* Link, TMyFont* Font) : TSection(ALevel, 1, Link, Font)
+{
+    ListType = 2;
+}
+
+TUListItem::TUListItem(TSectionList* AMasterList, const TUListItem& Source)
+    : TSection(AMasterList, Source), Plain(Source.Plain)
+{
+}
+
+TSectionBase* TUListItem::Duplicate(TSectionList* MasterList) const
+{
+    return new TUListItem(MasterList, *this);
+}
+
+TDListItem::TDListItem(int ALevel, const TUrlTarget* Link, TMyFont* Font) : TSection(ALevel, 1, Link, Font)
+{
+    ListType = 3;
+}
+
+TDListItem::TDListItem(TSectionList* AMasterList, const TDListItem& Source) : TSection(AMasterList, Source) {}
+
+TSectionBase* TDListItem::Duplicate(TSectionList* MasterList) const
+{
+    return new TDListItem(MasterList, *this);
+}
+
+TOListItem::TOListItem(int ALevel, const TUrlTarget* Link, TMyFont* Font, char ANumType, int AListNumb)
+    : TSection(ALevel, 1, Link, Font)
+{
+    ListType = 1;
+    if (AListNumb < 1) {
+        NumType = '1';
+        ListNumb = 1;
+    } else {
+        NumType = ANumType;
+        ListNumb = AListNumb;
+    }
+}
+
+TOListItem::TOListItem(TSectionList* AMasterList, const TOListItem& Source)
+    : TSection(AMasterList, Source), NumType(Source.NumType)
+{
+}
+
+TSectionBase* TOListItem::Duplicate(TSectionList* MasterList) const
+{
+    return new TOListItem(MasterList, *this);
+}
+
+std::string TOListItem::ListLabel() const
+{
+    return OrderedListLabel(NumType, ListNumb);
+}

@@ -1,0 +1,308 @@
+#include "platform/app/SysInfo.h"
+
+#include <sys/utsname.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <limits>
+#include <mutex>
+#include <sstream>
+#include <unordered_set>
+#include <vector>
+
+// ---------------------------------------------------------------------------------------------
+// Version
+
+namespace {
+
+struct TKernelRelease {
+    DWORD Major = 4, Minor = 0, Build = 0;
+    std::string Text;
+};
+
+TKernelRelease KernelRelease()
+{
+    TKernelRelease R;
+    utsname U{};
+    if (uname(&U) != 0)
+        return R;
+    unsigned Major = 0, Minor = 0, Patch = 0;
+    int Got = std::sscanf(U.release, "%u.%u.%u", &Major, &Minor, &Patch);
+    if (Got >= 1 && Major >= 4) {
+        R.Major = Major;
+        R.Minor = Got >= 2 ? Minor : 0;
+        R.Build = Got >= 3 ? Patch : 0;
+    }
+    R.Text = std::string(U.sysname) + " " + U.release;
+    return R;
+}
+
+} // namespace
+
+BOOL GetVersionEx(OSVERSIONINFO* Info)
+{
+    if (!Info || Info->dwOSVersionInfoSize < sizeof(OSVERSIONINFO))
+        return FALSE;
+    const TKernelRelease R = KernelRelease();
+    Info->dwMajorVersion = R.Major;
+    Info->dwMinorVersion = R.Minor;
+    Info->dwBuildNumber = R.Build;
+    Info->dwPlatformId = VER_PLATFORM_WIN32_NT;
+    std::memset(Info->szCSDVersion, 0, sizeof Info->szCSDVersion);
+    std::strncpy(Info->szCSDVersion, R.Text.c_str(), sizeof Info->szCSDVersion - 1);
+    return TRUE;
+}
+
+DWORD GetVersion()
+{
+    const TKernelRelease R = KernelRelease();
+    return (std::min<DWORD>(R.Major, 255)) | (std::min<DWORD>(R.Minor, 255) << 8) |
+           (std::min<DWORD>(R.Build, 0x7FFF) << 16);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Processor
+
+void GetSystemInfo(SYSTEM_INFO* Info)
+{
+    if (!Info)
+        return;
+    *Info = SYSTEM_INFO{};
+#if defined(__x86_64__)
+    Info->wProcessorArchitecture = PROCESSOR_ARCHITECTURE_AMD64;
+    Info->dwProcessorType = PROCESSOR_INTEL_PENTIUM;
+    Info->wProcessorLevel = 6;
+#elif defined(__i386__)
+    Info->wProcessorArchitecture = PROCESSOR_ARCHITECTURE_INTEL;
+    Info->dwProcessorType = PROCESSOR_INTEL_PENTIUM;
+    Info->wProcessorLevel = 6;
+#elif defined(__aarch64__)
+    Info->wProcessorArchitecture = PROCESSOR_ARCHITECTURE_ARM64;
+    Info->dwProcessorType = PROCESSOR_ARM;
+#elif defined(__arm__)
+    Info->wProcessorArchitecture = PROCESSOR_ARCHITECTURE_ARM;
+    Info->dwProcessorType = PROCESSOR_ARM;
+#else
+    Info->wProcessorArchitecture = PROCESSOR_ARCHITECTURE_UNKNOWN;
+#endif
+    long Page = sysconf(_SC_PAGESIZE);
+    Info->dwPageSize = Page > 0 ? static_cast<DWORD>(Page) : 4096;
+    Info->dwAllocationGranularity = 65536;
+    Info->lpMinimumApplicationAddress = reinterpret_cast<void*>(std::uintptr_t(0x10000));
+    Info->lpMaximumApplicationAddress = reinterpret_cast<void*>(std::uintptr_t(0x7FFEFFFF));
+    long Cpus = sysconf(_SC_NPROCESSORS_ONLN);
+    Info->dwNumberOfProcessors = Cpus > 0 ? static_cast<DWORD>(Cpus) : 1;
+    const unsigned Bits = std::min<unsigned>(Info->dwNumberOfProcessors, sizeof(std::uintptr_t) * 8);
+    Info->dwActiveProcessorMask =
+        Bits >= sizeof(std::uintptr_t) * 8 ? ~std::uintptr_t(0) : ((std::uintptr_t(1) << Bits) - 1);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Memory
+
+namespace {
+
+DWORD Clamp32(std::uint64_t V)
+{
+    return V > std::numeric_limits<DWORD>::max() ? std::numeric_limits<DWORD>::max() : static_cast<DWORD>(V);
+}
+
+} // namespace
+
+MEMORYSTATUS MemoryStatusFromMeminfo(const std::string& Text)
+{
+    // Values are in kB; anything unparsable counts as 0.
+    std::uint64_t Total = 0, Free = 0, Available = 0, Buffers = 0, Cached = 0, SwapTotal = 0, SwapFree = 0;
+    bool HaveAvailable = false;
+    std::istringstream In(Text);
+    std::string Line;
+    while (std::getline(In, Line)) {
+        const auto Colon = Line.find(':');
+        if (Colon == std::string::npos)
+            continue;
+        const std::string Key = Line.substr(0, Colon);
+        std::uint64_t Value = 0;
+        std::size_t I = Colon + 1;
+        while (I < Line.size() && (Line[I] == ' ' || Line[I] == '\t'))
+            ++I;
+        bool Digits = false;
+        for (; I < Line.size() && Line[I] >= '0' && Line[I] <= '9'; ++I) {
+            Digits = true;
+            if (Value > (std::numeric_limits<std::uint64_t>::max() - 9) / 10 / 1024) {
+                Value = std::numeric_limits<std::uint64_t>::max() / 1024;
+                break;
+            }
+            Value = Value * 10 + static_cast<unsigned>(Line[I] - '0');
+        }
+        if (!Digits)
+            continue;
+        const std::uint64_t Bytes = Value * 1024;
+        if (Key == "MemTotal")
+            Total = Bytes;
+        else if (Key == "MemFree")
+            Free = Bytes;
+        else if (Key == "MemAvailable") {
+            Available = Bytes;
+            HaveAvailable = true;
+        } else if (Key == "Buffers")
+            Buffers = Bytes;
+        else if (Key == "Cached")
+            Cached = Bytes;
+        else if (Key == "SwapTotal")
+            SwapTotal = Bytes;
+        else if (Key == "SwapFree")
+            SwapFree = Bytes;
+    }
+    if (!HaveAvailable)
+        Available = Free + Buffers + Cached;
+    Available = std::min(Available, Total);
+    SwapFree = std::min(SwapFree, SwapTotal);
+
+    MEMORYSTATUS S;
+    S.dwMemoryLoad = Total ? static_cast<DWORD>((Total - Available) * 100 / Total) : 0;
+    S.dwTotalPhys = Clamp32(Total);
+    S.dwAvailPhys = Clamp32(Available);
+    S.dwTotalPageFile = Clamp32(Total + SwapTotal);
+    S.dwAvailPageFile = Clamp32(Available + SwapFree);
+    // The classic 2 GB user address space of a 32-bit process.
+    S.dwTotalVirtual = 0x7FFE0000u;
+    S.dwAvailVirtual = S.dwTotalVirtual;
+    return S;
+}
+
+void GlobalMemoryStatus(MEMORYSTATUS* Buffer)
+{
+    if (!Buffer)
+        return;
+    std::ifstream In("/proc/meminfo");
+    std::stringstream Text;
+    if (In)
+        Text << In.rdbuf();
+    *Buffer = MemoryStatusFromMeminfo(Text.str());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Error mode
+
+namespace {
+UINT gErrorMode = 0;
+}
+
+UINT SetErrorMode(UINT Mode)
+{
+    UINT Previous = gErrorMode;
+    gErrorMode = Mode;
+    return Previous;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Global memory
+
+namespace {
+
+struct TGlobalBlock {
+    std::vector<char> Bytes;
+    int Locks = 0;
+};
+
+// Live blocks, so a stale handle is refused. The clipboard may be read from a worker while the
+// user-interface thread frees blocks, hence the lock.
+std::mutex& BlocksLock()
+{
+    static std::mutex M;
+    return M;
+}
+std::unordered_set<TGlobalBlock*>& Blocks()
+{
+    static auto* S = new std::unordered_set<TGlobalBlock*>;
+    return *S;
+}
+TGlobalBlock* BlockOf(HGLOBAL Mem)
+{
+    auto* B = static_cast<TGlobalBlock*>(Mem);
+    return Blocks().count(B) ? B : nullptr;
+}
+
+} // namespace
+
+HGLOBAL GlobalAlloc(UINT, std::size_t Bytes)
+{
+    auto* B = new TGlobalBlock;
+    // A zero-sized block still has an address to lock.
+    B->Bytes.assign(Bytes ? Bytes : 1, 0);
+    B->Bytes.resize(Bytes);
+    std::lock_guard<std::mutex> G(BlocksLock());
+    Blocks().insert(B);
+    return B;
+}
+
+HGLOBAL GlobalReAlloc(HGLOBAL Mem, std::size_t Bytes, UINT)
+{
+    std::lock_guard<std::mutex> G(BlocksLock());
+    TGlobalBlock* B = BlockOf(Mem);
+    if (!B)
+        return nullptr;
+    B->Bytes.resize(Bytes, 0);
+    return B;
+}
+
+void* GlobalLock(HGLOBAL Mem)
+{
+    std::lock_guard<std::mutex> G(BlocksLock());
+    TGlobalBlock* B = BlockOf(Mem);
+    if (!B)
+        return nullptr;
+    ++B->Locks;
+    if (B->Bytes.capacity() == 0)
+        B->Bytes.reserve(1);
+    return B->Bytes.data();
+}
+
+BOOL GlobalUnlock(HGLOBAL Mem)
+{
+    std::lock_guard<std::mutex> G(BlocksLock());
+    TGlobalBlock* B = BlockOf(Mem);
+    if (!B || B->Locks == 0)
+        return FALSE;
+    --B->Locks;
+    return B->Locks > 0 ? TRUE : FALSE;
+}
+
+std::size_t GlobalSize(HGLOBAL Mem)
+{
+    std::lock_guard<std::mutex> G(BlocksLock());
+    TGlobalBlock* B = BlockOf(Mem);
+    return B ? B->Bytes.size() : 0;
+}
+
+HGLOBAL GlobalFree(HGLOBAL Mem)
+{
+    std::lock_guard<std::mutex> G(BlocksLock());
+    TGlobalBlock* B = BlockOf(Mem);
+    if (!B)
+        return Mem;
+    Blocks().erase(B);
+    delete B;
+    return nullptr;
+}
+
+HGLOBAL GlobalAllocBytes(const std::string& Bytes)
+{
+    HGLOBAL Mem = GlobalAlloc(GMEM_MOVEABLE, Bytes.size());
+    if (void* P = GlobalLock(Mem)) {
+        if (!Bytes.empty())
+            std::memcpy(P, Bytes.data(), Bytes.size());
+        GlobalUnlock(Mem);
+    }
+    return Mem;
+}
+
+std::string GlobalBytes(HGLOBAL Mem)
+{
+    std::lock_guard<std::mutex> G(BlocksLock());
+    TGlobalBlock* B = BlockOf(Mem);
+    return B ? std::string(B->Bytes.begin(), B->Bytes.end()) : std::string();
+}

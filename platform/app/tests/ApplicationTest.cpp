@@ -1,0 +1,766 @@
+#include "platform/app/Application.h"
+#include "platform/classes/FormReader.h"
+#include "platform/classes/TypInfo.h"
+#include "platform/graphics/Resources.h"
+#include "platform/testing/AppTesting.h"
+#include "platform/testing/TestSupport.h"
+#include "platform/win/WinTesting.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+using namespace testing_support;
+
+// Controls for the tests: a windowed panel and a windowless label, both created by name from
+// form descriptions.
+class TTestPanel : public TCustomControl {
+public:
+    explicit TTestPanel(TComponent* AOwner) : TCustomControl(AOwner)
+    {
+        ControlStyle.Include(csAcceptsControls);
+        FTabStop = true;
+        SetBounds(0, 0, 50, 30);
+    }
+};
+
+class TTestLabel : public TGraphicControl {
+public:
+    explicit TTestLabel(TComponent* AOwner) : TGraphicControl(AOwner) { SetBounds(0, 0, 40, 16); }
+};
+
+TW_PUBLISH(TTestPanel, TCustomControl) {}
+TW_PUBLISH(TTestLabel, TGraphicControl) {}
+
+// A form class with its component fields and handlers, as a program's form unit has them.
+class TStreamForm : public TForm {
+public:
+    using TForm::TForm;
+    TTestPanel* Panel1 = nullptr;
+    TTestLabel* Label1 = nullptr;
+    TMainMenu* MainMenu1 = nullptr;
+    TMenuItem* File1 = nullptr;
+    TMenuItem* Save1 = nullptr;
+    TPopupMenu* PopupMenu1 = nullptr;
+    TMenuItem* Copy1 = nullptr;
+    std::vector<std::string> Log;
+    TComponent* CopiedFrom = nullptr;
+
+    void FormCreate(TObject*) { Log.push_back("create " + std::string(Panel1 ? "with panel" : "no panel")); }
+    void Panel1Click(TObject* Sender)
+    {
+        Log.push_back("panel click " + static_cast<TComponent*>(Sender)->Name());
+    }
+    void Save1Click(TObject*) { Log.push_back("save"); }
+    void Copy1Click(TObject*) { CopiedFrom = PopupMenu1->PopupComponent(); }
+};
+
+TW_PUBLISH(TStreamForm, TForm)
+{
+    Cls.Field("Panel1", &TStreamForm::Panel1);
+    Cls.Field("Label1", &TStreamForm::Label1);
+    Cls.Field("MainMenu1", &TStreamForm::MainMenu1);
+    Cls.Field("File1", &TStreamForm::File1);
+    Cls.Field("Save1", &TStreamForm::Save1);
+    Cls.Field("PopupMenu1", &TStreamForm::PopupMenu1);
+    Cls.Field("Copy1", &TStreamForm::Copy1);
+    Cls.Handler("FormCreate", &TStreamForm::FormCreate);
+    Cls.Handler("Panel1Click", &TStreamForm::Panel1Click);
+    Cls.Handler("Save1Click", &TStreamForm::Save1Click);
+    Cls.Handler("Copy1Click", &TStreamForm::Copy1Click);
+}
+
+// A form whose constructor reads its own description, so `new` gives a finished form.
+class TSelfReadingForm : public TStreamForm {
+public:
+    explicit TSelfReadingForm(TComponent* AOwner) : TStreamForm(AOwner) { InitInheritedComponent(); }
+};
+TW_PUBLISH(TSelfReadingForm, TStreamForm) {}
+
+namespace {
+
+const char* const StreamDescription = R"(object StreamForm: TStreamForm
+  Left = 120
+  Top = 80
+  Width = 400
+  Height = 300
+  Caption = 'Streamed form'
+  Color = clBtnFace
+  Menu = MainMenu1
+  OnCreate = FormCreate
+  object Panel1: TTestPanel
+    Left = 0
+    Top = 0
+    Height = 41
+    Align = alTop
+    Hint = 'Panel|The panel at the top'
+    ShowHint = True
+    PopupMenu = PopupMenu1
+    OnClick = Panel1Click
+    object Label1: TTestLabel
+      Left = 8
+      Top = 12
+      Width = 60
+      Height = 16
+      Caption = 'Hello'
+    end
+  end
+  object MainMenu1: TMainMenu
+    object File1: TMenuItem
+      Caption = '&File'
+      object Save1: TMenuItem
+        Caption = '&Save'
+        Hint = 'Save the file'
+        ShortCut = 16467
+        OnClick = Save1Click
+      end
+    end
+  end
+  object PopupMenu1: TPopupMenu
+    object Copy1: TMenuItem
+      Caption = '&Copy'
+      Hint = 'Copy the selection'
+      OnClick = Copy1Click
+    end
+  end
+end
+)";
+
+// A form with one windowed control whose click runs Action.
+class TButtonForm : public TForm {
+public:
+    explicit TButtonForm(TComponent* AOwner) : TForm(AOwner)
+    {
+        SetBounds(200, 150, 240, 120);
+        Button = new TTestPanel(this);
+        Button->SetBounds(10, 10, 80, 25);
+        Button->SetParent(this);
+    }
+    TTestPanel* Button;
+};
+
+class ApplicationTest : public ::testing::Test {
+protected:
+    TAppTest Fixture;
+    TApplication* App = Fixture.App;
+    TDialogAnswers& Dialogs = Fixture.Dialogs;
+    TMenuAnswers& Menus = Fixture.MenuChoices;
+};
+
+// Queues a click of the control without handling it: a modal loop running then picks it up.
+void QueueClick(TControl* C, int X = 5, int Y = 5)
+{
+    int OX, OY;
+    HWND Wnd = InputWindow(C, OX, OY);
+    SimulateMouse(Wnd, WM_MOUSEMOVE, X + OX, Y + OY);
+    SimulateMouse(Wnd, WM_LBUTTONDOWN, X + OX, Y + OY);
+    SimulateMouse(Wnd, WM_LBUTTONUP, X + OX, Y + OY);
+}
+
+TEST_F(ApplicationTest, CreateFormMakesTheFirstFormTheMainForm)
+{
+    // The form's description comes from the resources, by class name.
+    RegisterResource(ResourceType::Form, "TStreamForm", StreamDescription, std::strlen(StreamDescription));
+    TStreamForm* Main = nullptr;
+    TForm* Second = nullptr;
+    App->CreateForm(&Main);
+    App->CreateForm(&Second);
+    UnregisterResource(ResourceType::Form, "TStreamForm");
+    EXPECT_EQ(App->MainForm(), Main);
+    EXPECT_EQ(Main->Owner(), App);
+    EXPECT_EQ(Main->Log, (std::vector<std::string>{"create with panel"}));
+    EXPECT_EQ(Main->Caption(), "Streamed form");
+    EXPECT_NE(Main->Panel1, nullptr);
+    Main->Show();
+    ProcessMessages();
+    Main->Close();
+    EXPECT_TRUE(App->Terminated());
+}
+
+TEST_F(ApplicationTest, FormConstructorReadsItsResource)
+{
+    std::string Text = StreamDescription;
+    Text.replace(Text.find("TStreamForm"), std::strlen("TStreamForm"), "TSelfReadingForm");
+    RegisterResource(ResourceType::Form, "TSelfReadingForm", Text.data(), Text.size());
+    auto* F = new TSelfReadingForm(App);
+    UnregisterResource(ResourceType::Form, "TSelfReadingForm");
+    EXPECT_EQ(F->Log, (std::vector<std::string>{"create with panel"}));
+    ASSERT_NE(F->Label1, nullptr);
+    EXPECT_EQ(F->Label1->Caption(), "Hello");
+    // The factory does not read it twice.
+    F->InitInheritedComponent();
+    EXPECT_EQ(F->Log.size(), 1u);
+}
+
+TEST_F(ApplicationTest, FormStreamedFromDescriptionWithNestedControlsAndHandlers)
+{
+    auto* F = CreateFormFromText<TStreamForm>(App, StreamDescription);
+    EXPECT_EQ(F->Name(), "StreamForm");
+    EXPECT_EQ(F->Caption(), "Streamed form");
+    ASSERT_NE(F->Panel1, nullptr);
+    ASSERT_NE(F->Label1, nullptr);
+    EXPECT_EQ(F->Panel1->Parent(), F);
+    EXPECT_EQ(F->Label1->Parent(), F->Panel1);
+    EXPECT_EQ(F->Label1->Caption(), "Hello");
+    EXPECT_EQ(F->Menu(), F->MainMenu1);
+    EXPECT_EQ(F->Panel1->PopupMenu(), F->PopupMenu1);
+    ASSERT_EQ(F->MainMenu1->Items()->Count(), 1);
+    EXPECT_EQ(F->MainMenu1->Items()->Items(0), F->File1);
+    EXPECT_EQ(F->File1->Items(0), F->Save1);
+    EXPECT_EQ(F->Save1->ShortCut(), TextToShortCut("Ctrl+S"));
+    // OnCreate ran after the fields were bound.
+    EXPECT_EQ(F->Log, (std::vector<std::string>{"create with panel"}));
+    F->Show();
+    ProcessMessages();
+    // The top-aligned panel spans the client width.
+    EXPECT_EQ(F->Panel1->Width(), F->ClientWidth());
+    EXPECT_EQ(F->Panel1->Height(), 41);
+    ClickControl(F->Panel1, 30, 30);
+    EXPECT_EQ(F->Log.back(), "panel click Panel1");
+}
+
+TEST_F(ApplicationTest, BadDescriptionRaisesAndLeavesNoForm)
+{
+    int Before = ScreenInstance()->FormCount();
+    EXPECT_THROW(CreateFormFromText<TStreamForm>(App, "object X: TStreamForm\n  Colour = 1\nend\n"),
+                 EFormError);
+    EXPECT_EQ(ScreenInstance()->FormCount(), Before);
+}
+
+TEST_F(ApplicationTest, ModalFormReturnsItsModalResult)
+{
+    TForm* Main = nullptr;
+    App->CreateForm(&Main);
+    Main->Show();
+    ProcessMessages();
+    auto* Dlg = new TButtonForm(App);
+    int CloseQueries = 0;
+    Dlg->OnCloseQuery = [&](TObject*, bool& CanClose) { CanClose = ++CloseQueries > 1; };
+    Dlg->Button->OnClick = [&](TObject*) { Dlg->SetModalResult(mrOk); };
+    bool MainDisabledMeanwhile = false;
+    int Waits = 0;
+    SetWaitHandler([&] {
+        MainDisabledMeanwhile = MainDisabledMeanwhile || !IsWindowEnabled(Main->Handle());
+        if (++Waits > 50)
+            Dlg->SetModalResult(mrAbort); // the test went wrong: leave the loop
+        else
+            QueueClick(Dlg->Button);
+        return true;
+    });
+    int Result = Dlg->ShowModal();
+    SetWaitHandler(nullptr);
+    // The first close was refused, the second click closed it.
+    EXPECT_EQ(Result, mrOk);
+    EXPECT_EQ(CloseQueries, 2);
+    EXPECT_TRUE(MainDisabledMeanwhile);
+    EXPECT_TRUE(IsWindowEnabled(Main->Handle()));
+    EXPECT_FALSE(Dlg->Visible());
+    EXPECT_EQ(GetActiveWindow(), Main->Handle());
+    Dlg->Show();
+    EXPECT_THROW(Dlg->ShowModal(), EInvalidOperation);
+    Dlg->Hide();
+}
+
+TEST_F(ApplicationTest, ActivationEventsAcrossTwoFormsAndAMessageBox)
+{
+    std::vector<std::string> Log;
+    TForm* Main = nullptr;
+    TForm* Second = nullptr;
+    App->CreateForm(&Main);
+    App->CreateForm(&Second);
+    Main->SetName("Main");
+    Second->SetName("Second");
+    for (TForm* F : {Main, Second}) {
+        std::string N = F->Name();
+        F->OnActivate = [&Log, N](TObject*) { Log.push_back(N + " activate"); };
+        F->OnDeactivate = [&Log, N](TObject*) { Log.push_back(N + " deactivate"); };
+    }
+    App->OnActivate = [&Log](TObject*) { Log.push_back("app activate"); };
+    App->OnDeactivate = [&Log](TObject*) { Log.push_back("app deactivate"); };
+    int Changes = 0;
+    ScreenInstance()->OnActiveFormChange = [&](TObject*) { ++Changes; };
+
+    Main->Show();
+    ProcessMessages();
+    Second->Show();
+    ProcessMessages();
+    EXPECT_EQ(Log, (std::vector<std::string>{"Main activate", "Main deactivate", "Second activate"}));
+    EXPECT_EQ(ScreenInstance()->ActiveForm(), Second);
+    EXPECT_EQ(Changes, 2);
+
+    // A message box takes the activation and gives it back: no form event.
+    Log.clear();
+    Dialogs.ExpectMessageBox(IDOK, "Saved");
+    EXPECT_EQ(App->MessageBox("Saved", "Note", MB_OK | MB_ICONINFORMATION), IDOK);
+    ProcessMessages();
+    EXPECT_TRUE(Log.empty()) << Log.front();
+    EXPECT_EQ(ScreenInstance()->ActiveForm(), Second);
+
+    // Switching to another program and back: only the application hears of it.
+    SetApplicationActive(false);
+    ProcessMessages();
+    SetApplicationActive(true);
+    ProcessMessages();
+    EXPECT_EQ(Log, (std::vector<std::string>{"app deactivate", "app activate"}));
+
+    Log.clear();
+    SetActiveWindow(Main->Handle());
+    ProcessMessages();
+    EXPECT_EQ(Log, (std::vector<std::string>{"Second deactivate", "Main activate"}));
+    ScreenInstance()->OnActiveFormChange = nullptr;
+}
+
+TEST_F(ApplicationTest, ClosingAModalFormActivatesTheFormBehindItAgain)
+{
+    std::vector<std::string> Log;
+    TForm* Main = nullptr;
+    App->CreateForm(&Main);
+    Main->OnActivate = [&](TObject*) { Log.push_back("main activate"); };
+    Main->OnDeactivate = [&](TObject*) { Log.push_back("main deactivate"); };
+    Main->Show();
+    ProcessMessages();
+    auto* Dlg = new TButtonForm(App);
+    Dlg->OnActivate = [&](TObject*) { Log.push_back("dialog activate"); };
+    Dlg->Button->OnClick = [&](TObject*) { Dlg->SetModalResult(mrCancel); };
+    int Waits = 0;
+    SetWaitHandler([&] {
+        if (++Waits < 50)
+            QueueClick(Dlg->Button);
+        else
+            Dlg->SetModalResult(mrAbort);
+        return true;
+    });
+    EXPECT_EQ(Dlg->ShowModal(), mrCancel);
+    SetWaitHandler(nullptr);
+    ProcessMessages();
+    EXPECT_EQ(Log, (std::vector<std::string>{"main activate", "main deactivate", "dialog activate",
+                                             "main activate"}));
+}
+
+TEST_F(ApplicationTest, ExceptionFromAHandlerIsReportedAndTheProgramCarriesOn)
+{
+    App->SetTitle("Orvane Test");
+    auto* F = new TButtonForm(App);
+    F->Show();
+    ProcessMessages();
+    int Clicks = 0;
+    F->Button->OnClick = [&](TObject*) {
+        ++Clicks;
+        if (Clicks == 1)
+            throw Exception("Something broke");
+        if (Clicks == 2)
+            Abort();
+    };
+    Dialogs.ExpectMessageBox(IDOK, "Something broke.");
+    ClickControl(F->Button, 5, 5);
+    ASSERT_EQ(Dialogs.Records().size(), 1u);
+    EXPECT_EQ(Dialogs.Records()[0].Caption, "Orvane Test");
+    EXPECT_EQ(Dialogs.Records()[0].Flags & MB_ICONMASK, MB_ICONSTOP);
+    // EAbort is dropped without a box; the next click still works.
+    ClickControl(F->Button, 5, 5);
+    ClickControl(F->Button, 5, 5);
+    EXPECT_EQ(Clicks, 3);
+    EXPECT_EQ(Dialogs.Records().size(), 1u);
+
+    std::string Seen;
+    App->OnException = [&](TObject*, const std::exception& E) { Seen = E.what(); };
+    F->Button->OnClick = [](TObject*) { throw Exception("Handled elsewhere"); };
+    ClickControl(F->Button, 5, 5);
+    EXPECT_EQ(Seen, "Handled elsewhere");
+}
+
+TEST_F(ApplicationTest, ShortCutReachesItsMenuItem)
+{
+    auto* F = CreateFormFromText<TStreamForm>(App, StreamDescription);
+    App->SetMainForm(F);
+    F->Show();
+    ProcessMessages();
+    F->Panel1->SetFocus();
+    ProcessMessages();
+    std::vector<int> Typed;
+    F->Panel1->OnKeyPress = [&](TObject*, char& Key) { Typed.push_back(Key); };
+    PressShortCut('S', TShiftState{ssCtrl});
+    EXPECT_EQ(std::count(F->Log.begin(), F->Log.end(), "save"), 1);
+    // The shortcut's character (Ctrl+S types #19) does not reach the focused control.
+    EXPECT_TRUE(Typed.empty());
+    // Plain S is no shortcut.
+    PressKey('S', "s");
+    EXPECT_EQ(std::count(F->Log.begin(), F->Log.end(), "save"), 1);
+    EXPECT_EQ(Typed, (std::vector<int>{'s'}));
+    // From another form, the main form's menu still answers.
+    auto* Other = new TButtonForm(App);
+    Other->Show();
+    ProcessMessages();
+    Other->Button->SetFocus();
+    ProcessMessages();
+    PressShortCut('S', TShiftState{ssCtrl});
+    EXPECT_EQ(std::count(F->Log.begin(), F->Log.end(), "save"), 2);
+    // A disabled item swallows its shortcut without running.
+    F->Save1->SetEnabled(false);
+    PressShortCut('S', TShiftState{ssCtrl});
+    EXPECT_EQ(std::count(F->Log.begin(), F->Log.end(), "save"), 2);
+}
+
+TEST_F(ApplicationTest, MainMenuIsAMenuBar)
+{
+    auto* F = CreateFormFromText<TStreamForm>(App, StreamDescription);
+    F->Show();
+    ProcessMessages();
+    // The bar takes its band from the frame: the client area is lower than without a menu.
+    RECT WR;
+    GetWindowRect(F->Handle(), &WR);
+    POINT C{0, 0};
+    ClientToScreen(F->Handle(), &C);
+    int TopFrame = C.y - WR.top;
+    auto Layout = F->MenuBarLayout();
+    ASSERT_EQ(Layout.size(), 1u);
+    EXPECT_EQ(Layout[0].first, F->File1);
+    EXPECT_EQ(Layout[0].second.bottom, TopFrame);
+    EXPECT_EQ(Layout[0].second.bottom - Layout[0].second.top, GetSystemMetrics(SM_CYMENU));
+    // The caption of the bar is drawn in the band.
+    auto Shot = RenderControl(F, false);
+    bool Text = false;
+    for (int Y = Layout[0].second.top; Y < Layout[0].second.bottom; ++Y)
+        for (int X = Layout[0].second.left; X < Layout[0].second.right; ++X)
+            Text = Text || PixelAt(Shot.get(), X, Y) == ColorToRGB(clMenuText);
+    EXPECT_TRUE(Text);
+    // A press on "File" drops its menu down; choosing "Save" runs its handler.
+    Menus.ExpectChoice({"Save"});
+    SimulateMouseAt(WR.left + Layout[0].second.left + 5, WR.top + Layout[0].second.top + 5, WM_LBUTTONDOWN);
+    ProcessMessages();
+    SimulateMouseAt(WR.left + Layout[0].second.left + 5, WR.top + Layout[0].second.top + 5, WM_LBUTTONUP);
+    ProcessMessages();
+    EXPECT_EQ(std::count(F->Log.begin(), F->Log.end(), "save"), 1);
+    EXPECT_EQ(Menus.LastCaptions(), (std::vector<std::string>{"Save"}));
+    // Alt+F opens it from the keyboard.
+    F->Panel1->SetFocus();
+    ProcessMessages();
+    Menus.ExpectChoice({"Save"});
+    PressShortCut('F', TShiftState{ssAlt});
+    EXPECT_EQ(std::count(F->Log.begin(), F->Log.end(), "save"), 2);
+}
+
+TEST_F(ApplicationTest, HintTextReachesApplicationHint)
+{
+    auto* F = CreateFormFromText<TStreamForm>(App, StreamDescription);
+    F->Show();
+    ProcessMessages();
+    std::vector<std::string> Hints;
+    App->OnHint = [&](TObject*) { Hints.push_back(App->Hint()); };
+    bool ShowHintCalled = false;
+    App->OnShowHint = [&](std::string& HintStr, bool& CanShow, THintInfo& Info) {
+        ShowHintCalled = true;
+        EXPECT_EQ(Info.HintControl, F->Panel1);
+        EXPECT_TRUE(CanShow);
+        HintStr = HintStr + "!";
+    };
+    SendMouse(F->Panel1, WM_MOUSEMOVE, 20, 10);
+    EXPECT_EQ(App->Hint(), "The panel at the top");
+    // The hint window waits for the pause.
+    EXPECT_FALSE(App->HintWindow() && App->HintWindow()->HandleAllocated() &&
+                 IsWindowVisible(App->HintWindow()->Handle()));
+    AdvanceClock(App->HintPause + 10);
+    ProcessMessages();
+    EXPECT_TRUE(ShowHintCalled);
+    ASSERT_NE(App->HintWindow(), nullptr);
+    ASSERT_TRUE(App->HintWindow()->HandleAllocated());
+    EXPECT_TRUE(IsWindowVisible(App->HintWindow()->Handle()));
+    EXPECT_EQ(App->HintWindow()->Caption(), "Panel!");
+    // The hint window is drawn in the hint colours, below the pointer.
+    auto HintShot = RenderControl(App->HintWindow());
+    ASSERT_GT(HintShot->Width(), 2);
+    EXPECT_EQ(PixelAt(HintShot.get(), HintShot->Width() - 2, 1), ColorToRGB(clInfoBk));
+    POINT Cursor;
+    GetCursorPos(&Cursor);
+    EXPECT_GT(App->HintWindow()->Top(), Cursor.y);
+    // Long enough and it goes away by itself.
+    AdvanceClock(App->HintHidePause + 10);
+    ProcessMessages();
+    EXPECT_FALSE(App->HintWindow()->HandleAllocated() && IsWindowVisible(App->HintWindow()->Handle()));
+    // Leaving for a control without a hint clears the line.
+    SendMouse(F, WM_MOUSEMOVE, 200, 200);
+    EXPECT_EQ(App->Hint(), "");
+
+    // A highlighted menu item's hint shows while the menu is open.
+    Hints.clear();
+    Menus.ExpectHighlightOnly({"Copy"});
+    F->PopupMenu1->Popup(300, 300);
+    EXPECT_EQ(Hints, (std::vector<std::string>{"Copy the selection", ""}));
+}
+
+class TMarkedHint : public THintWindow {
+public:
+    using THintWindow::THintWindow;
+    static int Made;
+    void ActivateHint(const TRect& Rect, const std::string& AHint) override
+    {
+        ++Made;
+        THintWindow::ActivateHint(Rect, "[" + AHint + "]");
+    }
+};
+int TMarkedHint::Made = 0;
+
+TEST_F(ApplicationTest, HintWindowClassIsUsed)
+{
+    auto* F = CreateFormFromText<TStreamForm>(App, StreamDescription);
+    F->Show();
+    ProcessMessages();
+    App->SetHintWindowClass(HintWindowClassOf<TMarkedHint>());
+    TMarkedHint::Made = 0;
+    SendMouse(F->Panel1, WM_MOUSEMOVE, 20, 10);
+    AdvanceClock(App->HintPause + 10);
+    ProcessMessages();
+    EXPECT_EQ(TMarkedHint::Made, 1);
+    ASSERT_NE(dynamic_cast<TMarkedHint*>(App->HintWindow()), nullptr);
+    EXPECT_EQ(App->HintWindow()->Caption(), "[Panel]");
+}
+
+TEST_F(ApplicationTest, RightClickShowsThePopupMenuWithItsComponent)
+{
+    auto* F = CreateFormFromText<TStreamForm>(App, StreamDescription);
+    F->Show();
+    ProcessMessages();
+    Menus.ExpectChoice({"Copy"});
+    ClickControl(F->Label1, 3, 3, true); // the label has no menu: its parent's is used
+    EXPECT_EQ(F->CopiedFrom, F->Panel1);
+    EXPECT_EQ(Menus.MenusShown(), 1);
+    EXPECT_EQ(Menus.LastCaptions(), (std::vector<std::string>{"Copy"}));
+    F->PopupMenu1->AutoPopup = false;
+    ClickControl(F->Panel1, 30, 30, true);
+    EXPECT_EQ(Menus.MenusShown(), 1);
+}
+
+TEST_F(ApplicationTest, MDIChildLifeCycle)
+{
+    TForm* Frame = nullptr;
+    App->CreateForm(&Frame);
+    Frame->SetFormStyle(fsMDIForm);
+    auto* Menu = new TMainMenu(Frame);
+    auto* Window = new TMenuItem(Frame);
+    Window->SetCaption("&Window");
+    Menu->Items()->Add(Window);
+    auto* CascadeItem = new TMenuItem(Frame);
+    CascadeItem->SetCaption("&Cascade");
+    Window->Add(CascadeItem);
+    Frame->SetMenu(Menu);
+    Frame->SetWindowMenu(Window);
+    Frame->SetBounds(0, 0, 640, 480);
+    Frame->Show();
+    ProcessMessages();
+    ASSERT_NE(Frame->ClientHandle(), nullptr);
+
+    std::vector<std::string> Log;
+    std::vector<int> CountsSeen;
+    ScreenInstance()->OnActiveFormChange = [&](TObject*) { CountsSeen.push_back(Frame->MDIChildCount()); };
+    auto NewChild = [&](const std::string& Name) {
+        auto* C = new TForm(App);
+        C->SetName(Name);
+        C->SetCaption(Name);
+        C->SetFormStyle(fsMDIChild);
+        C->OnActivate = [&Log, Name](TObject*) { Log.push_back(Name + " activate"); };
+        C->OnDeactivate = [&Log, Name](TObject*) { Log.push_back(Name + " deactivate"); };
+        C->OnDestroy = [&Log, Name](TObject*) { Log.push_back(Name + " destroy"); };
+        C->OnClose = [](TObject*, TCloseAction& Action) { Action = caFree; };
+        C->Show();
+        ProcessMessages();
+        return C;
+    };
+    TForm* A = NewChild("Doc1");
+    TForm* B = NewChild("Doc2");
+    EXPECT_EQ(Frame->MDIChildCount(), 2);
+    EXPECT_EQ(Frame->ActiveMDIChild(), B);
+    EXPECT_EQ(Frame->MDIChildren(0), B);
+    EXPECT_EQ(GetParent(A->Handle()), Frame->ClientHandle());
+    EXPECT_EQ(ScreenInstance()->ActiveCustomForm(), B);
+    EXPECT_EQ(Log, (std::vector<std::string>{"Doc1 activate", "Doc1 deactivate", "Doc2 activate"}));
+
+    // The window menu lists the documents in the order they were opened, the active one checked.
+    ASSERT_EQ(Window->Count(), 4);
+    EXPECT_TRUE(Window->Items(1)->IsLine());
+    EXPECT_EQ(Window->Items(2)->Caption(), "&1 Doc1");
+    EXPECT_EQ(Window->Items(3)->Caption(), "&2 Doc2");
+    EXPECT_FALSE(Window->Items(2)->Checked());
+    EXPECT_TRUE(Window->Items(3)->Checked());
+    Window->Items(2)->Click();
+    EXPECT_EQ(Frame->ActiveMDIChild(), A);
+    Frame->Next();
+    EXPECT_EQ(Frame->ActiveMDIChild(), B);
+    Frame->Previous();
+    EXPECT_EQ(Frame->ActiveMDIChild(), A);
+
+    // A click into the other document (where the active one does not cover it) activates it.
+    B->SetBounds(200, 100, 300, 200);
+    ClickControl(B, B->ClientWidth() - 5, B->ClientHeight() - 5);
+    EXPECT_EQ(Frame->ActiveMDIChild(), B);
+    ClickControl(A, 20, 20);
+    EXPECT_EQ(Frame->ActiveMDIChild(), A);
+
+    Frame->Cascade();
+    EXPECT_LT(B->Left(), A->Left()); // the active one is cascaded last, on top
+    Frame->Tile();
+    RECT R;
+    GetClientRect(Frame->ClientHandle(), &R);
+    EXPECT_EQ(A->Width(), R.right);
+    EXPECT_EQ(A->Height() + B->Height(), R.bottom);
+
+    // Minimised documents line up along the bottom of the client area.
+    A->SetWindowState(wsMinimized);
+    EXPECT_EQ(A->Top() + A->Height(), R.bottom);
+    EXPECT_EQ(A->Left(), 0);
+    EXPECT_LT(A->Width(), R.right / 2);
+    A->SetWindowState(wsNormal);
+    EXPECT_EQ(A->Width(), R.right);
+    int TiledHeight = B->Height();
+    B->SetWindowState(wsMaximized);
+    EXPECT_EQ(B->Height(), R.bottom);
+    B->SetWindowState(wsNormal);
+    EXPECT_EQ(B->Height(), TiledHeight);
+
+    // Closing with caFree: released after the handlers, the other document becomes active.
+    Log.clear();
+    CountsSeen.clear();
+    A->Close();
+    EXPECT_EQ(Frame->MDIChildCount(), 2); // still there until its messages are handled
+    ProcessMessages();
+    EXPECT_EQ(Frame->MDIChildCount(), 1);
+    EXPECT_EQ(Frame->ActiveMDIChild(), B);
+    EXPECT_NE(std::find(Log.begin(), Log.end(), "Doc1 destroy"), Log.end());
+    EXPECT_NE(std::find(Log.begin(), Log.end(), "Doc2 activate"), Log.end());
+    ASSERT_FALSE(CountsSeen.empty());
+    EXPECT_EQ(CountsSeen.back(), 1);
+    EXPECT_EQ(Window->Count(), 3);
+    EXPECT_EQ(Window->Items(2)->Caption(), "&1 Doc2");
+
+    CountsSeen.clear();
+    B->Close();
+    ProcessMessages();
+    EXPECT_EQ(Frame->MDIChildCount(), 0);
+    ASSERT_FALSE(CountsSeen.empty());
+    EXPECT_EQ(CountsSeen.back(), 0);
+    EXPECT_EQ(Frame->ActiveMDIChild(), nullptr);
+    EXPECT_EQ(Window->Count(), 1);
+    ScreenInstance()->OnActiveFormChange = nullptr;
+}
+
+TEST_F(ApplicationTest, MDIChildWithoutFrameIsRefused)
+{
+    auto* C = new TForm(App);
+    C->SetFormStyle(fsMDIChild);
+    EXPECT_THROW(C->Show(), EInvalidOperation);
+    C->SetFormStyle(fsNormal);
+}
+
+TEST_F(ApplicationTest, CloseActionsHideFreeAndNone)
+{
+    TForm* Main = nullptr;
+    App->CreateForm(&Main);
+    Main->Show();
+    auto* F = new TForm(App);
+    F->Show();
+    ProcessMessages();
+    TCloseAction Next = caNone;
+    bool Destroyed = false;
+    F->OnClose = [&](TObject*, TCloseAction& Action) { Action = Next; };
+    F->OnDestroy = [&](TObject*) { Destroyed = true; };
+    F->Close();
+    EXPECT_TRUE(F->Visible());
+    Next = caHide;
+    F->Close();
+    EXPECT_FALSE(F->Visible());
+    F->Show();
+    Next = caFree;
+    F->Close();
+    EXPECT_FALSE(Destroyed);
+    ProcessMessages();
+    EXPECT_TRUE(Destroyed);
+    EXPECT_FALSE(App->Terminated());
+    Main->Close();
+    EXPECT_TRUE(App->Terminated());
+}
+
+TEST_F(ApplicationTest, FileDialogsAnswerFromTheQueue)
+{
+    std::string Dir = MakeTempDir("docs");
+    std::string Existing = Dir + "/old.txt";
+    WriteFileBytes(Existing, "x");
+    TSaveDialog Save(nullptr);
+    Save.DefaultExt = "txt";
+    Save.Options.Include(ofOverwritePrompt);
+    // A name without extension gets the default one; an existing file asks first.
+    Dialogs.ExpectSaveFile(Dir + "/old");
+    Dialogs.ExpectMessageBox(IDNO, "already exists");
+    Dialogs.ExpectSaveFile(Dir + "/new");
+    EXPECT_TRUE(Save.Execute());
+    EXPECT_EQ(Save.FileName, Dir + "/new.txt");
+
+    TOpenDialog Open(nullptr);
+    Open.Options.Include(ofFileMustExist);
+    Open.Filter = "Text files (*.txt)|*.txt|All files|*.*";
+    EXPECT_EQ(Open.FilterPairs().size(), 2u);
+    Dialogs.ExpectOpenFile("");
+    EXPECT_FALSE(Open.Execute());
+    Dialogs.ExpectOpenFile(Existing);
+    EXPECT_TRUE(Open.Execute());
+    EXPECT_EQ(Open.FileName, Existing);
+
+    TColorDialog Color(nullptr);
+    Dialogs.ExpectColor(clRed);
+    EXPECT_TRUE(Color.Execute());
+    EXPECT_EQ(Color.Color, clRed);
+
+    Dialogs.ExpectMessageBox(mrYes);
+    EXPECT_EQ(MessageDlg("Proceed?", mtConfirmation, mbYesNoCancel, 0), mrYes);
+    EXPECT_EQ(Dialogs.Records().back().Caption, "Confirm");
+    EXPECT_EQ(Dialogs.Records().back().Flags, MB_YESNOCANCEL | MB_ICONQUESTION);
+}
+
+TEST_F(ApplicationTest, RunShowsTheMainFormAndEndsWhenItCloses)
+{
+    TForm* Main = nullptr;
+    App->CreateForm(&Main);
+    bool Shown = false;
+    Main->OnShow = [&](TObject*) { Shown = true; };
+    int Waits = 0;
+    SetWaitHandler([&] {
+        if (++Waits == 2)
+            PostMessage(Main->Handle(), WM_CLOSE, 0, 0);
+        return Waits < 100;
+    });
+    App->Run();
+    SetWaitHandler(nullptr);
+    EXPECT_TRUE(Shown);
+    EXPECT_TRUE(App->Terminated());
+    EXPECT_LT(Waits, 100);
+}
+
+TEST_F(ApplicationTest, MainWindowHooksSeeTheApplicationsMessages)
+{
+    std::vector<UINT> Seen;
+    int Id = App->HookMainWindow([&](TMessage& M) {
+        if (M.Msg == WM_USER + 7) {
+            Seen.push_back(M.Msg);
+            return true;
+        }
+        return false;
+    });
+    PostMessage(App->Handle(), WM_USER + 7, 0, 0);
+    ProcessMessages();
+    App->UnhookMainWindow(Id);
+    PostMessage(App->Handle(), WM_USER + 7, 0, 0);
+    ProcessMessages();
+    EXPECT_EQ(Seen.size(), 1u);
+}
+
+TEST_F(ApplicationTest, HelpGoesToTheViewer)
+{
+    App->HelpFile = "wendle.hlp";
+    EXPECT_TRUE(App->HelpCommand(HELP_CONTENTS, 0));
+    ASSERT_EQ(Fixture.Recorder.Calls().size(), 1u);
+    EXPECT_EQ(Fixture.Recorder.Calls()[0].Kind, TSystemCall::Help);
+    EXPECT_EQ(Fixture.Recorder.Calls()[0].File, "wendle.hlp");
+}
+
+} // namespace

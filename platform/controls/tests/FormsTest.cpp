@@ -1,0 +1,222 @@
+#include "platform/controls/Forms.h"
+#include "platform/classes/TypInfo.h"
+#include "platform/testing/FormTesting.h"
+#include "platform/win/WinTesting.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace testing_support;
+
+namespace {
+
+class FormsTest : public ::testing::Test {
+protected:
+    TWindowTest Fixture;
+    std::vector<TForm*> Forms;
+    TForm* NewForm()
+    {
+        auto* F = new TForm(nullptr);
+        Forms.push_back(F);
+        return F;
+    }
+    void TearDown() override
+    {
+        for (auto It = Forms.rbegin(); It != Forms.rend(); ++It) {
+            (*It)->BeforeDestruction();
+            delete *It;
+        }
+    }
+};
+
+struct TStyleCase {
+    TBorderStyle Border;
+    TFormStyle Style;
+    DWORD Has;
+    DWORD HasNot;
+    DWORD ExHas;
+};
+
+TEST_F(FormsTest, BorderAndFormStyleGiveTheWindowStyles)
+{
+    const TStyleCase Cases[] = {
+        {bsSizeable, fsNormal, WS_CAPTION | WS_THICKFRAME | WS_SYSMENU | WS_MAXIMIZEBOX, WS_POPUP, 0},
+        {bsSingle, fsNormal, WS_CAPTION | WS_MINIMIZEBOX, WS_THICKFRAME, 0},
+        {bsDialog, fsNormal, WS_POPUP | WS_CAPTION | WS_SYSMENU,
+         WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX, WS_EX_DLGMODALFRAME},
+        {bsToolWindow, fsNormal, WS_CAPTION, WS_THICKFRAME | WS_MAXIMIZEBOX, WS_EX_TOOLWINDOW},
+        {bsSizeToolWin, fsNormal, WS_CAPTION | WS_THICKFRAME, WS_MAXIMIZEBOX, WS_EX_TOOLWINDOW},
+        {bsNone, fsNormal, WS_POPUP, WS_CAPTION | WS_THICKFRAME, 0},
+        {bsSizeable, fsStayOnTop, WS_CAPTION, 0, WS_EX_TOPMOST},
+    };
+    for (const TStyleCase& C : Cases) {
+        TForm* F = NewForm();
+        F->SetBorderStyle(C.Border);
+        F->SetFormStyle(C.Style);
+        F->Show();
+        DWORD Style = static_cast<DWORD>(GetWindowLong(F->Handle(), GWL_STYLE));
+        DWORD Ex = static_cast<DWORD>(GetWindowLong(F->Handle(), GWL_EXSTYLE));
+        SCOPED_TRACE(std::to_string(C.Border) + "/" + std::to_string(C.Style));
+        EXPECT_EQ(Style & C.Has, C.Has);
+        EXPECT_EQ(Style & C.HasNot, 0u);
+        EXPECT_EQ(Ex & C.ExHas, C.ExHas);
+        F->Hide();
+    }
+    // Icons left out leave their boxes out.
+    TForm* F = NewForm();
+    F->SetBorderIcons(TBorderIcons{biSystemMenu, biMinimize});
+    F->Show();
+    EXPECT_EQ(GetWindowLong(F->Handle(), GWL_STYLE) & WS_MAXIMIZEBOX, 0);
+    EXPECT_NE(GetWindowLong(F->Handle(), GWL_STYLE) & WS_MINIMIZEBOX, 0);
+    // A new border style remakes the window.
+    HWND Old = F->Handle();
+    F->SetBorderStyle(bsDialog);
+    EXPECT_FALSE(IsWindow(Old));
+    EXPECT_TRUE(F->Showing());
+    EXPECT_NE(GetWindowLong(F->Handle(), GWL_EXSTYLE) & WS_EX_DLGMODALFRAME, 0);
+}
+
+TEST_F(FormsTest, ClientSizeFromADescriptionAllowsForTheFrame)
+{
+    auto* F = CreateFormFromText<TForm>(nullptr, R"(object Form1: TForm
+  Left = 10
+  Top = 10
+  ClientWidth = 300
+  ClientHeight = 200
+  BorderStyle = bsDialog
+  Position = poScreenCenter
+end
+)");
+    Forms.push_back(F);
+    EXPECT_EQ(F->ClientWidth(), 300);
+    EXPECT_EQ(F->ClientHeight(), 200);
+    EXPECT_GT(F->Width(), 300);
+    F->Show();
+    EXPECT_EQ(F->ClientWidth(), 300);
+    EXPECT_EQ(F->ClientHeight(), 200);
+    // Centred on the 1024 x 768 screen.
+    EXPECT_EQ(F->Left(), (ScreenInstance()->Width() - F->Width()) / 2);
+    EXPECT_EQ(F->Top(), (ScreenInstance()->Height() - F->Height()) / 2);
+}
+
+TEST_F(FormsTest, ShowHideEventsAndDeferredRelease)
+{
+    TForm* F = NewForm();
+    std::vector<std::string> Log;
+    F->OnShow = [&](TObject*) { Log.push_back("show"); };
+    F->OnHide = [&](TObject*) { Log.push_back("hide"); };
+    F->OnActivate = [&](TObject*) { Log.push_back("activate"); };
+    F->OnDestroy = [&](TObject*) { Log.push_back("destroy"); };
+    F->OnResize = [&](TObject*) { Log.push_back("resize"); };
+    F->Show();
+    ProcessMessages();
+    F->SetBounds(F->Left(), F->Top(), 333, 222);
+    F->Hide();
+    EXPECT_EQ(Log, (std::vector<std::string>{"show", "activate", "resize", "hide"}));
+    Log.clear();
+    // Release frees the form only once its queued messages are handled.
+    Forms.pop_back();
+    F->Release();
+    EXPECT_TRUE(Log.empty());
+    ProcessMessages();
+    EXPECT_EQ(Log, (std::vector<std::string>{"destroy"}));
+}
+
+TEST_F(FormsTest, ShowModalWithoutAnApplicationPumpsTheQueue)
+{
+    TForm* Main = NewForm();
+    Main->Show();
+    TForm* Dlg = NewForm();
+    int Waits = 0;
+    SetWaitHandler([&] {
+        if (++Waits == 3)
+            PostMessage(Dlg->Handle(), WM_CLOSE, 0, 0); // closing a modal form cancels it
+        return true;
+    });
+    EXPECT_EQ(Dlg->ShowModal(), mrCancel);
+    SetWaitHandler(nullptr);
+    EXPECT_FALSE(Dlg->Visible());
+    EXPECT_TRUE(IsWindowEnabled(Main->Handle()));
+}
+
+TEST_F(FormsTest, OnPaintDrawsOnTheFormsCanvas)
+{
+    TForm* F = NewForm();
+    F->SetColor(clWhite);
+    F->OnPaint = [F](TObject*) {
+        F->Canvas()->Brush()->SetColor(clNavy);
+        F->Canvas()->FillRect(Rect(10, 10, 40, 40));
+    };
+    F->Show();
+    ProcessMessages();
+    auto Shot = RenderControl(F);
+    EXPECT_EQ(PixelAt(Shot.get(), 20, 20), clNavy);
+    EXPECT_EQ(PixelAt(Shot.get(), 60, 60), clWhite);
+    // Outside a paint the canvas draws on the window directly.
+    F->OnPaint = nullptr;
+    F->Canvas()->Brush()->SetColor(clMaroon);
+    F->Canvas()->FillRect(Rect(50, 50, 70, 70));
+    FreeDeviceContexts();
+    Shot = RenderControl(F);
+    EXPECT_EQ(PixelAt(Shot.get(), 60, 60), clMaroon);
+}
+
+TEST_F(FormsTest, WindowStateFollowsTheWindow)
+{
+    TForm* F = NewForm();
+    F->SetBounds(50, 50, 300, 200);
+    F->Show();
+    F->SetWindowState(wsMaximized);
+    EXPECT_TRUE(IsZoomed(F->Handle()));
+    EXPECT_GT(F->Width(), 300);
+    F->SetWindowState(wsNormal);
+    EXPECT_FALSE(IsZoomed(F->Handle()));
+    EXPECT_EQ(F->Width(), 300);
+    // A minimise from the window's own menu is seen by the form.
+    SendMessage(F->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_EQ(F->WindowState(), wsMinimized);
+    EXPECT_TRUE(IsIconic(F->Handle()));
+}
+
+TEST_F(FormsTest, PublishedPropertiesByName)
+{
+    TForm* F = NewForm();
+    SetEnumProp(F, "BorderStyle", "bsToolWindow");
+    EXPECT_EQ(F->BorderStyle(), bsToolWindow);
+    SetEnumProp(F, "FormStyle", "fsStayOnTop");
+    EXPECT_EQ(F->FormStyle(), fsStayOnTop);
+    SetStrProp(F, "Caption", "Named");
+    EXPECT_EQ(F->Caption(), "Named");
+    SetOrdProp(F, "Color", clYellow);
+    EXPECT_EQ(F->Color(), clYellow);
+    EXPECT_EQ(GetEnumProp(F, "Position"), "poDesigned");
+    EXPECT_TRUE(IsPublishedProp(F, "OnCloseQuery"));
+    EXPECT_TRUE(IsPublishedProp(F, "KeyPreview"));
+    EXPECT_THROW(SetEnumProp(F, "WindowState", "wsHuge"), Exception);
+}
+
+TEST_F(FormsTest, ScreenKeepsFormsAndCursors)
+{
+    TScreen* S = ScreenInstance();
+    int Before = S->FormCount();
+    TForm* F = NewForm();
+    EXPECT_EQ(S->FormCount(), Before + 1);
+    EXPECT_EQ(S->Forms(S->FormCount() - 1), F);
+    EXPECT_EQ(S->Width(), 1024);
+    EXPECT_EQ(S->Height(), 768);
+    EXPECT_EQ(S->PixelsPerInch(), 96);
+    EXPECT_EQ(S->Cursors(crIBeam), LoadCursor(nullptr, IDC_IBEAM));
+    EXPECT_EQ(S->Cursors(crHourGlass), LoadCursor(nullptr, IDC_WAIT));
+    // An unknown slot answers the arrow; a slot set by the program answers its cursor.
+    EXPECT_EQ(S->Cursors(14000), LoadCursor(nullptr, IDC_ARROW));
+    std::uint32_t Pixels[4] = {0xFF000000, 0xFF000000, 0xFF000000, 0xFF000000};
+    HCURSOR Mine = CreateCursorFromImage(2, 2, Pixels, 0, 0);
+    S->SetCursors(14000, Mine);
+    EXPECT_EQ(S->Cursors(14000), Mine);
+    S->SetCursors(14000, nullptr);
+    EXPECT_GT(S->Fonts()->Count(), 0);
+}
+
+} // namespace

@@ -1,0 +1,191 @@
+#include "platform/controls/Menus.h"
+#include "platform/testing/FormTesting.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace testing_support;
+
+namespace {
+
+struct TShortCutCase {
+    TShortCut Value;
+    const char* Text;
+};
+
+TEST(ShortCutTest, TextRoundTrip)
+{
+    const TShortCutCase Cases[] = {
+        {static_cast<TShortCut>(scCtrl | 'S'), "Ctrl+S"},
+        {static_cast<TShortCut>(scShift | VK_F5), "Shift+F5"},
+        {static_cast<TShortCut>(scAlt | 'X'), "Alt+X"},
+        {static_cast<TShortCut>(scShift | scCtrl | 'N'), "Shift+Ctrl+N"},
+        {VK_DELETE, "Del"},
+        {static_cast<TShortCut>(scCtrl | VK_INSERT), "Ctrl+Ins"},
+        {VK_F12, "F12"},
+    };
+    for (const auto& C : Cases) {
+        EXPECT_EQ(ShortCutToText(C.Value), C.Text);
+        EXPECT_EQ(TextToShortCut(C.Text), C.Value) << C.Text;
+    }
+    EXPECT_EQ(TextToShortCut("ctrl+s"), static_cast<TShortCut>(scCtrl | 'S'));
+    EXPECT_EQ(TextToShortCut("Ctrl+"), scNone);
+    EXPECT_EQ(TextToShortCut("Hyper+Q"), scNone);
+    EXPECT_EQ(ShortCut('S', TShiftState{ssCtrl}), 16467); // the value stored forms hold
+    WORD Key;
+    TShiftState Shift;
+    ShortCutToKey(static_cast<TShortCut>(scAlt | scShift | VK_F4), Key, Shift);
+    EXPECT_EQ(Key, VK_F4);
+    EXPECT_TRUE(Shift.Contains(ssAlt) && Shift.Contains(ssShift) && !Shift.Contains(ssCtrl));
+}
+
+TEST(ShortCutTest, Accelerators)
+{
+    EXPECT_EQ(GetHotkey("&File"), 'f');
+    EXPECT_EQ(GetHotkey("Save &As..."), 'a');
+    EXPECT_EQ(GetHotkey("Fish && Chips"), 0);
+    EXPECT_EQ(GetHotkey("&&x&y"), 'y');
+    EXPECT_EQ(GetHotkey("trailing&"), 0);
+    EXPECT_EQ(StripHotkey("Save &As..."), "Save As...");
+    EXPECT_EQ(StripHotkey("Fish && Chips"), "Fish & Chips");
+    EXPECT_TRUE(IsAccel('F', "&File"));
+    EXPECT_FALSE(IsAccel('I', "&File"));
+}
+
+class MenuTest : public ::testing::Test {
+protected:
+    TWindowTest Fixture;
+    TComponent Owner{nullptr};
+    TMenuItem* Item(const std::string& Caption, TMenuItem* Parent)
+    {
+        auto* I = new TMenuItem(&Owner);
+        I->SetCaption(Caption);
+        Parent->Add(I);
+        return I;
+    }
+};
+
+TEST_F(MenuTest, RadioItemsOfAGroupExcludeEachOther)
+{
+    TPopupMenu Menu(&Owner);
+    TMenuItem* A = Item("A", Menu.Items());
+    TMenuItem* B = Item("B", Menu.Items());
+    TMenuItem* C = Item("C", Menu.Items());
+    for (TMenuItem* I : {A, B})
+        I->SetRadioItem(true);
+    C->SetRadioItem(true);
+    C->SetGroupIndex(2);
+    A->SetChecked(true);
+    C->SetChecked(true);
+    B->SetChecked(true);
+    EXPECT_FALSE(A->Checked());
+    EXPECT_TRUE(B->Checked());
+    EXPECT_TRUE(C->Checked()); // another group
+}
+
+TEST_F(MenuTest, ItemsAddInsertDeleteAndFind)
+{
+    TPopupMenu Menu(&Owner);
+    TMenuItem* A = Item("&Alpha", Menu.Items());
+    TMenuItem* C = Item("&Gamma", Menu.Items());
+    auto* B = new TMenuItem(&Owner);
+    B->SetCaption("&Beta");
+    Menu.Items()->Insert(1, B);
+    EXPECT_EQ(Menu.Items()->IndexOf(B), 1);
+    EXPECT_EQ(B->MenuIndex(), 1);
+    EXPECT_EQ(B->Parent(), Menu.Items());
+    EXPECT_EQ(Menu.Items()->Find("Gamma"), C);
+    EXPECT_THROW(Menu.Items()->Add(B), EMenuError);
+    EXPECT_THROW(Menu.Items()->Insert(9, new TMenuItem(&Owner)), EMenuError);
+    Menu.Items()->Delete(0);
+    EXPECT_EQ(A->Parent(), nullptr);
+    EXPECT_EQ(Menu.Items()->Count(), 2);
+    EXPECT_EQ(Menu.FindItem(C->Command(), fkCommand), C);
+    C->SetShortCut(TextToShortCut("Ctrl+G"));
+    EXPECT_EQ(Menu.FindItem(TextToShortCut("Ctrl+G"), fkShortCut), C);
+    EXPECT_NE(A->Command(), C->Command());
+    // Freeing an item takes it out of its menu.
+    delete B;
+    EXPECT_EQ(Menu.Items()->Count(), 1);
+}
+
+TEST_F(MenuTest, HandleReflectsTheItems)
+{
+    TPopupMenu Menu(&Owner);
+    TMenuItem* Open = Item("&Open", Menu.Items());
+    Open->SetShortCut(TextToShortCut("Ctrl+O"));
+    Item("-", Menu.Items());
+    TMenuItem* Wrap = Item("&Wrap", Menu.Items());
+    Wrap->SetChecked(true);
+    TMenuItem* Gone = Item("Hidden", Menu.Items());
+    Gone->SetVisible(false);
+    TMenuItem* Recent = Item("&Recent", Menu.Items());
+    TMenuItem* One = Item("one.txt", Recent);
+    One->SetEnabled(false);
+    auto Entries = GetMenuEntries(Menu.Handle());
+    ASSERT_EQ(Entries.size(), 4u);
+    EXPECT_EQ(Entries[0].Text, "&Open\tCtrl+O");
+    EXPECT_EQ(Entries[0].Id, Open->Command());
+    EXPECT_TRUE(Entries[1].Flags & MF_SEPARATOR);
+    EXPECT_TRUE(Entries[2].Flags & MF_CHECKED);
+    EXPECT_TRUE(Entries[3].Flags & MF_POPUP);
+    auto Sub = GetMenuEntries(Entries[3].SubMenu);
+    ASSERT_EQ(Sub.size(), 1u);
+    EXPECT_TRUE(Sub[0].Flags & MF_GRAYED);
+    // Changes reach the handle.
+    Wrap->SetChecked(false);
+    Gone->SetVisible(true);
+    Entries = GetMenuEntries(Menu.Handle());
+    ASSERT_EQ(Entries.size(), 5u);
+    EXPECT_FALSE(Entries[2].Flags & MF_CHECKED);
+    EXPECT_EQ(Entries[3].Text, "Hidden");
+}
+
+TEST_F(MenuTest, TrackPopupMenuSendsItsMessages)
+{
+    TPopupMenu Menu(&Owner);
+    TMenuItem* File = Item("&File", Menu.Items());
+    TMenuItem* Open = Item("&Open", File);
+    std::vector<UINT> Seen;
+    WORD Command = 0;
+    HWND Wnd = AllocateHWnd([&](TMessage& M) {
+        if (M.Msg == WM_INITMENUPOPUP || M.Msg == WM_MENUSELECT || M.Msg == WM_COMMAND)
+            Seen.push_back(M.Msg);
+        if (M.Msg == WM_COMMAND)
+            Command = LOWORD(M.WParam);
+    });
+    Fixture.MenuChoices.ExpectChoice({"File", "Open"});
+    EXPECT_TRUE(TrackPopupMenu(Menu.Handle(), TPM_LEFTALIGN, 10, 10, 0, Wnd, nullptr));
+    ProcessMessages();
+    // Opened, File highlighted, its submenu opened, Open highlighted, closed, then the command.
+    EXPECT_EQ(Seen, (std::vector<UINT>{WM_INITMENUPOPUP, WM_MENUSELECT, WM_INITMENUPOPUP, WM_MENUSELECT,
+                                       WM_MENUSELECT, WM_COMMAND}));
+    EXPECT_EQ(Command, Open->Command());
+    Fixture.MenuChoices.ExpectChoice({"File", "Open"});
+    EXPECT_EQ(static_cast<UINT>(TrackPopupMenu(Menu.Handle(), TPM_RETURNCMD, 0, 0, 0, Wnd, nullptr)),
+              Open->Command());
+    DeallocateHWnd(Wnd);
+}
+
+TEST_F(MenuTest, PopupRunsTheChosenItemAndFiresOnPopup)
+{
+    TPopupMenu Menu(&Owner);
+    TMenuItem* Cut = Item("Cu&t", Menu.Items());
+    TMenuItem* Paste = Item("&Paste", Menu.Items());
+    Paste->SetEnabled(false);
+    int Popups = 0, Cuts = 0, Pastes = 0;
+    Menu.OnPopup = [&](TObject*) { ++Popups; };
+    Cut->OnClick = [&](TObject*) { ++Cuts; };
+    Paste->OnClick = [&](TObject*) { ++Pastes; };
+    Fixture.MenuChoices.ExpectChoice({"Cut"});
+    Menu.Popup(100, 100);
+    Fixture.MenuChoices.ExpectChoice({"Paste"}); // disabled: nothing happens
+    Menu.Popup(100, 100);
+    EXPECT_EQ(Popups, 2);
+    EXPECT_EQ(Cuts, 1);
+    EXPECT_EQ(Pastes, 0);
+}
+
+} // namespace

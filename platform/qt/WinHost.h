@@ -1,0 +1,27 @@
+// Private bridge between the window model and Qt widgets, for the class library's .cpp files
+// (standard controls that wrap a Qt widget) and the test fixtures.
+//
+// A window's client area can be presented by a Qt widget (TMemo: a plain-text edit). The widget
+// becomes a child of the host widget of the window's top-level window, follows the window's
+// client rectangle, visibility and clipping by its ancestors, and stays above the composed
+// windows. Its mouse and keyboard events do not reach it directly: they are queued as the
+// window's messages (client coordinates, capture, hooks, key state as for any window) and
+// handed back to the widget when they reach DefWindowProc, so a control that handles a
+// message itself keeps the widget from seeing it. Qt context-menu events are dropped (the class
+// library shows its own pop-up menus from WM_CONTEXTMENU). A focus change made inside the widget
+// by Qt becomes SetFocus on the window.
+#pragma once
+
+#include "platform/win/WinUser.h"
+
+class QWidget;
+
+// Widget null detaches. The caller keeps ownership: the layer never deletes the widget, and
+// detaches it (hidden, without parent) when the window is destroyed.
+void WinAttachWidget(HWND Wnd, QWidget* Widget);
+QWidget* WinAttachedWidget(HWND Wnd);
+// The window an attached widget (or one of its descendants) presents; 0 for any other widget.
+HWND WinWindowOfWidget(const QWidget* Widget);
+// The frameless host widget presenting a top-level window (and its children); null while the
+// window is not shown.
+QWidget* WinHostWidget(HWND Wnd);

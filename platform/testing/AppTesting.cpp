@@ -1,0 +1,48 @@
+#include "platform/testing/AppTesting.h"
+
+namespace testing_support {
+
+TSystemCallRecorder::TSystemCallRecorder()
+{
+    SetSystemCallHandler(this);
+    SetHelpViewer(this);
+}
+
+TSystemCallRecorder::~TSystemCallRecorder()
+{
+    SetSystemCallHandler(nullptr);
+    SetHelpViewer(nullptr);
+}
+
+int TSystemCallRecorder::Perform(const TSystemCall& Call)
+{
+    FCalls.push_back(Call);
+    return Result;
+}
+
+bool TSystemCallRecorder::Help(const std::string& HelpFile, WORD Command, LPARAM Data)
+{
+    TSystemCall Call;
+    Call.Kind = TSystemCall::Help;
+    Call.File = HelpFile;
+    Call.Operation = std::to_string(Command);
+    Call.Flags = static_cast<UINT>(Data);
+    FCalls.push_back(Call);
+    return true;
+}
+
+TAppTest::TAppTest()
+{
+    // Each test gets an application object of its own.
+    delete Application;
+    App = new TApplication(nullptr);
+    Application = App;
+}
+
+TAppTest::~TAppTest()
+{
+    delete App;
+    App = nullptr;
+}
+
+} // namespace testing_support
