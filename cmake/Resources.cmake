@@ -94,3 +94,34 @@ function(tw_add_resources target dir)
     target_include_directories(${lib} PRIVATE ${PROJECT_SOURCE_DIR})
     target_sources(${target} PRIVATE $<TARGET_OBJECTS:${lib}>)
 endfunction()
+
+# An interface library carrying a directory's resources (res/<TYPE>/<name>.<ext>) into every
+# executable that links it: resources must be linked straight into the program, never through
+# a static library that could drop their registration.
+function(tw_resource_library name dir)
+    add_library(${name} INTERFACE)
+    tw_add_resources(${name} ${dir})
+    if(TARGET ${name}_resources)
+        target_sources(${name} INTERFACE $<TARGET_OBJECTS:${name}_resources>)
+    endif()
+endfunction()
+
+# The form descriptions kept beside a program's units (Main.form next to Main.cpp), as FORM
+# resources named after the form class on each description's first line. Copying them at
+# configure time makes CMake run again whenever a description changes.
+function(tw_form_library name dir)
+    if(NOT IS_ABSOLUTE "${dir}")
+        set(dir "${CMAKE_CURRENT_SOURCE_DIR}/${dir}")
+    endif()
+    set(out ${CMAKE_CURRENT_BINARY_DIR}/${name}_descriptions)
+    file(REMOVE_RECURSE ${out})
+    file(GLOB forms CONFIGURE_DEPENDS ${dir}/*.form)
+    foreach(form ${forms})
+        file(STRINGS ${form} firstLine LIMIT_COUNT 1)
+        if(NOT firstLine MATCHES "^[ \t]*(object|inherited)[ \t]+[A-Za-z0-9_]+[ \t]*:[ \t]*([A-Za-z0-9_]+)")
+            message(FATAL_ERROR "Form description without a class on its first line: ${form}")
+        endif()
+        configure_file(${form} ${out}/FORM/${CMAKE_MATCH_2}.form COPYONLY)
+    endforeach()
+    tw_resource_library(${name} ${out})
+endfunction()

@@ -109,3 +109,23 @@ int TFormControlList::DistanceToNextControl(int Posn) const
             return Control(I)->Pos - Posn;
     return 9999;
 }
+
+void TFormControlObj::AddOption(const std::string& Text, const std::string& Value, bool Selected)
+{
+    Options.push_back({Text, Value, Selected});
+}
+
+void TFormControlObj::AddLine(const std::string& Line)
+{
+    InitialLines.push_back(Line);
+}
+
+void TFormControlObj::RestoreInitialValue()
+{
+    ItemIndex = -1;
+    for (std::size_t I = 0; I < Options.size(); ++I)
+        if (Options[I].Selected)
+            ItemIndex = static_cast<int>(I);
+    if (ItemIndex < 0 && !Options.empty())
+        ItemIndex = 0;
+}

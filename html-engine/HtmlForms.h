@@ -10,6 +10,7 @@
 #include "html-engine/HtmlParser.h"
 
 #include <string>
+#include <vector>
 
 class TSectionList;
 class TCanvas;
@@ -70,6 +71,19 @@ public:
     bool ShowIt = false;      // painted in the current pass
     bool Visible = false;     // its window shows
     int Left = 0, Top = -400; // screen place at the last paint
+
+    // The HTML content of list boxes, combo boxes and text areas as the builder reads it.
+    struct TOptionRec {
+        std::string Text, Value;
+        bool Selected = false;
+    };
+    void AddOption(const std::string& Text, const std::string& Value, bool Selected);
+    void AddLine(const std::string& Line);
+    // Puts the control back to its HTML state.
+    void RestoreInitialValue();
+    std::vector<TOptionRec> Options;
+    std::vector<std::string> InitialLines;
+    int ItemIndex = -1; // a single-choice list's selected option after RestoreInitialValue
 
 private:
     int FWidth = 0, FHeight = 0;

@@ -1,5 +1,7 @@
 #include "html-engine/HtmlImageUtil.h"
 
+#include "html-engine/HtmlParser.h"
+
 #include "platform/graphics/Graphics.h"
 #include "platform/graphics/WinGdi.h"
 #include "platform/rtl/SysUtils.h"
@@ -213,4 +215,23 @@ void DrawControlBox(TCanvas* Canvas, int Left, int Top, bool Raised, int Bottom,
 
     Pen->SetStyle(OldPenStyle);
     Pen->SetWidth(OldWidth);
+}
+
+void TMapItem::AddArea(TAttributeList* Attributes)
+{
+    if (!Attributes)
+        return;
+    std::string Href, Target;
+    bool NoHref = false;
+    for (int I = 0; I < Attributes->Count(); ++I) {
+        TAttribute* A = Attributes->Attr(I);
+        if (A->Which == HrefSy)
+            Href = A->Text;
+        else if (A->Which == TargetSy)
+            Target = A->Text;
+        else if (A->Which == NoHrefSy)
+            NoHref = true;
+    }
+    Areas.Add(NoHref ? std::string() : Href);
+    AreaTargets.Add(Target);
 }

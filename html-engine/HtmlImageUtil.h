@@ -76,6 +76,19 @@ private:
     std::unique_ptr<unsigned char[]> FData;
 };
 
+class TAttributeList;
+
+// One client-side image map (MAP): its name and its areas' links. Areas keep their HREF and
+// TARGET; the shapes come with image-map hit testing.
+class TMapItem : public TObject {
+public:
+    void AddArea(TAttributeList* Attributes);
+
+    std::string MapName;
+    TStringList Areas;       // the area's HREF
+    TStringList AreaTargets; // the area's TARGET, index-aligned with Areas
+};
+
 // S without trailing bytes of code 32 or below and without leading bytes below 33.
 std::string TrimBlanks(const std::string& S);
 

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <climits>
 #include <map>
+#include <unordered_map>
 
 namespace {
 
@@ -108,17 +109,51 @@ TFontObj::~TFontObj()
         TheFont->OnChange = nullptr;
 }
 
+namespace {
+
+struct TRunMetrics {
+    int tmHeight, FontHeight, Overhang, Descent;
+};
+
+// Metrics depend only on the logical font, and asking the device for them is slow; a document
+// makes a run for every font change, so they are kept per logical font.
+std::unordered_map<std::string, TRunMetrics>& MetricsCache()
+{
+    static std::unordered_map<std::string, TRunMetrics> Cache;
+    return Cache;
+}
+
+} // namespace
+
 void TFontObj::Measure()
 {
-    HDC DC = MeasureDC();
-    HGDIOBJ Old = SelectObject(DC, TheFont->Handle());
-    TEXTMETRIC TM;
-    GetTextMetrics(DC, &TM);
-    SelectObject(DC, Old);
-    tmHeight = TM.tmHeight;
-    FontHeight = TM.tmHeight + TM.tmExternalLeading;
-    Overhang = TM.tmOverhang;
-    Descent = TM.tmDescent;
+    const TMyFont& F = *TheFont;
+    std::string Key = F.Name();
+    Key += '\0';
+    Key += std::to_string(F.Height());
+    Key += ',';
+    Key += std::to_string(F.Style().Bits());
+    Key += ',';
+    Key += std::to_string(static_cast<int>(F.Pitch()));
+    Key += ',';
+    Key += std::to_string(static_cast<int>(F.Charset()));
+    auto& Cache = MetricsCache();
+    auto It = Cache.find(Key);
+    if (It == Cache.end()) {
+        HDC DC = MeasureDC();
+        HGDIOBJ Old = SelectObject(DC, TheFont->Handle());
+        TEXTMETRIC TM;
+        GetTextMetrics(DC, &TM);
+        SelectObject(DC, Old);
+        It = Cache
+                 .emplace(std::move(Key), TRunMetrics{TM.tmHeight, TM.tmHeight + TM.tmExternalLeading,
+                                                      TM.tmOverhang, TM.tmDescent})
+                 .first;
+    }
+    tmHeight = It->second.tmHeight;
+    FontHeight = It->second.FontHeight;
+    Overhang = It->second.Overhang;
+    Descent = It->second.Descent;
 }
 
 void TFontObj::UpdateFont(TSectionList* Document)

@@ -285,6 +285,9 @@ public:
     // The view's anchor list (upper-cased names, objects = the block that holds each); the
     // builder fills it. Not owned; may be null.
     TStringList* NameList = nullptr;
+    // Takes the scripts of the document's SCRIPT elements (the view's OnScript); none: they are
+    // dropped.
+    TScriptEvent OnScript;
     // The animation timer: enabled state and interval (ms); it ticks through the window
     // system's thread timer while enabled.
     bool TimerEnabled() const { return FTimerId != 0; }

@@ -1,12 +1,19 @@
 #include "html-engine/HtmlParser.h"
 
+#include "html-engine/HtmlForms.h"
+#include "html-engine/HtmlImages.h"
+#include "html-engine/HtmlModel.h"
+#include "html-engine/HtmlSections.h"
+
 #include "platform/classes/Classes.h"
 #include "platform/rtl/Streams.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/rtl/TextFiles.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
+#include <climits>
 #include <cstring>
 #include <string_view>
 
@@ -861,4 +868,1187 @@ bool ColorFromString(const std::string& Text, std::int32_t& Color)
     // Windows order: red in the low byte; the top byte is dropped.
     Color = static_cast<std::int32_t>(((RGB & 0xFF) << 16) | (RGB & 0xFF00) | ((RGB >> 16) & 0xFF));
     return true;
+}
+
+// =============================================================================================
+// The document builder
+
+TSymbolSet SymbolSet(std::initializer_list<THtmlSymbol> Symbols)
+{
+    TSymbolSet S;
+    for (THtmlSymbol Sym : Symbols)
+        S.set(Sym);
+    return S;
+}
+
+namespace {
+
+constexpr int FontSizes[7] = {8, 10, 12, 14, 18, 24, 36};
+constexpr int PreSizes[7] = {7, 8, 10, 12, 15, 20, 30};
+constexpr int MaxPreChars = 200;
+constexpr int MaxOptionChars = 80;
+constexpr std::size_t ScriptBufferSize = 32500;
+constexpr std::size_t ScriptBufferGrowth = 10000;
+
+TParseState& PS = ParseState;
+
+bool IsListEnd(THtmlSymbol Sy)
+{
+    switch (Sy) {
+    case OLEndSy:
+    case ULEndSy:
+    case DirEndSy:
+    case MenuEndSy:
+    case DLEndSy:
+    case BlockQuoteEndSy:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool IsListStart(THtmlSymbol Sy)
+{
+    return Sy == OLSy || Sy == ULSy || Sy == DirSy || Sy == MenuSy || Sy == DLSy;
+}
+
+// The symbols ParseCommonTag handles (TABLE included).
+constexpr THtmlSymbol CommonSymbols[] = {
+    PSy,        PEndSy,        BSy,          BEndSy,      StrongSy, StrongEndSy, ISy,       IEndSy,
+    EmSy,       EmEndSy,       CiteSy,       CiteEndSy,   VarSy,    VarEndSy,    USy,       UEndSy,
+    SSy,        SEndSy,        StrikeSy,     StrikeEndSy, SubSy,    SubEndSy,    SupSy,     SupEndSy,
+    BRSy,       HeadingSy,     HeadingEndSy, TTSy,        CodeSy,   KbdSy,       SampSy,    TTEndSy,
+    CodeEndSy,  KbdEndSy,      SampEndSy,    FontEndSy,   BigEndSy, SmallEndSy,  AddressSy, AddressEndSy,
+    PreSy,      ImageSy,       ASy,          AEndSy,      TextSy,   TableSy,     InputSy,   SelectSy,
+    TextAreaSy, TextAreaEndSy, FormSy,       FormEndSy,   FontSy,   BaseFontSy,  BigSy,     SmallSy,
+    MapSy,      PageSy,        ScriptSy,
+};
+
+constexpr std::array<bool, 256> MakeCommonSet()
+{
+    std::array<bool, 256> In{};
+    for (THtmlSymbol S : CommonSymbols)
+        In[S] = true;
+    return In;
+}
+constexpr std::array<bool, 256> CommonSet = MakeCommonSet();
+
+// A ">" in running text counts as text, as it does inside PRE.
+bool IsCommonSymbol(THtmlSymbol Sy)
+{
+    return CommonSet[Sy] || (Sy == OtherCharSy && PS.TokenText == ">");
+}
+
+// Style flag changes of B, I, U, S and their kin (also inside PRE); false for other symbols.
+bool ApplyStyleSymbol(THtmlSymbol Sy)
+{
+    int& F = PS.FontStyleFlags;
+    switch (Sy) {
+    case BSy:
+    case StrongSy:
+        F |= 1;
+        return true;
+    case BEndSy:
+    case StrongEndSy:
+        F &= ~1;
+        return true;
+    case ISy:
+    case EmSy:
+    case CiteSy:
+    case VarSy:
+        F |= 2;
+        return true;
+    case IEndSy:
+    case EmEndSy:
+    case CiteEndSy:
+    case VarEndSy:
+        F &= ~2;
+        return true;
+    case USy:
+        F |= 4;
+        return true;
+    case UEndSy:
+        F &= ~4;
+        return true;
+    case SSy:
+    case StrikeSy:
+        F |= 8;
+        return true;
+    case SEndSy:
+    case StrikeEndSy:
+        F &= ~8;
+        return true;
+    default:
+        return false;
+    }
+}
+
+void FontChange()
+{
+    if (PS.CurrentSection)
+        PS.CurrentSection->SwitchFont(PS.Document, TopFont());
+}
+
+void EnsureSection(int Level)
+{
+    if (!PS.CurrentSection)
+        NewSection(Level, PS.CurrentAlign);
+}
+
+// Text cut to at most Max bytes, never inside a UTF-8 character.
+std::string CutText(const std::string& S, std::size_t Max)
+{
+    if (S.size() <= Max)
+        return S;
+    std::size_t N = Max;
+    while (N > 0 && IsContinuation(S[N]))
+        --N;
+    return S.substr(0, N);
+}
+
+// Counts one level of nesting while it lives; Allowed is false beyond MaxNestDepth.
+struct TNestGuard {
+    bool Allowed;
+    TNestGuard() : Allowed(PS.NestDepth < MaxNestDepth)
+    {
+        if (Allowed)
+            ++PS.NestDepth;
+    }
+    ~TNestGuard()
+    {
+        if (Allowed)
+            --PS.NestDepth;
+    }
+    TNestGuard(const TNestGuard&) = delete;
+    TNestGuard& operator=(const TNestGuard&) = delete;
+};
+
+void SetFixedFont(TMyFont* F)
+{
+    F->SetName(PS.Document->PreFontName);
+    F->SetNormalSize(PS.Document, 10);
+    F->Fixed = true;
+}
+
+void ParseCommonTag(int Level);
+void ParseLists(int Level, THtmlSymbol Opening, const TSymbolSet& StopSet);
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Common steps
+
+TMyFont* TopFont()
+{
+    return PS.FontStack.ItemAs<TMyFont>(PS.FontStack.Count() - 1);
+}
+
+bool PushFont()
+{
+    if (PS.FontStack.Count() >= MaxFontStack)
+        return false;
+    auto* F = new TMyFont;
+    F->Assign(TopFont());
+    PS.FontStack.Add(F);
+    return true;
+}
+
+void PopFont()
+{
+    if (PS.FontStack.Count() > 1)
+        PS.FontStack.Delete(PS.FontStack.Count() - 1);
+}
+
+void PopFontsTo(int Depth)
+{
+    while (PS.FontStack.Count() > std::max(Depth, 1))
+        PopFont();
+}
+
+void AddSection()
+{
+    if (!PS.CurrentSection)
+        return;
+    TSection* S = PS.CurrentSection;
+    PS.CurrentSection = nullptr;
+    if (PS.CurrentCell) {
+        PS.CurrentCell->Add(S);
+    } else {
+        if (PS.Document)
+            PS.Document->ForgetBlock(S);
+        delete S;
+    }
+}
+
+void NewSection(int Level, int Justify)
+{
+    AddSection();
+    PS.CurrentSection = new TSection(Level, Justify, &PS.LinkTarget, TopFont());
+}
+
+void EndLink()
+{
+    if (PS.LinkOpen) {
+        PS.LinkTarget.Clear();
+        PS.LinkOpen = false;
+        if (PS.LinkFontPushed)
+            PopFont();
+        PS.LinkFontPushed = false;
+    }
+    if (PS.CurrentSection)
+        PS.CurrentSection->SwitchLink(false, PS.Document, TopFont(), nullptr);
+}
+
+int ParagraphAlign(int CurrentAlign)
+{
+    if (PS.Sy == PEndSy)
+        return CurrentAlign;
+    TAttribute* A = nullptr;
+    if (!PS.Attributes.Find(AlignSy, A))
+        return CurrentAlign;
+    const std::string V = LowerCase(A->Text.substr(0, 10));
+    if (V == "left")
+        return 1;
+    if (V == "center")
+        return 2;
+    if (V == "right")
+        return 3;
+    return CurrentAlign;
+}
+
+void ForgetCellBlocks(TCell* Cell)
+{
+    if (!Cell || !PS.Document)
+        return;
+    for (int I = 0; I < Cell->Count(); ++I)
+        PS.Document->ForgetBlock(Cell->Block(I));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Element readers
+
+void ParseTitle()
+{
+    PS.Title.clear();
+    GetSymbol();
+    while (PS.Sy == TextSy) {
+        PS.Title += PS.TokenText;
+        GetSymbol();
+    }
+}
+
+void ParseBase()
+{
+    for (int I = 0; I < PS.Attributes.Count(); ++I) {
+        TAttribute* A = PS.Attributes.Attr(I);
+        if (A->Which == HrefSy)
+            PS.Base = A->Text;
+        else if (A->Which == TargetSy)
+            PS.BaseTarget = A->Text;
+    }
+    GetSymbol();
+}
+
+void ParseScript(TObject* Owner, const TScriptEvent& Handler)
+{
+    if (!Handler) {
+        do
+            GetScriptSymbol();
+        while (PS.Sy != ScriptEndSy && PS.Sy != EofSy);
+        return;
+    }
+    struct TScriptModeGuard {
+        TScriptModeGuard() { PS.ScriptMode = true; }
+        ~TScriptModeGuard() { PS.ScriptMode = false; }
+    } ModeGuard;
+    TAttribute* A = nullptr;
+    const std::string Language = PS.Attributes.Find(LanguageSy, A) ? A->Text : std::string();
+    std::size_t Capacity = ScriptBufferSize;
+    std::size_t Used = 0;
+    auto Buffer = std::make_unique<char[]>(Capacity);
+    for (;;) {
+        GetScriptSymbol();
+        if (PS.Sy == ScriptEndSy || PS.Sy == EofSy)
+            break;
+        const std::string& Piece = PS.Sy == EolSy ? std::string("\r\n") : PS.TokenText;
+        // One byte always stays free for the closing NUL.
+        while (Used + Piece.size() >= Capacity) {
+            auto Bigger = std::make_unique<char[]>(Capacity + ScriptBufferGrowth);
+            std::memcpy(Bigger.get(), Buffer.get(), Used);
+            Buffer = std::move(Bigger);
+            Capacity += ScriptBufferGrowth;
+        }
+        std::memcpy(Buffer.get() + Used, Piece.data(), Piece.size());
+        Used += Piece.size();
+    }
+    Buffer[Used] = 0;
+    Handler(Owner, Language, std::move(Buffer));
+}
+
+namespace {
+
+// A MAP; inside PRE the token after the map is not read (PRE reads characters itself).
+void ParseMap(bool ReadNext)
+{
+    auto Item = std::make_unique<TMapItem>();
+    TAttribute* A = nullptr;
+    if (PS.Attributes.Find(NameSy, A))
+        Item->MapName = UpperCase(A->Text);
+    GetSymbol();
+    while (PS.Sy != MapEndSy && PS.Sy != EofSy) {
+        if (PS.Sy == AreaSy)
+            Item->AddArea(&PS.Attributes);
+        GetSymbol();
+    }
+    if (PS.Sy == MapEndSy)
+        PS.Document->MapList.Add(Item.release());
+    if (ReadNext)
+        GetSymbol();
+}
+
+void ParseSelectOptions(TFormControlObj* Control)
+{
+    bool Open = false, Selected = false;
+    std::string Text, Value;
+    auto Complete = [&] {
+        if (!Open)
+            return;
+        const std::string T = TrimBlanks(Text);
+        if (!T.empty())
+            Control->AddOption(T, Value, Selected);
+        Open = false;
+    };
+    GetSymbol();
+    while (PS.Sy != SelectEndSy && PS.Sy != EofSy) {
+        if (PS.Sy == TextSy && Open) {
+            Text = CutText(Text + PS.TokenText, MaxOptionChars);
+        } else if (PS.Sy == OptionSy || PS.Sy == OptionEndSy) {
+            Complete();
+            if (PS.Sy == OptionSy) {
+                TAttribute* A = nullptr;
+                Open = true;
+                Text.clear();
+                Selected = PS.Attributes.Find(SelectedSy, A);
+                Value = PS.Attributes.Find(ValueSy, A) && A->Text.size() <= MaxOptionChars ? A->Text
+                                                                                           : std::string();
+            }
+        }
+        GetSymbol();
+    }
+    Complete();
+    Control->RestoreInitialValue();
+}
+
+void ParseTextAreaContent(TFormControlObj* Control)
+{
+    std::string Line;
+    GetTextAreaSymbol();
+    while (PS.Sy != TextAreaEndSy && PS.Sy != EofSy) {
+        if (PS.Sy == EolSy) {
+            Control->AddLine(Line);
+            Line.clear();
+        } else {
+            Line += PS.TokenText;
+        }
+        GetTextAreaSymbol();
+    }
+    while (PS.Ch != '>' && PS.Ch != EofChar)
+        NextCh();
+    NextCh();
+    if (!Line.empty())
+        Control->AddLine(Line);
+    Control->RestoreInitialValue();
+}
+
+// FONT and BASEFONT; true when the font stack took a new font with a change.
+bool ParseFont(THtmlSymbol Sym, const int (&Sizes)[7])
+{
+    const bool IsFont = Sym == FontSy;
+    bool HaveSize = false, HaveColor = false, HaveFace = false;
+    int Step = 3;
+    std::int32_t Color = 0;
+    std::string Face;
+    for (int I = 0; I < PS.Attributes.Count(); ++I) {
+        TAttribute* A = PS.Attributes.Attr(I);
+        switch (A->Which) {
+        case SizeSy: {
+            int V = A->Value;
+            if (A->Text.size() > 1 && (A->Text[0] == '+' || A->Text[0] == '-'))
+                V = SatAdd(V, PS.BaseFontStep);
+            Step = std::clamp(V, 1, 7);
+            HaveSize = true;
+            if (!IsFont)
+                PS.BaseFontStep = Step;
+            break;
+        }
+        case ColorSy:
+            if (IsFont && ColorFromString(A->Text, Color))
+                HaveColor = true;
+            break;
+        case FaceSy:
+            if (IsFont) {
+                std::string F = A->Text.substr(0, 50);
+                const std::size_t Comma = F.find(',');
+                if (Comma != std::string::npos)
+                    F.erase(Comma);
+                F = TrimBlanks(F);
+                if (!F.empty()) {
+                    Face = F;
+                    HaveFace = true;
+                }
+            }
+            break;
+        default:
+            break;
+        }
+    }
+    if (!IsFont && !(PS.CurrentCell == PS.Document && PS.Document->Count() == 0))
+        return false;
+    if (!PushFont())
+        return false;
+    if (!HaveSize && !HaveColor && !HaveFace)
+        return false;
+    TMyFont* F = TopFont();
+    if (HaveColor)
+        F->SetColor(Color | clPaletteRelative);
+    if (HaveSize)
+        F->SetNormalSize(PS.Document, Sizes[Step - 1]);
+    if (HaveFace)
+        F->SetName(Face);
+    return true;
+}
+
+// BIG and SMALL move the top font one step along the size table. BIG at the largest step
+// pushes a copy of the same size, so its end tag always has an entry to pop.
+bool ParseBigSmall(THtmlSymbol Sym, const int (&Sizes)[7])
+{
+    const int Size = TopFont()->NormalSize;
+    int Step = 0;
+    for (int I = 0; I < 7; ++I)
+        if (Sizes[I] == Size)
+            Step = I + 1;
+    if (Step == 0)
+        return false;
+    if (Sym == BigSy)
+        Step = std::min(Step + 1, 7);
+    else if (Step == 1)
+        return false;
+    else
+        --Step;
+    if (!PushFont())
+        return false;
+    TopFont()->SetNormalSize(PS.Document, Sizes[Step - 1]);
+    return true;
+}
+
+TMyFont* HeadingFont()
+{
+    static const int Sizes[6] = {24, 18, 15, 12, 10, 8};
+    const int Level = PS.HeadingLevel;
+    auto* F = new TMyFont;
+    F->Assign(TopFont());
+    F->SetNormalSize(PS.Document, Level >= 1 && Level <= 6 ? Sizes[Level - 1] : 12);
+    if (Level >= 1 && Level <= 6)
+        F->SetStyle(F->Style() + fsBold);
+    return F;
+}
+
+// A (start): HREF opens a link, NAME registers an anchor.
+void ParseAnchor(int Level)
+{
+    for (int I = 0; I < PS.Attributes.Count(); ++I) {
+        TAttribute* A = PS.Attributes.Attr(I);
+        if (A->Which == HrefSy) {
+            EndLink();
+            TAttribute* T = nullptr;
+            const bool HasTarget = PS.Attributes.Find(TargetSy, T);
+            PS.LinkTarget.Assign(&A->Text, HasTarget ? &T->Text : nullptr);
+            PS.LinkOpen = true;
+            PS.LinkFontPushed = PushFont();
+            if (PS.LinkFontPushed) {
+                TMyFont* F = TopFont();
+                F->SetStyle(F->Style() + fsUnderline);
+                F->SetColor(PS.Document->HotSpotColor);
+            }
+            if (PS.CurrentSection)
+                PS.CurrentSection->SwitchLink(true, PS.Document, TopFont(), &PS.LinkTarget);
+        } else if (A->Which == NameSy) {
+            EnsureSection(Level);
+            if (PS.NameList)
+                PS.NameList->AddObject(UpperCase(A->Text), PS.CurrentSection);
+        }
+    }
+}
+
+TFormControlObj* InsertControl(int Level)
+{
+    EnsureSection(Level);
+    return PS.CurrentSection->InsertFormControl(PS.Sy, PS.Document, PS.CurrentCell, &PS.Attributes,
+                                                PS.CurrentForm);
+}
+
+// A new preformatted line with Font (PRE and plain text).
+void NewPreSection(int Level, TMyFont* Font)
+{
+    AddSection();
+    PS.CurrentSection = new TPreFormated(Level, 1, &PS.LinkTarget, Font);
+}
+
+void ParsePre(int Level)
+{
+    AddSection();
+    const bool Pushed = PushFont();
+    if (Pushed)
+        SetFixedFont(TopFont());
+    NewPreSection(Level, TopFont());
+    PS.PreFormatted = true;
+    std::string Pending;
+    auto Flush = [&] {
+        if (!Pending.empty() && PS.CurrentSection)
+            PS.CurrentSection->AddText(Pending);
+        Pending.clear();
+    };
+    auto BreakLine = [&] {
+        Flush();
+        NewPreSection(Level, TopFont());
+    };
+    bool Done = false;
+    while (!Done) {
+        const char C = PS.Ch;
+        if (C == '\r') {
+            BreakLine();
+            NextCh();
+        } else if (C == EofChar) {
+            Done = true;
+        } else if (C == '&') {
+            GetSymbol();
+            Pending += PS.TokenText;
+        } else if (C != '<') {
+            Pending += C;
+            if (Pending.size() > static_cast<std::size_t>(MaxPreChars))
+                Flush();
+            NextCh();
+        } else {
+            GetSymbol();
+            const THtmlSymbol Sy = PS.Sy;
+            switch (Sy) {
+            case PSy:
+            case BRSy:
+                BreakLine();
+                if (PS.Ch == '\r')
+                    NextCh();
+                break;
+            case PreEndSy:
+            case TDEndSy:
+            case THEndSy:
+                Done = true;
+                break;
+            case ImageSy:
+                Flush();
+                PS.CurrentSection->InsertImage(&PS.Attributes, PS.CurrentCell);
+                break;
+            case ASy:
+                Flush();
+                ParseAnchor(Level);
+                break;
+            case AEndSy:
+                Flush();
+                EndLink();
+                break;
+            case InputSy:
+            case SelectSy:
+            case TextAreaSy: {
+                Flush();
+                TFormControlObj* Control = InsertControl(Level);
+                if (Sy == SelectSy)
+                    ParseSelectOptions(Control);
+                else if (Sy == TextAreaSy)
+                    ParseTextAreaContent(Control);
+                break;
+            }
+            case FormSy:
+                PS.CurrentForm = new ThtmlForm(PS.Document, &PS.Attributes);
+                break;
+            case FormEndSy:
+                PS.CurrentForm = nullptr;
+                break;
+            case MapSy:
+                ParseMap(false);
+                break;
+            case ScriptSy:
+                Flush();
+                ParseScript(PS.Document, PS.Document->OnScript);
+                break;
+            case FontSy:
+            case BaseFontSy:
+                Flush();
+                if (ParseFont(Sy, PreSizes))
+                    PS.CurrentSection->SwitchFont(PS.Document, TopFont());
+                break;
+            case FontEndSy:
+                PopFont();
+                Flush();
+                PS.CurrentSection->SwitchFont(PS.Document, TopFont());
+                break;
+            case PageSy:
+                Flush();
+                AddSection();
+                PS.CurrentCell->Add(new TPage);
+                NewPreSection(Level, TopFont());
+                break;
+            default:
+                if (ApplyStyleSymbol(Sy)) {
+                    Flush();
+                    PS.CurrentSection->SwitchFont(PS.Document, TopFont());
+                }
+                break;
+            }
+        }
+    }
+    Flush();
+    AddSection();
+    PS.PreFormatted = false;
+    if (Pushed)
+        PopFont();
+    GetSymbol();
+}
+
+void ParsePlainText()
+{
+    AddSection();
+    const bool Pushed = PushFont();
+    if (Pushed)
+        SetFixedFont(TopFont());
+    NewPreSection(0, TopFont());
+    PS.PreFormatted = true;
+    std::string Pending;
+    auto Flush = [&] {
+        if (!Pending.empty())
+            PS.CurrentSection->AddText(Pending);
+        Pending.clear();
+    };
+    for (;;) {
+        const char C = PS.Ch;
+        if (C == EofChar)
+            break;
+        if (C == '\r') {
+            Flush();
+            NewPreSection(0, TopFont());
+        } else {
+            Pending += C;
+            if (Pending.size() > static_cast<std::size_t>(MaxPreChars))
+                Flush();
+        }
+        NextCh();
+    }
+    Flush();
+    AddSection();
+    PS.PreFormatted = false;
+    if (Pushed)
+        PopFont();
+    GetSymbol();
+}
+
+void ParseCommonTag(int Level)
+{
+    const THtmlSymbol Sy = PS.Sy;
+    if (ApplyStyleSymbol(Sy)) {
+        FontChange();
+        GetSymbol();
+        return;
+    }
+    switch (Sy) {
+    case PSy:
+    case PEndSy: {
+        AddSection();
+        PS.CurrentCell->Add(new TParagraphSpace);
+        SkipWhite();
+        int Align = ParagraphAlign(PS.CurrentAlign);
+        GetSymbol();
+        while (PS.Sy == PSy || PS.Sy == PEndSy) {
+            Align = ParagraphAlign(PS.CurrentAlign);
+            SkipWhite();
+            GetSymbol();
+        }
+        NewSection(Level, Align);
+        break;
+    }
+    case SubSy:
+    case SupSy:
+    case SubEndSy:
+    case SupEndSy:
+        PS.ScriptShift = Sy == SubSy ? 1 : Sy == SupSy ? 2 : 0;
+        FontChange();
+        GetSymbol();
+        break;
+    case BRSy: {
+        const int Align = PS.CurrentSection ? PS.CurrentSection->FinishSection() : PS.CurrentAlign;
+        AddSection();
+        NewSection(Level, Align);
+        PS.CurrentSection->SetClear(&PS.Attributes);
+        GetSymbol();
+        break;
+    }
+    case HeadingSy:
+        if (PS.FontStack.Count() < MaxFontStack) {
+            AddSection();
+            PS.FontStack.Add(HeadingFont());
+            PS.CurrentCell->Add(new THeadingSpace(PS.HeadingLevel));
+            NewSection(Level, ParagraphAlign(PS.CurrentAlign));
+        }
+        GetSymbol();
+        break;
+    case HeadingEndSy:
+        if (PS.FontStack.Count() > 1) {
+            AddSection();
+            PS.CurrentCell->Add(new THeadingSpace(PS.HeadingLevel));
+            PopFont();
+        }
+        GetSymbol();
+        break;
+    case TTSy:
+    case CodeSy:
+    case KbdSy:
+    case SampSy:
+        if (PushFont()) {
+            SetFixedFont(TopFont());
+            FontChange();
+        }
+        GetSymbol();
+        break;
+    case TTEndSy:
+    case CodeEndSy:
+    case KbdEndSy:
+    case SampEndSy:
+    case FontEndSy:
+    case BigEndSy:
+    case SmallEndSy:
+        PopFont();
+        FontChange();
+        GetSymbol();
+        break;
+    case AddressSy:
+        AddSection();
+        if (PushFont()) {
+            TMyFont* F = TopFont();
+            F->SetStyle(F->Style() + fsItalic);
+        }
+        NewSection(Level, PS.CurrentAlign);
+        GetSymbol();
+        break;
+    case AddressEndSy:
+        AddSection();
+        PopFont();
+        GetSymbol();
+        break;
+    case PreSy:
+        ParsePre(Level);
+        break;
+    case ImageSy:
+        EnsureSection(Level);
+        PS.CurrentSection->InsertImage(&PS.Attributes, PS.CurrentCell);
+        GetSymbol();
+        break;
+    case ASy:
+        ParseAnchor(Level);
+        GetSymbol();
+        break;
+    case AEndSy:
+        EndLink();
+        GetSymbol();
+        break;
+    case TextSy:
+    case OtherCharSy:
+        EnsureSection(Level);
+        PS.CurrentSection->AddText(PS.TokenText);
+        GetSymbol();
+        break;
+    case TableSy: {
+        TNestGuard Nest;
+        if (Nest.Allowed)
+            ParseTable(Level);
+        else
+            GetSymbol();
+        break;
+    }
+    case InputSy:
+    case SelectSy: {
+        TFormControlObj* Control = InsertControl(Level);
+        if (Sy == SelectSy)
+            ParseSelectOptions(Control);
+        GetSymbol();
+        break;
+    }
+    case TextAreaSy:
+        ParseTextAreaContent(InsertControl(Level));
+        GetSymbol();
+        break;
+    case TextAreaEndSy:
+        GetSymbol();
+        break;
+    case FormSy:
+        PS.CurrentForm = new ThtmlForm(PS.Document, &PS.Attributes);
+        GetSymbol();
+        break;
+    case FormEndSy:
+        PS.CurrentForm = nullptr;
+        GetSymbol();
+        break;
+    case FontSy:
+    case BaseFontSy:
+        if (ParseFont(Sy, FontSizes))
+            FontChange();
+        GetSymbol();
+        break;
+    case BigSy:
+    case SmallSy:
+        if (ParseBigSmall(Sy, FontSizes))
+            FontChange();
+        GetSymbol();
+        break;
+    case MapSy:
+        ParseMap(true);
+        break;
+    case PageSy:
+        AddSection();
+        PS.CurrentCell->Add(new TPage);
+        GetSymbol();
+        break;
+    case ScriptSy:
+        ParseScript(PS.Document, PS.Document->OnScript);
+        GetSymbol();
+        break;
+    default:
+        GetSymbol();
+        break;
+    }
+}
+
+// A list or BLOCKQUOTE, its opening tag current. Returns with its end tag current (the caller
+// consumes it), at the end of input, or with a stop symbol current, which the caller must see.
+void ParseLists(int Level, THtmlSymbol Opening, const TSymbolSet& StopSet)
+{
+    const bool Ordered = Opening == OLSy;
+    int Number = 1;
+    char NumType = '1';
+    bool Plain = false;
+    TAttribute* A = nullptr;
+    if (Ordered) {
+        if (PS.Attributes.Find(StartSy, A) && A->Value >= 0)
+            Number = A->Value;
+        if (PS.Attributes.Find(TypeSy, A) && !A->Text.empty())
+            NumType = A->Text[0];
+    } else if (Opening == ULSy) {
+        Plain = PS.Attributes.Find(PlainSy, A);
+    }
+    AddSection();
+    GetSymbol();
+    if (IsListEnd(PS.Sy))
+        return;
+    int E = Level;
+    for (;;) {
+        const THtmlSymbol Sy = PS.Sy;
+        if (Sy == EofSy || IsListEnd(Sy))
+            break;
+        if (Sy == TableSy) {
+            if (PS.CurrentSection)
+                PS.CurrentSection->FinishSection();
+            ParseCommonTag(E);
+        } else if (IsCommonSymbol(Sy)) {
+            ParseCommonTag(E);
+        } else if (Sy == HRSy) {
+            AddSection();
+            PS.CurrentCell->Add(new THorzLine(&PS.Attributes));
+            GetSymbol();
+        } else if (IsListStart(Sy) || Sy == BlockQuoteSy) {
+            AddSection();
+            TNestGuard Nest;
+            if (!Nest.Allowed) {
+                GetSymbol();
+                continue;
+            }
+            ParseLists(Level + 1, Sy, StopSet);
+            if (IsListEnd(PS.Sy))
+                GetSymbol();
+        } else if (Sy == LISy) {
+            AddSection();
+            if (Ordered) {
+                PS.CurrentSection = new TOListItem(Level, &PS.LinkTarget, TopFont(), NumType, Number);
+                Number = Number < INT_MAX ? Number + 1 : Number;
+            } else {
+                auto* Item = new TUListItem(Level, &PS.LinkTarget, TopFont());
+                Item->Plain = Plain;
+                PS.CurrentSection = Item;
+            }
+            SkipWhite();
+            GetSymbol();
+            if (PS.Sy == PSy)
+                GetSymbol();
+            E = Level;
+        } else if (Sy == DDSy || Sy == DTSy) {
+            AddSection();
+            E = Sy == DDSy ? Level : Level - 1;
+            PS.CurrentSection = new TDListItem(E, &PS.LinkTarget, TopFont());
+            GetSymbol();
+        } else if (StopSet.test(Sy)) {
+            return;
+        } else {
+            GetSymbol();
+        }
+    }
+    AddSection();
+}
+
+// BODY: sets the document's colours while nothing has been built yet.
+void ParseBodyTag()
+{
+    if (PS.CurrentCell->Count() != 0) {
+        GetSymbol();
+        return;
+    }
+    TSection* Old = PS.CurrentSection;
+    PS.CurrentSection = nullptr;
+    for (int I = 0; I < PS.Attributes.Count(); ++I) {
+        TAttribute* A = PS.Attributes.Attr(I);
+        std::int32_t Color = 0;
+        switch (A->Which) {
+        case TextSy:
+            if (ColorFromString(A->Text, Color)) {
+                TopFont()->SetColor(Color | clPaletteRelative);
+                PS.Document->FontColor = Color | clPaletteRelative;
+            }
+            break;
+        case LinkSy:
+            if (ColorFromString(A->Text, Color))
+                PS.Document->HotSpotColor = Color | clPaletteRelative;
+            break;
+        case BGColorSy:
+            if (ColorFromString(A->Text, Color))
+                PS.Document->SetBackground(Color | clPaletteRelative);
+            break;
+        case BackgroundSy:
+            PS.Document->SetBackgroundImageName(A->Text);
+            break;
+        default:
+            break;
+        }
+    }
+    PS.CurrentSection = new TSection(0, PS.CurrentAlign, nullptr, PS.FontStack.ItemAs<TMyFont>(0));
+    if (Old) {
+        // Anchors written before BODY now lead to the top of the body, not to a freed block.
+        if (PS.NameList)
+            for (int I = 0; I < PS.NameList->Count(); ++I)
+                if (PS.NameList->Objects(I) == Old)
+                    PS.NameList->SetObjects(I, PS.CurrentSection);
+        PS.Document->ForgetBlock(Old);
+        delete Old;
+    }
+    GetSymbol();
+}
+
+// CENTER or DIV, current: a block of its own alignment.
+void ParseCenterDiv(const TSymbolSet& StopSet)
+{
+    TNestGuard Nest;
+    if (!Nest.Allowed) {
+        GetSymbol();
+        return;
+    }
+    AddSection();
+    const int Saved = PS.CurrentAlign;
+    if (PS.Sy == CenterSy)
+        PS.CurrentAlign = 2;
+    else
+        PS.CurrentAlign = ParagraphAlign(PS.CurrentAlign);
+    NewSection(0, PS.CurrentAlign);
+    GetSymbol();
+    TSymbolSet Inner = StopSet;
+    Inner.set(CenterEndSy);
+    Inner.set(DivEndSy);
+    ParseBody(Inner);
+    AddSection();
+    PS.CurrentAlign = Saved;
+    NewSection(0, PS.CurrentAlign);
+    // Only its own end is consumed: a stop symbol of an enclosing block stays for it.
+    if (PS.Sy == CenterEndSy || PS.Sy == DivEndSy)
+        GetSymbol();
+}
+
+} // namespace
+
+void ParseBody(const TSymbolSet& StopSet)
+{
+    while (PS.Sy != EofSy && PS.Sy != BodyEndSy) {
+        const THtmlSymbol Sy = PS.Sy;
+        switch (Sy) {
+        case TitleSy:
+            ParseTitle();
+            break;
+        case BodySy:
+            ParseBodyTag();
+            break;
+        case HRSy:
+            AddSection();
+            PS.CurrentCell->Add(new THorzLine(&PS.Attributes));
+            GetSymbol();
+            break;
+        case BaseSy:
+            ParseBase();
+            break;
+        case OLSy:
+        case ULSy:
+        case DirSy:
+        case MenuSy:
+        case DLSy:
+        case BlockQuoteSy: {
+            AddSection();
+            TNestGuard Nest;
+            if (!Nest.Allowed) {
+                GetSymbol();
+                break;
+            }
+            ParseLists(1, Sy, StopSet);
+            if (IsListEnd(PS.Sy))
+                GetSymbol();
+            break;
+        }
+        case CenterSy:
+        case DivSy:
+            ParseCenterDiv(StopSet);
+            break;
+        default:
+            if (IsCommonSymbol(Sy))
+                ParseCommonTag(0);
+            else if (StopSet.test(Sy))
+                return;
+            else
+                GetSymbol();
+            break;
+        }
+    }
+    if (PS.Sy == BodyEndSy)
+        GetSymbol();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Entry points
+
+namespace {
+
+void InitParse(TSectionList* Document, TStringList* NameList)
+{
+    ResetScanner();
+    PS.Document = Document;
+    PS.NameList = NameList;
+    Document->NameList = NameList;
+    PS.CurrentCell = Document;
+    PS.FontStack.Clear();
+    auto* Bottom = new TMyFont;
+    Bottom->SetName(Document->FontName);
+    Bottom->SetColor(Document->FontColor);
+    Bottom->SetNormalSize(Document, 12);
+    PS.FontStack.Add(Bottom);
+    PS.LinkTarget.Clear();
+    PS.LinkOpen = false;
+    PS.LinkFontPushed = false;
+    PS.BaseFontStep = 3;
+    PS.Title.clear();
+    PS.Base.clear();
+    PS.BaseTarget.clear();
+    PS.CurrentAlign = 1;
+    PS.FontStyleFlags = 0;
+    PS.ScriptShift = 0;
+    PS.CurrentForm = nullptr;
+    PS.NestDepth = 0;
+    PS.CurrentSection = new TSection(0, 1, nullptr, Bottom);
+    PS.Parsing = true;
+}
+
+void FinishParse()
+{
+    PS.Attributes.Clear();
+    if (!PS.CurrentCell)
+        PS.CurrentCell = PS.Document;
+    AddSection();
+    PS.FontStack.Clear();
+    PS.LinkTarget.Clear();
+    PS.LinkOpen = false;
+    PS.LinkFontPushed = false;
+    PS.ScriptMode = false;
+    PS.PreFormatted = false;
+    PS.FontStyleFlags = 0;
+    PS.ScriptShift = 0;
+    PS.NestDepth = 0;
+    PS.CurrentForm = nullptr;
+    PS.CurrentCell = nullptr;
+    PS.Document = nullptr;
+    PS.NameList = nullptr;
+    PS.Parsing = false;
+}
+
+void RefuseNestedParse()
+{
+    if (PS.Parsing)
+        throw EParseError("Cannot start a parse while another one is running");
+}
+
+// Opens the source (Open), then builds the document from it.
+template <class TOpen>
+void RunParse(TSectionList* Document, TStringList* NameList, bool PlainText, TOpen Open)
+{
+    RefuseNestedParse();
+    TSourceGuard Guard;
+    Open();
+    InitParse(Document, NameList);
+    try {
+        // In plain text "<!" is text like any other character.
+        PS.ScriptMode = PlainText;
+        NextCh();
+        if (PlainText) {
+            ParsePlainText();
+        } else {
+            GetSymbol();
+            ParseBody(TSymbolSet());
+        }
+    } catch (...) {
+        FinishParse();
+        throw;
+    }
+    FinishParse();
+}
+
+} // namespace
+
+void HtmlParseFile(TSectionList* Document, TStringList* NameList, const std::string& FileName)
+{
+    RunParse(Document, NameList, false, [&] { OpenSourceFile(FileName); });
+}
+
+void HtmlParseBuffer(TSectionList* Document, TStringList* NameList, const void* Buffer, std::size_t Size)
+{
+    RunParse(Document, NameList, false, [&] { OpenSourceBuffer(Buffer, Size); });
+}
+
+void HtmlParseStrings(TSectionList* Document, TStringList* NameList, TStrings* Strings)
+{
+    RunParse(Document, NameList, false, [&] { OpenSourceStrings(Strings); });
+}
+
+void HtmlParseStream(TSectionList* Document, TStringList* NameList, TStream* Stream)
+{
+    RunParse(Document, NameList, false, [&] {
+        if (Stream)
+            Stream->SetPosition(0);
+        OpenSourceStream(Stream);
+    });
+}
+
+void TextParseFile(TSectionList* Document, TStringList* NameList, const std::string& FileName)
+{
+    RunParse(Document, NameList, true, [&] { OpenSourceFile(FileName); });
+}
+
+void TextParseStrings(TSectionList* Document, TStringList* NameList, TStrings* Strings)
+{
+    RunParse(Document, NameList, true, [&] { OpenSourceStrings(Strings); });
 }

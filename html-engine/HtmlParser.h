@@ -11,17 +11,38 @@
 // Use: open a source (OpenSourceXxx), ResetScanner, NextCh once, then GetSymbol repeatedly and
 // read ParseState.Sy, TokenText, HeadingLevel and Attributes. CloseSource at the end (a
 // TSourceGuard does it on every path).
+//
+// Above the scanner, the document builder (HtmlParseXxx, TextParseXxx) drives it token by
+// token and writes the document model directly: there is no element tree, block structure
+// comes from the order of calls and a font stack.
 #pragma once
 
 #include "html-engine/HtmlImageUtil.h"
 #include "platform/rtl/SysUtils.h"
 
+#include <bitset>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <initializer_list>
+#include <memory>
 #include <string>
 
 class TStrings;
 class TStream;
+class TStringList;
+class TSectionList;
+class TCell;
+class TSection;
+class TMyFont;
+class ThtmlForm;
+class TFormControlObj;
+
+// The handler of a SCRIPT element: the owner (the document or a frame set), the LANGUAGE
+// attribute and the script text (lines separated by CR LF, ended by a NUL byte). The text
+// belongs to the handler.
+using TScriptEvent =
+    std::function<void(TObject* Sender, const std::string& Language, std::unique_ptr<char[]> Script)>;
 
 // One byte for every tag (a start and an end symbol), attribute and token kind. Attribute
 // symbols share the numbering, so TextSy is both the text token and the TEXT attribute and
@@ -215,8 +236,8 @@ public:
     bool Find(THtmlSymbol Sym, TAttribute*& T) const;
 };
 
-// The scanner's part of the process-wide parse state. The builder keeps its own state beside
-// it; only one parse runs at a time.
+// The process-wide parse state of the scanner and the document builder; only one parse runs at
+// a time.
 struct TParseState {
     int SourceKind = -1;       // 0 text file, 1 memory buffer, 2 string list, 3 stream; -1 none
     char Ch = 26;              // current character, as written (after line-end folding)
@@ -233,6 +254,24 @@ struct TParseState {
     // (0 normal, 1 subscript, 2 superscript).
     int FontStyleFlags = 0;
     int ScriptShift = 0;
+
+    // The builder's state, set up by every entry point and kept after it returns (the view
+    // reads Title, Base and BaseTarget). The document and section pointers are cleared at the
+    // end of each parse.
+    TSectionList* Document = nullptr;
+    TStringList* NameList = nullptr;    // named anchors: upper-cased NAME, object = its block
+    TCell* CurrentCell = nullptr;       // receives finished blocks; none between table cells
+    TSection* CurrentSection = nullptr; // the open text block, owned until added
+    TFreeList FontStack;                // TMyFont; the bottom entry is never popped
+    TUrlTarget LinkTarget;
+    bool LinkOpen = false;
+    bool LinkFontPushed = false; // the open link pushed a font (a full stack refuses it)
+    int BaseFontStep = 3;
+    std::string Title, Base, BaseTarget;
+    int CurrentAlign = 1; // 0 none, 1 left, 2 centre, 3 right
+    ThtmlForm* CurrentForm = nullptr;
+    int NestDepth = 0;    // open lists, CENTER/DIV blocks and tables
+    bool Parsing = false; // a document parse is running
 };
 
 extern TParseState ParseState;
@@ -288,3 +327,51 @@ bool TagKeepsAttributes(THtmlSymbol Sym);
 // characters) or RRGGBB in hexadecimal after deleting the first "#"; Color gets the Windows
 // colour ($00BBGGRR). False for an empty text or one that is neither.
 bool ColorFromString(const std::string& Text, std::int32_t& Color);
+
+// ---------------------------------------------------------------------------------------------
+// The document builder: parses a source into Document, adding named anchors to NameList (may
+// be null). What was built before an error stays in the document; the error passes on. Only
+// one parse runs at a time: one started while another runs (from a SCRIPT handler) raises
+// EParseError.
+
+void HtmlParseFile(TSectionList* Document, TStringList* NameList, const std::string& FileName);
+void HtmlParseBuffer(TSectionList* Document, TStringList* NameList, const void* Buffer, std::size_t Size);
+void HtmlParseStrings(TSectionList* Document, TStringList* NameList, TStrings* Strings);
+// The stream is read from its start.
+void HtmlParseStream(TSectionList* Document, TStringList* NameList, TStream* Stream);
+// Plain text: every character shows, one preformatted block per line.
+void TextParseFile(TSectionList* Document, TStringList* NameList, const std::string& FileName);
+void TextParseStrings(TSectionList* Document, TStringList* NameList, TStrings* Strings);
+
+// Nesting deeper than this (lists, CENTER/DIV, tables, framesets) is ignored.
+constexpr int MaxNestDepth = 200;
+// The font stack's capacity, the bottom entry included.
+constexpr int MaxFontStack = 25;
+
+// Builder steps shared with the table and frameset builders.
+using TSymbolSet = std::bitset<256>;
+TSymbolSet SymbolSet(std::initializer_list<THtmlSymbol> Symbols);
+
+// Runs the body loop until the end of input, the end of BODY (consumed) or a symbol of StopSet
+// (left current).
+void ParseBody(const TSymbolSet& StopSet);
+// Builds a TABLE (current, with its attributes) into the current cell; leaves the token after
+// the table current.
+void ParseTable(int Level);
+void ParseTitle();
+void ParseBase();
+// Reads a SCRIPT's content (the tag is current) and hands it to Handler (none: dropped).
+void ParseScript(TObject* Owner, const TScriptEvent& Handler);
+// The open section joins the current cell (freed when there is no current cell).
+void AddSection();
+// A new open section with the top font and the open link.
+void NewSection(int Level, int Justify);
+void EndLink();
+TMyFont* TopFont();
+bool PushFont();
+void PopFont();
+// Pops the font stack down to Depth entries (never the bottom one).
+void PopFontsTo(int Depth);
+int ParagraphAlign(int CurrentAlign);
+// Removes every reference the document keeps into the blocks of Cell before it is freed.
+void ForgetCellBlocks(TCell* Cell);

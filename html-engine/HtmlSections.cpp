@@ -298,6 +298,73 @@ int TSection::TextWidth(TCanvas* Canvas, int Start, bool StripTrailing, int Coun
     return SatInt(W);
 }
 
+namespace {
+
+// The longest prefix of P[0, N) ending on a character boundary that is at most Room wide; N when
+// the whole piece fits. Widths of prefixes never shrink (no negative character extra), so the
+// first character that overflows ends the search.
+int FitScan(HDC DC, const char* P, int N, std::int64_t Room)
+{
+    // Measured in growing chunks: a line costs about its own length, not the rest of the run.
+    std::vector<int> Dx;
+    std::int64_t BaseW = 0;
+    int Base = 0, Chunk = 128;
+    while (Base < N) {
+        int C = static_cast<int>(std::min<std::int64_t>(N, static_cast<std::int64_t>(Base) + Chunk));
+        while (C < N && IsContinuation(P[C]))
+            ++C;
+        const int K = C - Base;
+        Dx.resize(static_cast<std::size_t>(K));
+        SIZE Size{};
+        GetTextExtentExPoint(DC, P + Base, K, 0, nullptr, Dx.data(), &Size);
+        if (BaseW + Size.cx > Room) {
+            // Dx[J] is the width of P[Base, Base + J + 1); a boundary at B closes the prefix
+            // measured by Dx[B - Base - 1].
+            int Best = Base;
+            for (int B = Base + 1; B < C; ++B) {
+                if (IsContinuation(P[B]))
+                    continue;
+                if (BaseW + Dx[static_cast<std::size_t>(B - Base - 1)] > Room)
+                    break;
+                Best = B;
+            }
+            return Best;
+        }
+        BaseW += Size.cx;
+        Base = C;
+        Chunk = Chunk < (1 << 20) ? Chunk * 2 : Chunk;
+    }
+    return N;
+}
+
+// The same answer by bisection, for a DC whose character extra makes widths non-monotonic.
+int FitBisect(HDC DC, const char* P, int N, std::int64_t Room)
+{
+    if (TextWidthOf(DC, P, N) <= Room)
+        return N;
+    // Lo always fits, Hi never does.
+    int Lo = 0, Hi = N;
+    while (Hi - Lo > 1) {
+        int Mid = Lo + (Hi - Lo) / 2;
+        while (Mid > Lo && IsContinuation(P[Mid]))
+            --Mid;
+        if (Mid == Lo) {
+            Mid = Lo + (Hi - Lo) / 2;
+            while (Mid < Hi && IsContinuation(P[Mid]))
+                ++Mid;
+            if (Mid >= Hi)
+                break;
+        }
+        if (TextWidthOf(DC, P, Mid) <= Room)
+            Lo = Mid;
+        else
+            Hi = Mid;
+    }
+    return Lo;
+}
+
+} // namespace
+
 int TSection::Fit(TCanvas* Canvas, int Width, int MaxChars, int Start, bool PlaceFloats,
                   std::vector<TImageObj*>* PendingFloats, int* FloatHeight, IndentManager* IMgr, int Y)
 {
@@ -344,29 +411,12 @@ int TSection::Fit(TCanvas* Canvas, int Width, int MaxChars, int Start, bool Plac
         SelectRunFont(Canvas, I, Run);
         HDC DC = Canvas->Handle();
         const char* P = Buff.data() + I;
-        const std::int64_t Whole = TextWidthOf(DC, P, N) - Run->Overhang;
-        if (Used + Whole <= W) {
-            Used += Whole;
+        const int Lo = GetTextCharacterExtra(DC) < 0 ? FitBisect(DC, P, N, W - Used + Run->Overhang)
+                                                     : FitScan(DC, P, N, W - Used + Run->Overhang);
+        if (Lo == N) {
+            Used += TextWidthOf(DC, P, N) - Run->Overhang;
             I += N;
             continue;
-        }
-        // Bisection over the count: Lo always fits, Hi never does.
-        int Lo = 0, Hi = N;
-        while (Hi - Lo > 1) {
-            int Mid = Lo + (Hi - Lo) / 2;
-            while (Mid > Lo && IsContinuation(P[Mid]))
-                --Mid;
-            if (Mid == Lo) {
-                Mid = Lo + (Hi - Lo) / 2;
-                while (Mid < Hi && IsContinuation(P[Mid]))
-                    ++Mid;
-                if (Mid >= Hi)
-                    break;
-            }
-            if (Used + TextWidthOf(DC, P, Mid) - Run->Overhang <= W)
-                Lo = Mid;
-            else
-                Hi = Mid;
         }
         I += Lo;
         break;

@@ -373,7 +373,8 @@ HANDLE SetClipboardData(UINT Format, HANDLE Data)
         const std::string Bytes = PaletteBytes(Palette);
         if (Bytes.empty())
             return nullptr;
-        M->setData(QString::fromLatin1(PaletteMime), QByteArray(Bytes.data(), static_cast<qsizetype>(Bytes.size())));
+        M->setData(QString::fromLatin1(PaletteMime),
+                   QByteArray(Bytes.data(), static_cast<qsizetype>(Bytes.size())));
         S.OwnedObjects.push_back(Palette);
         return Data;
     }
@@ -496,7 +497,8 @@ UINT RegisterClipboardFormat(const char* FormatName)
 int GetClipboardFormatName(UINT Format, char* FormatName, int MaxCount)
 {
     const TClipState& S = State();
-    if (Format < FirstRegistered || Format - FirstRegistered >= S.Names.size() || !FormatName || MaxCount <= 0)
+    if (Format < FirstRegistered || Format - FirstRegistered >= S.Names.size() || !FormatName ||
+        MaxCount <= 0)
         return 0;
     const std::string& Name = S.Names[Format - FirstRegistered];
     const std::size_t N = std::min<std::size_t>(Name.size(), std::size_t(MaxCount - 1));
@@ -544,7 +546,8 @@ BOOL ChangeClipboardChain(HWND Remove, HWND Next)
         return TRUE;
     }
     if (S.Viewer && IsWindow(S.Viewer))
-        SendMessage(S.Viewer, WM_CHANGECBCHAIN, reinterpret_cast<WPARAM>(Remove), reinterpret_cast<LPARAM>(Next));
+        SendMessage(S.Viewer, WM_CHANGECBCHAIN, reinterpret_cast<WPARAM>(Remove),
+                    reinterpret_cast<LPARAM>(Next));
     return TRUE;
 }
 

@@ -64,7 +64,8 @@ struct TPrinter::TImpl {
             else if (!QPrinterInfo::defaultPrinterName().isEmpty())
                 P.setPrinterName(QPrinterInfo::defaultPrinterName());
         }
-        P.setPageOrientation(Owner.FOrientation == poLandscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+        P.setPageOrientation(Owner.FOrientation == poLandscape ? QPageLayout::Landscape
+                                                               : QPageLayout::Portrait);
         P.setDocName(QString::fromStdString(Owner.Title));
         P.setCopyCount(Owner.Copies > 0 ? Owner.Copies : 1);
     }

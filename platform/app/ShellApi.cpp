@@ -52,7 +52,8 @@ std::string MapArgument(const std::string& Arg)
     const std::string Mapped = MapPath(Arg);
     std::error_code Ec;
     const std::filesystem::path P(Mapped);
-    if (std::filesystem::exists(P, Ec) || (P.has_parent_path() && std::filesystem::is_directory(P.parent_path(), Ec)))
+    if (std::filesystem::exists(P, Ec) ||
+        (P.has_parent_path() && std::filesystem::is_directory(P.parent_path(), Ec)))
         return Mapped;
     return Arg;
 }
@@ -128,8 +129,9 @@ int DoShellExecute(const TSystemCall& Call)
             return ERROR_FILE_NOT_FOUND;
         // A program is started rather than handed to the desktop, as the shell does.
         if (Info.isFile() && Info.isExecutable())
-            return StartProgram(Path, SplitCommandLine(Call.Parameters), Call.Directory) == StartedOk ? ShellOk
-                                                                                                   : SE_ERR_NOASSOC;
+            return StartProgram(Path, SplitCommandLine(Call.Parameters), Call.Directory) == StartedOk
+                       ? ShellOk
+                       : SE_ERR_NOASSOC;
     }
     return OpenWithDesktop(Call.File);
 }
@@ -187,8 +189,8 @@ int PerformSystemCall(const TSystemCall& Call)
     return 0;
 }
 
-HINSTANCE ShellExecute(HWND, const char* Operation, const char* File, const char* Parameters, const char* Directory,
-                       int ShowCmd)
+HINSTANCE ShellExecute(HWND, const char* Operation, const char* File, const char* Parameters,
+                       const char* Directory, int ShowCmd)
 {
     TSystemCall Call;
     Call.Kind = TSystemCall::ShellExecute;
@@ -293,8 +295,8 @@ BOOL WinHelp(HWND Wnd, const char* HelpFile, UINT Command, ULONG_PTR Data)
     const std::string Name = HelpFile ? HelpFile : "";
     const std::string Html = FindHtmlHelpFile(Name);
     if (Html.empty()) {
-        const std::string Shown = Name.empty() ? std::string("(none)")
-                                               : ChangeFileExt(ExtractFileName(Name), ".html");
+        const std::string Shown =
+            Name.empty() ? std::string("(none)") : ChangeFileExt(ExtractFileName(Name), ".html");
         const std::string Caption = Application ? Application->Title() : std::string("Help");
         MessageBox(Wnd, "Cannot find the help file " + Shown + ".", Caption, MB_OK | MB_ICONSTOP);
         return FALSE;

@@ -239,6 +239,9 @@ bool SimulateFileDrop(HWND Wnd, int X, int Y, const std::vector<std::string>& Fi
     if (!Host)
         return false;
     EnsureFilter();
+    // Qt offers a drag only to widgets that accept drops.
+    if (!Host->acceptDrops())
+        return false;
     POINT Screen{X, Y};
     ClientToScreen(Wnd, &Screen);
     RECT TopRect{};

@@ -80,12 +80,6 @@ void TList::SetCapacity(int NewCapacity)
     FList.reserve(static_cast<std::size_t>(NewCapacity));
 }
 
-void* TList::Items(int Index) const
-{
-    CheckIndex(Index);
-    return FList[static_cast<std::size_t>(Index)];
-}
-
 void TList::SetItems(int Index, void* Item)
 {
     CheckIndex(Index);

@@ -114,6 +114,9 @@ protected:
 // results travel back through reference arguments, as the var arguments of the originals do.
 using TNotifyEvent = std::function<void(TObject* Sender)>;
 
+// Horizontal alignment of a caption or text inside its control.
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+
 // Binds a method of Instance as an event closure: OnClick = MakeEvent(this, &TForm1::Button1Click).
 template <class Obj, class C, class R, class... A>
 std::function<R(A...)> MakeEvent(Obj* Instance, R (C::*Method)(A...))
@@ -139,7 +142,13 @@ public:
     void SetCount(int NewCount); // grows with nil entries, shrinks with Delete
     int Capacity() const { return static_cast<int>(FList.capacity()); }
     void SetCapacity(int NewCapacity);
-    void* Items(int Index) const;
+    // Inline: the layout engines read lists in their innermost loops.
+    void* Items(int Index) const
+    {
+        if (static_cast<std::size_t>(Index) >= FList.size())
+            Error("List index out of bounds (%d)", Index);
+        return FList[static_cast<std::size_t>(Index)];
+    }
     void SetItems(int Index, void* Item);
     void* operator[](int Index) const { return Items(Index); }
     void* First() const { return Items(0); }

@@ -666,6 +666,8 @@ private:
                     FLex.Fail(T.Line, S, "One character expected, found");
                 NeedSetter(static_cast<bool>(Prop.SetOrd), Path, Line);
                 At(Line, [&] { Prop.SetOrd(Target, Code); });
+            } else if (Prop.Kind == TPropKind::Object) {
+                ReadObjectFromString(Target, Prop, Path, Line, T, S);
             } else {
                 BadValue(T);
             }
@@ -701,6 +703,27 @@ private:
             return;
         case TTok::End:
             FLex.Fail("Value expected, found");
+        }
+    }
+
+    // Glyph = 'SB_NEWFILE': the class of the object the property holds loads it from the string.
+    void ReadObjectFromString(TObject* Target, const TPropInfo& Prop, const std::string& Path, int Line,
+                              const TToken& T, const std::string& S)
+    {
+        TObject* Sub = nullptr;
+        At(Line, [&] { Sub = Prop.GetObj ? Prop.GetObj(Target) : nullptr; });
+        if (!Sub)
+            FLex.Fail(Line, Path, "Property holds no object");
+        const TClassInfo* Info = GetClassInfo(Sub);
+        const auto* Assign = Info ? Info->FindFromString() : nullptr;
+        if (!Assign)
+            BadValue(T);
+        try {
+            (*Assign)(Sub, S);
+        } catch (EFormError&) {
+            throw;
+        } catch (Exception& E) {
+            FLex.Fail(T.Line, S, E.Message());
         }
     }
 

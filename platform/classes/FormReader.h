@@ -10,6 +10,8 @@
 //       Visible = False
 //       PopupMenu = PopupMenu1                           component references (nil for none)
 //       OnActivate = FormActivate                        handler methods of the form (nil)
+//       Glyph = 'SB_NEWFILE'                             a string for a sub-object whose class
+//                                                        loads itself from one (FromString)
 //       object Memo1: TColorMemo                         nested components (owned by the root,
 //         Lines.Strings = ( 'one' 'two' )                the enclosing one becomes their parent)
 //         ColorRules = <

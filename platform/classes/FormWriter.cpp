@@ -127,6 +127,8 @@ private:
             return;
         for (const TPropInfo* PP : Info->AllProps()) {
             const TPropInfo& P = *PP;
+            if (!P.Stored)
+                continue;
             const std::string Name = Prefix + P.Name;
             switch (P.Kind) {
             case TPropKind::Integer:

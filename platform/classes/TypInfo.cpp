@@ -174,6 +174,15 @@ const TFieldInfo* TClassInfo::FindField(const std::string& FieldName) const
     return nullptr;
 }
 
+const std::function<void(TObject*, const std::string&)>* TClassInfo::FindFromString() const
+{
+    int Depth = 0;
+    for (const TClassInfo* C = this; C && Depth < 256; C = C->Parent(), ++Depth)
+        if (C->FromString)
+            return &C->FromString;
+    return nullptr;
+}
+
 std::vector<const TPropInfo*> TClassInfo::AllProps() const
 {
     std::vector<const TClassInfo*> Chain;

@@ -33,7 +33,14 @@
 //   Binary   { hex }: Read(obj, bytes) / Write(obj), or Read(obj, TStream*) / Write(obj, TStream*)
 //   Event    a std::function member; bound to a handler method of the form by name
 // .Default(value) after a property records its default (what the constructor sets), which
-// the writer leaves out and PropsDifferingFromDefault checks. A component class constructible
+// the writer leaves out and PropsDifferingFromDefault checks. .Stored(false) keeps the writer
+// from writing a property another one already carries (a font's Size beside its Height).
+//
+// A class may also take a string as the value of an Object property that holds one of its
+// instances: Cls.FromString([](TBitmap* B, const std::string& Ref) { ... }) loads the object
+// the property holds from what Ref names (a bitmap from the resource of that name), so that
+// `Glyph = 'SB_NEWFILE'` reads. Descendants inherit it. An exception it raises becomes an
+// EFormError whose problem is the exception's message and whose word is Ref. A component class constructible
 // from (TComponent* Owner) can be created by name. A form registers its component fields and
 // its handler methods:
 //
@@ -142,6 +149,7 @@ struct TPropInfo {
     std::optional<std::int64_t> DefaultOrd;
     std::optional<std::string> DefaultStr;
     std::optional<double> DefaultFloat;
+    bool Stored = true; // false: the writer leaves the property out
 
     const TEnumInfo* Enum() const;           // Enumeration: its names; Set: the element enumeration's
     std::string TypeName() const;            // for messages: "Integer", "TAlign", "TFont", "TNotifyEvent"
@@ -170,6 +178,8 @@ public:
     std::vector<TPropInfo> Props;                         // in registration order
     std::vector<THandlerInfo> Handlers;
     std::vector<TFieldInfo> Fields;
+    // Loads an instance from a reference string (see TClassBuilder::FromString); may be empty.
+    std::function<void(TObject* Instance, const std::string& Ref)> FromString;
 
     const TClassInfo* Parent() const; // nullptr for the root or an unregistered parent
     bool InheritsFrom(const TClassInfo* Ancestor) const;
@@ -177,6 +187,8 @@ public:
     const TPropInfo* FindProp(const std::string& PropName) const;
     const THandlerInfo* FindHandler(const std::string& HandlerName) const;
     const TFieldInfo* FindField(const std::string& FieldName) const;
+    // The FromString of this class or of the nearest ancestor that has one; nullptr when none.
+    const std::function<void(TObject*, const std::string&)>* FindFromString() const;
     // Every published property, the root class's first.
     std::vector<const TPropInfo*> AllProps() const;
 };
@@ -526,6 +538,23 @@ public:
     TClassBuilder& Default(const std::string& Value)
     {
         Last().DefaultStr = Value;
+        return *this;
+    }
+
+    // Whether the writer writes the property registered last (see the top of this file).
+    TClassBuilder& Stored(bool Value)
+    {
+        Last().Stored = Value;
+        return *this;
+    }
+
+    // How an Object property holding an instance of C takes a string value (see the top of
+    // this file). Assign is a callable taking (C*, const std::string&).
+    template <class F> TClassBuilder& FromString(F Assign)
+    {
+        FInfo->FromString = [Assign](TObject* Obj, const std::string& Ref) {
+            std::invoke(Assign, TypInfoDetail::Cast<C>(Obj), Ref);
+        };
         return *this;
     }
 

@@ -2367,6 +2367,7 @@ TW_ENUM(TMouseButton, "mbLeft", "mbRight", "mbMiddle");
 TW_ENUM(TShiftStateItem, "ssShift", "ssAlt", "ssCtrl", "ssLeft", "ssRight", "ssMiddle", "ssDouble");
 TW_ENUM(TDragMode, "dmManual", "dmAutomatic");
 TW_ENUM(TBorderStyle, "bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin");
+TW_ENUM(TScrollStyle, "ssNone", "ssHorizontal", "ssVertical", "ssBoth");
 
 namespace {
 const bool CursorIdentsRegistered = [] {
@@ -2396,8 +2397,6 @@ TW_PUBLISH(TControl, TComponent)
     Cls.Int("Top", &TControl::Top, &TControl::SetTop);
     Cls.Int("Width", &TControl::Width, &TControl::SetWidth);
     Cls.Int("Height", &TControl::Height, &TControl::SetHeight);
-    Cls.Int("ClientWidth", &TControl::ClientWidth, &TControl::SetClientWidth);
-    Cls.Int("ClientHeight", &TControl::ClientHeight, &TControl::SetClientHeight);
     Cls.Enum("Align", &TControl::Align, &TControl::SetAlign).Default(alNone);
     Cls.Bool("Visible", &TControl::Visible, &TControl::SetVisible).Default(true);
     Cls.Bool("Enabled", &TControl::Enabled, &TControl::SetEnabled).Default(true);

@@ -1710,6 +1710,10 @@ TW_PUBLISH(TScrollingWinControl, TWinControl) {}
 
 TW_PUBLISH(TCustomForm, TScrollingWinControl)
 {
+    // Only forms store their client size: a control's client size follows from its bounds, and
+    // read back before its border is known it would shrink the control.
+    Cls.Int("ClientWidth", &TCustomForm::ClientWidth, &TCustomForm::SetClientWidth);
+    Cls.Int("ClientHeight", &TCustomForm::ClientHeight, &TCustomForm::SetClientHeight);
     Cls.Enum("BorderStyle", &TCustomForm::BorderStyle, &TCustomForm::SetBorderStyle).Default(bsSizeable);
     Cls.Set("BorderIcons", &TCustomForm::BorderIcons, &TCustomForm::SetBorderIcons);
     Cls.Enum("FormStyle", &TCustomForm::FormStyle, &TCustomForm::SetFormStyle).Default(fsNormal);

@@ -21,8 +21,9 @@ std::unordered_set<const void*>& Live()
     return Set;
 }
 
-int ScreenWidth = 1920;
-int ScreenHeight = 1080;
+// The fixed screen of the window model until it learns the real display (SetScreenSize).
+int ScreenWidth = 1024;
+int ScreenHeight = 768;
 
 void Destroy(TObject* O)
 {

@@ -10,7 +10,9 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
+#include <mutex>
 #include <string>
+#include <unordered_map>
 
 namespace gdi {
 namespace {
@@ -202,11 +204,12 @@ const TGlyph& TFont::Glyph(char32_t C)
     return It->second;
 }
 
-TFont* NewFont(const LOGFONT& Log)
+namespace {
+
+TFont* BuildFont(const LOGFONT& Log)
 {
     auto* F = new TFont;
     F->Log = Log;
-    F->Log.lfFaceName[LF_FACESIZE - 1] = 0;
     F->EmHeight = EmFor(F->Log);
     F->Font = BuildQFont(F->Log, F->EmHeight);
     F->Metrics = std::make_unique<QFontMetrics>(F->Font);
@@ -219,6 +222,52 @@ TFont* NewFont(const LOGFONT& Log)
     for (char32_t C = 0; C < 128; ++C)
         F->Ascii[C] = LookupGlyph(F, C);
     FillMetric(F);
+    return F;
+}
+
+// Every field that shapes the built font, the face up to its NUL.
+std::string FontKey(const LOGFONT& L)
+{
+    const LONG Longs[] = {L.lfHeight, L.lfWidth, L.lfEscapement, L.lfOrientation, L.lfWeight};
+    const BYTE Bytes[] = {L.lfItalic,       L.lfUnderline,      L.lfStrikeOut, L.lfCharSet,
+                          L.lfOutPrecision, L.lfClipPrecision, L.lfQuality,   L.lfPitchAndFamily};
+    std::string K(reinterpret_cast<const char*>(Longs), sizeof Longs);
+    K.append(reinterpret_cast<const char*>(Bytes), sizeof Bytes);
+    K += L.lfFaceName;
+    return K;
+}
+
+} // namespace
+
+// Building a font shapes each ASCII character once, which costs far more than the text drawn
+// with it; callers that select the same font over and over (a canvas re-creating its handle on
+// each font change) get a copy of the one built first. The copy shares Qt's implicitly shared
+// font data and starts with the same glyph tables, so it measures and draws exactly alike.
+TFont* NewFont(const LOGFONT& Log)
+{
+    LOGFONT L = Log;
+    L.lfFaceName[LF_FACESIZE - 1] = 0;
+    // Never destroyed: Qt's font data must not outlive the application object at exit.
+    static auto& Built = *new std::unordered_map<std::string, std::unique_ptr<TFont>>;
+    static std::mutex Lock;
+    const std::lock_guard<std::mutex> Hold(Lock);
+    std::string Key = FontKey(L);
+    auto It = Built.find(Key);
+    if (It == Built.end()) {
+        if (Built.size() >= 512)
+            Built.clear();
+        It = Built.emplace(std::move(Key), std::unique_ptr<TFont>(BuildFont(L))).first;
+    }
+    const TFont& P = *It->second;
+    auto* F = new TFont;
+    F->Log = L;
+    F->Font = P.Font;
+    F->Metric = P.Metric;
+    F->EmHeight = P.EmHeight;
+    F->Raw = P.Raw;
+    F->Metrics = std::make_unique<QFontMetrics>(*P.Metrics);
+    F->Ascii = P.Ascii;
+    F->Others = P.Others;
     return F;
 }
 

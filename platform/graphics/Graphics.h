@@ -662,3 +662,12 @@ private:
     void Take(std::unique_ptr<TGraphic> Graphic);
     std::unique_ptr<TGraphic> FGraphic;
 };
+
+// Their published properties (for form descriptions) are registered in GraphicsPublish.cpp;
+// these keep that unit in every program that uses the classes.
+TW_LINK_CLASS(TFont);
+TW_LINK_CLASS(TPen);
+TW_LINK_CLASS(TBrush);
+TW_LINK_CLASS(TBitmap);
+TW_LINK_CLASS(TIcon);
+TW_LINK_CLASS(TPicture);

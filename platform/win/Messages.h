@@ -171,6 +171,12 @@ constexpr UINT WM_CTLCOLORLISTBOX = 0x0134;
 constexpr UINT WM_CTLCOLORBTN = 0x0135;
 constexpr UINT WM_CTLCOLORDLG = 0x0136;
 constexpr UINT WM_CTLCOLORSCROLLBAR = 0x0137;
+// Scroll-bar controls (SB_CTL): SetScrollInfo / GetScrollInfo / SetScrollPos / GetScrollPos on
+// such a window send these to it (wParam: redraw for the setters; lParam: the SCROLLINFO).
+constexpr UINT SBM_SETPOS = 0x00E0;
+constexpr UINT SBM_GETPOS = 0x00E1;
+constexpr UINT SBM_SETSCROLLINFO = 0x00E9;
+constexpr UINT SBM_GETSCROLLINFO = 0x00EA;
 constexpr UINT WM_CTLCOLORSTATIC = 0x0138;
 constexpr UINT WM_MOUSEFIRST = 0x0200;
 constexpr UINT WM_MOUSEMOVE = 0x0200;
@@ -246,6 +252,7 @@ constexpr UINT EM_LINELENGTH = 0x00C1;
 constexpr UINT EM_REPLACESEL = 0x00C2;
 constexpr UINT EM_GETLINE = 0x00C4;
 constexpr UINT EM_LIMITTEXT = 0x00C5;
+constexpr UINT EM_SETLIMITTEXT = 0x00C5; // the same message as EM_LIMITTEXT
 constexpr UINT EM_CANUNDO = 0x00C6;
 constexpr UINT EM_UNDO = 0x00C7;
 constexpr UINT EM_LINEFROMCHAR = 0x00C9;
@@ -257,6 +264,7 @@ constexpr UINT EM_SETREADONLY = 0x00CF;
 constexpr UINT EM_GETPASSWORDCHAR = 0x00D2;
 constexpr UINT EM_SETMARGINS = 0x00D3;
 constexpr UINT EM_GETMARGINS = 0x00D4;
+constexpr UINT EM_GETLIMITTEXT = 0x00D5;
 constexpr UINT EM_POSFROMCHAR = 0x00D6;
 constexpr UINT EM_CHARFROMPOS = 0x00D7;
 

@@ -182,9 +182,15 @@ void NoteModifiers(Qt::KeyboardModifiers Mods)
     NoteAsyncKey(VK_MENU, (Mods & Qt::AltModifier) != 0);
 }
 
-WPARAM ButtonsToKeys(Qt::MouseButtons B)
+// The mouse keys of an event: its buttons and the modifiers it carries (a message reports the
+// keys as they were when the event happened, not when the queue reads it).
+WPARAM ButtonsToKeys(Qt::MouseButtons B, Qt::KeyboardModifiers Mods)
 {
     WPARAM K = 0;
+    if (Mods & Qt::ShiftModifier)
+        K |= MK_SHIFT;
+    if (Mods & Qt::ControlModifier)
+        K |= MK_CONTROL;
     if (B & Qt::LeftButton)
         K |= MK_LBUTTON;
     if (B & Qt::RightButton)
@@ -228,7 +234,7 @@ bool QueueQtEvent(QEvent* E, HWND Host, HWND Target, QPoint Screen, DWORD Native
         R.Message = E->type() == QEvent::MouseMove ? WM_MOUSEMOVE : MouseMessageOf(E->type(), M->button());
         if (!R.Message)
             return false;
-        R.Keys = ButtonsToKeys(M->buttons());
+        R.Keys = ButtonsToKeys(M->buttons(), M->modifiers());
         NoteAsyncKey(VK_LBUTTON, (M->buttons() & Qt::LeftButton) != 0);
         NoteAsyncKey(VK_RBUTTON, (M->buttons() & Qt::RightButton) != 0);
         NoteAsyncKey(VK_MBUTTON, (M->buttons() & Qt::MiddleButton) != 0);
@@ -240,7 +246,7 @@ bool QueueQtEvent(QEvent* E, HWND Host, HWND Target, QPoint Screen, DWORD Native
         NoteModifiers(W->modifiers());
         R.Kind = TRawInput::Wheel;
         R.Message = WM_MOUSEWHEEL;
-        R.Keys = ButtonsToKeys(W->buttons());
+        R.Keys = ButtonsToKeys(W->buttons(), W->modifiers());
         int D = W->angleDelta().y() ? W->angleDelta().y() : W->angleDelta().x();
         R.WheelDelta = D;
         R.Screen = POINT{Screen.x(), Screen.y()};
@@ -831,8 +837,13 @@ bool SendMouseTo(HWND Top, QPoint Screen, UINT Message, WPARAM Keys)
         gSimButtons |= Button;
     else if (Type == QEvent::MouseButtonRelease)
         gSimButtons &= ~Button;
+    // Keys given for this event hold for it only: the host notes the event's modifiers as the
+    // key state, so the state from before is put back once it is delivered.
+    bool ShiftWas = GetAsyncKeyState(VK_SHIFT) < 0, ControlWas = GetAsyncKeyState(VK_CONTROL) < 0;
     QMouseEvent E(Type, QPointF(RLocal), QPointF(Screen), Button, gSimButtons, Mods);
     QCoreApplication::sendEvent(Receiver, &E);
+    NoteAsyncKey(VK_SHIFT, ShiftWas);
+    NoteAsyncKey(VK_CONTROL, ControlWas);
     return true;
 }
 

@@ -886,6 +886,8 @@ int ClampPos(const SCROLLINFO& I)
 
 int SetScrollInfo(HWND Wnd, int Bar, const SCROLLINFO* Info, BOOL Redraw)
 {
+    if (Bar == SB_CTL) // a scroll-bar control keeps its own state
+        return static_cast<int>(SendMessage(Wnd, SBM_SETSCROLLINFO, Redraw, reinterpret_cast<LPARAM>(Info)));
     TScrollBarState* S = BarOf(Wnd, Bar);
     if (!S || !Info)
         return 0;
@@ -917,6 +919,8 @@ int SetScrollInfo(HWND Wnd, int Bar, const SCROLLINFO* Info, BOOL Redraw)
 
 BOOL GetScrollInfo(HWND Wnd, int Bar, SCROLLINFO* Info)
 {
+    if (Bar == SB_CTL)
+        return static_cast<BOOL>(SendMessage(Wnd, SBM_GETSCROLLINFO, 0, reinterpret_cast<LPARAM>(Info)));
     TScrollBarState* S = BarOf(Wnd, Bar);
     if (!S || !Info)
         return FALSE;
@@ -935,6 +939,8 @@ BOOL GetScrollInfo(HWND Wnd, int Bar, SCROLLINFO* Info)
 
 int SetScrollPos(HWND Wnd, int Bar, int Pos, BOOL Redraw)
 {
+    if (Bar == SB_CTL)
+        return static_cast<int>(SendMessage(Wnd, SBM_SETPOS, static_cast<WPARAM>(Pos), Redraw));
     TScrollBarState* S = BarOf(Wnd, Bar);
     if (!S)
         return 0;
@@ -948,6 +954,8 @@ int SetScrollPos(HWND Wnd, int Bar, int Pos, BOOL Redraw)
 
 int GetScrollPos(HWND Wnd, int Bar)
 {
+    if (Bar == SB_CTL)
+        return static_cast<int>(SendMessage(Wnd, SBM_GETPOS, 0, 0));
     TScrollBarState* S = BarOf(Wnd, Bar);
     return S ? S->Info.nPos : 0;
 }

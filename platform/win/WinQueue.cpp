@@ -173,14 +173,9 @@ void UpdateSyncKey(int Vk, bool Down)
         Set(VK_LMENU);
 }
 
-WPARAM MouseKeys(WPARAM Buttons)
+WPARAM MouseKeys(WPARAM Keys)
 {
-    WPARAM K = Buttons & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON);
-    if (gAsync[VK_SHIFT] & 0x80)
-        K |= MK_SHIFT;
-    if (gAsync[VK_CONTROL] & 0x80)
-        K |= MK_CONTROL;
-    return K;
+    return Keys & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON | MK_SHIFT | MK_CONTROL);
 }
 
 void CancelCaptureIn(HWND Wnd, bool SendToWnd)

@@ -3,13 +3,16 @@
 // procedure.
 #include "platform/qt/WinState.h"
 
+#include <QGuiApplication>
 #include <QPainter>
+#include <QScreen>
 
 #include <algorithm>
 #include <array>
 #include <cctype>
 #include <cstring>
 #include <map>
+#include <optional>
 #include <sys/syscall.h>
 #include <unistd.h>
 #include <utility>
@@ -24,8 +27,6 @@ std::vector<HWND> gMessageOnly;
 std::vector<std::unique_ptr<TWindow>> gGraveyard;
 std::uintptr_t gNextHandle = 0x20000;
 HWND const gDesktop = reinterpret_cast<HWND>(std::uintptr_t(0x10010));
-// The device caps of the screen follow the model's fixed screen.
-[[maybe_unused]] const bool gScreenSizeTold = (gdi::SetScreenSize(1024, 768), true);
 int gDefaultPlace = 0;
 
 std::string Lower(const char* S)
@@ -1651,7 +1652,49 @@ BOOL IsZoomed(HWND Wnd)
 // System metrics and parameters
 
 namespace {
-RECT gWorkArea{0, 0, 1024, 740};
+// Tests run on the offscreen platform against one fixed screen, so every machine lays windows
+// out alike; on a real display the model's screen is the primary screen.
+struct TScreenGeometry {
+    int Width = 1024;
+    int Height = 768;
+    RECT WorkArea{0, 0, 1024, 740};
+};
+
+const TScreenGeometry& ScreenGeometry()
+{
+    static TScreenGeometry Geometry;
+    static bool Known = false;
+    if (Known)
+        return Geometry;
+    // Until the application object exists nothing is known of the display: answer the fixed
+    // screen without keeping it.
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        return Geometry;
+    Known = true;
+    Geometry = [] {
+        TScreenGeometry G;
+        if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
+            if (QScreen* Screen = QGuiApplication::primaryScreen()) {
+                const QRect Full = Screen->geometry();
+                const QRect Avail = Screen->availableGeometry();
+                if (Full.width() > 0 && Full.height() > 0) {
+                    G.Width = Full.width();
+                    G.Height = Full.height();
+                    G.WorkArea = RECT{Avail.left() - Full.left(), Avail.top() - Full.top(),
+                                      Avail.right() + 1 - Full.left(), Avail.bottom() + 1 - Full.top()};
+                }
+            }
+        }
+        gdi::SetScreenSize(G.Width, G.Height);
+        return G;
+    }();
+    return Geometry;
+}
+
+// Set through SPI_SETWORKAREA; otherwise the screen's own.
+std::optional<RECT> gWorkAreaSet;
+
+RECT WorkArea() { return gWorkAreaSet ? *gWorkAreaSet : ScreenGeometry().WorkArea; }
 
 void ClassicFont(LOGFONT& F, bool Bold)
 {
@@ -1667,9 +1710,9 @@ int GetSystemMetrics(int Index)
 {
     switch (Index) {
     case SM_CXSCREEN:
-        return 1024;
+        return ScreenGeometry().Width;
     case SM_CYSCREEN:
-        return 768;
+        return ScreenGeometry().Height;
     case SM_CXVSCROLL:
     case SM_CYHSCROLL:
     case SM_CYVSCROLL:
@@ -1702,9 +1745,9 @@ int GetSystemMetrics(int Index)
     case SM_CYMENU:
         return 19;
     case SM_CXFULLSCREEN:
-        return gWorkArea.right - gWorkArea.left;
+        return WorkArea().right - WorkArea().left;
     case SM_CYFULLSCREEN:
-        return gWorkArea.bottom - gWorkArea.top - 19;
+        return WorkArea().bottom - WorkArea().top - 19;
     case SM_MOUSEPRESENT:
         return 1;
     case SM_MOUSEWHEELPRESENT:
@@ -1739,9 +1782,9 @@ int GetSystemMetrics(int Index)
     case SM_CYMAXTRACK:
         return 780;
     case SM_CXMAXIMIZED:
-        return gWorkArea.right - gWorkArea.left + 8;
+        return WorkArea().right - WorkArea().left + 8;
     case SM_CYMAXIMIZED:
-        return gWorkArea.bottom - gWorkArea.top + 8;
+        return WorkArea().bottom - WorkArea().top + 8;
     case SM_CXMINIMIZED:
         return 160;
     case SM_CYMINIMIZED:
@@ -1774,13 +1817,13 @@ BOOL SystemParametersInfo(UINT Action, UINT UiParam, void* PvParam, UINT)
     case SPI_GETWORKAREA:
         if (!PvParam)
             return FALSE;
-        *static_cast<RECT*>(PvParam) = gWorkArea;
+        *static_cast<RECT*>(PvParam) = WorkArea();
         return TRUE;
     case SPI_SETWORKAREA:
         if (PvParam)
-            gWorkArea = *static_cast<const RECT*>(PvParam);
+            gWorkAreaSet = *static_cast<const RECT*>(PvParam);
         else
-            gWorkArea = RECT{0, 0, 1024, 740};
+            gWorkAreaSet.reset();
         return TRUE;
     case SPI_GETNONCLIENTMETRICS: {
         auto* M = static_cast<NONCLIENTMETRICS*>(PvParam);

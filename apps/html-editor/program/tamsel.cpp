@@ -1,3 +1,10 @@
-#include "platform/app/Bootstrap.h"
+#include "apps/html-editor/TamselStartup.h"
+#include "platform/app/AppMain.h"
+#include "platform/rtl/SysUtils.h"
 
-int main(int argc, char** argv) { return RunBootstrapWindow(argc, argv, "Tamsel Pro Version 1"); }
+int main(int argc, char** argv)
+{
+    // First of all, so the settings file goes to the program's own settings directory.
+    SetProgramName("tamsel");
+    return RunProgram(argc, argv, [] { return TamselMain(); });
+}

@@ -1,4 +1,5 @@
 #include "platform/app/Clipbrd.h"
+#include "platform/classes/TypInfo.h"
 #include "platform/testing/FormTesting.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,19 @@
 #include <vector>
 
 using namespace testing_support;
+
+// A component that travels through the clipboard in its stored form.
+class TClipThing : public TComponent {
+public:
+    using TComponent::TComponent;
+    std::string Caption;
+    int Level = 0;
+};
+TW_PUBLISH(TClipThing, TComponent)
+{
+    Cls.Str("Caption", &TClipThing::Caption);
+    Cls.Int("Level", &TClipThing::Level).Default(0);
+}
 
 namespace {
 
@@ -278,6 +292,34 @@ TEST_F(ClipboardTest, PaletteTravelsWithTheBitmap)
     EXPECT_EQ(Read[1].peRed, 40);
     EXPECT_EQ(Read[2].peBlue, 90);
     CloseClipboard();
+}
+
+TEST_F(ClipboardTest, ComponentRoundTrip)
+{
+    TComponent Source(nullptr), Target(nullptr);
+    auto* Thing = new TClipThing(&Source);
+    Thing->SetName("Thing1");
+    Thing->Caption = "copied \"thing\"";
+    Thing->Level = 7;
+    Clipboard()->SetComponent(Thing);
+    EXPECT_TRUE(Clipboard()->HasFormat(static_cast<WORD>(CF_COMPONENT())));
+
+    TComponent* Pasted = Clipboard()->GetComponent(&Target, nullptr);
+    ASSERT_NE(Pasted, nullptr);
+    auto* Copy = dynamic_cast<TClipThing*>(Pasted);
+    ASSERT_NE(Copy, nullptr);
+    EXPECT_EQ(Copy->Owner(), &Target);
+    EXPECT_EQ(Copy->Name(), "Thing1");
+    EXPECT_EQ(Copy->Caption, "copied \"thing\"");
+    EXPECT_EQ(Copy->Level, 7);
+
+    Clipboard()->SetAsText("no component");
+    EXPECT_EQ(Clipboard()->GetComponent(&Target, nullptr), nullptr);
+    // Garbage under the component format is an error, not a crash.
+    Clipboard()->SetAsBytes(static_cast<WORD>(CF_COMPONENT()), "object X: TNoSuchClassHere\r\nend\r\n");
+    EXPECT_THROW(Clipboard()->GetComponent(&Target, nullptr), Exception);
+    Clipboard()->SetAsBytes(static_cast<WORD>(CF_COMPONENT()), "\x01\x02 not a form");
+    EXPECT_THROW(Clipboard()->GetComponent(&Target, nullptr), Exception);
 }
 
 } // namespace

@@ -215,4 +215,34 @@ TEST_F(PrinterTest, MisuseRaisesPrinterErrors)
     EXPECT_THROW(P->SetPrinterIndex(5), EPrinter);
 }
 
+TEST_F(PrinterTest, WithoutPrintersOrFileBeginDocFails)
+{
+    SetPrinterOutputFile("");
+    const char* Env = std::getenv("TW_PRINTER_OUTPUT");
+    const std::string SavedEnv = Env ? Env : "";
+    unsetenv("TW_PRINTER_OUTPUT");
+    if (Printer()->Printers()->Count() > 0) {
+        if (!SavedEnv.empty())
+            setenv("TW_PRINTER_OUTPUT", SavedEnv.c_str(), 1);
+        GTEST_SKIP() << "this machine has printers";
+    }
+    try {
+        Printer()->BeginDoc();
+        ADD_FAILURE() << "BeginDoc printed without a printer";
+        Printer()->Abort();
+    } catch (const EPrinter& E) {
+        EXPECT_STREQ(E.what(), "There is no default printer currently selected");
+    }
+    EXPECT_FALSE(Printer()->Printing());
+    // The environment names a file just as well.
+    setenv("TW_PRINTER_OUTPUT", Pdf.c_str(), 1);
+    Printer()->BeginDoc();
+    Printer()->EndDoc();
+    EXPECT_TRUE(FileExists(Pdf));
+    if (SavedEnv.empty())
+        unsetenv("TW_PRINTER_OUTPUT");
+    else
+        setenv("TW_PRINTER_OUTPUT", SavedEnv.c_str(), 1);
+}
+
 } // namespace

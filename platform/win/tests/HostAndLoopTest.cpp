@@ -499,3 +499,49 @@ TEST_F(MoreTest, WaitingOnAStoppedClockWithNothingToComeFailsInsteadOfHanging)
 }
 
 } // namespace
+
+namespace {
+
+// Keys given to one simulated mouse event are part of that event only.
+TEST_F(MoreTest, SimulatedMouseModifiersHoldForThatEventOnly)
+{
+    const WPARAM Cases[] = {MK_SHIFT, MK_CONTROL, MK_SHIFT | MK_CONTROL};
+    HWND T = Top();
+    ProcessPendingMessages();
+    int X = 10;
+    for (WPARAM Keys : Cases) {
+        Log().clear();
+        X += 10; // a move to where the pointer already is sends nothing
+        SimulateMouse(T, WM_LBUTTONDOWN, X, 10, Keys);
+        EXPECT_FALSE(GetAsyncKeyState(VK_SHIFT) < 0);
+        EXPECT_FALSE(GetAsyncKeyState(VK_CONTROL) < 0);
+        SimulateMouse(T, WM_LBUTTONUP, X, 10);
+        SimulateMouse(T, WM_MOUSEMOVE, X + 2, 10);
+        ProcessPendingMessages();
+        std::vector<WPARAM> Seen;
+        for (const TRecord& R : Log())
+            if (R.Wnd == T && (R.Msg == WM_LBUTTONDOWN || R.Msg == WM_LBUTTONUP || R.Msg == WM_MOUSEMOVE))
+                Seen.push_back(R.WParam & (MK_SHIFT | MK_CONTROL));
+        ASSERT_EQ(Seen.size(), 3u);
+        // The message read after the key state was put back still reports the keys of its event.
+        EXPECT_EQ(Seen[0], Keys);
+        EXPECT_EQ(Seen[1], 0u);
+        EXPECT_EQ(Seen[2], 0u);
+    }
+    // A key held down through the keyboard stays down across mouse events.
+    SetFocus(T);
+    SimulateKey(WM_KEYDOWN, VK_SHIFT);
+    SimulateMouse(T, WM_MOUSEMOVE, 64, 10, MK_CONTROL);
+    EXPECT_TRUE(GetAsyncKeyState(VK_SHIFT) < 0);
+    EXPECT_FALSE(GetAsyncKeyState(VK_CONTROL) < 0);
+    ProcessPendingMessages();
+    Log().clear();
+    SimulateMouse(T, WM_MOUSEMOVE, 66, 10);
+    ProcessPendingMessages();
+    const TRecord* Move = FirstOf(T, WM_MOUSEMOVE);
+    ASSERT_TRUE(Move);
+    EXPECT_EQ(Move->WParam & (MK_SHIFT | MK_CONTROL), WPARAM(MK_SHIFT));
+    SimulateKey(WM_KEYUP, VK_SHIFT);
+}
+
+} // namespace

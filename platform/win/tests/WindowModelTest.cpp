@@ -2,7 +2,9 @@
 // and hit testing, focus and activation, rendering, the desktop overlay, scrolling, metrics.
 #include "Recorder.h"
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 using namespace wintest;
 
@@ -633,6 +635,32 @@ TEST_F(ModelTest, MetricsAndParametersComeFromTheFixedTables)
     EXPECT_EQ(M.lfStatusFont.lfWeight, FW_NORMAL);
     M.cbSize = 12;
     EXPECT_FALSE(SystemParametersInfo(SPI_GETNONCLIENTMETRICS, 12, &M, 0));
+}
+
+} // namespace
+
+namespace {
+
+// The edit class's styles, notifications and messages come with the window layer, so code that
+// builds an edit window needs no control header.
+TEST(EditDeclarations, StylesAndNotificationsAreDistinctAndLimitMessagesPair)
+{
+    static_assert(EM_SETLIMITTEXT == EM_LIMITTEXT);
+    static_assert(EM_GETLIMITTEXT == EM_GETMARGINS + 1);
+    const DWORD Styles[] = {ES_CENTER,   ES_RIGHT,       ES_MULTILINE,   ES_UPPERCASE, ES_LOWERCASE,
+                            ES_PASSWORD, ES_AUTOVSCROLL, ES_AUTOHSCROLL, ES_NOHIDESEL, ES_OEMCONVERT,
+                            ES_READONLY, ES_WANTRETURN,  ES_NUMBER};
+    DWORD Seen = ES_LEFT;
+    for (DWORD S : Styles) {
+        EXPECT_EQ(Seen & S, 0u) << S;
+        Seen |= S;
+    }
+    EXPECT_EQ(Seen & 0xFFFF0000u, 0u); // clear of the WS_* bits
+    const WORD Codes[] = {EN_SETFOCUS, EN_KILLFOCUS, EN_CHANGE,  EN_UPDATE,
+                          EN_ERRSPACE, EN_MAXTEXT,   EN_HSCROLL, EN_VSCROLL};
+    std::vector<WORD> Sorted(std::begin(Codes), std::end(Codes));
+    std::sort(Sorted.begin(), Sorted.end());
+    EXPECT_EQ(std::adjacent_find(Sorted.begin(), Sorted.end()), Sorted.end());
 }
 
 } // namespace

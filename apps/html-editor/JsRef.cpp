@@ -1,0 +1,7 @@
+#include "apps/html-editor/JsRef.h"
+
+#include "platform/classes/TypInfo.h"
+
+Tjsref* jsref = nullptr;
+
+TW_PUBLISH(Tjsref, TForm) {}

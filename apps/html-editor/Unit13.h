@@ -1,0 +1,15 @@
+// The credits box. Made at start-up from its stored description.
+#pragma once
+
+#include "platform/controls/Forms.h"
+#include "platform/controls/StdButtons.h"
+
+class TForm13 : public TForm {
+public:
+    using TForm::TForm;
+    TLabel* Label1 = nullptr;
+    TButton* Button1 = nullptr;
+};
+TW_LINK_CLASS(TForm13);
+
+extern TForm13* Form13;

@@ -1,0 +1,7 @@
+#include "apps/html-editor/Unit37.h"
+
+#include "platform/classes/TypInfo.h"
+
+TForm37* Form37 = nullptr;
+
+TW_PUBLISH(TForm37, TForm) {}

@@ -1,0 +1,7 @@
+#include "apps/html-editor/Unit38.h"
+
+#include "platform/classes/TypInfo.h"
+
+TForm38* Form38 = nullptr;
+
+TW_PUBLISH(TForm38, TForm) {}

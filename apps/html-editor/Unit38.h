@@ -1,0 +1,12 @@
+// Script sheet: a joke drive format. Made at start-up from its stored description.
+#pragma once
+
+#include "platform/controls/Forms.h"
+
+class TForm38 : public TForm {
+public:
+    using TForm::TForm;
+};
+TW_LINK_CLASS(TForm38);
+
+extern TForm38* Form38;

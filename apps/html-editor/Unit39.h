@@ -1,0 +1,12 @@
+// Script sheet: rainbow text. Made at start-up from its stored description.
+#pragma once
+
+#include "platform/controls/Forms.h"
+
+class TForm39 : public TForm {
+public:
+    using TForm::TForm;
+};
+TW_LINK_CLASS(TForm39);
+
+extern TForm39* Form39;

@@ -1,0 +1,7 @@
+#include "apps/html-editor/Unit40.h"
+
+#include "platform/classes/TypInfo.h"
+
+TForm40* Form40 = nullptr;
+
+TW_PUBLISH(TForm40, TForm) {}

@@ -1,0 +1,7 @@
+#include "apps/html-editor/Unit7.h"
+
+#include "platform/classes/TypInfo.h"
+
+TForm7* Form7 = nullptr;
+
+TW_PUBLISH(TForm7, TForm) {}

@@ -1,0 +1,590 @@
+// The whole program as it starts: the windows made in their order, the main window's panes,
+// settings, files, printing, preview, the to-do pane, the colouring of the document pane by
+// the pixels it shows, and the two ways the program ends.
+#include "apps/html-editor/TamselStartup.h"
+#include "apps/html-editor/Unit1.h"
+#include "apps/html-editor/Unit14.h"
+#include "apps/html-editor/Unit17.h"
+#include "platform/app/Clipbrd.h"
+#include "platform/app/Printers.h"
+#include "platform/rtl/SysUtils.h"
+#include "platform/testing/AppTesting.h"
+#include "platform/testing/TestSupport.h"
+#include "platform/win/WinTesting.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+using namespace testing_support;
+
+namespace {
+
+class MainWindow : public testing::Test {
+protected:
+    TAppTest Fixture;
+    std::string Dir;
+    int SplashShows = 0;
+
+    void SetUp() override
+    {
+        SetProgramName("tamsel");
+        Dir = MakeTempDir("tamsel");
+        RunUnitStartups();
+        CreateTamselForms();
+        Form14->OnShow = [this](TObject*) { ++SplashShows; };
+    }
+    void TearDown() override { SetWaitHandler(nullptr); }
+
+    void ShowMain()
+    {
+        Form1->Show();
+        ProcessMessages();
+    }
+    void WriteSettings(const std::string& Text) { WriteFileBytes(MapPath(SettingsFileName), Text); }
+    std::string Path(const std::string& Name) const { return Dir + "/" + Name; }
+    // The items of a menu, depth first, leaves only.
+    static void Leaves(TMenuItem* Item, std::vector<TMenuItem*>& Out)
+    {
+        if (Item->Count() == 0) {
+            Out.push_back(Item);
+            return;
+        }
+        for (int I = 0; I < Item->Count(); ++I)
+            Leaves(Item->Items(I), Out);
+    }
+    TMenuItem* FindItem(TComponent* Owner, const std::string& Name)
+    {
+        return dynamic_cast<TMenuItem*>(Owner->FindComponent(Name));
+    }
+};
+
+TEST_F(MainWindow, StartUpMakesTheWindowsInOrderWithTheMainWindowFirst)
+{
+    ASSERT_EQ(Application->MainForm(), Form1);
+    EXPECT_EQ(Application->Title(), "Tamsel Pro V1");
+    EXPECT_EQ(Application->HelpFile, "Help.hlp");
+    const std::vector<std::string> Order = {
+        "TForm1",  "Tabout",  "TForm3",  "TForm4",    "TForm5",  "TForm6",  "TForm7",  "TForm8",
+        "TForm9",  "TForm10", "TForm11", "TForm12",   "TForm13", "TForm14", "TForm15", "TForm16",
+        "TForm17", "TForm18", "TForm19", "Thtmlform", "Tjsref",  "TForm21", "TForm22", "TForm23",
+        "TForm24", "TForm25", "TForm26", "TForm28",   "TForm29", "TForm30", "TForm33", "TForm34",
+        "TForm35", "TForm36", "TForm37", "TForm38",   "TForm39", "TForm40", "TForm41"};
+    std::vector<std::string> Made;
+    for (int I = 0; I < Application->ComponentCount(); ++I)
+        if (auto* F = dynamic_cast<TCustomForm*>(Application->Components(I)))
+            Made.push_back(F->ClassName());
+    EXPECT_EQ(Made, Order);
+    EXPECT_EQ(Form1->Caption(), "Tamsel Pro Version 1");
+    EXPECT_EQ(Form1->WindowState(), wsMaximized);
+    EXPECT_EQ(Form14->Timer1->Interval(), 5000u);
+    EXPECT_TRUE(Form14->Timer1->Enabled());
+    EXPECT_EQ(Form14->BorderStyle(), bsNone);
+}
+
+TEST_F(MainWindow, MainWindowHoldsItsPanesGalleryAndStatus)
+{
+    ShowMain();
+    EXPECT_EQ(Form1->StatusBar1->SimpleText(), "No File Open.");
+    EXPECT_TRUE(Form1->StatusBar1->SimplePanel());
+    ASSERT_EQ(Form1->main->ColorRules()->Count(), 5);
+    EXPECT_EQ(Form1->main->ColorRules()->Items(2)->KeyBegEndLst()->Strings(0), "<;>;blue");
+    EXPECT_EQ(Form1->main->ColorRules()->Items(4)->Keywords()->Count(), 15);
+    EXPECT_EQ(Form1->todo->ColorRules()->Count(), 0);
+    EXPECT_EQ(Form1->main->Lines()->Count(), 1);
+    EXPECT_FALSE(Form1->main->WordWrap());
+    EXPECT_FALSE(Form1->main->HotSpot()->Active);
+    EXPECT_EQ(Form1->main->Font()->Height(), -16);
+    EXPECT_EQ(Form1->todo->PopupMenu(), Form1->PopupMenu1);
+    EXPECT_EQ(Form1->todo->ScrollBars(), ssBoth);
+    EXPECT_EQ(Form1->TabbedNotebook1->PageCount(), 5);
+    EXPECT_EQ(Form1->TabbedNotebook1->PageIndex(), 3);
+    EXPECT_EQ(Form1->TabbedNotebook1->ActivePage(), "Script - Misc");
+    EXPECT_EQ(Form1->AdTrayIcon1->PopupMenu(), Form1->PopupMenu2);
+    const std::vector<std::pair<TSpeedButton*, std::string>> Hints = {
+        {Form1->SpeedButton1, "New File"},
+        {Form1->SpeedButton2, "Open File"},
+        {Form1->SpeedButton3, "Save"},
+        {Form1->SpeedButton4, "Save As"},
+        {Form1->SpeedButton5, "Cut"},
+        {Form1->SpeedButton6, "Copy"},
+        {Form1->SpeedButton7, "Paste"},
+        {Form1->SpeedButton8, "Find HTML File"},
+        {Form1->SpeedButton9, "Print"},
+        {Form1->SpeedButton10, "Test"},
+        {Form1->SpeedButton11, "Javascript Scribe"},
+        {Form1->SpeedButton12, "Colour Picker"},
+        {Form1->SpeedButton13, "JavaScript Ref."}};
+    for (const auto& [Button, Hint] : Hints) {
+        EXPECT_EQ(Button->Hint(), Hint);
+        EXPECT_TRUE(Button->OnClick) << Hint;
+        EXPECT_FALSE(Button->Glyph()->Empty()) << Hint;
+    }
+}
+
+TEST_F(MainWindow, EveryMenuCommandIsBoundExceptOpenAndExit)
+{
+    std::vector<TMenuItem*> Items;
+    for (TMenu* Menu :
+         std::vector<TMenu*>{Form1->MainMenu1, Form1->PopupMenu1, Form1->PopupMenu2, Form1->alerts,
+                             Form1->buttons, Form1->clock, Form1->misc, Form1->random})
+        Leaves(Menu->Items(), Items);
+    int Bound = 0;
+    for (TMenuItem* Item : Items) {
+        if (Item->Caption() == "-")
+            continue;
+        if (Item == FindItem(Form1, "Open1") || Item == FindItem(Form1, "Exit1"))
+            EXPECT_FALSE(Item->OnClick) << Item->Name();
+        else {
+            EXPECT_TRUE(Item->OnClick) << Item->Name();
+            ++Bound;
+        }
+    }
+    EXPECT_GT(Bound, 80);
+    EXPECT_FALSE(FindItem(Form1, "ClockandDate1")->Enabled());
+    EXPECT_FALSE(FindItem(Form1, "RandomStatusBar2")->Enabled());
+    EXPECT_FALSE(FindItem(Form1, "RunTwoScriptsonOnLoad1")->Enabled());
+}
+
+// ---- Settings ---------------------------------------------------------------------------------
+
+TEST_F(MainWindow, FirstStartWithoutSettingsGivesArialBlackInBothPanes)
+{
+    ASSERT_FALSE(std::filesystem::exists(MapPath(SettingsFileName)));
+    ShowMain();
+    EXPECT_EQ(Form1->main->Font()->Name(), "Arial");
+    EXPECT_EQ(Form1->main->Font()->Color(), clBlack);
+    EXPECT_EQ(Form1->todo->Font()->Name(), "Arial");
+    EXPECT_EQ(Form1->todo->Font()->Color(), clBlack);
+}
+
+TEST_F(MainWindow, SettingsKeysChangeTheFontsAtTheNextActivation)
+{
+    ShowMain();
+    WriteSettings("[Editor]\r\nMainFont=Courier New\r\nMainColour=clNavy\r\nToDoFont=Times New Roman\r\n"
+                  "ToDoColour=clRed\r\n");
+    EXPECT_EQ(Form1->main->Font()->Name(), "Arial"); // not before the window is active again
+    Form1->Deactivate();
+    Form1->Activate();
+    EXPECT_EQ(Form1->main->Font()->Name(), "Courier New");
+    EXPECT_EQ(Form1->main->Font()->Color(), clNavy);
+    EXPECT_EQ(Form1->todo->Font()->Name(), "Times New Roman");
+    EXPECT_EQ(Form1->todo->Font()->Color(), clRed);
+}
+
+TEST_F(MainWindow, BadColourNameIsReportedOnceAndLeavesTheRestAndTheDocument)
+{
+    WriteSettings(
+        "[Editor]\r\nMainFont=Courier New\r\nMainColour=clNoSuchColour\r\nToDoFont=Times New Roman\r\n");
+    Fixture.Dialogs.ExpectMessageBox(IDOK, "clNoSuchColour");
+    ShowMain();
+    Form1->main->SetText("<p>kept</p>");
+    ProcessMessages();
+    EXPECT_EQ(Fixture.Dialogs.Records().size(), 1u);
+    EXPECT_EQ(Form1->main->Font()->Name(), "Courier New");
+    EXPECT_EQ(Form1->todo->Font()->Name(), "Arial"); // the key after the bad colour is not applied
+    EXPECT_EQ(Form1->main->Text(), "<p>kept</p>");
+}
+
+// ---- Files --------------------------------------------------------------------------------------
+
+TEST_F(MainWindow, OpenShowsTheNameAndSaveAfterOpenAsksForAName)
+{
+    ShowMain();
+    WriteFileBytes(Path("page.html"), "<HTML>\r\n<BODY>hello</BODY>\r\n");
+    Fixture.Dialogs.ExpectOpenFile(Path("page.html"));
+    ClickControl(Form1->SpeedButton2, 5, 5);
+    EXPECT_EQ(Form1->main->Lines()->Strings(1), "<BODY>hello</BODY>");
+    EXPECT_EQ(Form1->StatusBar1->SimpleText(), "page.html");
+
+    Fixture.Dialogs.ExpectSaveFile(Path("copy.html"));
+    Form1->Save1Click(nullptr);
+    ASSERT_EQ(Fixture.Dialogs.Records().size(), 2u);
+    EXPECT_EQ(Fixture.Dialogs.Records()[1].Kind, TDialogKind::SaveFile);
+    EXPECT_EQ(ReadFileBytes(Path("copy.html")), "<HTML>\r\n<BODY>hello</BODY>\r\n");
+    EXPECT_EQ(Form1->StatusBar1->SimpleText(), "File copy.html open.");
+    // The name is not kept: the next Save asks again (a cancel then saves nothing).
+    Fixture.Dialogs.ExpectSaveFile("");
+    Form1->Save1Click(nullptr);
+    EXPECT_EQ(Fixture.Dialogs.Records().size(), 3u);
+    EXPECT_EQ(Form1->StatusBar1->SimpleText(), "File copy.html open.");
+}
+
+TEST_F(MainWindow, UnwritableFileIsReportedAndThePaneKeepsItsText)
+{
+    ShowMain();
+    Form1->main->SetText("<P>unsaved</P>");
+    Fixture.Dialogs.ExpectSaveFile(Path("no-such-dir/page.html"));
+    Fixture.Dialogs.ExpectMessageBox(IDOK);
+    ClickControl(Form1->SpeedButton3, 5, 5);
+    ASSERT_EQ(Fixture.Dialogs.Records().size(), 2u);
+    EXPECT_EQ(Fixture.Dialogs.Records()[1].Kind, TDialogKind::MessageBox);
+    EXPECT_EQ(Form1->main->Text(), "<P>unsaved</P>");
+    EXPECT_EQ(Form1->StatusBar1->SimpleText(), "No File Open.");
+}
+
+TEST_F(MainWindow, TestWritesTestHtmlAndOpensItWithTheShell)
+{
+    ShowMain();
+    const std::string Old = std::filesystem::current_path().string();
+    ASSERT_EQ(chdir(Dir.c_str()), 0);
+    Form1->main->SetText("<HTML><BODY>preview</BODY></HTML>");
+    Form1->Test1Click(nullptr);
+    const std::string Written = ReadFileBytes(Path("test.html"));
+    ASSERT_EQ(chdir(Old.c_str()), 0);
+    EXPECT_EQ(Written, "<HTML><BODY>preview</BODY></HTML>");
+    ASSERT_EQ(Fixture.Recorder.Calls().size(), 1u);
+    const TSystemCall& Call = Fixture.Recorder.Calls()[0];
+    EXPECT_EQ(Call.Kind, TSystemCall::ShellExecute);
+    EXPECT_EQ(Call.Operation, "open");
+    EXPECT_EQ(ExtractFileName(Call.File), "test.html");
+}
+
+TEST_F(MainWindow, ToDoListSavesAndOpensAgain)
+{
+    ShowMain();
+    Form1->todo->SetText("first\r\nsecond line\r\n\r\nlast");
+    Fixture.Dialogs.ExpectSaveFile(Path("list.tdo"));
+    Form1->SavetodoList1Click(nullptr);
+    EXPECT_EQ(ReadFileBytes(Path("list.tdo")), "first\r\nsecond line\r\n\r\nlast\r\n");
+    Form1->ClearAll1Click(nullptr);
+    EXPECT_EQ(Form1->todo->Text(), "");
+    Fixture.Dialogs.ExpectOpenFile(Path("list.tdo"));
+    Form1->OpenOldToDoList1Click(nullptr);
+    EXPECT_EQ(Form1->todo->Lines()->Count(), 4);
+    EXPECT_EQ(Form1->todo->Lines()->Strings(3), "last");
+    EXPECT_EQ(Form1->todo->Lines()->Strings(1), "second line");
+}
+
+TEST_F(MainWindow, CancelledToDoDialogsSayNothingWasDone)
+{
+    struct TCase {
+        void (TForm1::*Command)(TObject*);
+        bool Save;
+        std::string Text;
+    };
+    const std::vector<TCase> Cases = {{&TForm1::SavetodoList1Click, true, "No File Has Been Saved!"},
+                                      {&TForm1::OpenOldToDoList1Click, false, "No File Opened"}};
+    ShowMain();
+    Form1->todo->SetText("stays");
+    for (const TCase& C : Cases) {
+        if (C.Save)
+            Fixture.Dialogs.ExpectSaveFile("");
+        else
+            Fixture.Dialogs.ExpectOpenFile("");
+        Fixture.Dialogs.ExpectMessageBox(IDOK, C.Text);
+        (Form1->*C.Command)(nullptr);
+        const TDialogRecord& Box = Fixture.Dialogs.Records().back();
+        EXPECT_EQ(Box.Caption, C.Text);
+        EXPECT_EQ(Box.Text, C.Text);
+        EXPECT_EQ(Box.Flags & MB_ICONMASK, static_cast<UINT>(MB_ICONQUESTION));
+    }
+    EXPECT_EQ(Form1->todo->Text(), "stays");
+}
+
+// ---- Editing ------------------------------------------------------------------------------------
+
+TEST_F(MainWindow, ClipboardCommandsWorkOnTheirOwnPane)
+{
+    ShowMain();
+    Form1->main->SetText("<B>main</B>");
+    Form1->todo->SetText("todo text");
+    Form1->SelectAll1Click(nullptr);
+    Form1->Copy1Click(nullptr);
+    EXPECT_EQ(Clipboard()->AsText(), "<B>main</B>");
+    Form1->SelectAll2Click(nullptr);
+    Form1->Cut2Click(nullptr);
+    EXPECT_EQ(Clipboard()->AsText(), "todo text");
+    EXPECT_EQ(Form1->todo->Text(), "");
+    EXPECT_EQ(Form1->main->Text(), "<B>main</B>"); // the other pane is left alone
+    Form1->AdSpeedButton7Click(nullptr);           // paste beside the label
+    EXPECT_EQ(Form1->todo->Text(), "todo text");
+    Form1->main->SelectAll();
+    Form1->Paste1Click(nullptr);
+    EXPECT_EQ(Form1->main->Text(), "todo text");
+}
+
+TEST_F(MainWindow, UndoTakesBackTheLastTypingInTheDocumentPane)
+{
+    ShowMain();
+    Form1->main->SetFocus();
+    ProcessMessages();
+    const std::string Before = Form1->main->Text();
+    PressKey('X', "x");
+    ASSERT_EQ(Form1->main->Text(), "x" + Before);
+    Form1->Undo1Click(nullptr);
+    EXPECT_EQ(Form1->main->Text(), Before);
+}
+
+// ---- Printing -----------------------------------------------------------------------------------
+
+TEST_F(MainWindow, PrintStartsAJobOnlyAfterOkAndEndsIt)
+{
+    ShowMain();
+    const std::string Pdf = Path("out.pdf");
+    SetPrinterOutputFile(Pdf);
+    Form1->main->SetText("<HTML>\r\n<BODY>printed</BODY>\r\n</HTML>");
+    Fixture.Dialogs.ExpectPrint(false);
+    Form1->Print1Click(nullptr);
+    EXPECT_FALSE(std::filesystem::exists(Pdf));
+    EXPECT_FALSE(Printer()->Printing());
+
+    Fixture.Dialogs.ExpectPrint(true);
+    Form1->Print1Click(nullptr);
+    EXPECT_FALSE(Printer()->Printing());
+    EXPECT_TRUE(std::filesystem::exists(Pdf));
+    EXPECT_EQ(Printer()->Canvas()->Font()->Name(), Form1->main->Font()->Name());
+
+    // A job that cannot be written is reported and leaves no job open behind it.
+    SetPrinterOutputFile(Path("no-such-dir/out.pdf"));
+    Fixture.Dialogs.ExpectPrint(true);
+    EXPECT_ANY_THROW(Form1->Print1Click(nullptr));
+    EXPECT_FALSE(Printer()->Printing());
+    SetPrinterOutputFile("");
+}
+
+// ---- Windows shown by the commands ------------------------------------------------------------
+
+// Every command that shows a window shows its own one modally (closed here from inside its loop),
+// through the menu item the stored form binds.
+TEST_F(MainWindow, EachWindowCommandShowsItsWindowModally)
+{
+    struct TCase {
+        const char* Item;
+        const char* Form;
+    };
+    const std::vector<TCase> Cases = {{"New1", "Form8"},
+                                      {"Find1", "Form3"},
+                                      {"ViewClipboard1", "Form7"},
+                                      {"AfterPagehasLoaded1", "Form19"},
+                                      {"ButtonClick1", "Form15"},
+                                      {"GoBackinHistory1", "Form12"},
+                                      {"LinkAlert1", "Form16"},
+                                      {"NewLocation1", "Form18"},
+                                      {"Alert1", "Form15"},
+                                      {"BackForward1", "Form25"},
+                                      {"Link1", "Form24"},
+                                      {"Reload1", "Form21"},
+                                      {"ViewSource1", "Form26"},
+                                      {"ClockandDate1", "Form35"},
+                                      {"Clockinabox1", "Form36"},
+                                      {"DigitalClockStatusBar1", "Form37"},
+                                      {"BreakoutofFrame1", "Form23"},
+                                      {"BrowserDiscrimination1", "Form33"},
+                                      {"FakeFormatofCDrive1", "Form38"},
+                                      {"LinkStatusDescription1", "Form30"},
+                                      {"PageReferral1", "Form28"},
+                                      {"PageUpdated1", "Form29"},
+                                      {"RainbowLettering1", "Form39"},
+                                      {"SimplePassword1", "Form10"},
+                                      {"TypeWriterStatusScroller1", "Form40"},
+                                      {"RandomQuote1", "Form34"},
+                                      {"RandomStatusBar1", "Form41"},
+                                      {"ColourPicker1", "Form5"},
+                                      {"RunTwoScriptsonOnLoad1", "Form6"},
+                                      {"Editor1", "Form11"},
+                                      {"Scribe1", "Form17"},
+                                      {"HTMLTutorial1", "htmlform"},
+                                      {"About1", "about"},
+                                      {"About2", "about"},
+                                      {"AfterPagehasloaded2", "Form19"},
+                                      {"ButtonClick2", "Form15"},
+                                      {"GoBackinHistory2", "Form12"},
+                                      {"LinkAlert2", "Form16"},
+                                      {"NewLocation2", "Form18"},
+                                      {"Alert2", "Form15"},
+                                      {"BackForward2", "Form25"},
+                                      {"Link2", "Form24"},
+                                      {"Reload2", "Form21"},
+                                      {"ViewSource2", "Form26"},
+                                      {"ClockandDate2", "Form35"},
+                                      {"ClockinaBox2", "Form36"},
+                                      {"DigitalClockStatusBar2", "Form37"},
+                                      {"BreakoutofFrame2", "Form23"},
+                                      {"BrowserDiscrimination2", "Form33"},
+                                      {"FakeFormatofCDrive2", "Form38"},
+                                      {"LinkStatusDescription2", "Form30"},
+                                      {"PageReferral2", "Form28"},
+                                      {"PageUpdated2", "Form29"},
+                                      {"RainbowLettering2", "Form39"},
+                                      {"SimplePassword2", "Form10"},
+                                      {"TypeWriterStatusScroller2", "Form40"},
+                                      {"RandomQuote2", "Form34"},
+                                      {"RandomStatusBar2", "Form41"}};
+    ShowMain();
+    for (const TCase& C : Cases) {
+        TMenuItem* Item = FindItem(Form1, C.Item);
+        ASSERT_NE(Item, nullptr) << C.Item;
+        auto* Target = dynamic_cast<TCustomForm*>(Application->FindComponent(C.Form));
+        ASSERT_NE(Target, nullptr) << C.Form;
+        bool WasModal = false;
+        SetWaitHandler([&] {
+            WasModal = Target->Visible() && Target->FormState.Contains(fsModal);
+            PostMessage(Target->Handle(), WM_CLOSE, 0, 0);
+            return true;
+        });
+        Item->Click();
+        SetWaitHandler(nullptr);
+        EXPECT_TRUE(WasModal) << C.Item;
+        EXPECT_FALSE(Target->Visible()) << C.Item;
+    }
+}
+
+TEST_F(MainWindow, ReferenceWindowIsShownWithoutBlocking)
+{
+    ShowMain();
+    Form1->Reference1Click(nullptr);
+    auto* Ref = dynamic_cast<TCustomForm*>(Application->FindComponent("jsref"));
+    ASSERT_NE(Ref, nullptr);
+    EXPECT_TRUE(Ref->Visible());
+    EXPECT_FALSE(Ref->FormState.Contains(fsModal));
+    EXPECT_EQ(Ref->FormStyle(), fsStayOnTop);
+}
+
+// ---- Help and the web ---------------------------------------------------------------------------
+
+TEST_F(MainWindow, HelpCommandsGoToTheHelpAndWebEntriesToTheShell)
+{
+    ShowMain();
+    Form1->Contents1Click(nullptr);
+    Form1->SearchfroHelpOn1Click(nullptr);
+    Form1->HowtoUseHelp1Click(nullptr);
+    Form1->TamselontheWeb1Click(nullptr);
+    Form1->JavaScriptLanguageReference1Click(nullptr);
+    Form1->JavaScriptTutorials1Click(nullptr);
+    Form1->ModernJavaScriptGuide1Click(nullptr);
+    const auto& Calls = Fixture.Recorder.Calls();
+    ASSERT_EQ(Calls.size(), 7u);
+    const std::vector<std::string> Commands = {std::to_string(HELP_CONTENTS), std::to_string(HELP_PARTIALKEY),
+                                               std::to_string(HELP_HELPONHELP)};
+    for (std::size_t I = 0; I < 3; ++I) {
+        EXPECT_EQ(Calls[I].Kind, TSystemCall::Help);
+        EXPECT_EQ(Calls[I].File, "Help.hlp");
+        EXPECT_EQ(Calls[I].Operation, Commands[I]);
+    }
+    EXPECT_EQ(Calls[3].File, TForm1::TamselSite);
+    EXPECT_NE(Calls[3].File.find("example.com"), std::string::npos);
+    for (std::size_t I = 3; I < 7; ++I) {
+        EXPECT_EQ(Calls[I].Kind, TSystemCall::ShellExecute);
+        EXPECT_EQ(Calls[I].Operation, "open");
+        EXPECT_EQ(Calls[I].File.rfind("https://", 0), 0u);
+    }
+}
+
+// ---- Colouring of the document pane -------------------------------------------------------------
+
+class MainPaneColours : public MainWindow {
+protected:
+    TColorMemo* Memo = nullptr;
+    LRESULT Send(UINT Msg, WPARAM W = 0, LPARAM L = 0) { return SendMessage(Memo->Handle(), Msg, W, L); }
+    TPoint PosOf(int Index)
+    {
+        const LRESULT R = Send(EM_POSFROMCHAR, static_cast<WPARAM>(Index));
+        return TPoint{static_cast<SmallInt>(LOWORD(R)), static_cast<SmallInt>(HIWORD(R))};
+    }
+    // Pixels close to Color inside the boxes of the characters [From, To] of the first line.
+    int CountNear(const TDibImage& I, int From, int To, TColor Color)
+    {
+        const TPoint A = PosOf(From);
+        const TPoint B = PosOf(To + 1);
+        const int H = -Memo->Font()->Height();
+        const int R = Color & 0xFF, G = (Color >> 8) & 0xFF, Bl = (Color >> 16) & 0xFF;
+        int N = 0;
+        for (int Y = std::max(A.y, 0); Y < std::min(A.y + H + 3, I.Height); ++Y)
+            for (int X = std::max(A.x, 0); X < std::min(B.x, I.Width); ++X) {
+                const std::uint32_t P = I.Pixels[static_cast<std::size_t>(Y * I.Width + X)];
+                const int PR = (P >> 16) & 0xFF, PG = (P >> 8) & 0xFF, PB = P & 0xFF;
+                if (std::abs(PR - R) + std::abs(PG - G) + std::abs(PB - Bl) < 90)
+                    ++N;
+            }
+        return N;
+    }
+    TDibImage Show(const std::string& Text) { return ShowIn(Form1, Form1->main, Text); }
+    TDibImage ShowIn(TCustomForm* Form, TColorMemo* Pane, const std::string& Text)
+    {
+        ShowMain();
+        Form->Show();
+        ProcessMessages();
+        Memo = Pane;
+        Memo->SetText(Text);
+        ProcessMessages();
+        return CaptureWindowImage(Memo->Handle(), true);
+    }
+};
+
+TEST_F(MainPaneColours, TagInsideACommentIsBlueOverTheCommentsGray)
+{
+    //                      0123456789012345678
+    TDibImage I = Show("<!-- x <font> y -->");
+    EXPECT_GT(CountNear(I, 8, 11, clBlue), 5); // "font"
+    EXPECT_EQ(CountNear(I, 8, 11, clGray), 0);
+    EXPECT_GT(CountNear(I, 14, 14, clGray), 2); // "y" keeps the comment's gray
+    EXPECT_GT(CountNear(I, 16, 18, clGray), 3); // "-->"
+}
+
+TEST_F(MainPaneColours, TableIsMaroonInsideTheBlueOfItsTag)
+{
+    //                      0123456789
+    TDibImage I = Show("<TABLE x>");
+    EXPECT_GT(CountNear(I, 1, 5, clMaroon), 5);
+    EXPECT_EQ(CountNear(I, 1, 5, clBlue), 0);
+    EXPECT_GT(CountNear(I, 7, 7, clBlue), 2); // the rest of the tag is blue
+}
+
+TEST_F(MainPaneColours, AttributeNameIsRed)
+{
+    //                      0123456789012345
+    TDibImage I = Show("<img WIDTH=40 x>");
+    EXPECT_GT(CountNear(I, 5, 9, clRed), 5);
+    EXPECT_EQ(CountNear(I, 5, 9, clBlue), 0);
+    EXPECT_GT(CountNear(I, 1, 3, clBlue), 5); // "img" stays the tag's blue
+}
+
+TEST_F(MainPaneColours, ScratchPaneColoursAlertRedMathBlueAndFunctionBlack)
+{
+    //                                                0         1         2
+    //                                                012345678901234567890123456
+    TDibImage I = ShowIn(Form17, Form17->ColorMemo1, "alert( Math.PI function x");
+    EXPECT_GT(CountNear(I, 0, 4, clRed), 5);
+    EXPECT_GT(CountNear(I, 7, 13, clBlue), 5);
+    EXPECT_EQ(CountNear(I, 16, 23, clRed), 0); // rule 9 wins over rule 6
+    EXPECT_GT(CountNear(I, 16, 23, clBlack), 5);
+    Form17->Hide();
+}
+
+// ---- The end of the program ---------------------------------------------------------------------
+
+TEST_F(MainWindow, TrayCloseEndsWithoutTheSplash)
+{
+    ShowMain();
+    TMenuItem* Close = FindItem(Form1, "Close1");
+    ASSERT_NE(Close, nullptr);
+    EXPECT_EQ(Close->Parent(), Form1->PopupMenu2->Items());
+    Close->Click();
+    EXPECT_TRUE(Application->Terminated());
+    EXPECT_EQ(SplashShows, 0);
+}
+
+TEST_F(MainWindow, ClosingTheWindowShowsTheSplashUntilItsTimerTicks)
+{
+    ShowMain();
+    // The splash's timer runs from start-up: 3 s of it are gone before the window closes.
+    AdvanceClock(3000);
+    ProcessMessages();
+    DWORD Waited = 0;
+    SetWaitHandler([&] {
+        AdvanceClock(250);
+        Waited += 250;
+        return Waited <= 10000; // keep going while the timer may still tick
+    });
+    Form1->Close();
+    SetWaitHandler(nullptr);
+    EXPECT_EQ(SplashShows, 1);
+    EXPECT_FALSE(Form14->Visible());
+    EXPECT_LE(Waited, 2250u);
+    EXPECT_TRUE(Application->Terminated());
+}
+
+} // namespace

@@ -1,0 +1,56 @@
+#include "apps/script-editor/WendleStartup.h"
+
+#include "apps/script-editor/Main.h"
+#include "apps/script-editor/Unit1.h"
+#include "apps/script-editor/about.h"
+#include "apps/script-editor/browsercon.h"
+#include "apps/script-editor/view.h"
+#include "components/addons/AdHelpersCore.h"
+#include "components/colour-memo/ColMemo.h"
+#include "platform/app/Application.h"
+#include "platform/classes/TypInfo.h"
+#include "platform/controls/Dialogs.h"
+#include "platform/controls/ExtCtrls.h"
+#include "platform/controls/Menus.h"
+#include "platform/controls/StdCtrls.h"
+
+// Classes that only the form descriptions create: naming them keeps their registrations in the
+// program.
+TW_LINK_CLASS(TPanel);
+TW_LINK_CLASS(TLabel);
+TW_LINK_CLASS(TButton);
+TW_LINK_CLASS(TGroupBox);
+TW_LINK_CLASS(TMainMenu);
+TW_LINK_CLASS(TMenuItem);
+TW_LINK_CLASS(TOpenDialog);
+TW_LINK_CLASS(TSaveDialog);
+TW_LINK_CLASS(TPrintDialog);
+TW_LINK_CLASS(TPrinterSetupDialog);
+TW_LINK_CLASS(TColorDialog);
+
+void RunUnitStartups()
+{
+    // In link order; the units not listed here have no start-up step of their own yet. The
+    // image cache's step, when it comes, runs after the memo's and so keeps cursor slot 1.
+    InitAdCursors();
+    InitColMemoCursor();
+}
+
+void CreateProgramForms()
+{
+    Application->CreateForm(&MainForm);
+    Application->CreateForm(&aboutbox);
+    Application->CreateForm(&viewclip);
+    Application->CreateForm(&browser);
+    Application->CreateForm(&unitcon);
+}
+
+int ProgramMain()
+{
+    RunUnitStartups();
+    Application->SetTitle("Orvane Wendle");
+    Application->HelpFile = "Help.hlp";
+    CreateProgramForms();
+    Application->Run();
+    return 0;
+}

@@ -1,0 +1,705 @@
+#include "apps/script-editor/Childwin.h"
+#include "apps/script-editor/Main.h"
+#include "apps/script-editor/Unit1.h"
+#include "apps/script-editor/WendleStartup.h"
+#include "apps/script-editor/about.h"
+#include "apps/script-editor/browsercon.h"
+#include "apps/script-editor/view.h"
+#include "platform/app/Clipbrd.h"
+#include "platform/app/Printers.h"
+#include "platform/rtl/Registry.h"
+#include "platform/rtl/SysUtils.h"
+#include "platform/testing/AppTesting.h"
+#include "platform/testing/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+using namespace testing_support;
+
+namespace {
+
+bool HavePdfToText()
+{
+    return std::system("command -v pdftotext >/dev/null 2>&1") == 0;
+}
+
+// The text of each page of a PDF file (pdftotext ends each page with a form feed).
+std::vector<std::string> PdfPages(const std::string& File)
+{
+    std::vector<std::string> Pages;
+    FILE* P = popen(("pdftotext -layout '" + File + "' - 2>/dev/null").c_str(), "r");
+    if (!P)
+        return Pages;
+    std::string All;
+    char Buf[4096];
+    while (std::size_t N = fread(Buf, 1, sizeof Buf, P))
+        All.append(Buf, N);
+    pclose(P);
+    std::size_t Start = 0;
+    for (std::size_t I = 0; I < All.size(); ++I)
+        if (All[I] == '\f') {
+            Pages.push_back(All.substr(Start, I - Start));
+            Start = I + 1;
+        }
+    return Pages;
+}
+
+int CountOccurrences(const std::string& Text, const std::string& Word)
+{
+    int N = 0;
+    for (std::size_t P = Text.find(Word); P != std::string::npos; P = Text.find(Word, P + Word.size()))
+        ++N;
+    return N;
+}
+
+std::vector<TToolWindow*> ToolWindowsOf(TComponent* Owner)
+{
+    std::vector<TToolWindow*> Result;
+    for (int I = 0; I < Owner->ComponentCount(); ++I)
+        if (auto* W = dynamic_cast<TToolWindow*>(Owner->Components(I)))
+            Result.push_back(W);
+    return Result;
+}
+
+// The whole program as it starts: unit start-ups, the five forms, the frame shown and active.
+class WendleTest : public ::testing::Test {
+protected:
+    WendleTest()
+    {
+        SetProgramName("wendle");
+        Dir = MakeTempDir("docs");
+        Pdf = Dir + "/job.pdf";
+        SetPrinterOutputFile(Pdf);
+        delete SetPrinter(new TPrinter);
+        RunUnitStartups();
+        CreateProgramForms();
+        Frame = MainForm;
+        Frame->Show();
+        ProcessMessages();
+    }
+    ~WendleTest() override
+    {
+        delete SetPrinter(nullptr);
+        SetPrinterOutputFile("");
+    }
+
+    std::string MakeFile(const std::string& Name, const std::string& Text)
+    {
+        std::string Path = Dir + "/" + Name;
+        WriteFileBytes(Path, Text);
+        return Path;
+    }
+    TMDIChild* Open(const std::string& Path)
+    {
+        Fixture.Dialogs.ExpectOpenFile(Path);
+        Frame->FileOpenItemClick(Frame);
+        ProcessMessages();
+        return Frame->ActiveDocument();
+    }
+    TMDIChild* NewUntitled()
+    {
+        Frame->ToolbarButton48Click(Frame);
+        ProcessMessages();
+        return Frame->ActiveDocument();
+    }
+    // Types a character into the document, as the user edits it.
+    void Type(TMDIChild* Child, char C)
+    {
+        Child->ColorMemo1->SetFocus();
+        Child->ColorMemo1->SetSelStart(0);
+        PressKey(std::toupper(static_cast<unsigned char>(C)), std::string(1, C));
+        ProcessMessages();
+    }
+    bool IsOpen(TMDIChild* Child) const
+    {
+        for (int I = 0; I < Frame->MDIChildCount(); ++I)
+            if (Frame->MDIChildren(I) == Child)
+                return true;
+        return false;
+    }
+
+    TAppTest Fixture;
+    std::string Dir, Pdf;
+    TMainForm* Frame = nullptr;
+};
+
+// ---- Start-up and the frame's description ---------------------------------------------------
+TEST_F(WendleTest, StartUpMakesTheFiveFormsWithTheFrameAsMainForm)
+{
+    EXPECT_EQ(Application->MainForm(), Frame);
+    EXPECT_EQ(Frame->Caption(), "Orvane Wendle");
+    EXPECT_EQ(Frame->FormStyle(), fsMDIForm);
+    EXPECT_EQ(Frame->WindowMenu(), Frame->Window1);
+    ASSERT_TRUE(aboutbox && viewclip && browser && unitcon);
+    EXPECT_EQ(aboutbox->Caption(), "About Orvane Wendle");
+    EXPECT_EQ(viewclip->Caption(), "View Clipboard.");
+    EXPECT_EQ(browser->Caption(), "Locate Browsers");
+    EXPECT_EQ(unitcon->Caption(), "Install UNIT into Orvane Wendle.");
+    EXPECT_FALSE(aboutbox->Visible());
+    EXPECT_EQ(Frame->MDIChildCount(), 0);
+
+    // Cursor slot 1 holds the memo's hand until the image cache's start-up takes it.
+    EXPECT_NE(Screen->Cursors(1), nullptr);
+}
+
+TEST_F(WendleTest, FrameHoldsDocksToolbarsAndHiddenToolWindows)
+{
+    int Docks = 0, Toolbars = 0;
+    for (int I = 0; I < Frame->ComponentCount(); ++I) {
+        TComponent* C = Frame->Components(I);
+        Docks += dynamic_cast<TDock*>(C) != nullptr;
+        Toolbars += dynamic_cast<TToolbar*>(C) != nullptr;
+    }
+    EXPECT_EQ(Docks, 4);
+    EXPECT_EQ(Toolbars, 11);
+    std::vector<TToolWindow*> Tools = ToolWindowsOf(Frame);
+    EXPECT_EQ(Tools.size(), 22u);
+    for (TToolWindow* W : Tools)
+        EXPECT_FALSE(W->Visible()) << W->Name();
+
+    // The docks stack at the top in their order, each as high as its row of bars.
+    auto* Dock1 = dynamic_cast<TDock*>(Frame->FindComponent("Dock1"));
+    auto* Dock2 = dynamic_cast<TDock*>(Frame->FindComponent("Dock2"));
+    ASSERT_TRUE(Dock1 && Dock2);
+    EXPECT_EQ(Dock1->Top(), 0);
+    EXPECT_GT(Dock1->Height(), 0);
+    EXPECT_EQ(Dock2->Top(), Dock1->Top() + Dock1->Height());
+    auto* Toolbar5 = dynamic_cast<TToolbar*>(Frame->FindComponent("Toolbar5"));
+    ASSERT_TRUE(Toolbar5);
+    EXPECT_EQ(Toolbar5->Parent(), Dock1);
+    EXPECT_GE(Toolbar5->Left(), 82);
+}
+
+TEST_F(WendleTest, SyntaxWindowHoldsTheStoredTreeAndToggles)
+{
+    ASSERT_TRUE(Frame->syn);
+    auto* Tree = dynamic_cast<TTreeView*>(Frame->FindComponent("TreeView1"));
+    ASSERT_TRUE(Tree);
+    EXPECT_EQ(Tree->Items()->Count(), 185);
+    std::vector<std::string> Groups;
+    for (TTreeNode* N = Tree->Items()->GetFirstNode(); N; N = N->GetNextSibling())
+        Groups.push_back(N->Text());
+    EXPECT_EQ(Groups,
+              (std::vector<std::string>{"Date", "Math", "Window", "String", "Navigator", "Reserved Words"}));
+    EXPECT_EQ(Frame->syn->ClientWidth(), 209);
+    EXPECT_EQ(Frame->syn->ClientHeight(), 273);
+
+    Frame->SyntaxWindow1Click(Frame);
+    EXPECT_TRUE(Frame->syn->Visible());
+    Frame->SyntaxWindow1Click(Frame);
+    EXPECT_FALSE(Frame->syn->Visible());
+}
+
+TEST_F(WendleTest, MenuShortcutsAndHintsAreTheStoredOnes)
+{
+    struct TCase {
+        const char* Name;
+        const char* Caption;
+        TShortCut Key;
+        const char* Hint;
+    };
+    const TCase Cases[] = {
+        {"FileNewItem", "&New", 16462, "Create a new file"},
+        {"FileOpenItem", "&Open", 16463, "Open an existing file"},
+        {"FileSaveItem", "&Save", 16467, "Save current file"},
+        {"Print1", "&Print...", 16464, "Print file"},
+        {"CutItem", "Cu&t", 16472, "Cut to clipboard"},
+        {"CopyItem", "&Copy", 16451, "Copy to clipboard"},
+        {"PasteItem", "&Paste", 16470, "Paste from clipboard"},
+        {"SelectAll1", "&Select All", 16449, "Select All"},
+        {"FileExitItem", "E&xit", 0, "Exit Wendle"},
+    };
+    for (const TCase& C : Cases) {
+        auto* Item = dynamic_cast<TMenuItem*>(Frame->FindComponent(C.Name));
+        ASSERT_TRUE(Item) << C.Name;
+        EXPECT_EQ(Item->Caption(), C.Caption);
+        EXPECT_EQ(Item->ShortCut(), C.Key) << C.Name;
+        EXPECT_EQ(Item->Hint, C.Hint);
+    }
+    // Ctrl+N runs File New through the shortcut machinery: the new-file chooser comes up.
+    auto* NewFile = dynamic_cast<TToolWindow*>(Frame->FindComponent("newfile"));
+    ASSERT_TRUE(NewFile);
+    PressShortCut('N', {ssCtrl});
+    ProcessMessages();
+    EXPECT_TRUE(NewFile->Visible());
+}
+
+TEST_F(WendleTest, MenuAndToolbarHintsGoToTheStatusBar)
+{
+    // A highlighted menu item (the hint is cleared again when the menu closes, so the status
+    // bar is read each time the hint changes).
+    std::vector<std::string> Shown;
+    TNotifyEvent FrameHint = Application->OnHint;
+    Application->OnHint = [&](TObject* Sender) {
+        FrameHint(Sender);
+        Shown.push_back(Frame->StatusBar->SimpleText());
+    };
+    auto* File1 = dynamic_cast<TMenuItem*>(Frame->FindComponent("File1"));
+    ASSERT_TRUE(File1);
+    Fixture.MenuChoices.ExpectHighlightOnly({"Open"}); // in the File drop-down
+    Frame->TrackMenuBarItem(File1);
+    ProcessMessages();
+    EXPECT_NE(std::find(Shown.begin(), Shown.end(), "Open an existing file"), Shown.end());
+
+    // The pointer over a toolbar button.
+    auto* Tile = dynamic_cast<TControl*>(Frame->FindComponent("ToolbarButton35"));
+    ASSERT_TRUE(Tile);
+    SendMouse(Tile, WM_MOUSEMOVE, 5, 5);
+    ProcessMessages();
+    EXPECT_EQ(Frame->StatusBar->SimpleText(), "Tile Windows");
+}
+
+// ---- Enabled state ----------------------------------------------------------------------------
+TEST_F(WendleTest, DocumentCommandsFollowTheNumberOfDocuments)
+{
+    auto Check = [&](bool Expected, const char* When) {
+        for (TMenuItem* Item :
+             {Frame->FileCloseItem, Frame->FileSaveItem, Frame->FileSaveAsItem, Frame->WindowCascadeItem,
+              Frame->WindowTileItem, Frame->WindowArrangeItem, Frame->WindowMinimizeItem})
+            EXPECT_EQ(Item->Enabled(), Expected) << Item->Name() << " " << When;
+        for (TToolbarButton* B : {Frame->Cut, Frame->Copy1, Frame->Paste, Frame->Save})
+            EXPECT_EQ(B->Enabled(), Expected) << B->Name() << " " << When;
+        // Items nobody switches stay enabled throughout.
+        EXPECT_TRUE(Frame->Print1->Enabled());
+        EXPECT_TRUE(dynamic_cast<TMenuItem*>(Frame->FindComponent("CutItem"))->Enabled());
+    };
+    Check(false, "with no document");
+    TMDIChild* A = Open(MakeFile("a.js", "var a = 1;\r\n"));
+    ASSERT_TRUE(A);
+    Check(true, "with one document");
+    A->Close();
+    ProcessMessages();
+    EXPECT_EQ(Frame->MDIChildCount(), 0);
+    Check(false, "after the last document closed");
+}
+
+// ---- Registration -----------------------------------------------------------------------------
+TEST_F(WendleTest, ActivationRegistersTheScriptFileType)
+{
+    TRegistry Reg;
+    Reg.SetRootKey(HKEY_CLASSES_ROOT);
+    ASSERT_TRUE(Reg.OpenKeyReadOnly("\\.js"));
+    EXPECT_EQ(Reg.ReadString(""), "Javascript File");
+    ASSERT_TRUE(Reg.OpenKeyReadOnly("\\Javascript File"));
+    EXPECT_EQ(Reg.ReadString(""), "A JavaScript File");
+    ASSERT_TRUE(Reg.OpenKeyReadOnly("\\Javascript File\\shell\\open\\command"));
+    EXPECT_EQ(Reg.ReadString(""), Application->ExeName() + " \"%1\"");
+    EXPECT_FALSE(Reg.KeyExists("\\Javascript File\\DefaultIcon"));
+}
+
+TEST_F(WendleTest, EveryActivationWritesTheRegistrationAgain)
+{
+    {
+        TRegistry Reg;
+        Reg.SetRootKey(HKEY_CLASSES_ROOT);
+        ASSERT_TRUE(Reg.DeleteKey("\\.js"));
+    }
+    // Activation moves to another form of the program and comes back.
+    aboutbox->Show();
+    ProcessMessages();
+    ASSERT_EQ(Screen->ActiveForm(), aboutbox);
+    aboutbox->Hide();
+    Frame->SetFocus();
+    ProcessMessages();
+    ASSERT_EQ(Screen->ActiveForm(), Frame);
+    TRegistry Reg;
+    Reg.SetRootKey(HKEY_CLASSES_ROOT);
+    ASSERT_TRUE(Reg.OpenKeyReadOnly("\\.js"));
+    EXPECT_EQ(Reg.ReadString(""), "Javascript File");
+}
+
+TEST(RegisterFileType, DotsTypeNameIconAndEmptyInputs)
+{
+    TAppTest Fixture;
+    SetProgramName("wendle");
+    RegisterFileType("..t.xt.", "", "Text", "icon.ico", "/bin/ed");
+    TRegistry Reg;
+    Reg.SetRootKey(HKEY_CLASSES_ROOT);
+    ASSERT_TRUE(Reg.OpenKeyReadOnly("\\.txt"));
+    EXPECT_EQ(Reg.ReadString(""), "txt_auto_file");
+    ASSERT_TRUE(Reg.OpenKeyReadOnly("\\txt_auto_file\\DefaultIcon"));
+    EXPECT_EQ(Reg.ReadString(""), "icon.ico");
+    ASSERT_TRUE(Reg.OpenKeyReadOnly("\\txt_auto_file\\shell\\open\\command"));
+    EXPECT_EQ(Reg.ReadString(""), "/bin/ed \"%1\"");
+
+    RegisterFileType("...", "Dots", "x", "", "/bin/ed");
+    RegisterFileType(".abc", "Abc", "x", "", "");
+    EXPECT_FALSE(Reg.KeyExists("\\Dots"));
+    EXPECT_FALSE(Reg.KeyExists("\\.abc"));
+}
+
+// ---- Opening, saving and closing documents ----------------------------------------------------
+TEST_F(WendleTest, OpenShowsTheFileInANewActiveWindow)
+{
+    std::string PathA = MakeFile("a.js", "function a()\r\n{\r\n}\r\n");
+    std::string PathB = MakeFile("b.htm", "<p>b</p>\r\n");
+    TMDIChild* A = Open(PathA);
+    TMDIChild* B = Open(PathB);
+    ASSERT_TRUE(A && B);
+    EXPECT_EQ(Frame->MDIChildCount(), 2);
+    EXPECT_EQ(Frame->ActiveDocument(), B);
+    EXPECT_EQ(A->Caption(), PathA);
+    EXPECT_EQ(A->ColorMemo1->Lines()->Strings(0), "function a()");
+    EXPECT_EQ(B->ColorMemo1->Lines()->Strings(0), "<p>b</p>");
+    EXPECT_FALSE(B->ColorMemo1->Modified());
+
+    // A cancelled dialog changes nothing.
+    Fixture.Dialogs.ExpectOpenFile("");
+    Frame->FileOpenItemClick(Frame);
+    ProcessMessages();
+    EXPECT_EQ(Frame->MDIChildCount(), 2);
+    EXPECT_EQ(Frame->ActiveDocument(), B);
+}
+
+TEST_F(WendleTest, FailedOpenLeavesNoWindowAndReportsTheError)
+{
+    std::string Missing = Dir + "/missing.js";
+    Fixture.Dialogs.ExpectOpenFile(Missing);
+    Fixture.Dialogs.ExpectMessageBox(IDOK);
+    try {
+        Frame->FileOpenItemClick(Frame);
+    } catch (...) {
+        Application->HandleException(Frame);
+    }
+    ProcessMessages();
+    EXPECT_EQ(Frame->MDIChildCount(), 0);
+    ASSERT_EQ(Fixture.Dialogs.Records().size(), 2u);
+    EXPECT_NE(Fixture.Dialogs.Records()[1].Text.find("missing.js"), std::string::npos);
+    EXPECT_FALSE(FileExists(Missing));
+}
+
+// Two files open, one edited, then closed and answered each way.
+TEST_F(WendleTest, ClosingAnEditedFileAsksAndFollowsTheAnswer)
+{
+    struct TCase {
+        const char* Name;
+        int Answer;
+        bool Closed;
+        bool Written;
+    };
+    const TCase Cases[] = {
+        {"Yes saves and closes", IDYES, true, true},
+        {"No discards and closes", IDNO, true, false},
+        {"Cancel keeps the window", IDCANCEL, false, false},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        std::string PathA = MakeFile("a.js", "alpha\r\n");
+        std::string PathB = MakeFile("b.js", "beta\r\n");
+        TMDIChild* A = Open(PathA);
+        TMDIChild* B = Open(PathB);
+        Type(B, 'x');
+        ASSERT_TRUE(B->ColorMemo1->Modified());
+        Fixture.Dialogs.ExpectMessageBox(C.Answer, "Your file has been modified.");
+        B->Close();
+        ProcessMessages();
+        EXPECT_EQ(Fixture.Dialogs.Records().back().Caption, "Save Changes to File?");
+        EXPECT_EQ(IsOpen(B), !C.Closed);
+        EXPECT_TRUE(IsOpen(A));
+        EXPECT_EQ(ReadFileBytes(PathB), C.Written ? "xbeta\r\n" : "beta\r\n");
+        EXPECT_EQ(ReadFileBytes(PathA), "alpha\r\n");
+        if (!C.Closed) {
+            EXPECT_EQ(B->ColorMemo1->Lines()->Strings(0), "xbeta");
+            EXPECT_TRUE(B->ColorMemo1->Modified()); // asked again at the next close
+            Fixture.Dialogs.ExpectMessageBox(IDNO);
+            B->Close();
+            ProcessMessages();
+        }
+        A->Close(); // unmodified: no question
+        ProcessMessages();
+        EXPECT_EQ(Frame->MDIChildCount(), 0);
+        Fixture.Dialogs.VerifyAllUsed();
+    }
+}
+
+TEST_F(WendleTest, ClosingAnEditedUntitledDocumentGoesThroughSaveAs)
+{
+    // Yes with the Save dialog answered: written there, window gone.
+    TMDIChild* Doc = NewUntitled();
+    ASSERT_TRUE(Doc);
+    EXPECT_EQ(Doc->Caption(), "Untitled");
+    Type(Doc, 'q');
+    std::string Target = Dir + "/saved.js";
+    Fixture.Dialogs.ExpectMessageBox(IDYES);
+    Fixture.Dialogs.ExpectSaveFile(Target);
+    Doc->Close();
+    ProcessMessages();
+    EXPECT_FALSE(IsOpen(Doc));
+    EXPECT_EQ(ReadFileBytes(Target), "q");
+
+    // Yes with the Save dialog cancelled: the window and its text stay.
+    Doc = NewUntitled();
+    Type(Doc, 'r');
+    Fixture.Dialogs.ExpectMessageBox(IDYES);
+    Fixture.Dialogs.ExpectSaveFile("");
+    Doc->Close();
+    ProcessMessages();
+    ASSERT_TRUE(IsOpen(Doc));
+    EXPECT_EQ(Doc->Caption(), "Untitled");
+    EXPECT_EQ(Doc->ColorMemo1->Text(), "r");
+    EXPECT_TRUE(Doc->ColorMemo1->Modified());
+    Fixture.Dialogs.VerifyAllUsed();
+}
+
+TEST_F(WendleTest, SaveAndSaveAsFollowTheCaption)
+{
+    TMDIChild* Doc = NewUntitled();
+    Type(Doc, 'a');
+    // "Untitled" always goes through the dialog; a cancel keeps the caption.
+    Fixture.Dialogs.ExpectSaveFile("");
+    Frame->FileSaveItemClick(Frame);
+    EXPECT_EQ(Doc->Caption(), "Untitled");
+    std::string Target = Dir + "/page.js";
+    Fixture.Dialogs.ExpectSaveFile(Target);
+    Frame->SaveClick(Frame);
+    EXPECT_EQ(Doc->Caption(), Target);
+    EXPECT_EQ(ReadFileBytes(Target), "a");
+    // Later saves write there without asking; the Modified flag is left as it was.
+    Type(Doc, 'b');
+    Frame->FileSaveItemClick(Frame);
+    EXPECT_EQ(ReadFileBytes(Target), "ba");
+    EXPECT_TRUE(Doc->ColorMemo1->Modified());
+    Fixture.Dialogs.VerifyAllUsed();
+}
+
+TEST_F(WendleTest, FailedSaveKeepsCaptionAndText)
+{
+    TMDIChild* Doc = NewUntitled();
+    Type(Doc, 'z');
+    Fixture.Dialogs.ExpectSaveFile(Dir + "/no-such-dir/x.js");
+    EXPECT_THROW(Frame->FileSaveAsItemClick(Frame), Exception);
+    EXPECT_EQ(Doc->Caption(), "Untitled");
+    EXPECT_EQ(Doc->ColorMemo1->Text(), "z");
+
+    // Closing it: Yes, then the write fails: the error goes up and the window stays.
+    Fixture.Dialogs.ExpectMessageBox(IDYES);
+    Fixture.Dialogs.ExpectSaveFile(Dir + "/no-such-dir/x.js");
+    EXPECT_THROW(Doc->Close(), Exception);
+    ProcessMessages();
+    EXPECT_TRUE(IsOpen(Doc));
+    EXPECT_TRUE(Doc->ColorMemo1->Modified());
+    Fixture.Dialogs.VerifyAllUsed();
+}
+
+TEST_F(WendleTest, ExitAsksAboutEveryModifiedDocumentAndCancelStopsIt)
+{
+    TMDIChild* A = Open(MakeFile("a.js", "a\r\n"));
+    TMDIChild* B = Open(MakeFile("b.js", "b\r\n"));
+    Open(MakeFile("c.js", "c\r\n")); // unmodified: not asked about
+    Type(A, '1');
+    Type(B, '2');
+    const std::size_t Before = Fixture.Dialogs.Records().size();
+
+    // The first answer is No, the second Cancel: the program keeps running, nothing is lost.
+    Fixture.Dialogs.ExpectMessageBox(IDNO);
+    Fixture.Dialogs.ExpectMessageBox(IDCANCEL);
+    Frame->FileExitItemClick(Frame);
+    ProcessMessages();
+    EXPECT_FALSE(Application->Terminated());
+    EXPECT_EQ(Frame->MDIChildCount(), 3);
+    EXPECT_EQ(Fixture.Dialogs.Records().size(), Before + 2);
+
+    // Now the remaining modified one is answered No: the window's own close ends the program.
+    Fixture.Dialogs.ExpectMessageBox(IDNO);
+    SendMessage(Frame->Handle(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(Application->Terminated());
+    Fixture.Dialogs.VerifyAllUsed();
+}
+
+// ---- Window commands --------------------------------------------------------------------------
+TEST_F(WendleTest, WindowCommandsArrangeAndCloseDocuments)
+{
+    TMDIChild* A = Open(MakeFile("a.js", "a\r\n"));
+    TMDIChild* B = Open(MakeFile("b.js", "b\r\n"));
+    Frame->ToolbarButton20Click(Frame); // Minimize all
+    EXPECT_EQ(A->WindowState(), wsMinimized);
+    EXPECT_EQ(B->WindowState(), wsMinimized);
+    A->SetWindowState(wsNormal);
+    B->SetWindowState(wsNormal);
+
+    // The cascade button shares its handler with Close Window.
+    Frame->close123Click(Frame->casc);
+    ProcessMessages();
+    EXPECT_EQ(Frame->MDIChildCount(), 2);
+    EXPECT_NE(A->Left(), B->Left());
+    TMDIChild* Active = Frame->ActiveDocument();
+    Frame->close123Click(Frame->FindComponent("close123"));
+    ProcessMessages();
+    EXPECT_EQ(Frame->MDIChildCount(), 1);
+    EXPECT_FALSE(IsOpen(Active));
+}
+
+TEST_F(WendleTest, ShownToolWindowFloatsAboveTheDocuments)
+{
+    TMDIChild* A = Open(MakeFile("a.js", "function a()\r\n{\r\n  alert('a');\r\n}\r\n"));
+    Open(MakeFile("b.htm", "<HTML>\r\n<!-- page > b -->\r\n</HTML>\r\n"));
+    Frame->WindowTileItemClick(Frame);
+    Frame->SyntaxWindow1Click(Frame);
+    ProcessMessages();
+    ASSERT_TRUE(A->Visible());
+    std::unique_ptr<TBitmap> Shot = RenderControl(Frame);
+    ASSERT_TRUE(Shot);
+    if (const char* Keep = std::getenv("WENDLE_KEEP_FRAME"))
+        Shot->SaveToFile(Keep);
+    // The middle of the tool window's caption bar shows the caption colour, not a document.
+    ASSERT_EQ(Frame->syn->Parent(), Frame);
+    int X = Frame->syn->Left() + Frame->syn->Width() / 2;
+    int Y = Frame->syn->Top() + TToolWindow::FrameSize + TToolWindow::CaptionHeight / 2;
+    EXPECT_EQ(PixelAt(Shot.get(), X, Y), ColorToRGB(clActiveCaption));
+}
+
+// The toolbar buttons run their commands when clicked as a user clicks them.
+TEST_F(WendleTest, ToolbarButtonsRunTheirCommands)
+{
+    auto Click = [&](const char* Name) {
+        auto* B = dynamic_cast<TControl*>(Frame->FindComponent(Name));
+        ASSERT_TRUE(B) << Name;
+        ASSERT_TRUE(B->Enabled()) << Name;
+        ClickControl(B, 5, 5);
+        ProcessMessages();
+    };
+    Fixture.Dialogs.ExpectOpenFile(MakeFile("a.js", "alpha\r\n"));
+    Click("ToolbarButton3"); // Open
+    TMDIChild* A = Frame->ActiveDocument();
+    ASSERT_TRUE(A);
+    A->ColorMemo1->SelectAll();
+    Click("Copy1");
+    EXPECT_EQ(Clipboard()->AsText(), "alpha\r\n");
+    Click("ToolbarButton48"); // New Text File: an "Untitled" document
+    TMDIChild* B = Frame->ActiveDocument();
+    ASSERT_NE(B, A);
+    EXPECT_EQ(B->Caption(), "Untitled");
+    Click("Paste");
+    EXPECT_EQ(B->ColorMemo1->Text(), "alpha\r\n");
+    std::string Target = Dir + "/copy.js";
+    Fixture.Dialogs.ExpectSaveFile(Target);
+    Click("Save");
+    EXPECT_EQ(ReadFileBytes(Target), "alpha\r\n");
+    Click("ToolbarButton1"); // New File: the chooser
+    EXPECT_TRUE(Frame->newfile->Visible());
+
+    // The Window menu lists both documents after its own items.
+    ASSERT_EQ(Frame->Window1->Count(), 8);
+    EXPECT_TRUE(Frame->Window1->Items(5)->IsLine());
+    EXPECT_EQ(Frame->Window1->Items(7)->Caption(), "&2 " + Target);
+    Fixture.Dialogs.VerifyAllUsed();
+}
+
+TEST_F(WendleTest, ToolWindowCloseBoxHidesIt)
+{
+    Frame->SyntaxWindow1Click(Frame);
+    ProcessMessages();
+    TToolWindow* W = Frame->syn;
+    ASSERT_TRUE(W->Visible());
+    TRect Box = W->CloseBoxRect();
+    SendMouse(W, WM_LBUTTONDOWN, (Box.left + Box.right) / 2, (Box.top + Box.bottom) / 2, MK_LBUTTON);
+    ProcessMessages();
+    EXPECT_FALSE(W->Visible());
+}
+
+// ---- Colouring ----------------------------------------------------------------------------------
+// One sample per line, each chosen without descenders so the lines' ink stays apart. The
+// comment holds a ">": the tag rule (after the comment rule) paints up to it, the comment's
+// colour shows beyond, and the operator rule takes the "--".
+TEST_F(WendleTest, DocumentsColourByTheNineStoredRules)
+{
+    TMDIChild* Doc =
+        Open(MakeFile("c.htm", "<!-- a > note -->\r\n<b>\r\nfunction\r\nalert\r\na = b\r\nhref\r\n"
+                               "while\r\n"));
+    ASSERT_TRUE(Doc);
+    EXPECT_EQ(Doc->ColorMemo1->ColorRules()->Count(), 9);
+    EXPECT_TRUE(Doc->ColorMemo1->HotSpot()->Active);
+    Doc->SetWindowState(wsMaximized);
+    Doc->ColorMemo1->SetSelStart(
+        static_cast<int>(Doc->ColorMemo1->Text().size())); // caret on the empty last line
+    ProcessMessages();
+    std::unique_ptr<TBitmap> Shot = RenderControl(Doc->ColorMemo1);
+    ASSERT_TRUE(Shot);
+
+    // Bands of rows holding ink (anything but the window colour), top to bottom.
+    const TColor Paper = ColorToRGB(clWindow);
+    std::vector<std::pair<int, int>> Bands;
+    for (int Y = 0; Y < Shot->Height(); ++Y) {
+        bool Ink = false;
+        for (int X = 0; X < 200 && !Ink; ++X)
+            Ink = PixelAt(Shot.get(), X, Y) != Paper;
+        if (Ink && (Bands.empty() || Bands.back().second != Y - 1))
+            Bands.push_back({Y, Y});
+        else if (Ink)
+            Bands.back().second = Y;
+    }
+    ASSERT_GE(Bands.size(), 7u);
+    auto Has = [&](std::size_t Band, TColor Color) {
+        for (int Y = Bands[Band].first; Y <= Bands[Band].second; ++Y)
+            for (int X = 0; X < 200; ++X)
+                if (PixelAt(Shot.get(), X, Y) == Color)
+                    return true;
+        return false;
+    };
+    const TColor Gray = 0x808080, Blue = 0xFF0000, Green = 0x008000, Red = 0x0000FF, Black = 0x000000,
+                 Purple = 0x800080, Aqua = 0xFFFF00;
+    struct TSample {
+        const char* Line;
+        std::vector<TColor> Present;
+        std::vector<TColor> Absent;
+    };
+    const TSample Samples[] = {
+        {"comment", {Blue, Gray, Red}, {Black}}, {"tag", {Blue}, {Black, Red}},
+        {"function", {Green}, {Black, Red}},     {"alert", {Red}, {Black}},
+        {"operator", {Red, Black}, {Blue}},      {"attribute", {Purple}, {Black}},
+        {"loop word", {Aqua}, {Black}},
+    };
+    for (std::size_t I = 0; I < std::size(Samples); ++I) {
+        for (TColor C : Samples[I].Present)
+            EXPECT_TRUE(Has(I, C)) << Samples[I].Line << " lacks " << std::hex << C;
+        for (TColor C : Samples[I].Absent)
+            EXPECT_FALSE(Has(I, C)) << Samples[I].Line << " shows " << std::hex << C;
+    }
+}
+
+// ---- Printing -----------------------------------------------------------------------------------
+TEST_F(WendleTest, PrintingPutsTheLinesOnPages)
+{
+    if (!HavePdfToText())
+        GTEST_SKIP() << "pdftotext is not installed";
+    std::string Text;
+    const int Count = 130;
+    for (int I = 1; I <= Count; ++I)
+        Text += "line" + std::to_string(I) + "\r\n";
+    Open(MakeFile("long.js", Text));
+    Fixture.Dialogs.ExpectPrint(true);
+    Frame->Print1Click(Frame);
+    EXPECT_FALSE(Printer()->Printing());
+    EXPECT_EQ(Printer()->Canvas()->Font()->Name(), "Courier New");
+    EXPECT_TRUE(Printer()->Canvas()->Font()->Style().Contains(fsBold));
+
+    int PerPage = Printer()->PageHeight() / Printer()->Canvas()->TextHeight("Wg");
+    ASSERT_GT(PerPage, 0);
+    std::vector<std::string> Pages = PdfPages(Pdf);
+    EXPECT_EQ(int(Pages.size()), (Count + PerPage - 1) / PerPage);
+    std::string All;
+    for (const std::string& P : Pages)
+        All += P;
+    for (int I : {1, 2, PerPage, PerPage + 1, Count})
+        EXPECT_EQ(CountOccurrences(All, "line" + std::to_string(I) + "\n"), 1) << I;
+}
+
+TEST_F(WendleTest, PrintWithoutADocumentOrWithACancelPrintsNothing)
+{
+    Frame->Print1Click(Frame); // no document: no dialog either
+    EXPECT_FALSE(FileExists(Pdf));
+    Open(MakeFile("a.js", "a\r\n"));
+    Fixture.Dialogs.ExpectPrint(false);
+    Frame->Print1Click(Frame);
+    EXPECT_FALSE(Printer()->Printing());
+    EXPECT_FALSE(FileExists(Pdf));
+    Fixture.Dialogs.VerifyAllUsed();
+}
+
+} // namespace

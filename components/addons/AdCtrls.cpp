@@ -1,0 +1,1042 @@
+#include "components/addons/AdCtrls.h"
+
+#include "components/addons/AdHelpersVcl.h"
+#include "platform/app/SysInfo.h"
+#include "platform/classes/TypInfo.h"
+#include "platform/controls/ExtCtrls.h"
+#include "platform/win/WinUser.h"
+
+#include <algorithm>
+#include <map>
+
+// The shared enumerations are registered here as well (same names), so a program that reads
+// these buttons from its forms has them even when no other unit using them is linked in.
+TW_ENUM(TAlignment, "taLeftJustify", "taRightJustify", "taCenter");
+TW_ENUM(TButtonLayout, "blGlyphLeft", "blGlyphRight", "blGlyphTop", "blGlyphBottom");
+TW_ENUM(TButtonStyle, "bsAutoDetect", "bsWin31", "bsNew");
+TW_ENUM(TAdDropDownMenuPos, "dmpBottom", "dmpRight");
+TW_ENUM(TAdGlyphState, "gsUp", "gsDisabled", "gsDown", "gsExclusive", "gsInactive");
+
+namespace {
+
+constexpr int MaxCaptionLength = 255;
+
+// The class library's "new-style controls": a platform of version 4 or later.
+bool NewStyleControls()
+{
+    static const bool NewStyle = [] {
+        OSVERSIONINFO Info;
+        return GetVersionEx(&Info) && Info.dwMajorVersion >= 4;
+    }();
+    return NewStyle;
+}
+
+// The first Count characters (not bytes) of S.
+std::string CutToChars(const std::string& S, std::size_t Count)
+{
+    std::size_t Chars = 0;
+    for (std::size_t I = 0; I < S.size(); ++I) {
+        if ((static_cast<unsigned char>(S[I]) & 0xC0) != 0x80) {
+            if (Chars == Count)
+                return S.substr(0, I);
+            ++Chars;
+        }
+    }
+    return S;
+}
+
+UINT AlignmentFlag(TAlignment Alignment)
+{
+    switch (Alignment) {
+    case taLeftJustify:
+        return DT_LEFT;
+    case taRightJustify:
+        return DT_RIGHT;
+    default:
+        return DT_CENTER;
+    }
+}
+
+} // namespace
+
+// ---- TAdButtonGlyph -------------------------------------------------------------------------
+TAdButtonGlyph::TAdButtonGlyph() : FOriginal(std::make_unique<TBitmap>())
+{
+    FOriginal->OnChange = [this](TObject* Sender) { GlyphChanged(Sender); };
+}
+
+TAdButtonGlyph::~TAdButtonGlyph()
+{
+    FOriginal->OnChange = nullptr;
+    DiscardStateImages();
+}
+
+void TAdButtonGlyph::SetGlyph(TBitmap* Value)
+{
+    if (Value)
+        FOriginal->Assign(Value);
+    else
+        FOriginal->SetSize(0, 0);
+    // Assigning may share the pixels without a change notification: make sure of one.
+    GlyphChanged(FOriginal.get());
+}
+
+void TAdButtonGlyph::SetNumGlyphs(int Value)
+{
+    if (Value > 5)
+        Value = 5;
+    if (Value <= 0 || Value == FNumGlyphs)
+        return;
+    FNumGlyphs = static_cast<TAdNumGlyphs>(Value);
+    DiscardStateImages();
+    if (OnChange)
+        OnChange(this);
+}
+
+void TAdButtonGlyph::GlyphChanged(TObject* Sender)
+{
+    if (FMaking)
+        return;
+    (void)Sender;
+    DiscardStateImages();
+    const int W = FOriginal->Width();
+    const int H = FOriginal->Height();
+    if (H > 0) {
+        FTransparentColor = FOriginal->TransparentColor() & ~clPaletteRelative;
+        if (W % H == 0) {
+            const int Count = W / H;
+            // Never fewer than one glyph: the layout divides by the count.
+            FNumGlyphs = static_cast<TAdNumGlyphs>(Count > 5 || Count < 1 ? 1 : Count);
+        }
+    }
+    if (OnChange)
+        OnChange(this);
+}
+
+void TAdButtonGlyph::DiscardStateImages()
+{
+    FImages.clear();
+    std::fill(std::begin(FIndexes), std::end(FIndexes), -1);
+}
+
+TColor TAdButtonGlyph::GrayOfColor(TColor Color) const
+{
+    if (Color == FTransparentColor)
+        return Color;
+    const COLORREF C = ColorToColorRef(Color);
+    const int R = GetRValue(C), G = GetGValue(C), B = GetBValue(C);
+    const int Level = (77 * R + 150 * G + 29 * B) >> 8;
+    return static_cast<TColor>(RGB(Level, Level, Level));
+}
+
+int TAdButtonGlyph::MakeStateImage(TAdGlyphState State)
+{
+    if (State == gsDown && FNumGlyphs < 3)
+        State = gsUp;
+    if (FIndexes[State] != -1)
+        return FIndexes[State];
+    const int W = FOriginal->Width();
+    const int H = FOriginal->Height();
+    if (W == 0 || H == 0)
+        return -1;
+
+    FMaking = true;
+    try {
+        const int IW = W / FNumGlyphs;
+        auto Image = std::make_unique<TBitmap>();
+        Image->SetSize(IW, H);
+        Image->Canvas()->Brush()->SetColor(clBtnFace);
+        const int Number = State < FNumGlyphs ? State : 0;
+        auto CopyGlyph = [&](int GlyphNumber) {
+            Image->Canvas()->CopyRect(Rect(0, 0, IW, H), FOriginal->Canvas(),
+                                      Rect(GlyphNumber * IW, 0, (GlyphNumber + 1) * IW, H));
+        };
+        switch (State) {
+        case gsUp:
+        case gsDown:
+        case gsExclusive:
+            CopyGlyph(Number);
+            break;
+        case gsDisabled:
+            if (FNumGlyphs < 2)
+                Image.reset(MakeDisabledBitmap(FOriginal.get(), clBlack));
+            else
+                CopyGlyph(1);
+            break;
+        case gsInactive:
+            if (FNumGlyphs < 5) {
+                TCanvas* Source = FOriginal->Canvas();
+                TCanvas* Dest = Image->Canvas();
+                for (int Y = 0; Y < H; ++Y)
+                    for (int X = 0; X < IW; ++X)
+                        Dest->SetPixels(X, Y, GrayOfColor(ColorToRGB(Source->Pixels(X, Y))));
+            } else {
+                CopyGlyph(4);
+            }
+            break;
+        }
+        FImages.push_back(std::move(Image));
+        FIndexes[State] = static_cast<int>(FImages.size()) - 1;
+        FOriginal->Dormant();
+    } catch (...) {
+        FMaking = false;
+        throw;
+    }
+    FMaking = false;
+    return FIndexes[State];
+}
+
+TBitmap* TAdButtonGlyph::StateImage(int Index) const
+{
+    if (Index < 0 || Index >= static_cast<int>(FImages.size()))
+        return nullptr;
+    return FImages[Index].get();
+}
+
+TPoint TAdButtonGlyph::DrawGlyphImage(TCanvas* Canvas, const TPoint& GlyphPos, TAdGlyphState State)
+{
+    if (FOriginal->Empty())
+        return Point(0, 0);
+    TBitmap* Image = StateImage(MakeStateImage(State));
+    if (!Image)
+        return Point(0, 0);
+    // The made disabled image of a single glyph lies on clBtnFace.
+    const TColor Transparent = State == gsDisabled && FNumGlyphs == 1 ? clBtnFace : FTransparentColor;
+    DrawBitmapTransparent(Canvas, GlyphPos.x, GlyphPos.y, Transparent, Image);
+    return Point(Image->Width(), Image->Height());
+}
+
+std::string TAdButtonGlyph::FitCaption(TCanvas* Canvas, const std::string& Caption, int MaxWidth)
+{
+    std::string Text = CutToChars(Caption, MaxCaptionLength);
+    if (WordWrap)
+        return Text;
+    std::string Result;
+    std::size_t Start = 0;
+    bool First = true;
+    while (Start <= Text.size()) {
+        std::size_t End = Text.find('\n', Start);
+        std::string Line = Text.substr(Start, End == std::string::npos ? std::string::npos : End - Start);
+        if (!Line.empty() && Line.back() == '\r')
+            Line.pop_back();
+        if (!First)
+            Result += "\r\n";
+        Result += EllipsizeText(Line, Canvas, MaxWidth);
+        First = false;
+        if (End == std::string::npos)
+            break;
+        Start = End + 1;
+    }
+    while (!Result.empty() && (Result.back() == ' ' || Result.back() == '\r' || Result.back() == '\n'))
+        Result.pop_back();
+    return CutToChars(Result, MaxCaptionLength);
+}
+
+void TAdButtonGlyph::DrawCaptionText(TCanvas* Canvas, const std::string& Caption, TRect TextBounds,
+                                     TAdGlyphState State)
+{
+    Canvas->Brush()->SetStyle(bsClear);
+    const std::string Text = CutToChars(Caption, MaxCaptionLength);
+    const UINT Flags = (WordWrap ? DT_WORDBREAK : 0) | DT_VCENTER | AlignmentFlag(Alignment);
+    auto Draw = [&](TColor Color, TRect R) {
+        Canvas->Font()->SetColor(Color);
+        Canvas->RequiredState(csAllValid);
+        HDC DC = Canvas->Handle();
+        SetBkMode(DC, TRANSPARENT);
+        SetTextColor(DC, ColorToColorRef(Color));
+        DrawText(DC, Text.c_str(), static_cast<int>(Text.size()), &R, Flags);
+    };
+    if (State == gsDisabled) {
+        const TColor Saved = Canvas->Font()->Color();
+        TRect Shifted = TextBounds;
+        OffsetRect(&Shifted, 1, 1);
+        Draw(0xFFFFFF, Shifted);
+        Draw(0x808080, TextBounds);
+        Canvas->Font()->SetColor(Saved);
+    } else {
+        Draw(Canvas->Font()->Color(), TextBounds);
+    }
+}
+
+void TAdButtonGlyph::DrawDropDownMark(TCanvas* Canvas, int X, int Y, TAdGlyphState State)
+{
+    auto Triangle = [Canvas](int X0, int Y0, TColor Color) {
+        for (int I = 0; I <= 6; ++I)
+            Canvas->SetPixels(X0 + I, Y0 - 1, Color);
+        for (int I = 1; I <= 5; ++I)
+            Canvas->SetPixels(X0 + I, Y0, Color);
+        for (int I = 2; I <= 4; ++I)
+            Canvas->SetPixels(X0 + I, Y0 + 1, Color);
+        Canvas->SetPixels(X0 + 3, Y0 + 2, Color);
+    };
+    if (State == gsDisabled) {
+        Triangle(X + 1, Y + 1, clWhite);
+        Triangle(X, Y, clBtnShadow);
+    } else {
+        Triangle(X, Y, clBtnText);
+    }
+}
+
+void TAdButtonGlyph::LayoutGlyphAndCaption(TCanvas* Canvas, const TRect& Client, TPoint& GlyphPos,
+                                           TRect& TextBounds, bool DropDownMark, int Margin, int Spacing,
+                                           TButtonLayout Layout, std::string& Caption)
+{
+    const TPoint ClientSize = Point(Client.right - Client.left, Client.bottom - Client.top);
+    TPoint GlyphSize = Point(FOriginal->Width() / FNumGlyphs, FOriginal->Height());
+    const bool Horizontal = Layout == blGlyphLeft || Layout == blGlyphRight;
+
+    int RoomW, RoomH;
+    if (Horizontal) {
+        RoomW = ClientSize.x - GlyphSize.x - 2;
+        if (Margin != -1)
+            RoomW -= Margin;
+        if (Spacing != -1)
+            RoomW -= Spacing;
+        if (DropDownMark)
+            RoomW -= 9;
+        RoomH = ClientSize.y - 2;
+    } else {
+        RoomW = ClientSize.x - 2;
+        RoomH = ClientSize.y - GlyphSize.y - 2;
+        if (Margin != -1)
+            RoomH -= Margin;
+        if (Spacing != -1)
+            RoomH -= Spacing;
+    }
+    RoomW = std::max(RoomW, 0);
+    RoomH = std::max(RoomH, 0);
+
+    Caption = FitCaption(Canvas, Caption, RoomW);
+    TPoint TextSize;
+    if (Caption.empty()) {
+        TextBounds = Rect(0, 0, 0, 0);
+    } else {
+        TextBounds = Rect(0, 0, RoomW, 0);
+        Canvas->RequiredState(csAllValid);
+        DrawText(Canvas->Handle(), Caption.c_str(), static_cast<int>(Caption.size()), &TextBounds,
+                 DT_CALCRECT | DT_CENTER | (WordWrap ? DT_WORDBREAK : 0) | AlignmentFlag(Alignment));
+        TextBounds.bottom = TextBounds.top + std::min<int>(TextBounds.bottom - TextBounds.top, RoomH);
+        TextBounds.right = TextBounds.left + std::min<int>(TextBounds.right - TextBounds.left, RoomW);
+    }
+    TextSize = Point(TextBounds.right - TextBounds.left, TextBounds.bottom - TextBounds.top);
+
+    if (DropDownMark) {
+        if (GlyphSize.x == 0 || GlyphSize.y == 0 || Layout == blGlyphLeft)
+            TextSize.x += 9; // the mark follows the text
+        else
+            GlyphSize.x += 6; // the mark follows the glyph
+    }
+
+    TPoint TextPos;
+    if (Horizontal) {
+        GlyphPos.y = ClientSize.y / 2 - GlyphSize.y / 2;
+        TextPos.y = ClientSize.y / 2 - TextSize.y / 2;
+    } else {
+        GlyphPos.x = ClientSize.x / 2 - GlyphSize.x / 2;
+        TextPos.x = ClientSize.x / 2 - TextSize.x / 2;
+    }
+
+    if (TextSize.x == 0 || GlyphSize.x == 0)
+        Spacing = 0;
+
+    const int ClientAxis = Horizontal ? ClientSize.x : ClientSize.y;
+    const int GlyphAxis = Horizontal ? GlyphSize.x : GlyphSize.y;
+    const int TextAxis = Horizontal ? TextSize.x : TextSize.y;
+    if (Margin == -1) {
+        if (Spacing == -1) {
+            const int Total = GlyphAxis + TextAxis;
+            Margin = (ClientAxis - Total) / 3;
+            Spacing = Margin;
+        } else {
+            const int Total = GlyphAxis + Spacing + TextAxis;
+            Margin = ClientAxis / 2 - Total / 2;
+        }
+    } else if (Spacing == -1) {
+        const int Total = ClientAxis - Margin - GlyphAxis;
+        Spacing = Total / 2 - TextAxis / 2;
+    }
+
+    switch (Layout) {
+    case blGlyphLeft:
+        GlyphPos.x = Margin;
+        TextPos.x = GlyphPos.x + GlyphSize.x + Spacing;
+        break;
+    case blGlyphRight:
+        GlyphPos.x = ClientSize.x - Margin - GlyphSize.x;
+        TextPos.x = GlyphPos.x - Spacing - TextSize.x;
+        break;
+    case blGlyphTop:
+        GlyphPos.y = Margin;
+        TextPos.y = GlyphPos.y + GlyphSize.y + Spacing;
+        break;
+    case blGlyphBottom:
+        GlyphPos.y = ClientSize.y - Margin - GlyphSize.y;
+        TextPos.y = GlyphPos.y - Spacing - TextSize.y;
+        break;
+    }
+
+    GlyphPos.x += Client.left;
+    GlyphPos.y += Client.top;
+    OffsetRect(&TextBounds, Client.left + TextPos.x, Client.top + TextPos.y);
+}
+
+TRect TAdButtonGlyph::DrawGlyphAndCaption(TCanvas* Canvas, const TRect& Client, TAdGlyphState State,
+                                          bool DropDownMark, int Spacing, int Margin, TButtonLayout Layout,
+                                          const std::string& Caption)
+{
+    TPoint GlyphPos;
+    TRect TextBounds;
+    std::string Text = Caption;
+    LayoutGlyphAndCaption(Canvas, Client, GlyphPos, TextBounds, DropDownMark, Margin, Spacing, Layout, Text);
+    const TPoint Drawn = DrawGlyphImage(Canvas, GlyphPos, State);
+    DrawCaptionText(Canvas, Text, TextBounds, State);
+    if (DropDownMark) {
+        const bool GlyphEmpty = FOriginal->Width() == 0 || FOriginal->Height() == 0;
+        if (!GlyphEmpty && Layout != blGlyphLeft)
+            DrawDropDownMark(Canvas, GlyphPos.x + Drawn.x + 1, GlyphPos.y + Drawn.y / 2, State);
+        else
+            DrawDropDownMark(Canvas, TextBounds.right + 3,
+                             TextBounds.top + (TextBounds.bottom - TextBounds.top) / 2, State);
+    }
+    return TextBounds;
+}
+
+// ---- The frame ----------------------------------------------------------------------------
+TRect PaintButtonFrame(TCanvas* Canvas, const TRect& Client, bool IsDown, bool Flat, TButtonStyle Style)
+{
+    TRect R = Client;
+    const bool NewLook = Style == bsNew || (Style == bsAutoDetect && NewStyleControls());
+    if (NewLook) {
+        if (Flat) {
+            if (IsDown)
+                Frame3D(Canvas, R, clWindowFrame, clBtnHighlight, 1);
+            else
+                Frame3D(Canvas, R, clBtnHighlight, clBtnShadow, 1);
+        } else if (IsDown) {
+            Frame3D(Canvas, R, clWindowFrame, clBtnHighlight, 1);
+            Frame3D(Canvas, R, clBtnShadow, clBtnFace, 1);
+        } else {
+            Frame3D(Canvas, R, clBtnHighlight, clWindowFrame, 1);
+            Frame3D(Canvas, R, clBtnFace, clBtnShadow, 1);
+        }
+    } else if (Flat) {
+        if (IsDown)
+            Frame3D(Canvas, R, clWindowFrame, clBtnHighlight, 1);
+        else
+            Frame3D(Canvas, R, clBtnHighlight, clWindowFrame, 1);
+    } else {
+        Frame3D(Canvas, R, clWindowFrame, clWindowFrame, 1);
+        if (IsDown) {
+            Canvas->Pen()->SetColor(clBtnShadow);
+            Canvas->MoveTo(R.left, R.bottom - 1);
+            Canvas->LineTo(R.left, R.top);
+            Canvas->LineTo(R.right, R.top);
+        } else {
+            Frame3D(Canvas, R, clBtnHighlight, clBtnShadow, 1);
+        }
+    }
+    InflateRect(&R, -1, -1);
+    return R;
+}
+
+// ---- TAdSpeedButton -------------------------------------------------------------------------
+int TAdSpeedButton::FInstanceCount = 0;
+TBitmap* TAdSpeedButton::FSharedCheckerPattern = nullptr;
+
+TAdSpeedButton::TAdSpeedButton(TComponent* AOwner)
+    : TGraphicControl(AOwner), FGlyph(std::make_unique<TAdButtonGlyph>()), FImage(std::make_unique<TBitmap>())
+{
+    SetBounds(Left(), Top(), 25, 25);
+    ControlStyle = TControlStyle{csCaptureMouse, csOpaque, csDoubleClicks, csReplicatable};
+    FGlyph->OnChange = [this](TObject*) { Invalidate(); };
+    SetShowHint(true);
+    SetParentShowHint(false);
+    ++FInstanceCount;
+}
+
+TAdSpeedButton::~TAdSpeedButton()
+{
+    FGlyph.reset();
+    if (--FInstanceCount == 0) {
+        delete FSharedCheckerPattern;
+        FSharedCheckerPattern = nullptr;
+    }
+    FImage.reset();
+    FInRepeatTick = false;
+    FreeRepeatTimer();
+    FreeRetiredTimer();
+}
+
+TBitmap* TAdSpeedButton::SharedCheckerPattern()
+{
+    if (!FSharedCheckerPattern)
+        FSharedCheckerPattern = MakeCheckerPattern(clBtnFace, clWhite);
+    return FSharedCheckerPattern;
+}
+
+namespace {
+// Buttons waiting to free a retired repeat timer, by the thread timer that will do it.
+std::map<UINT_PTR, TAdSpeedButton*>& RetiringButtons()
+{
+    static std::map<UINT_PTR, TAdSpeedButton*> Map;
+    return Map;
+}
+} // namespace
+
+void TAdSpeedButton::FreeRepeatTimer()
+{
+    if (!FRepeatTimer)
+        return;
+    FRepeatTimer->SetEnabled(false);
+    FRepeatTimer->OnTimer = nullptr;
+    if (!FInRepeatTick) {
+        delete FRepeatTimer;
+        FRepeatTimer = nullptr;
+        return;
+    }
+    // Turned off by a click of its own tick: the timer's window is still handling that tick, so
+    // it is freed from a fresh message once the tick has returned.
+    FreeRetiredTimer();
+    FRetiredTimer = FRepeatTimer;
+    FRepeatTimer = nullptr;
+    FRetireTimerId = SetTimer(nullptr, 0, 1, &TAdSpeedButton::RetiredTimerDue);
+    if (FRetireTimerId)
+        RetiringButtons()[FRetireTimerId] = this;
+}
+
+void TAdSpeedButton::FreeRetiredTimer()
+{
+    if (FRetireTimerId) {
+        KillTimer(nullptr, FRetireTimerId);
+        RetiringButtons().erase(FRetireTimerId);
+        FRetireTimerId = 0;
+    }
+    delete FRetiredTimer;
+    FRetiredTimer = nullptr;
+}
+
+void TAdSpeedButton::RetiredTimerDue(HWND, UINT, std::uintptr_t Id, DWORD)
+{
+    auto It = RetiringButtons().find(Id);
+    if (It == RetiringButtons().end()) {
+        KillTimer(nullptr, Id);
+        return;
+    }
+    It->second->FreeRetiredTimer();
+}
+
+void TAdSpeedButton::SetAlignment(TAlignment Value)
+{
+    if (Value != FGlyph->Alignment) {
+        FGlyph->Alignment = Value;
+        Invalidate();
+    }
+}
+
+void TAdSpeedButton::SetAllowAllUp(bool Value)
+{
+    FAllowAllUp = Value;
+    BroadcastGroupDown();
+}
+
+void TAdSpeedButton::SetAllowTimer(bool Value)
+{
+    FAllowTimer = Value;
+    if (!Value)
+        FreeRepeatTimer(); // from inside its own tick the timer goes once the tick returns
+}
+
+void TAdSpeedButton::SetGroupIndex(int Value)
+{
+    FGroupIndex = Value;
+    BroadcastGroupDown();
+}
+
+void TAdSpeedButton::SetDown(bool Value)
+{
+    if (FGroupIndex == 0)
+        Value = false;
+    if (Value == FDown)
+        return;
+    if (FDown && !FAllowAllUp)
+        return; // the last down button of a group stays down
+    FDown = Value;
+    FState = Value ? gsExclusive : gsUp;
+    Invalidate();
+    if (Value)
+        BroadcastGroupDown();
+}
+
+void TAdSpeedButton::SetDropDownMenu(TPopupMenu* Value)
+{
+    if (FDropDownMenu == Value)
+        return;
+    if (FDropDownMenu)
+        FDropDownMenu->RemoveFreeNotification(this);
+    FDropDownMenu = Value;
+    if (Value)
+        Value->FreeNotification(this);
+    if (FMarkDropDown)
+        Invalidate();
+}
+
+void TAdSpeedButton::SetFlat(bool Value)
+{
+    if (Value != FFlat) {
+        FFlat = Value;
+        Invalidate();
+    }
+}
+
+void TAdSpeedButton::SetGlyph(TBitmap* Value)
+{
+    FGlyph->SetGlyph(Value);
+    Invalidate();
+}
+
+void TAdSpeedButton::SetGrayedInactive(bool Value)
+{
+    if (Value != FGrayedInactive) {
+        FGrayedInactive = Value;
+        Invalidate();
+    }
+}
+
+void TAdSpeedButton::SetLayout(TButtonLayout Value)
+{
+    if (Value != FLayout) {
+        FLayout = Value;
+        Invalidate();
+    }
+}
+
+void TAdSpeedButton::SetMargin(int Value)
+{
+    if (Value != FMargin && Value >= -1) {
+        FMargin = Value;
+        Invalidate();
+    }
+}
+
+void TAdSpeedButton::SetMarkDropDown(bool Value)
+{
+    if (Value != FMarkDropDown) {
+        FMarkDropDown = Value;
+        Invalidate();
+    }
+}
+
+void TAdSpeedButton::SetNumGlyphs(int Value)
+{
+    FGlyph->SetNumGlyphs(Value); // its change event invalidates
+}
+
+void TAdSpeedButton::SetSpacing(int Value)
+{
+    if (Value != FSpacing) {
+        FSpacing = Value;
+        Invalidate();
+    }
+}
+
+void TAdSpeedButton::SetStyle(TButtonStyle Value)
+{
+    if (Value != FStyle) {
+        FStyle = Value;
+        Invalidate();
+    }
+}
+
+void TAdSpeedButton::SetTransparent(bool Value)
+{
+    if (Value != FTransparent) {
+        FTransparent = Value;
+        Invalidate();
+    }
+}
+
+void TAdSpeedButton::SetWordWrap(bool Value)
+{
+    if (Value != FGlyph->WordWrap) {
+        FGlyph->WordWrap = Value;
+        Invalidate();
+    }
+}
+
+HPALETTE TAdSpeedButton::GetPalette()
+{
+    return FGlyph->Glyph()->Palette();
+}
+
+TAdGlyphState TAdSpeedButton::CurrentLook() const
+{
+    if (!Enabled())
+        return gsDisabled;
+    return FFlat ? gsInactive : gsUp;
+}
+
+void TAdSpeedButton::Loaded()
+{
+    TGraphicControl::Loaded();
+    FGlyph->MakeStateImage(CurrentLook());
+}
+
+void TAdSpeedButton::Notification(TComponent* AComponent, TOperation Operation)
+{
+    TGraphicControl::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FDropDownMenu)
+        FDropDownMenu = nullptr;
+}
+
+bool TAdSpeedButton::IsInside(int X, int Y) const
+{
+    return X >= 0 && X < ClientWidth() && Y >= 0 && Y <= ClientHeight();
+}
+
+void TAdSpeedButton::Paint()
+{
+    const bool Designing = ComponentState().Contains(csDesigning);
+    if (!Enabled() && !Designing) {
+        FState = gsDisabled;
+        FDragging = false;
+    } else if (FState == gsDisabled && Enabled()) {
+        FState = FDown && FGroupIndex != 0 ? gsExclusive : gsUp;
+    }
+    TAdGlyphState PaintState = FState;
+    if (FFlat && !FMouseInControl && !Designing)
+        PaintState = gsInactive;
+
+    FImage->SetSize(Width(), Height());
+    TCanvas* C = FImage->Canvas();
+    C->SetFont(Font());
+    C->Brush()->SetColor(clBtnFace);
+    C->Brush()->SetStyle(bsSolid);
+    TRect R = Rect(0, 0, Width(), Height());
+    C->FillRect(R);
+    if (FTransparent)
+        PaintParentBackground(this, C);
+
+    if (!(PaintState == gsInactive && FState != gsExclusive))
+        R = PaintButtonFrame(C, R, FState == gsDown || FState == gsExclusive, FFlat, FStyle);
+    else
+        InflateRect(&R, -2, -2);
+
+    if (FState == gsExclusive && !FFlat) {
+        TRect Fill = R;
+        InflateRect(&Fill, 1, 1);
+        C->Brush()->SetBitmap(SharedCheckerPattern());
+        C->FillRect(Fill);
+        C->Brush()->SetBitmap(nullptr);
+        C->Brush()->SetColor(clBtnFace);
+    }
+    if (FState == gsDown || FState == gsExclusive)
+        OffsetRect(&R, 1, 1);
+
+    const TAdGlyphState GlyphState = FState == gsDisabled || !FGrayedInactive ? FState : PaintState;
+    FGlyph->DrawGlyphAndCaption(C, R, GlyphState, FMarkDropDown && FDropDownMenu, FSpacing, FMargin, FLayout,
+                                Caption());
+    Canvas()->Draw(0, 0, FImage.get());
+}
+
+bool TAdSpeedButton::ShowDropDownMenu(const TPoint& P, bool Manual)
+{
+    if (!FDropDownMenu || ComponentState().Contains(csDesigning) || !(FDropDownMenu->AutoPopup || Manual))
+        return false;
+    if (TCustomForm* Form = GetParentForm(this))
+        if (Form->Active())
+            Form->SendCancelMode(nullptr);
+    FDropDownMenu->SetPopupComponent(this);
+    const TPoint Screen = ClientToScreen(P);
+    FDropDownMenu->Popup(Screen.x, Screen.y);
+    return true;
+}
+
+void TAdSpeedButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    if (FMenuTracking)
+        return;
+    TGraphicControl::MouseDown(Button, Shift, X, Y);
+    if (Enabled() && !FMouseInControl) {
+        FMouseInControl = true;
+        Repaint();
+    }
+    if (Button != mbLeft || !Enabled() || Shift.Contains(ssShift) || Shift.Contains(ssDouble))
+        return;
+    if (!FDown) {
+        FState = gsDown;
+        Repaint();
+    }
+    FDragging = true;
+
+    FMenuTracking = true;
+    try {
+        const TPoint MenuPoint = MenuPosition == dmpBottom ? Point(-1, Height()) : Point(Width(), -1);
+        if (ShowDropDownMenu(MenuPoint, false)) {
+            // The menu had the mouse while it was open; the press is over.
+            SetMouseCapture(false);
+            ReleasePress(Button, X, Y);
+            // The click that closed the menu over this button must not press it again.
+            MSG M;
+            if (PeekMessage(&M, nullptr, 0, 0, PM_NOREMOVE) &&
+                (M.message == WM_LBUTTONDOWN || M.message == WM_LBUTTONDBLCLK)) {
+                const TPoint P = ScreenToClient(M.pt);
+                if (P.x >= 0 && P.x <= ClientWidth() - 1 && P.y >= 0 && P.y <= ClientHeight())
+                    PurgeQueuedMessage(nullptr, M.message);
+            }
+        }
+    } catch (...) {
+        FMenuTracking = false;
+        throw;
+    }
+    FMenuTracking = false;
+
+    if (FAllowTimer) {
+        if (!FRepeatTimer)
+            FRepeatTimer = new TTimer(this);
+        FRepeatTimer->SetEnabled(false);
+        FRepeatTimer->SetInterval(InitPause);
+        FRepeatTimer->OnTimer = [this](TObject* Sender) { RepeatTimerFired(Sender); };
+        FRepeatTimer->SetEnabled(true);
+    }
+}
+
+void TAdSpeedButton::RepeatTimerFired(TObject* Sender)
+{
+    (void)Sender;
+    if (!FRepeatTimer)
+        return;
+    FRepeatTimer->SetInterval(RepeatInterval);
+    if (FState != gsDown || !MouseCapture())
+        return;
+    FInRepeatTick = true;
+    try {
+        Click();
+    } catch (...) {
+        FInRepeatTick = false;
+        if (FRepeatTimer)
+            FRepeatTimer->SetEnabled(false);
+        throw;
+    }
+    FInRepeatTick = false;
+}
+
+void TAdSpeedButton::MouseMove(TShiftState Shift, int X, int Y)
+{
+    TGraphicControl::MouseMove(Shift, X, Y);
+    if (!FDragging)
+        return;
+    TAdGlyphState NewState;
+    if (FDown)
+        NewState = gsExclusive;
+    else
+        NewState = IsInside(X, Y) ? gsDown : gsUp;
+    if (NewState != FState) {
+        FState = NewState;
+        Repaint();
+    }
+}
+
+void TAdSpeedButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    TGraphicControl::MouseUp(Button, Shift, X, Y);
+    ReleasePress(Button, X, Y);
+    if (FRepeatTimer)
+        FRepeatTimer->SetEnabled(false);
+}
+
+void TAdSpeedButton::ReleasePress(TMouseButton Button, int X, int Y)
+{
+    if (FDragging && Button == mbLeft) {
+        FDragging = false;
+        const bool Inside = IsInside(X, Y);
+        if (FGroupIndex == 0) {
+            FState = gsUp;
+            FMouseInControl = false;
+            if (Inside)
+                Repaint();
+            else
+                Invalidate();
+        } else if (Inside) {
+            SetDown(!FDown);
+            if (FDown)
+                Repaint();
+        } else {
+            if (FDown)
+                FState = gsExclusive;
+            Repaint();
+        }
+        if (Inside && !FMenuTracking)
+            Click();
+    }
+    UpdateHotTracking();
+}
+
+void TAdSpeedButton::UpdateHotTracking()
+{
+    const bool Old = FMouseInControl;
+    POINT P;
+    GetCursorPos(&P);
+    FMouseInControl = Enabled() && FindDragTarget(P, true) == this && IsOwnThreadActive();
+    if (Old != FMouseInControl && FFlat) {
+        if (FMouseInControl)
+            Repaint();
+        else
+            Invalidate();
+    }
+}
+
+void TAdSpeedButton::BroadcastGroupDown()
+{
+    if (FGroupIndex == 0 || !Parent())
+        return;
+    TMessage Message;
+    Message.Msg = GroupButtonDownMessage;
+    Message.WParam = static_cast<WPARAM>(FGroupIndex);
+    Message.LParam = reinterpret_cast<LPARAM>(static_cast<TObject*>(this));
+    Message.Result = 0;
+    Parent()->Broadcast(Message);
+}
+
+void TAdSpeedButton::Click()
+{
+    if (TCustomForm* Form = GetParentForm(this))
+        Form->SetModalResult(ModalResult);
+    TGraphicControl::Click();
+}
+
+bool TAdSpeedButton::IsAccelerator(char Key) const
+{
+    const std::string& Text = Caption();
+    for (std::size_t I = 0; I + 1 < Text.size(); ++I) {
+        if (Text[I] != '&')
+            continue;
+        if (Text[I + 1] == '&') {
+            ++I; // "&&" is a plain ampersand
+            continue;
+        }
+        const auto Lower = [](char Ch) { return Ch >= 'A' && Ch <= 'Z' ? char(Ch - 'A' + 'a') : Ch; };
+        return Lower(Text[I + 1]) == Lower(Key);
+    }
+    return false;
+}
+
+void TAdSpeedButton::Dispatch(TMessage& Message)
+{
+    switch (Message.Msg) {
+    case WM_LBUTTONDBLCLK: {
+        if (FMenuTracking)
+            return;
+        // The base would fire DblClick for every double click; here only a down button does.
+        const bool HadDoubleClicks = ControlStyle.Contains(csDoubleClicks);
+        ControlStyle.Exclude(csDoubleClicks);
+        try {
+            TGraphicControl::Dispatch(Message);
+        } catch (...) {
+            if (HadDoubleClicks)
+                ControlStyle.Include(csDoubleClicks);
+            throw;
+        }
+        if (HadDoubleClicks)
+            ControlStyle.Include(csDoubleClicks);
+        if (FDown)
+            DblClick();
+        return;
+    }
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+        TGraphicControl::Dispatch(Message);
+        UpdateHotTracking();
+        return;
+    case CM_ENABLEDCHANGED:
+        FGlyph->MakeStateImage(CurrentLook());
+        UpdateHotTracking();
+        Repaint();
+        return;
+    case CM_VISIBLECHANGED:
+        TGraphicControl::Dispatch(Message);
+        if (Visible())
+            UpdateHotTracking();
+        return;
+    case CM_FONTCHANGED:
+    case CM_TEXTCHANGED:
+        Invalidate();
+        return;
+    case CM_SYSCOLORCHANGE:
+        FGlyph->DiscardStateImages();
+        Invalidate();
+        return;
+    case CM_MOUSEENTER:
+        if (Message.LParam == 0 || Message.LParam == reinterpret_cast<LPARAM>(this)) {
+            if (!FMouseInControl && Enabled() && IsOwnThreadActive()) {
+                FMouseInControl = true;
+                if (FFlat)
+                    Repaint();
+            }
+        }
+        TGraphicControl::Dispatch(Message);
+        return;
+    case CM_MOUSELEAVE:
+        if (Message.LParam == 0 || Message.LParam == reinterpret_cast<LPARAM>(this)) {
+            if (FMouseInControl && Enabled() && !FDragging) {
+                FMouseInControl = false;
+                if (FFlat)
+                    Invalidate();
+            }
+        }
+        TGraphicControl::Dispatch(Message);
+        return;
+    case CM_DIALOGCHAR:
+        if (IsAccelerator(static_cast<char>(Message.WParam)) && Enabled()) {
+            Click();
+            Message.Result = 1;
+            return;
+        }
+        break;
+    case GroupButtonDownMessage: {
+        if (static_cast<int>(Message.WParam) != FGroupIndex || !Parent() || !Parent()->HandleAllocated())
+            return;
+        auto* Sender = dynamic_cast<TAdSpeedButton*>(reinterpret_cast<TObject*>(Message.LParam));
+        if (!Sender || Sender == this)
+            return;
+        if (Sender->Down() && FDown) {
+            FDown = false;
+            FState = gsUp;
+            Invalidate();
+        }
+        FAllowAllUp = Sender->AllowAllUp();
+        return;
+    }
+    default:
+        break;
+    }
+    TGraphicControl::Dispatch(Message);
+}
+
+TW_PUBLISH(TAdSpeedButton, TGraphicControl)
+{
+    Cls.Enum("Alignment", &TAdSpeedButton::Alignment, &TAdSpeedButton::SetAlignment).Default(taCenter);
+    Cls.Bool("AllowAllUp", &TAdSpeedButton::AllowAllUp, &TAdSpeedButton::SetAllowAllUp).Default(false);
+    Cls.Bool("AllowTimer", &TAdSpeedButton::AllowTimer, &TAdSpeedButton::SetAllowTimer).Default(false);
+    Cls.Int("GroupIndex", &TAdSpeedButton::GroupIndex, &TAdSpeedButton::SetGroupIndex).Default(0);
+    Cls.Bool("Down", &TAdSpeedButton::Down, &TAdSpeedButton::SetDown).Default(false);
+    Cls.Component("DropDownMenu", &TAdSpeedButton::DropDownMenu, &TAdSpeedButton::SetDropDownMenu);
+    Cls.Enum("MenuPosition", &TAdSpeedButton::MenuPosition).Default(dmpBottom);
+    Cls.Bool("Flat", &TAdSpeedButton::Flat, &TAdSpeedButton::SetFlat).Default(false);
+    Cls.Object("Glyph", &TAdSpeedButton::Glyph, &TAdSpeedButton::SetGlyph);
+    Cls.Bool("GrayedInactive", &TAdSpeedButton::GrayedInactive, &TAdSpeedButton::SetGrayedInactive)
+        .Default(true);
+    Cls.Int("InitPause", &TAdSpeedButton::InitPause).Default(500);
+    Cls.Enum("Layout", &TAdSpeedButton::Layout, &TAdSpeedButton::SetLayout).Default(blGlyphTop);
+    Cls.Int("Margin", &TAdSpeedButton::Margin, &TAdSpeedButton::SetMargin).Default(-1);
+    Cls.Bool("MarkDropDown", &TAdSpeedButton::MarkDropDown, &TAdSpeedButton::SetMarkDropDown).Default(true);
+    Cls.Int("ModalResult", &TAdSpeedButton::ModalResult).Default(0);
+    Cls.Int("NumGlyphs", &TAdSpeedButton::NumGlyphs, &TAdSpeedButton::SetNumGlyphs).Default(1);
+    Cls.Int("RepeatInterval", &TAdSpeedButton::RepeatInterval).Default(100);
+    Cls.Bool("ShowHint", &TAdSpeedButton::ShowHint, &TAdSpeedButton::SetShowHint).Default(true);
+    Cls.Bool("ParentShowHint", &TAdSpeedButton::ParentShowHint, &TAdSpeedButton::SetParentShowHint)
+        .Default(false);
+    Cls.Int("Spacing", &TAdSpeedButton::Spacing, &TAdSpeedButton::SetSpacing).Default(1);
+    Cls.Enum("Style", &TAdSpeedButton::Style, &TAdSpeedButton::SetStyle).Default(bsAutoDetect);
+    Cls.Bool("Transparent", &TAdSpeedButton::Transparent, &TAdSpeedButton::SetTransparent).Default(false);
+    Cls.Bool("WordWrap", &TAdSpeedButton::WordWrap, &TAdSpeedButton::SetWordWrap).Default(false);
+}

@@ -1,0 +1,322 @@
+// The colouring memo: a multi-line edit that lets the edit control paint the text and then paints
+// the visible part over in colours, after rules that look for keywords, begin/end pairs, line-end
+// markers or spans an event reports, plus clickable hot spots between two marker characters.
+//
+// The rule model (TColorRule in a TDrawRules collection) compiles its text lists into a
+// delimiter table and a keyword lookup string; the span finder (TColorSpans, FindColorRuns) turns
+// the scanned text into coloured runs without touching a window, so the memo itself only reads
+// positions from the edit control and draws.
+#pragma once
+
+#include "platform/classes/Classes.h"
+#include "platform/controls/StdEdit.h"
+#include "platform/graphics/Graphics.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class TColorRule;
+class TDrawRules;
+class THotSpot;
+
+// ---- Colour text --------------------------------------------------------------------------------
+// A colour name of the 16 below (any case, blanks around) or a hexadecimal red-green-blue number
+// ("#FF0000", "$FF0000", "ff0000"); anything else is white. Never fails.
+TColor ParseHtmlColor(const std::string& ColorText);
+
+struct TRuleColorName {
+    const char* Name;
+    TColor Value;
+};
+inline constexpr TRuleColorName RuleColorNames[16] = {
+    {"BLACK", 0x000000},  {"MAROON", 0x000080},  {"GREEN", 0x008000}, {"OLIVE", 0x008080},
+    {"NAVY", 0x800000},   {"PURPLE", 0x800080},  {"TEAL", 0x808000},  {"GRAY", 0x808080},
+    {"SILVER", 0xC0C0C0}, {"RED", 0x0000FF},     {"LIME", 0x00FF00},  {"YELLOW", 0x00FFFF},
+    {"BLUE", 0xFF0000},   {"FUCHSIA", 0xFF00FF}, {"AQUA", 0xFFFF00},  {"WHITE", 0xFFFFFF},
+};
+
+// ---- Spans --------------------------------------------------------------------------------------
+enum TKeyDrawingType { dtKeyShow, dtEventDraw, dtBeginEnd, dtBeginLineEnd };
+
+// One span of text to colour (character indices, both ends inclusive).
+struct TKeyDescr {
+    std::int32_t StartPos = 0;
+    std::int32_t EndPos = 0;
+    TColor Color = 0;
+    std::uint8_t ZOrder = 0; // in an OnDraw entry 0 stands for the rule's own ZOrder
+    std::uint8_t IsKeyword = 0;
+};
+
+// A list that owns its span records. Recycle() empties it but keeps the records for the next
+// pass, so a steady colouring pass allocates nothing.
+class TKeyDescrList : public TList {
+public:
+    TKeyDescrList() = default;
+    ~TKeyDescrList() override;
+    TKeyDescr* Descr(int Index) const { return static_cast<TKeyDescr*>(Items(Index)); }
+    TKeyDescr* AddDescr(const TKeyDescr& Value);
+    void Recycle();
+
+protected:
+    void Notify(void* Ptr, TListNotification Action) override;
+
+private:
+    std::vector<TKeyDescr*> FSpare;
+};
+
+// Priorities the memo gives its own spans; they also select how a run is drawn.
+inline constexpr std::uint8_t zoHotSpotText = 252;
+inline constexpr std::uint8_t zoHotSpotMarker = 253;
+inline constexpr std::uint8_t zoSelection = 254;
+inline constexpr std::uint8_t zoTab = 255;
+
+// The spans of one pass, their bounds, and the grid that resolves overlaps into runs.
+class TColorSpans {
+public:
+    TColorSpans();
+    void Reset();
+    void Add(int StartPos, int EndPos, TColor Color, std::uint8_t ZOrder, std::uint8_t IsKeyword);
+    // Replaces the spans by the runs to draw: per character the span of the highest priority
+    // wins, at equal priority the later one; a run ends where colour, priority, keyword flag or
+    // coverage changes, and only covered runs are kept.
+    void Resolve();
+
+    int Count() const { return FList.Count(); }
+    const TKeyDescr& operator[](int Index) const { return *FList.Descr(Index); }
+    int LowPos() const { return FLow; }   // -1 when no span was added
+    int HighPos() const { return FHigh; } // -1 when no span was added
+    TKeyDescrList& List() { return FList; }
+
+private:
+    struct TCell {
+        TColor Color;
+        std::uint8_t Priority;
+        std::uint8_t IsKeyword;
+        std::uint8_t Covered;
+    };
+    TKeyDescrList FList;
+    int FLow = -1, FHigh = -1;
+    std::vector<TCell> FGrid;
+};
+
+// ---- Events -------------------------------------------------------------------------------------
+// FromPos: the first scanned character, zero-terminated at the end of the scanned range. The
+// handler fills A[0 .. ItemsCount-1] with offsets relative to FromPos.
+using TDrawEvent =
+    std::function<void(TObject* Sender, const char* FromPos, std::span<TKeyDescr> A, int& ItemsCount)>;
+using TKeyDrawEvent =
+    std::function<void(TCanvas* Canvas, const std::string& PKey, TRect Rect, TColor KColor)>;
+using THotSpotClickEvent = std::function<void(TObject* Sender, const std::string& SRC)>;
+
+// ---- Rules --------------------------------------------------------------------------------------
+// A begin/end or line-end entry of a rule, compiled.
+struct TDelimiter {
+    char BeginText[7];
+    char EndText[7];
+    TColor Color;
+    std::int32_t FoundAt; // where BeginText was last found (scratch of the scan)
+};
+inline constexpr int DelimiterTableSize = 40;
+inline constexpr int KeywordPatternMax = 30;
+
+class TColorRule : public TCollectionItem {
+public:
+    explicit TColorRule(TCollection* Collection);
+    ~TColorRule() override;
+    void Assign(TPersistent* Source) override;
+
+    std::uint8_t ZOrder = 0;
+    std::string IntChar; // stored only
+    TStrings* Keywords() const { return FKeywords.get(); }
+    void SetKeywords(TStrings* Value);
+    TStrings* KeyBegEndLst() const { return FKeyBegEndLst.get(); }
+    void SetKeyBegEndLst(TStrings* Value);
+    TStrings* KeyLineEndLst() const { return FKeyLineEndLst.get(); }
+    void SetKeyLineEndLst(TStrings* Value);
+    int KeyMaxHeight = 1; // look-back in lines; the memo reads the first rule's
+    TKeyDrawingType KeyDrawingType = dtBeginEnd;
+    bool KeyCase = false; // takes effect at the next compile of the keywords
+    bool Enabled = true;
+    bool PartWord = false;
+    TColor DefKeyColor = 0x0000FF;
+    TColor KeySelColor = 0x00FFFF;   // stored only
+    TColor KeyBrushColor = clWindow; // stored only
+
+    // Compiles the lists the drawing type reads; whether the rule has any entries.
+    bool PrepareRule();
+
+    // The memo that owns the rule's collection (a TDrawRules), else nullptr.
+    TComponent* Memo() const { return FMemo; }
+    // The compiled forms: nullptr before the first delimiter compile; the lookup string.
+    const TDelimiter* DelimiterTable() const { return FTable.get(); }
+    const std::string& KeyLookup() const { return FKeyLookup; }
+
+    // Appends the spans of a keyword, begin/end or line-end rule found in Text (the scanned
+    // range; its first character has index Base in the memo). Event rules are the memo's.
+    void ScanText(std::string_view Text, int Base, TColorSpans& Spans);
+
+private:
+    void CompileBegEnd(TStrings* List);
+    void CompileLineEnd(TStrings* List);
+    void CompileKeywords(TStrings* List);
+    void ClearTable();
+    int FindBegin(std::string_view Text, int From);
+    void ScanBeginEnd(std::string_view Text, int Base, TColorSpans& Spans);
+    void ScanBeginLineEnd(std::string_view Text, int Base, TColorSpans& Spans);
+    void ScanKeywords(std::string_view Text, int Base, TColorSpans& Spans);
+
+    TComponent* FMemo = nullptr;
+    int FTableCount = 0;
+    std::unique_ptr<TDelimiter[]> FTable;
+    std::string FKeyLookup = "*";
+    bool FLookupKeyCase = false; // the KeyCase the lookup string was compiled with
+    std::string FSearchPattern;
+    std::string FUpperText; // upper-case copy of the scanned text, reused between passes
+    std::unique_ptr<TStringList> FKeywords, FKeyBegEndLst, FKeyLineEndLst;
+};
+
+class TDrawRules : public TCollection {
+public:
+    explicit TDrawRules(TComponent* AMemo);
+    TComponent* Memo() const { return FMemo; }
+    TColorRule* Items(int Index) const { return ItemsAs<TColorRule>(Index); }
+    TColorRule* Add() { return static_cast<TColorRule*>(TCollection::Add()); }
+    // Compiles every rule while RulesChanged is set; it stays set while no rule has entries.
+    void PrepareRules();
+    bool RulesChanged = true;
+
+private:
+    TComponent* FMemo;
+};
+
+class THotSpot : public TPersistent {
+public:
+    void Assign(TPersistent* Source) override;
+    char BeginChar = '\x1E';
+    char EndChar = '\x1F';
+    TColor Color = 0xFF0000;
+    TColor MarkerColor = clWindow;
+    bool Active = false;
+    bool Underlined = true;
+};
+
+// ---- Hot spots ----------------------------------------------------------------------------------
+// Whether character C of Line (0-based) lies on a hot spot, and the hot-spot text a click there
+// gives.
+bool IsHotSpotAt(std::string_view Line, int C, char BeginChar, char EndChar);
+std::string HotSpotTextAt(std::string_view Line, int C, char BeginChar, char EndChar);
+
+// ---- The span finding of one colouring pass -------------------------------------------------
+// Text is the memo's text with one byte per character; Text[End] is the terminator the OnDraw
+// handler sees. Spans go in this order: hot spots, TABs, the caret line, each enabled rule, the
+// selection; Spans then holds the resolved runs.
+struct TScanInput {
+    char* Text = nullptr;
+    int Start = 0; // S: the first scanned character
+    int End = 0;   // E: one past the last scanned character
+    TDrawRules* Rules = nullptr;
+    THotSpot* HotSpot = nullptr;
+    bool WantTabs = false;
+    TColor MemoColor = clWindow;
+    bool RedrawAlways = false;
+    int CaretLineStart = 0, CaretPos = 0;
+    TColor FontColor = clWindowText;
+    int SelStart = 0, SelLength = 0;
+    TDrawEvent OnDraw;
+    std::span<TKeyDescr> DrawArray; // the OnDraw descriptors (ColorLimMax entries)
+};
+void FindColorRuns(const TScanInput& In, TColorSpans& Spans);
+
+// ---- The memo -----------------------------------------------------------------------------------
+class TColorMemo : public TMemo {
+public:
+    explicit TColorMemo(TComponent* AOwner);
+    ~TColorMemo() override;
+
+    // One colouring pass (CaretLineOnly: the caret line alone). Inside the control's paint it
+    // draws over the text the control has just painted; anywhere else it asks for a repaint of
+    // the part it would colour, which then runs the pass.
+    virtual void PaintColoredText(bool CaretLineOnly);
+
+    TNotifyEvent OnVScroll;
+    TNotifyEvent OnHScroll;
+    THotSpotClickEvent OnHotSpotClick;
+    TDrawEvent OnDraw;
+    TKeyDrawEvent OnDrawKey;
+    TDrawRules* ColorRules() const { return FColorRules.get(); }
+    void SetColorRules(TDrawRules* Value);
+    int ColorLimMax() const { return FColorLimMax; }
+    void SetColorLimMax(int Value);
+    bool RedrawAlways = false;
+    THotSpot* HotSpot() const { return FHotSpot.get(); }
+    void SetHotSpot(THotSpot* Value);
+
+    bool ColoringAvailable() const { return FColoringAvailable; }
+    // The runs the last pass drew (for tests and measurements).
+    const TColorSpans& LastRuns() const { return FSpans; }
+    // Scanned range of the last pass: first character and one past the last.
+    int LastScanStart() const { return FLastScanStart; }
+    int LastScanEnd() const { return FLastScanEnd; }
+    int PassCount() const { return FPassCount; }
+
+    // Runs a pass onto DC as the paint does, the control's own painting left out.
+    void ColorOnto(HDC DC, bool CaretLineOnly);
+
+    void PaintWindow(HDC DC) override;
+    void Dispatch(TMessage& Message) override;
+
+protected:
+    void KeyDown(WORD& Key, TShiftState Shift) override;
+    void KeyUp(WORD& Key, TShiftState Shift) override;
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void Change() override;
+    void CreateWnd() override;
+    void Loaded() override;
+
+private:
+    void ColoringPass(bool CaretLineOnly);
+    void UpdateTextCopy();
+    void RequestColoring(bool CaretLineOnly);
+    bool CanColor() const;
+    int ScanStartLine(int FirstLine) const;
+    bool ClientPos(int Index, int& X, int& Y);
+    int LineStart(int Line);
+    int LineLengthAt(int Index);
+    int LineOf(int Index);
+    void DrawRun(const TKeyDescr& Run, int TextHeight);
+    void DrawText(int Index, int EndIndex, int X, int Y);
+    // The character under a client point, and its line; false when there is none.
+    bool CharAtPoint(int X, int Y, int& Index, int& Line);
+    bool HotSpotAtPoint(int X, int Y, std::string* Text);
+
+    std::unique_ptr<TControlCanvas> FCanvas;
+    std::unique_ptr<TDrawRules> FColorRules;
+    std::unique_ptr<THotSpot> FHotSpot;
+    bool FColoringAvailable = false;
+    int FColorLimMax = 0;
+    std::vector<TKeyDescr> FDrawArray;
+    std::vector<char> FTextBuf;
+    int FTextLength = 0;
+    bool FTextDirty = true;
+    bool FCanvasFontStale = true;
+    std::vector<char> FDrawBuf;
+    TColorSpans FSpans;
+    HDC FPaintDC = nullptr;
+    int FLastLineCount = 0;
+    int FLastTextEnd = 0;
+    int FLastScanStart = 0, FLastScanEnd = 0;
+    int FPassCount = 0;
+    bool FCaretLineRequested = false;
+};
+TW_LINK_CLASS(TColorMemo);
+
+// Puts the memo's hot-spot cursor (resource 1077, a pointing hand) into screen cursor slot 1.
+void InitColMemoCursor();
+inline constexpr TCursor crColMemoHotSpot = 1;

@@ -1,0 +1,510 @@
+// The memo on a real window: what ends up on the pixels after loading, scrolling and typing, the
+// scan range, the hot spot under the mouse and the memo's published properties.
+#include "RulesHost.h"
+
+#include "components/colour-memo/ColMemo.h"
+#include "platform/classes/TypInfo.h"
+#include "platform/controls/Forms.h"
+#include "platform/testing/FormTesting.h"
+#include "platform/win/WinTesting.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+using namespace testing_support;
+
+namespace {
+
+// A form description holding one colour memo named main, with the rules of a fixture.
+std::string MemoForm(const std::string& Fixture, const std::string& MemoProps)
+{
+    std::string Rules = RulesFixture(Fixture);
+    const std::size_t FirstLineEnd = Rules.find('\n');
+    const std::size_t Last = Rules.rfind("end");
+    std::string Body = Rules.substr(FirstLineEnd + 1, Last - FirstLineEnd - 1);
+    return "object Form1: TForm\n"
+           "  Left = 40\n  Top = 40\n  Width = 420\n  Height = 320\n"
+           "  object main: TColorMemo\n"
+           "    Left = 0\n    Top = 0\n    Width = 400\n    Height = 200\n"
+           "    WordWrap = False\n" +
+           MemoProps + Body + "  end\nend\n";
+}
+
+class ColorMemo : public testing::Test {
+protected:
+    TWindowTest Fixture;
+    TForm* Form = nullptr;
+    TColorMemo* Memo = nullptr;
+
+    void TearDown() override
+    {
+        if (Form) {
+            Form->BeforeDestruction();
+            delete Form;
+        }
+    }
+    void Load(const std::string& Fixture_, const std::string& Props = "")
+    {
+        Form = CreateFormFromText<TForm>(nullptr, MemoForm(Fixture_, Props));
+        Memo = dynamic_cast<TColorMemo*>(Form->FindComponent("main"));
+        ASSERT_NE(Memo, nullptr);
+        Form->Show();
+        ProcessMessages();
+    }
+    void MainPane(const std::string& Props = "")
+    {
+        Load("MainPaneRules.form", Props);
+        SetFont(-16, false);
+    }
+    void ScriptEditor()
+    {
+        Load("ScriptEditorRules.form");
+        SetFont(-13, true);
+    }
+    // A fixed-pitch font (set in code: the font's own properties are the graphics area's to
+    // publish).
+    void SetFont(int Height, bool Bold)
+    {
+        Memo->Font()->SetName("Courier New");
+        Memo->Font()->SetHeight(Height);
+        Memo->Font()->SetStyle(Bold ? TFontStyles{fsBold} : TFontStyles{});
+        ProcessMessages();
+    }
+    void SetText(const std::string& Text)
+    {
+        Memo->SetText(Text);
+        ProcessMessages();
+    }
+    LRESULT Send(UINT Msg, WPARAM W = 0, LPARAM L = 0) { return SendMessage(Memo->Handle(), Msg, W, L); }
+    int LineIndex(int Line) { return static_cast<int>(Send(EM_LINEINDEX, static_cast<WPARAM>(Line))); }
+    TPoint PosOf(int Index)
+    {
+        const LRESULT R = Send(EM_POSFROMCHAR, static_cast<WPARAM>(Index));
+        return TPoint{static_cast<SmallInt>(LOWORD(R)), static_cast<SmallInt>(HIWORD(R))};
+    }
+    int LineHeight()
+    {
+        TControlCanvas C;
+        C.SetControl(Memo);
+        C.SetFont(Memo->Font());
+        return C.TextHeight("Wg");
+    }
+    // Pixels near Color inside the boxes of characters [From, To] (one line).
+    int CountNear(const TDibImage& I, int From, int To, TColor Color)
+    {
+        const TPoint A = PosOf(From);
+        const TPoint B = PosOf(To + 1);
+        const int H = LineHeight();
+        const int R = Color & 0xFF, G = (Color >> 8) & 0xFF, Bl = (Color >> 16) & 0xFF;
+        int N = 0;
+        for (int Y = std::max(A.y, 0); Y < std::min(A.y + H, I.Height); ++Y)
+            for (int X = std::max(A.x, 0); X < std::min(B.x, I.Width); ++X) {
+                const std::uint32_t P = I.Pixels[static_cast<std::size_t>(Y * I.Width + X)];
+                const int PR = (P >> 16) & 0xFF, PG = (P >> 8) & 0xFF, PB = P & 0xFF;
+                if (std::abs(PR - R) + std::abs(PG - G) + std::abs(PB - Bl) < 90)
+                    ++N;
+            }
+        return N;
+    }
+    TDibImage Capture() { return CaptureWindowImage(Memo->Handle(), true); }
+};
+
+TEST_F(ColorMemo, MainPaneColoursAfterLoad)
+{
+    MainPane();
+    EXPECT_TRUE(Memo->ColoringAvailable());
+    ASSERT_EQ(Memo->ColorRules()->Count(), 5);
+    //                0         1         2
+    //                0123456789012345678901234567
+    SetText("<font COLOR=x>a = b\r\n<!-- a > b -->\r\nTABLE &nbsp; x=y");
+    TDibImage I = Capture();
+    EXPECT_GT(CountNear(I, 1, 4, clBlue), 5); // font: the tag
+    EXPECT_EQ(CountNear(I, 1, 4, clRed), 0);
+    EXPECT_GT(CountNear(I, 6, 10, clRed), 5);  // COLOR over the tag's blue
+    EXPECT_GT(CountNear(I, 16, 16, clRed), 2); // "=" between blanks
+    EXPECT_EQ(CountNear(I, 14, 14, clRed), 0); // plain text stays the control's
+    const int L1 = LineIndex(1);
+    EXPECT_GT(CountNear(I, L1 + 1, L1 + 5, clBlue), 5);  // "<!-- a >" is a tag to the rule after it
+    EXPECT_GT(CountNear(I, L1 + 9, L1 + 13, clGray), 3); // " b -->" stays the comment's
+    const int L2 = LineIndex(2);
+    EXPECT_GT(CountNear(I, L2, L2 + 4, clMaroon), 5);
+    EXPECT_GT(CountNear(I, L2 + 6, L2 + 10, clGreen), 5);
+    EXPECT_EQ(CountNear(I, L2 + 14, L2 + 14, clRed), 0); // "x=y": a letter before "="
+    EXPECT_GT(Memo->PassCount(), 0);
+}
+
+TEST_F(ColorMemo, NoRulesAndInactiveHotSpotNeverColours)
+{
+    Form = CreateFormFromText<TForm>(nullptr, "object Form1: TForm\n  Width = 300\n  Height = 200\n"
+                                              "  object todo: TColorMemo\n    Width = 250\n    Height = 150\n"
+                                              "    ScrollBars = ssBoth\n    WordWrap = False\n  end\nend\n");
+    Memo = dynamic_cast<TColorMemo*>(Form->FindComponent("todo"));
+    ASSERT_NE(Memo, nullptr);
+    Form->Show();
+    SetText("<b> = TABLE");
+    Memo->PaintColoredText(false);
+    ProcessMessages();
+    EXPECT_EQ(Memo->PassCount(), 0);
+}
+
+TEST_F(ColorMemo, PartlyVisibleLastLineAndCommentsEndingBelowAreNotColoured)
+{
+    MainPane();
+    const int H = LineHeight();
+    Memo->SetClientHeight(3 * H + H / 2);
+    SetText("a = b\r\n<!-- open\r\nc = d\r\ne = f\r\nstill -->");
+    TDibImage I = Capture();
+    EXPECT_GT(CountNear(I, 2, 2, clRed), 2);
+    // The comment (and the tag rule's "<") end on line 4, below the window: not coloured.
+    EXPECT_EQ(CountNear(I, LineIndex(1) + 1, LineIndex(1) + 8, clGray), 0);
+    EXPECT_EQ(CountNear(I, LineIndex(1) + 1, LineIndex(1) + 8, clBlue), 0);
+    EXPECT_GT(CountNear(I, LineIndex(2) + 2, LineIndex(2) + 2, clRed), 2);
+    // Line 3 shows only in part: the scan stops before it.
+    EXPECT_EQ(Memo->LastScanEnd(), LineIndex(3));
+    EXPECT_EQ(CountNear(I, LineIndex(3) + 2, LineIndex(3) + 2, clRed), 0);
+
+    // All of it in the window: the tag rule now runs from "<!--" to the end of "-->".
+    Memo->SetClientHeight(7 * H);
+    ProcessMessages();
+    I = Capture();
+    EXPECT_GT(CountNear(I, LineIndex(1) + 5, LineIndex(1) + 8, clBlue), 3);
+    EXPECT_GT(CountNear(I, LineIndex(3) + 2, LineIndex(3) + 2, clBlue), 2);
+    EXPECT_EQ(CountNear(I, LineIndex(3) + 2, LineIndex(3) + 2, clRed), 0);
+}
+
+TEST_F(ColorMemo, FirstPassMeasuresLinesInTheMemosFont)
+{
+    // A large font and a last line cut by a few pixels: measured in the canvas's previous
+    // (small) font, the cut line would count as visible.
+    Form = CreateFormFromText<TForm>(nullptr, MemoForm("MainPaneRules.form", ""));
+    Memo = dynamic_cast<TColorMemo*>(Form->FindComponent("main"));
+    ASSERT_NE(Memo, nullptr);
+    Memo->Font()->SetName("Courier New");
+    Memo->Font()->SetHeight(-30);
+    Memo->SetText("a = b\r\nc = d\r\ne = f\r\ng = h");
+    const int H = LineHeight();
+    ASSERT_GT(H, 25);
+    Memo->SetClientHeight(4 * H - 3);
+    Form->Show();
+    ProcessMessages();
+    ASSERT_GE(Memo->PassCount(), 1);
+    EXPECT_EQ(Memo->LastScanEnd(), LineIndex(3));
+    EXPECT_EQ(CountNear(Capture(), LineIndex(3) + 2, LineIndex(3) + 2, clRed), 0);
+}
+
+TEST_F(ColorMemo, ScrollingRecoloursAndFiresTheEvent)
+{
+    MainPane();
+    std::string T;
+    for (int i = 0; i < 60; ++i)
+        T += "x = TABLE " + std::to_string(i) + "\r\n";
+    SetText(T);
+    const int VisibleBefore = Memo->ClientHeight() / LineHeight();
+    int VScrolls = 0;
+    int PassesAtEvent = -1;
+    Memo->OnVScroll = [&](TObject* Sender) {
+        EXPECT_EQ(Sender, Memo);
+        ++VScrolls;
+        PassesAtEvent = Memo->PassCount();
+    };
+    for (int i = 0; i < 2; ++i)
+        Send(WM_VSCROLL, SB_PAGEDOWN, 0);
+    ProcessMessages();
+    EXPECT_EQ(VScrolls, 2);
+    const int First = static_cast<int>(Send(EM_GETFIRSTVISIBLELINE));
+    ASSERT_GT(First, VisibleBefore);
+    EXPECT_GT(Memo->PassCount(), PassesAtEvent); // recoloured after the event
+    EXPECT_EQ(Memo->LastScanStart(), LineIndex(First));
+    TDibImage I = Capture();
+    const int L = LineIndex(First + 1); // a line that was not in the window before
+    EXPECT_GT(CountNear(I, L + 2, L + 2, clRed), 2);
+    EXPECT_GT(CountNear(I, L + 4, L + 8, clMaroon), 5);
+}
+
+TEST_F(ColorMemo, KeyMaxHeightLooksBackAndBelowOneCountsAsOne)
+{
+    MainPane();
+    std::string T = "<!-- one\r\ntwo\r\nthree -->\r\nx = y\r\n";
+    for (int i = 0; i < 30; ++i)
+        T += "filler\r\n";
+    SetText(T);
+    Send(EM_LINESCROLL, 0, 1);
+    ProcessMessages();
+    ASSERT_EQ(Send(EM_GETFIRSTVISIBLELINE), 1);
+    TDibImage I = Capture();
+    EXPECT_EQ(Memo->LastScanStart(), LineIndex(1));
+    EXPECT_EQ(CountNear(I, LineIndex(1), LineIndex(1) + 2, clBlue), 0); // the begin is out of reach
+
+    Memo->ColorRules()->Items(0)->KeyMaxHeight = 3;
+    Memo->Invalidate();
+    ProcessMessages();
+    I = Capture();
+    EXPECT_EQ(Memo->LastScanStart(), 0);
+    // The tag rule's "<" of "<!--" reaches its ">" now: the visible lines are blue.
+    EXPECT_GT(CountNear(I, LineIndex(1), LineIndex(1) + 2, clBlue), 3);
+    EXPECT_GT(CountNear(I, LineIndex(2), LineIndex(2) + 4, clBlue), 3);
+
+    for (int Height : {0, -4}) {
+        Memo->ColorRules()->Items(0)->KeyMaxHeight = Height;
+        Memo->Invalidate();
+        ProcessMessages();
+        I = Capture();
+        EXPECT_EQ(Memo->LastScanStart(), LineIndex(1)) << Height; // not after the first visible line
+        EXPECT_GT(CountNear(I, LineIndex(3) + 2, LineIndex(3) + 2, clRed), 2) << Height;
+    }
+}
+
+TEST_F(ColorMemo, TypingColoursTheNewTokenWithACaretLinePass)
+{
+    MainPane();
+    SetText("first line\r\nx");
+    Memo->SetFocus();
+    Memo->SetSelStart(static_cast<int>(Memo->Text().size()));
+    ProcessMessages();
+    PressKey(VK_SPACE, " ");
+    PressKey(VK_OEM_PLUS, "=");
+    ProcessMessages();
+    EXPECT_EQ(Memo->Text(), "first line\r\nx =");
+    // The last pass covered the caret line alone.
+    EXPECT_EQ(Memo->LastScanStart(), LineIndex(1));
+    EXPECT_EQ(Memo->LastScanEnd(), static_cast<int>(Memo->Text().size()));
+    TDibImage I = Capture();
+    EXPECT_GT(CountNear(I, LineIndex(1) + 2, LineIndex(1) + 2, clRed), 2);
+
+    // A new line changes the line count: a full pass.
+    PressKey(VK_RETURN, "\r");
+    ProcessMessages();
+    EXPECT_EQ(Memo->LastScanStart(), 0);
+    PressKey('T', "T");
+    ProcessMessages();
+    EXPECT_EQ(Memo->LastScanStart(), LineIndex(2));
+}
+
+TEST_F(ColorMemo, SelectionKeepsTheHighlightAndArrowKeysCollapseIt)
+{
+    MainPane();
+    SetText("x = TABLE y");
+    Memo->SetFocus();
+    Memo->SetSelStart(4);
+    Memo->SetSelLength(5);
+    ProcessMessages();
+    TDibImage I = Capture();
+    EXPECT_EQ(CountNear(I, 4, 8, clMaroon), 0);
+    EXPECT_GT(CountNear(I, 4, 8, ColorToRGB(clHighlight)), 20);
+    EXPECT_GT(CountNear(I, 2, 2, clRed), 2);
+
+    PressKey(VK_LEFT);
+    ProcessMessages();
+    EXPECT_EQ(Memo->SelLength(), 0);
+    EXPECT_GE(Memo->SelStart(), 8); // collapsed to the end, then moved by the key
+    I = Capture();
+    EXPECT_GT(CountNear(I, 4, 8, clMaroon), 5);
+}
+
+TEST_F(ColorMemo, HotSpotCursorAndClick)
+{
+    InitColMemoCursor();
+    ScriptEditor();
+    EXPECT_TRUE(Memo->HotSpot()->Active);
+    ASSERT_EQ(Memo->ColorRules()->Count(), 9);
+    SetText("see \x1E"
+            "file.htm\x1F now");
+    TDibImage I = Capture();
+    EXPECT_GT(CountNear(I, 5, 12, 0xFF0000), 10); // hot-spot text in HotSpot.Color
+    std::vector<std::string> Clicks;
+    Memo->OnHotSpotClick = [&](TObject* Sender, const std::string& SRC) {
+        EXPECT_EQ(Sender, Memo);
+        Clicks.push_back(SRC);
+    };
+    const TPoint P = PosOf(7);
+    const int H = LineHeight();
+    SendMouse(Memo, WM_MOUSEMOVE, P.x + 2, P.y + H / 2);
+    EXPECT_EQ(Memo->Cursor(), crColMemoHotSpot);
+    ClickControl(Memo, P.x + 2, P.y + H / 2);
+    ProcessMessages();
+    ASSERT_EQ(Clicks.size(), 1u);
+    EXPECT_EQ(Clicks[0], "file.htm");
+
+    const TPoint Q = PosOf(1);
+    SendMouse(Memo, WM_MOUSEMOVE, Q.x + 2, Q.y + H / 2);
+    EXPECT_EQ(Memo->Cursor(), Form->Cursor());
+    ClickControl(Memo, Q.x + 2, Q.y + H / 2);
+    EXPECT_EQ(Clicks.size(), 1u);
+}
+
+TEST_F(ColorMemo, ScriptEditorRules)
+{
+    ScriptEditor();
+    //       0         1         2         3
+    //       0123456789012345678901234567890123456
+    SetText("function f() { if (a == b) alert(x) }\r\n// note\r\n<a href=x>");
+    TDibImage I = Capture();
+    EXPECT_GT(CountNear(I, 0, 7, clGreen), 10);
+    EXPECT_GT(CountNear(I, 15, 16, clAqua), 3);
+    EXPECT_GT(CountNear(I, 21, 22, clRed), 3);
+    const int L2 = LineIndex(2);
+    EXPECT_GT(CountNear(I, L2, L2 + 1, clBlue), 2);
+    EXPECT_GT(CountNear(I, L2 + 3, L2 + 6, clPurple), 5); // href over the tag: later rule
+}
+
+TEST_F(ColorMemo, EventRulesAndKeyDrawing)
+{
+    MainPane("    ColorLimMax = 2\n");
+    EXPECT_EQ(Memo->ColorLimMax(), 2);
+    TColorRule* Event = Memo->ColorRules()->Add();
+    Event->KeyDrawingType = dtEventDraw;
+    Event->ZOrder = 3;
+    TObject* Sender = nullptr;
+    Memo->OnDraw = [&](TObject* S, const char* FromPos, std::span<TKeyDescr> A, int& ItemsCount) {
+        Sender = S;
+        const char* Hit = std::strstr(FromPos, "zz");
+        if (!Hit)
+            return;
+        const int Offset = static_cast<int>(Hit - FromPos);
+        A[0] = {Offset, Offset + 1, clFuchsia, 0, 0};
+        ItemsCount = 1;
+    };
+    std::vector<std::string> Keys;
+    Memo->OnDrawKey = [&](TCanvas* Canvas, const std::string& PKey, TRect R, TColor KColor) {
+        Keys.push_back(PKey);
+        EXPECT_EQ(KColor, Memo->Font()->Color());
+        EXPECT_GT(R.right, R.left);
+        EXPECT_GT(R.bottom, R.top);
+        Canvas->TextOut(R.left, R.top, PKey);
+    };
+    SetText("ab zz = TABLE");
+    Keys.clear();
+    Memo->Invalidate();
+    ProcessMessages();
+    TDibImage I = Capture();
+    EXPECT_EQ(Sender, Event);
+    EXPECT_GT(CountNear(I, 3, 4, clFuchsia), 5);
+    EXPECT_EQ(Keys, (std::vector<std::string>{"=", "TABLE"}));
+    EXPECT_GT(CountNear(I, 8, 12, clMaroon), 5); // the handler drew in the run's colour
+
+    Memo->SetColorLimMax(-3); // no array: the event is not called
+    Sender = nullptr;
+    Memo->Invalidate();
+    ProcessMessages();
+    EXPECT_EQ(Memo->ColorLimMax(), 0);
+    EXPECT_EQ(Sender, nullptr);
+}
+
+TEST_F(ColorMemo, PublishedPropertiesAndAssigningRules)
+{
+    Load("MainPaneRules.form",
+         "    RedrawAlways = True\n    HotSpot.Active = True\n    HotSpot.BeginChar = '['\n");
+    EXPECT_TRUE(Memo->RedrawAlways);
+    EXPECT_TRUE(Memo->HotSpot()->Active);
+    EXPECT_EQ(Memo->HotSpot()->BeginChar, '[');
+    EXPECT_EQ(Memo->ColorRules()->Items(0)->Memo(), Memo);
+
+    auto Host = ReadRulesHost("ScriptEditorRules.form");
+    Memo->SetColorRules(Host->ColorRules());
+    EXPECT_EQ(Memo->ColorRules()->Count(), 9);
+    EXPECT_EQ(Memo->ColorRules()->Items(2)->Keywords()->Count(), 92);
+    EXPECT_EQ(Memo->ColorRules()->Items(0)->Memo(), Memo);
+    Memo->SetHotSpot(Host->HotSpot());
+    EXPECT_EQ(Memo->HotSpot()->BeginChar, '\x1E');
+
+    TColorMemo Fresh(nullptr);
+    for (const std::string& Name : PropsDifferingFromDefault(&Fresh)) {
+        EXPECT_NE(Name, "ColorLimMax");
+        EXPECT_NE(Name, "RedrawAlways");
+    }
+    EXPECT_EQ(Fresh.ColorLimMax(), 0);
+    EXPECT_FALSE(Fresh.RedrawAlways);
+    EXPECT_EQ(Fresh.ColorRules()->Count(), 0);
+}
+
+TEST_F(ColorMemo, ShiftReleaseAndLeftPressRecolourAndOtherInputDoesNot)
+{
+    MainPane();
+    SetText("x = TABLE");
+    Memo->SetFocus();
+    ProcessMessages();
+    int Before = Memo->PassCount();
+    SimulateKey(WM_KEYDOWN, VK_SHIFT);
+    SimulateKey(WM_KEYUP, VK_SHIFT);
+    ProcessMessages();
+    EXPECT_GT(Memo->PassCount(), Before);
+
+    Before = Memo->PassCount();
+    SendMouse(Memo, WM_RBUTTONDOWN, 5, 5);
+    SendMouse(Memo, WM_RBUTTONUP, 5, 5);
+    ProcessMessages();
+    EXPECT_EQ(Memo->PassCount(), Before); // nothing asked for a pass
+
+    SendMouse(Memo, WM_LBUTTONDOWN, 5, 5);
+    ProcessMessages();
+    EXPECT_GT(Memo->PassCount(), Before);
+    SendMouse(Memo, WM_LBUTTONUP, 5, 5);
+}
+
+TEST_F(ColorMemo, HorizontalScrollFiresItsEvent)
+{
+    MainPane();
+    SetText(std::string(300, 'w') + " = TABLE");
+    int HScrolls = 0;
+    Memo->OnHScroll = [&](TObject* Sender) {
+        EXPECT_EQ(Sender, Memo);
+        ++HScrolls;
+    };
+    const int Before = Memo->PassCount();
+    Send(WM_HSCROLL, SB_PAGERIGHT, 0);
+    ProcessMessages();
+    EXPECT_EQ(HScrolls, 1);
+    EXPECT_GT(Memo->PassCount(), Before);
+}
+
+TEST_F(ColorMemo, DisabledOrHiddenMemoIsNotColoured)
+{
+    MainPane();
+    SetText("x = TABLE");
+    Memo->SetEnabled(false);
+    ProcessMessages();
+    int Before = Memo->PassCount();
+    Memo->Invalidate();
+    ProcessMessages();
+    EXPECT_EQ(Memo->PassCount(), Before);
+    EXPECT_EQ(CountNear(Capture(), 4, 8, clMaroon), 0);
+    Memo->SetEnabled(true);
+    ProcessMessages();
+    EXPECT_GT(CountNear(Capture(), 4, 8, clMaroon), 5);
+}
+
+TEST_F(ColorMemo, TabsKeepTheControlsRendering)
+{
+    MainPane();
+    Memo->WantTabs = true;
+    SetText("a\t= TABLE");
+    ASSERT_GT(Memo->LastRuns().Count(), 0);
+    int Tabs = 0;
+    for (int i = 0; i < Memo->LastRuns().Count(); ++i)
+        Tabs += Memo->LastRuns()[i].ZOrder == zoTab;
+    EXPECT_EQ(Tabs, 1);
+    TDibImage I = Capture();
+    const int Eq = 2;
+    EXPECT_GT(CountNear(I, Eq, Eq, clRed), 2); // after the TAB, where the control put it
+    EXPECT_GT(CountNear(I, 4, 8, clMaroon), 5);
+}
+
+TEST(ColMemoCursor, InitLoadsThePointingHandIntoSlotOne)
+{
+    TWindowTest Fixture;
+    InitColMemoCursor();
+    HCURSOR Cursor = ScreenInstance()->Cursors(crColMemoHotSpot);
+    ASSERT_NE(Cursor, nullptr);
+    POINT HotSpot{};
+    SIZE Size{};
+    ASSERT_TRUE(GetCursorHotSpot(Cursor, &HotSpot, &Size));
+    EXPECT_EQ(HotSpot.x, 13);
+    EXPECT_EQ(HotSpot.y, 9);
+    EXPECT_EQ(Size.cx, 32);
+}
+
+} // namespace

@@ -1,0 +1,70 @@
+// The document builder on arbitrary bytes: any input builds a document (or ends in the
+// open-comment error) without crashing, hanging or leaking, and the document it gives lays out.
+// The first byte picks the entry point and whether a script handler is set.
+#include "html-engine/HtmlModel.h"
+#include "html-engine/HtmlParser.h"
+#include "platform/classes/Classes.h"
+#include "platform/graphics/Graphics.h"
+#include "platform/rtl/Streams.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size)
+{
+    if (Size == 0)
+        return 0;
+    const int Mode = Data[0] & 7;
+    const bool WithScripts = (Data[0] & 8) != 0;
+    const std::string Text(reinterpret_cast<const char*>(Data + 1), Size - 1);
+    TSectionList Doc(nullptr, nullptr);
+    Doc.SetDefaults("Arial", "Courier New", clWhite, clBlue, clBlack, 12);
+    TStringList Names;
+    Names.SetSorted(true);
+    if (WithScripts)
+        Doc.OnScript = [](TObject*, const std::string&, std::unique_ptr<char[]> Script) {
+            if (!Script)
+                __builtin_trap();
+        };
+    try {
+        switch (Mode) {
+        case 1: {
+            TStringList Lines;
+            Lines.SetText(Text);
+            HtmlParseStrings(&Doc, &Names, &Lines);
+            break;
+        }
+        case 2: {
+            TMemoryStream Stream;
+            Stream.Write(Text.data(), static_cast<Longint>(Text.size()));
+            HtmlParseStream(&Doc, &Names, &Stream);
+            break;
+        }
+        case 3: {
+            TStringList Lines;
+            Lines.SetText(Text);
+            TextParseStrings(&Doc, &Names, &Lines);
+            break;
+        }
+        default:
+            HtmlParseBuffer(&Doc, &Names, Text.data(), Text.size());
+            break;
+        }
+    } catch (const EParseError&) {
+    }
+    if (ParseState.Parsing || ParseState.FontStack.Count() != 0)
+        __builtin_trap();
+    // Every anchor leads to a live block of the document.
+    for (int I = 0; I < Names.Count(); ++I)
+        if (Names.Objects(I) && !Doc.HoldsObject(Names.Objects(I)))
+            __builtin_trap();
+    if (Mode >= 4) {
+        TBitmap Bitmap(200, 100);
+        int Curs = 0, MaxWidth = 0;
+        Doc.DoLogic(Bitmap.Canvas(), 0, Curs, MaxWidth, 200);
+        Doc.Draw(Bitmap.Canvas(), Rect(0, 0, 200, 100), 0, 0, 200);
+    }
+    return 0;
+}

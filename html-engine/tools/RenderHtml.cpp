@@ -1,0 +1,152 @@
+// Renders an HTML file with the view control, offscreen, and writes what it shows as a PNG:
+//   render_html page.html out.png [width [height]]
+// Without a height the view is made tall enough for the whole document (at most 16000 pixels).
+// A .txt file is shown as plain text, a picture file as a one-image page.
+#include "html-engine/HtmlViewCtl.h"
+#include "platform/app/AppMain.h"
+#include "platform/controls/Forms.h"
+#include "platform/rtl/SysUtils.h"
+#include "platform/win/WinTesting.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+namespace {
+
+std::uint32_t Crc32(const std::string& Data, std::size_t From)
+{
+    static const std::array<std::uint32_t, 256> Table = [] {
+        std::array<std::uint32_t, 256> T{};
+        for (std::uint32_t N = 0; N < 256; ++N) {
+            std::uint32_t C = N;
+            for (int K = 0; K < 8; ++K)
+                C = (C & 1) ? 0xEDB88320u ^ (C >> 1) : C >> 1;
+            T[N] = C;
+        }
+        return T;
+    }();
+    std::uint32_t C = 0xFFFFFFFFu;
+    for (std::size_t I = From; I < Data.size(); ++I)
+        C = Table[(C ^ static_cast<std::uint8_t>(Data[I])) & 0xFF] ^ (C >> 8);
+    return C ^ 0xFFFFFFFFu;
+}
+
+void Put32(std::string& S, std::uint32_t V)
+{
+    for (int Shift = 24; Shift >= 0; Shift -= 8)
+        S += static_cast<char>((V >> Shift) & 0xFF);
+}
+
+void Chunk(std::string& Png, const char* Type, const std::string& Data)
+{
+    Put32(Png, static_cast<std::uint32_t>(Data.size()));
+    const std::size_t Start = Png.size();
+    Png += Type;
+    Png += Data;
+    Put32(Png, Crc32(Png, Start));
+}
+
+// An RGB PNG with uncompressed deflate blocks: no compression library needed for a dev tool.
+std::string EncodePng(const TDibImage& Image)
+{
+    std::string Raw;
+    Raw.reserve(static_cast<std::size_t>(Image.Height) * (Image.Width * 3 + 1));
+    for (int Y = 0; Y < Image.Height; ++Y) {
+        Raw += '\0';
+        for (int X = 0; X < Image.Width; ++X) {
+            const std::uint32_t P = Image.Pixels[static_cast<std::size_t>(Y) * Image.Width + X];
+            Raw += static_cast<char>((P >> 16) & 0xFF);
+            Raw += static_cast<char>((P >> 8) & 0xFF);
+            Raw += static_cast<char>(P & 0xFF);
+        }
+    }
+    std::string Z = "\x78\x01";
+    std::size_t Pos = 0;
+    do {
+        const std::size_t N = std::min<std::size_t>(65535, Raw.size() - Pos);
+        Z += static_cast<char>(Pos + N == Raw.size() ? 1 : 0);
+        Z += static_cast<char>(N & 0xFF);
+        Z += static_cast<char>(N >> 8);
+        Z += static_cast<char>(~N & 0xFF);
+        Z += static_cast<char>((~N >> 8) & 0xFF);
+        Z.append(Raw, Pos, N);
+        Pos += N;
+    } while (Pos < Raw.size());
+    std::uint32_t A = 1, B = 0;
+    for (unsigned char C : Raw) {
+        A = (A + C) % 65521;
+        B = (B + A) % 65521;
+    }
+    Put32(Z, (B << 16) | A);
+
+    std::string Png = "\x89PNG\r\n\x1a\n";
+    std::string Header;
+    Put32(Header, static_cast<std::uint32_t>(Image.Width));
+    Put32(Header, static_cast<std::uint32_t>(Image.Height));
+    Header += std::string("\x08\x02\x00\x00\x00", 5);
+    Chunk(Png, "IHDR", Header);
+    Chunk(Png, "IDAT", Z);
+    Chunk(Png, "IEND", "");
+    return Png;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: %s page.html out.png [width [height]]\n", argv[0]);
+        return 2;
+    }
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    const std::string Input = argv[1], Output = argv[2];
+    const int Width = argc > 3 ? std::max(40, std::atoi(argv[3])) : 800;
+    const int FixedHeight = argc > 4 ? std::max(40, std::atoi(argv[4])) : 0;
+    return RunProgram(argc, argv, [&]() -> int {
+        auto* Form = new TForm(nullptr);
+        Form->SetBorderStyle(bsNone);
+        Form->SetBounds(0, 0, Width, FixedHeight ? FixedHeight : 600);
+        auto* Viewer = new THTMLViewer(Form);
+        Viewer->SetParent(Form);
+        Viewer->SetBounds(0, 0, Width, FixedHeight ? FixedHeight : 600);
+        Viewer->SetDefBackground(clWhite);
+        Form->Show();
+        int Result = 0;
+        try {
+            const std::string Ext = UpperCase(ExtractFileExt(Input));
+            if (Ext == ".TXT")
+                Viewer->LoadPlainTextFile(ExpandFileName(Input));
+            else if (Ext == ".GIF" || Ext == ".BMP" || Ext == ".PNG" || Ext == ".JPG" || Ext == ".JPEG")
+                Viewer->LoadPictureFile(ExpandFileName(Input));
+            else
+                Viewer->LoadFromFile(ExpandFileName(Input));
+        } catch (const Exception& E) {
+            std::fprintf(stderr, "%s\n", E.Message().c_str());
+            Result = 1;
+        }
+        if (!FixedHeight) {
+            const int H = std::min(16000, Viewer->DocHeight() + 40);
+            Form->SetBounds(0, 0, Width, H);
+            Viewer->SetBounds(0, 0, Width, H);
+        }
+        ProcessPendingMessages();
+        const TDibImage Image = CaptureWindowImage(Viewer->Handle());
+        std::ofstream Out(Output, std::ios::binary | std::ios::trunc);
+        const std::string Png = EncodePng(Image);
+        Out.write(Png.data(), static_cast<std::streamsize>(Png.size()));
+        if (!Out) {
+            std::fprintf(stderr, "cannot write %s\n", Output.c_str());
+            Result = 1;
+        }
+        std::printf("%s: %dx%d, document %d high, widest line %d\n", Output.c_str(), Image.Width,
+                    Image.Height, Viewer->DocHeight(), Viewer->MaxWidth());
+        Form->BeforeDestruction();
+        delete Form;
+        return Result;
+    });
+}

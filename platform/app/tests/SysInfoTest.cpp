@@ -1,0 +1,127 @@
+#include "platform/app/SysInfo.h"
+#include "platform/app/MMSystem.h"
+#include "platform/win/WinUser.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+TEST(SysInfoTest, VersionIsAnNtPlatformOfAtLeastFour)
+{
+    OSVERSIONINFO Info;
+    EXPECT_EQ(Info.dwOSVersionInfoSize, 148u); // the size the programs pass
+    ASSERT_TRUE(GetVersionEx(&Info));
+    EXPECT_EQ(Info.dwPlatformId, VER_PLATFORM_WIN32_NT);
+    EXPECT_GE(Info.dwMajorVersion, 4u);
+    EXPECT_LT(std::strlen(Info.szCSDVersion), sizeof Info.szCSDVersion);
+    EXPECT_EQ(GetVersion() & 0xFF, std::min<DWORD>(Info.dwMajorVersion, 255));
+    EXPECT_EQ(GetVersion() & 0x80000000u, 0u);
+
+    OSVERSIONINFO Short;
+    Short.dwOSVersionInfoSize = 20;
+    EXPECT_FALSE(GetVersionEx(&Short));
+    EXPECT_FALSE(GetVersionEx(nullptr));
+}
+
+TEST(SysInfoTest, ProcessorHasATypeTheProgramsName)
+{
+    SYSTEM_INFO Info;
+    GetSystemInfo(&Info);
+#if defined(__x86_64__) || defined(__i386__)
+    EXPECT_EQ(Info.dwProcessorType, PROCESSOR_INTEL_PENTIUM);
+#endif
+    EXPECT_GE(Info.dwNumberOfProcessors, 1u);
+    EXPECT_GT(Info.dwPageSize, 0u);
+    EXPECT_NE(Info.dwActiveProcessorMask, 0u);
+}
+
+TEST(SysInfoTest, MemoryStatusOfThisMachineIsSane)
+{
+    MEMORYSTATUS S;
+    EXPECT_EQ(S.dwLength, 32u);
+    GlobalMemoryStatus(&S);
+    EXPECT_GT(S.dwTotalPhys, 0u);
+    EXPECT_LE(S.dwAvailPhys, S.dwTotalPhys);
+    EXPECT_LE(S.dwMemoryLoad, 100u);
+    EXPECT_GE(S.dwTotalPageFile, S.dwTotalPhys);
+    EXPECT_LE(S.dwAvailPageFile, S.dwTotalPageFile);
+    // The about box's figure: (free physical + free paging) div 1024 as a signed 32-bit value.
+    const std::int64_t Free = (std::int64_t(S.dwAvailPhys) + S.dwAvailPageFile) / 1024;
+    EXPECT_GE(Free, 0);
+}
+
+TEST(SysInfoTest, MemoryStatusFromMeminfoText)
+{
+    struct Case {
+        const char* Text;
+        DWORD Load, TotalPhys, AvailPhys, TotalPage, AvailPage;
+    } Cases[] = {
+        // 1 GB, a quarter free, 512 MB of swap half used.
+        {"MemTotal:        1048576 kB\nMemFree:          100000 kB\nMemAvailable:     262144 kB\n"
+         "SwapTotal:        524288 kB\nSwapFree:         262144 kB\n",
+         75, 1073741824u, 268435456u, 1610612736u, 536870912u},
+        // Older kernels: no MemAvailable, so free + buffers + cached.
+        {"MemTotal: 1000 kB\nMemFree: 100 kB\nBuffers: 50 kB\nCached: 250 kB\n", 60, 1024000u, 409600u,
+         1024000u, 409600u},
+        // 64 GB: the sums overflow 32 bits and are clamped, the load is still right.
+        {"MemTotal: 67108864 kB\nMemAvailable: 16777216 kB\nSwapTotal: 8388608 kB\nSwapFree: 8388608 kB\n",
+         75, 0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu},
+        // Nothing usable: zeros, no division by zero.
+        {"", 0, 0, 0, 0, 0},
+        {"MemTotal: lots\nMemFree:\n:::\nSwapFree: 99999999999999999999999999 kB\n", 0, 0, 0, 0, 0},
+    };
+    for (const Case& C : Cases) {
+        const MEMORYSTATUS S = MemoryStatusFromMeminfo(C.Text);
+        EXPECT_EQ(S.dwMemoryLoad, C.Load) << C.Text;
+        EXPECT_EQ(S.dwTotalPhys, C.TotalPhys) << C.Text;
+        EXPECT_EQ(S.dwAvailPhys, C.AvailPhys) << C.Text;
+        EXPECT_EQ(S.dwTotalPageFile, C.TotalPage) << C.Text;
+        EXPECT_EQ(S.dwAvailPageFile, C.AvailPage) << C.Text;
+    }
+}
+
+TEST(SysInfoTest, ErrorModeIsKeptAndThePreviousReturned)
+{
+    const UINT Original = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    EXPECT_EQ(SetErrorMode(0), 32769u);
+    EXPECT_EQ(SetErrorMode(Original), 0u);
+}
+
+TEST(SysInfoTest, GlobalBlocks)
+{
+    HGLOBAL Mem = GlobalAlloc(GHND, 16);
+    ASSERT_NE(Mem, nullptr);
+    EXPECT_EQ(GlobalSize(Mem), 16u);
+    auto* P = static_cast<unsigned char*>(GlobalLock(Mem));
+    ASSERT_NE(P, nullptr);
+    for (int I = 0; I < 16; ++I)
+        EXPECT_EQ(P[I], 0);
+    std::memcpy(P, "0123456789abcdef", 16);
+    EXPECT_FALSE(GlobalUnlock(Mem)); // the last lock
+    EXPECT_EQ(GlobalBytes(Mem), "0123456789abcdef");
+    ASSERT_EQ(GlobalReAlloc(Mem, 20, GMEM_MOVEABLE), Mem);
+    EXPECT_EQ(GlobalBytes(Mem), std::string("0123456789abcdef\0\0\0\0", 20));
+    EXPECT_EQ(GlobalFree(Mem), nullptr);
+    // A freed handle is refused, not followed.
+    EXPECT_EQ(GlobalLock(Mem), nullptr);
+    EXPECT_EQ(GlobalSize(Mem), 0u);
+    EXPECT_EQ(GlobalFree(Mem), Mem);
+    HGLOBAL Empty = GlobalAlloc(GMEM_FIXED, 0);
+    EXPECT_NE(GlobalLock(Empty), nullptr);
+    EXPECT_EQ(GlobalSize(Empty), 0u);
+    GlobalFree(Empty);
+}
+
+TEST(SysInfoTest, MultimediaClockIsTheModelClock)
+{
+    SetTestClock(true, 5000);
+    EXPECT_EQ(timeGetTime(), 5000u);
+    AdvanceTestClock(125);
+    EXPECT_EQ(timeGetTime(), 5125u);
+    SetTestClock(false);
+}
+
+} // namespace

@@ -1,0 +1,1772 @@
+// The "EDIT" window class and the edit and memo controls on it.
+//
+// The text lives in a QPlainTextEdit that is never shown on screen: it does the text storage,
+// layout, cursor movement and undo, and is rendered into the window's surface during WM_PAINT.
+// Input reaches the window as our messages like any other window's and is handed to the editor
+// here, so a control handling a key or click itself keeps the editor from seeing it, and
+// anything a descendant draws on the window after the inherited painting stays on top.
+//
+// Character indexes in messages are byte offsets into the UTF-8 text with CR LF between lines;
+// the editor counts UTF-16 units with one separator per line. TEditState maps between the two.
+#include "platform/controls/StdEdit.h"
+
+#include "platform/classes/TypInfo.h"
+#include "platform/qt/GdiSurface.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QApplication>
+#include <QClipboard>
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QImage>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextLayout>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+namespace {
+
+// The editor's layout with lines exactly the font's text height apart (ascent + descent), as the
+// platform's edit spaces them; the stock layout adds the font's fractional leading, which makes
+// lines drift away from positions computed from the text height.
+class TEditLayout : public QPlainTextDocumentLayout {
+public:
+    explicit TEditLayout(QTextDocument* Doc) : QPlainTextDocumentLayout(Doc) {}
+    int Pitch = 0;
+    QRectF blockBoundingRect(const QTextBlock& Block) const override
+    {
+        QRectF R = QPlainTextDocumentLayout::blockBoundingRect(Block);
+        QTextLayout* L = Block.isValid() ? Block.layout() : nullptr;
+        if (!L || Pitch <= 0 || !Block.isVisible() || L->lineCount() == 0)
+            return R;
+        for (int K = 0; K < L->lineCount(); ++K) {
+            QTextLine Line = L->lineAt(K);
+            if (Line.y() != K * Pitch)
+                Line.setPosition(QPointF(Line.x(), K * Pitch));
+        }
+        R.setHeight(L->lineCount() * Pitch);
+        return R;
+    }
+};
+
+// The editor, with its painting switched off except while we render it ourselves.
+class TEditView : public QPlainTextEdit {
+public:
+    bool Rendering = false;
+    using QPlainTextEdit::contentOffset;
+    using QPlainTextEdit::firstVisibleBlock;
+    using QPlainTextEdit::setViewportMargins;
+
+protected:
+    void paintEvent(QPaintEvent* E) override
+    {
+        if (Rendering)
+            QPlainTextEdit::paintEvent(E);
+    }
+};
+
+std::string ToUtf8(const QString& S)
+{
+    QByteArray B = S.toUtf8();
+    return std::string(B.constData(), static_cast<std::size_t>(B.size()));
+}
+
+// Bytes of the first N UTF-16 units of S in UTF-8.
+int Utf8Length(const QString& S, int N)
+{
+    int Bytes = 0;
+    N = std::min<int>(N, static_cast<int>(S.size()));
+    for (int I = 0; I < N; ++I) {
+        char16_t C = S[I].unicode();
+        if (C < 0x80)
+            Bytes += 1;
+        else if (C < 0x800)
+            Bytes += 2;
+        else if (QChar::isHighSurrogate(C))
+            Bytes += 4;
+        else if (QChar::isLowSurrogate(C))
+            Bytes += 0;
+        else
+            Bytes += 3;
+    }
+    return Bytes;
+}
+
+// The UTF-16 index in S of byte offset Bytes (rounded down to a character start).
+int Utf16Index(const QString& S, int Bytes)
+{
+    int Acc = 0;
+    int I = 0;
+    const int N = static_cast<int>(S.size());
+    while (I < N) {
+        char16_t C = S[I].unicode();
+        int Len = C < 0x80 ? 1 : C < 0x800 ? 2 : QChar::isHighSurrogate(C) ? 4 : 3;
+        int Units = QChar::isHighSurrogate(C) && I + 1 < N ? 2 : 1;
+        if (Acc + Len > Bytes)
+            break;
+        Acc += Len;
+        I += Units;
+    }
+    return I;
+}
+
+// CR, LF and CR LF all become one "\n" (the editor's line break).
+QString EditorText(const std::string& Text)
+{
+    std::string S;
+    S.reserve(Text.size());
+    for (std::size_t I = 0; I < Text.size(); ++I) {
+        char C = Text[I];
+        if (C == '\r') {
+            S += '\n';
+            if (I + 1 < Text.size() && Text[I + 1] == '\n')
+                ++I;
+        } else {
+            S += C;
+        }
+    }
+    return QString::fromUtf8(S.data(), static_cast<qsizetype>(S.size()));
+}
+
+std::string NormalizeBreaks(const std::string& Text)
+{
+    std::string S;
+    S.reserve(Text.size() + 16);
+    for (std::size_t I = 0; I < Text.size(); ++I) {
+        char C = Text[I];
+        if (C == '\r' || C == '\n') {
+            S += "\r\n";
+            if (C == '\r' && I + 1 < Text.size() && Text[I + 1] == '\n')
+                ++I;
+        } else {
+            S += C;
+        }
+    }
+    return S;
+}
+
+int QtKeyOf(int Vk)
+{
+    switch (Vk) {
+    case VK_PRIOR:
+        return Qt::Key_PageUp;
+    case VK_NEXT:
+        return Qt::Key_PageDown;
+    case VK_END:
+        return Qt::Key_End;
+    case VK_HOME:
+        return Qt::Key_Home;
+    case VK_LEFT:
+        return Qt::Key_Left;
+    case VK_UP:
+        return Qt::Key_Up;
+    case VK_RIGHT:
+        return Qt::Key_Right;
+    case VK_DOWN:
+        return Qt::Key_Down;
+    case VK_DELETE:
+        return Qt::Key_Delete;
+    default:
+        return 0;
+    }
+}
+
+struct TEditState {
+    HWND Wnd = nullptr;
+    std::unique_ptr<TEditView> View;
+    QTextDocument* Doc = nullptr;
+    TEditLayout* Layout = nullptr;
+    bool Modified = false;
+    bool Focused = false;
+    bool Dragging = false;
+    bool Painting = false;
+    bool Notifying = true; // EN_CHANGE for text set from code too
+    int Limit = 0;         // bytes; 0: none
+    char32_t PasswordChar = 0;
+    bool HaveRect = false;
+    RECT FormatRect{};
+    HFONT Font = nullptr;
+    // Byte offset of each line's start; the last entry is the text length.
+    mutable std::vector<int> Starts;
+    mutable bool MapValid = false;
+    SCROLLINFO LastV{}, LastH{};
+
+    DWORD Style() const { return static_cast<DWORD>(GetWindowLong(Wnd, GWL_STYLE)); }
+    bool Multi() const { return (Style() & ES_MULTILINE) != 0; }
+    bool ReadOnly() const { return (Style() & ES_READONLY) != 0; }
+    bool Wraps() const
+    {
+        DWORD S = Style();
+        return (S & ES_MULTILINE) && !(S & ES_AUTOHSCROLL) && !(S & WS_HSCROLL);
+    }
+
+    // ---- index mapping ----
+    void BuildMap() const
+    {
+        if (MapValid)
+            return;
+        Starts.clear();
+        int At = 0;
+        for (QTextBlock B = Doc->begin(); B.isValid(); B = B.next()) {
+            Starts.push_back(At);
+            At += Utf8Length(B.text(), static_cast<int>(B.text().size())) + 2;
+        }
+        if (Starts.empty())
+            Starts.push_back(0);
+        Starts.push_back(std::max(0, At - 2));
+        MapValid = true;
+    }
+    int Length() const
+    {
+        BuildMap();
+        return Starts.back();
+    }
+    int ToByte(int Pos) const
+    {
+        BuildMap();
+        QTextBlock B = Doc->findBlock(std::max(0, Pos));
+        if (!B.isValid())
+            return Length();
+        int N = B.blockNumber();
+        return Starts[static_cast<std::size_t>(N)] + Utf8Length(B.text(), Pos - B.position());
+    }
+    int ToPos(int Byte) const
+    {
+        BuildMap();
+        Byte = std::clamp(Byte, 0, Length());
+        auto It = std::upper_bound(Starts.begin(), Starts.end() - 1, Byte);
+        int N = static_cast<int>(It - Starts.begin()) - 1;
+        N = std::clamp(N, 0, Doc->blockCount() - 1);
+        QTextBlock B = Doc->findBlockByNumber(N);
+        return B.position() + Utf16Index(B.text(), Byte - Starts[static_cast<std::size_t>(N)]);
+    }
+    std::string Text() const
+    {
+        std::string S;
+        for (QTextBlock B = Doc->begin(); B.isValid(); B = B.next()) {
+            if (B != Doc->begin())
+                S += "\r\n";
+            S += ToUtf8(B.text());
+        }
+        return S;
+    }
+
+    // ---- lines (wrapped lines when the edit wraps) ----
+    void EnsureLayout(const QTextBlock& B) const
+    {
+        if (B.isValid() && B.layout() && B.layout()->lineCount() == 0)
+            Doc->documentLayout()->blockBoundingRect(B);
+    }
+    void LayoutAll() const
+    {
+        if (!Wraps())
+            return;
+        for (QTextBlock B = Doc->begin(); B.isValid(); B = B.next())
+            EnsureLayout(B);
+    }
+    int LineCount() const
+    {
+        if (!Multi())
+            return 1;
+        if (!Wraps())
+            return Doc->blockCount();
+        LayoutAll();
+        return std::max(1, Doc->lineCount());
+    }
+    int LineOfPos(int Pos) const
+    {
+        QTextBlock B = Doc->findBlock(std::max(0, Pos));
+        if (!B.isValid())
+            B = Doc->lastBlock();
+        if (!Wraps())
+            return Multi() ? B.blockNumber() : 0;
+        LayoutAll();
+        QTextLine L = B.layout()->lineForTextPosition(Pos - B.position());
+        return B.firstLineNumber() + (L.isValid() ? L.lineNumber() : 0);
+    }
+    // Start and end (before the line break) of a line, editor positions; false past the end.
+    bool LineRange(int Line, int& Start, int& End) const
+    {
+        if (Line < 0 || Line >= LineCount())
+            return false;
+        if (!Multi()) {
+            Start = 0;
+            End = Doc->characterCount() - 1;
+            return true;
+        }
+        if (!Wraps()) {
+            QTextBlock B = Doc->findBlockByNumber(Line);
+            Start = B.position();
+            End = B.position() + static_cast<int>(B.text().size());
+            return true;
+        }
+        QTextBlock B = Doc->findBlockByLineNumber(Line);
+        if (!B.isValid())
+            return false;
+        int K = Line - B.firstLineNumber();
+        QTextLayout* Lay = B.layout();
+        if (K < 0 || K >= std::max(1, Lay->lineCount())) {
+            Start = End = B.position();
+            return true;
+        }
+        if (Lay->lineCount() == 0) {
+            Start = B.position();
+            End = B.position() + static_cast<int>(B.text().size());
+            return true;
+        }
+        QTextLine L = Lay->lineAt(K);
+        Start = B.position() + L.textStart();
+        End = Start + L.textLength();
+        if (K == Lay->lineCount() - 1)
+            End = B.position() + static_cast<int>(B.text().size());
+        return true;
+    }
+
+    // ---- geometry ----
+    RECT ClientRect() const
+    {
+        RECT R{};
+        GetClientRect(Wnd, &R);
+        return R;
+    }
+    RECT Rect() const
+    {
+        if (HaveRect)
+            return FormatRect;
+        RECT R = ClientRect();
+        R.left += 2;
+        R.right = std::max(R.left, R.right - 2);
+        if (Multi()) {
+            R.top += 1;
+        } else {
+            // One line, centred like the platform's single-line edit.
+            int H = static_cast<int>(std::lround(LineHeight()));
+            R.top = std::max(0, (R.bottom - H) / 2);
+        }
+        return R;
+    }
+    double LineHeight() const
+    {
+        QTextBlock B = Doc->begin();
+        EnsureLayout(B);
+        if (Layout && Layout->Pitch > 0)
+            return Layout->Pitch;
+        if (B.isValid() && B.layout() && B.layout()->lineCount() > 0)
+            return Doc->documentLayout()->blockBoundingRect(B).height() / B.layout()->lineCount();
+        return QFontMetricsF(View->font()).lineSpacing();
+    }
+    int FirstVisibleLine() const
+    {
+        if (!Multi())
+            return 0;
+        return View->verticalScrollBar()->value();
+    }
+    // Client position of an editor position (top-left of the character cell).
+    QPoint PosToClient(int Pos) const
+    {
+        QTextBlock B = Doc->findBlock(std::max(0, Pos));
+        if (!B.isValid())
+            B = Doc->lastBlock();
+        LayoutAll();
+        EnsureLayout(B);
+        QTextLayout* Lay = B.layout();
+        int Rel = Pos - B.position();
+        QTextLine L = Lay->lineForTextPosition(Rel);
+        if (!L.isValid() && Lay->lineCount() > 0)
+            L = Lay->lineAt(Lay->lineCount() - 1);
+        double X = L.isValid() ? L.cursorToX(Rel) : 0.0;
+        QTextBlock Top = View->firstVisibleBlock();
+        int TopLine = Top.isValid() ? (Wraps() ? Top.firstLineNumber() : Top.blockNumber()) : 0;
+        int Line = LineOfPos(Pos);
+        QPointF Off = View->contentOffset();
+        RECT R = Rect();
+        double Y = R.top + Off.y() + (Line - TopLine) * LineHeight();
+        return QPoint(static_cast<int>(std::floor(R.left + Off.x() + X)), static_cast<int>(std::lround(Y)));
+    }
+    int ClientToPos(int X, int Y) const
+    {
+        RECT R = Rect();
+        return View->cursorForPosition(QPoint(X - R.left, Y - R.top)).position();
+    }
+};
+
+std::unordered_map<HWND, std::unique_ptr<TEditState>>& Edits()
+{
+    // Never freed: editors left at exit must not outlive the application object's teardown.
+    static auto* Map = new std::unordered_map<HWND, std::unique_ptr<TEditState>>;
+    return *Map;
+}
+
+TEditState* StateOf(HWND Wnd)
+{
+    auto It = Edits().find(Wnd);
+    if (It == Edits().end())
+        return nullptr;
+    if (!IsWindow(Wnd)) {
+        Edits().erase(It);
+        return nullptr;
+    }
+    return It->second.get();
+}
+
+void Notify(TEditState* S, WORD Code)
+{
+    HWND Parent = GetParent(S->Wnd);
+    if (!Parent)
+        return;
+    WORD Id = static_cast<WORD>(GetWindowLong(S->Wnd, GWL_ID));
+    SendMessage(Parent, WM_COMMAND, MAKEWPARAM(Id, Code), reinterpret_cast<LPARAM>(S->Wnd));
+}
+
+void Layout(TEditState* S)
+{
+    RECT C = S->ClientRect();
+    int W = std::max<int>(1, C.right - C.left), H = std::max<int>(1, C.bottom - C.top);
+    if (S->View->size() != QSize(W, H))
+        S->View->resize(W, H);
+    RECT R = S->Rect();
+    S->View->setViewportMargins(R.left, R.top, std::max<int>(0, W - R.right), std::max<int>(0, H - R.bottom));
+    S->View->setLineWrapMode(S->Wraps() ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+    S->MapValid = false;
+}
+
+void SyncScrollBars(TEditState* S)
+{
+    DWORD Style = S->Style();
+    auto Sync = [&](int Bar, QScrollBar* Q, SCROLLINFO& Last) {
+        SCROLLINFO I{};
+        I.cbSize = sizeof(I);
+        I.fMask = SIF_ALL | SIF_DISABLENOSCROLL;
+        I.nMin = 0;
+        I.nPage = static_cast<UINT>(std::max(1, Q->pageStep()));
+        I.nMax = std::max(0, Q->maximum() + Q->pageStep() - 1);
+        I.nPos = Q->value();
+        if (I.nMin == Last.nMin && I.nMax == Last.nMax && I.nPage == Last.nPage && I.nPos == Last.nPos)
+            return;
+        Last = I;
+        SetScrollInfo(S->Wnd, Bar, &I, TRUE);
+    };
+    if (Style & WS_VSCROLL)
+        Sync(SB_VERT, S->View->verticalScrollBar(), S->LastV);
+    if (Style & WS_HSCROLL)
+        Sync(SB_HORZ, S->View->horizontalScrollBar(), S->LastH);
+}
+
+void UpdateCaret(TEditState* S)
+{
+    if (!S->Focused)
+        return;
+    QPoint P = S->PosToClient(S->View->textCursor().position());
+    SetCaretPos(P.x(), P.y());
+}
+
+// After anything that may change what shows: scroll bars, caret, and a repaint (at once when
+// Now, as the platform's edit draws typed text before it notifies).
+void Refresh(TEditState* S, bool Now)
+{
+    SyncScrollBars(S);
+    UpdateCaret(S);
+    InvalidateRect(S->Wnd, nullptr, FALSE);
+    if (Now && IsWindowVisible(S->Wnd))
+        UpdateWindow(S->Wnd);
+}
+
+void TextChanged(TEditState* S, bool ByUser)
+{
+    S->MapValid = false;
+    if (ByUser)
+        S->Modified = true;
+    Refresh(S, true);
+    if (S->Notifying)
+        Notify(S, EN_CHANGE);
+}
+
+// Inserts Text at the selection, cut to the length limit; false when nothing could go in.
+bool InsertText(TEditState* S, QString Text, bool ByUser)
+{
+    QTextCursor C = S->View->textCursor();
+    if (!S->Multi()) {
+        qsizetype Br = Text.indexOf(QChar('\n'));
+        if (Br >= 0)
+            Text.truncate(Br);
+    }
+    DWORD Style = S->Style();
+    if (Style & ES_UPPERCASE)
+        Text = Text.toUpper();
+    else if (Style & ES_LOWERCASE)
+        Text = Text.toLower();
+    if (S->Limit > 0) {
+        int Selected = S->ToByte(C.selectionEnd()) - S->ToByte(C.selectionStart());
+        int Room = S->Limit - (S->Length() - Selected);
+        // A line break is two bytes in our text, one unit in the editor's.
+        int Bytes = 0;
+        qsizetype Keep = 0;
+        while (Keep < Text.size()) {
+            QChar Ch = Text[Keep];
+            int Units = Ch.isHighSurrogate() && Keep + 1 < Text.size() ? 2 : 1;
+            int Len = Ch == QChar('\n') ? 2 : Utf8Length(Text.mid(Keep, Units), Units);
+            if (Bytes + Len > Room)
+                break;
+            Bytes += Len;
+            Keep += Units;
+        }
+        if (Keep < Text.size()) {
+            Text.truncate(Keep);
+            Notify(S, EN_MAXTEXT);
+            if (Text.isEmpty())
+                return false;
+        }
+    }
+    C.insertText(Text);
+    S->View->setTextCursor(C);
+    S->View->ensureCursorVisible();
+    TextChanged(S, ByUser);
+    return true;
+}
+
+std::string SelectedText(TEditState* S)
+{
+    QTextCursor C = S->View->textCursor();
+    int A = S->ToByte(C.selectionStart()), B = S->ToByte(C.selectionEnd());
+    return S->Text().substr(static_cast<std::size_t>(A), static_cast<std::size_t>(B - A));
+}
+
+void SetText(TEditState* S, const std::string& Text)
+{
+    QString T = EditorText(Text);
+    if (!S->Multi()) {
+        qsizetype Br = T.indexOf(QChar('\n'));
+        if (Br >= 0)
+            T.truncate(Br);
+    }
+    if (S->Style() & ES_UPPERCASE)
+        T = T.toUpper();
+    else if (S->Style() & ES_LOWERCASE)
+        T = T.toLower();
+    S->View->setPlainText(T);
+    S->View->moveCursor(QTextCursor::Start);
+    S->Modified = false;
+    TextChanged(S, false);
+}
+
+void Render(TEditState* S, HDC DC)
+{
+    QImage* Img = gdi::ImageOf(DC);
+    if (!Img)
+        return;
+    RECT C = S->ClientRect();
+    int W = C.right - C.left, H = C.bottom - C.top;
+    if (W <= 0 || H <= 0)
+        return;
+    // The parent chooses the colours, as for any edit window.
+    bool Disabled = !IsWindowEnabled(S->Wnd);
+    UINT ColorMsg = (S->ReadOnly() || Disabled) ? WM_CTLCOLORSTATIC : WM_CTLCOLOREDIT;
+    SetTextColor(DC, GetSysColor(COLOR_WINDOWTEXT));
+    SetBkColor(DC, GetSysColor(COLOR_WINDOW));
+    HWND Parent = GetParent(S->Wnd);
+    if (Parent)
+        SendMessage(Parent, ColorMsg, reinterpret_cast<WPARAM>(DC), reinterpret_cast<LPARAM>(S->Wnd));
+    QColor Fore = gdi::ToQColor(Disabled ? GetSysColor(COLOR_GRAYTEXT) : GetTextColor(DC));
+    QColor Back = gdi::ToQColor(GetBkColor(DC));
+
+    QPalette Pal = gdi::ClassicPalette();
+    bool ShowSel = S->Focused || (S->Style() & ES_NOHIDESEL);
+    for (QPalette::ColorGroup G : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        Pal.setColor(G, QPalette::Base, Back);
+        Pal.setColor(G, QPalette::Window, Back);
+        Pal.setColor(G, QPalette::Text, Fore);
+        Pal.setColor(G, QPalette::Highlight, ShowSel ? gdi::ToQColor(GetSysColor(COLOR_HIGHLIGHT)) : Back);
+        Pal.setColor(G, QPalette::HighlightedText,
+                     ShowSel ? gdi::ToQColor(GetSysColor(COLOR_HIGHLIGHTTEXT)) : Fore);
+    }
+    S->Painting = true;
+    if (S->View->palette() != Pal)
+        S->View->setPalette(Pal);
+
+    QImage Tmp(W, H, QImage::Format_RGB32);
+    Tmp.fill(Back);
+    if (S->PasswordChar) {
+        QPainter P(&Tmp);
+        P.setFont(S->View->font());
+        P.setPen(Fore);
+        RECT R = S->Rect();
+        int N = static_cast<int>(S->View->toPlainText().toUcs4().size());
+        QString Mask(N, QChar(static_cast<char16_t>(S->PasswordChar)));
+        QFontMetricsF M(S->View->font());
+        P.drawText(QPointF(R.left + S->View->contentOffset().x(), R.top + M.ascent()), Mask);
+    } else {
+        S->View->Rendering = true;
+        S->View->render(&Tmp, QPoint(), QRegion(0, 0, W, H), QWidget::DrawChildren);
+        S->View->Rendering = false;
+    }
+    S->Painting = false;
+
+    POINT Vp{};
+    GetViewportOrgEx(DC, &Vp);
+    QPainter P(Img);
+    QRegion Clip = gdi::VisibleRegionOf(DC);
+    if (!Clip.isEmpty())
+        P.setClipRegion(Clip);
+    P.drawImage(gdi::OriginOf(DC) + QPoint(Vp.x, Vp.y), Tmp);
+}
+
+void ScrollLines(TEditState* S, int Lines)
+{
+    QScrollBar* V = S->View->verticalScrollBar();
+    V->setValue(V->value() + Lines);
+}
+
+void DoScroll(TEditState* S, bool Vert, int Code, int Thumb)
+{
+    QScrollBar* B = Vert ? S->View->verticalScrollBar() : S->View->horizontalScrollBar();
+    int Line = Vert ? 1 : std::max(1, static_cast<int>(QFontMetricsF(S->View->font()).averageCharWidth()));
+    int Page = std::max(1, B->pageStep());
+    switch (Code) {
+    case SB_LINEUP:
+        B->setValue(B->value() - Line);
+        break;
+    case SB_LINEDOWN:
+        B->setValue(B->value() + Line);
+        break;
+    case SB_PAGEUP:
+        B->setValue(B->value() - Page);
+        break;
+    case SB_PAGEDOWN:
+        B->setValue(B->value() + Page);
+        break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: {
+        SCROLLINFO I{};
+        I.cbSize = sizeof(I);
+        I.fMask = SIF_TRACKPOS;
+        if (Code == SB_THUMBTRACK && GetScrollInfo(S->Wnd, Vert ? SB_VERT : SB_HORZ, &I))
+            Thumb = I.nTrackPos;
+        B->setValue(Thumb);
+        break;
+    }
+    case SB_TOP:
+        B->setValue(B->minimum());
+        break;
+    case SB_BOTTOM:
+        B->setValue(B->maximum());
+        break;
+    default:
+        return;
+    }
+}
+
+bool CtrlDown()
+{
+    return GetKeyState(VK_CONTROL) < 0;
+}
+bool ShiftDown()
+{
+    return GetKeyState(VK_SHIFT) < 0;
+}
+
+void Copy(TEditState* S)
+{
+    if (S->PasswordChar)
+        return;
+    QString T = S->View->textCursor().selectedText();
+    if (T.isEmpty())
+        return;
+    T.replace(QChar::ParagraphSeparator, QChar('\n'));
+    if (QClipboard* Cb = QGuiApplication::clipboard())
+        Cb->setText(T);
+}
+
+void DeleteSelection(TEditState* S, bool ByUser)
+{
+    QTextCursor C = S->View->textCursor();
+    if (!C.hasSelection())
+        return;
+    C.removeSelectedText();
+    S->View->setTextCursor(C);
+    TextChanged(S, ByUser);
+}
+
+void Paste(TEditState* S)
+{
+    QClipboard* Cb = QGuiApplication::clipboard();
+    if (!Cb)
+        return;
+    QString T = Cb->text();
+    if (T.isEmpty())
+        return;
+    InsertText(S, EditorText(ToUtf8(T)), true);
+}
+
+// A key for the editor's own handling (caret movement, Delete); true when the text changed.
+bool SendKeyToView(TEditState* S, int QtKey, Qt::KeyboardModifiers Mods)
+{
+    int Before = S->Doc->revision();
+    QKeyEvent E(QEvent::KeyPress, QtKey, Mods);
+    QCoreApplication::sendEvent(S->View.get(), &E);
+    return S->Doc->revision() != Before;
+}
+
+Qt::KeyboardModifiers Modifiers()
+{
+    Qt::KeyboardModifiers M;
+    if (ShiftDown())
+        M |= Qt::ShiftModifier;
+    if (CtrlDown())
+        M |= Qt::ControlModifier;
+    return M;
+}
+
+TEditState* CreateState(HWND Wnd)
+{
+    // Windows destroyed without reaching us (their control went first) give back their editors.
+    std::erase_if(Edits(), [](const auto& E) { return !IsWindow(E.first); });
+    auto S = std::make_unique<TEditState>();
+    S->Wnd = Wnd;
+    S->View = std::make_unique<TEditView>();
+    TEditView* V = S->View.get();
+    auto* Doc = new QTextDocument(V);
+    S->Layout = new TEditLayout(Doc);
+    Doc->setDocumentLayout(S->Layout);
+    V->setDocument(Doc);
+    V->setAttribute(Qt::WA_DontShowOnScreen);
+    V->setAttribute(Qt::WA_ShowWithoutActivating);
+    V->setAttribute(Qt::WA_QuitOnClose, false);
+    V->setFocusPolicy(Qt::NoFocus);
+    V->setFrameShape(QFrame::NoFrame);
+    V->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    V->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    V->setCursorWidth(0);
+    V->setContextMenuPolicy(Qt::NoContextMenu);
+    V->viewport()->setAutoFillBackground(false);
+    V->document()->setDocumentMargin(0);
+    V->setUndoRedoEnabled(true);
+    S->Doc = V->document();
+    S->Font = static_cast<HFONT>(GetStockObject(SYSTEM_FONT));
+    V->setFont(gdi::QFontOf(S->Font));
+    V->setPalette(gdi::ClassicPalette());
+    TEditState* Raw = S.get();
+    QObject::connect(S->Doc, &QTextDocument::contentsChange, V,
+                     [Raw](int, int, int) { Raw->MapValid = false; });
+    QObject::connect(V, &QPlainTextEdit::updateRequest, V, [Raw](const QRect&, int) {
+        if (!Raw->Painting)
+            InvalidateRect(Raw->Wnd, nullptr, FALSE);
+    });
+    V->resize(1, 1);
+    V->show();
+    Edits()[Wnd] = std::move(S);
+    return Raw;
+}
+
+void ApplyFont(TEditState* S)
+{
+    QFont F = gdi::QFontOf(S->Font);
+    QFontMetrics M(F);
+    S->Layout->Pitch = M.ascent() + M.descent();
+    S->View->setFont(F);
+    S->Doc->setDefaultFont(F);
+    S->View->setTabStopDistance(8 * QFontMetricsF(F).averageCharWidth());
+    S->MapValid = false;
+}
+
+void ApplyAlignment(TEditState* S)
+{
+    DWORD Style = S->Style();
+    QTextOption O = S->Doc->defaultTextOption();
+    Qt::Alignment A = (Style & ES_RIGHT)    ? Qt::AlignRight
+                      : (Style & ES_CENTER) ? Qt::AlignHCenter
+                                            : Qt::AlignLeft;
+    if (O.alignment() != A) {
+        O.setAlignment(A);
+        S->Doc->setDefaultTextOption(O);
+    }
+}
+
+LRESULT EditProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
+{
+    if (Msg == WM_NCCREATE)
+        Edits().erase(Wnd); // a handle used again starts afresh
+    TEditState* S = StateOf(Wnd);
+    if (!S) {
+        if (Msg == WM_NCDESTROY || !IsWindow(Wnd))
+            return DefWindowProc(Wnd, Msg, WParam, LParam);
+        S = CreateState(Wnd);
+        ApplyFont(S);
+        ApplyAlignment(S);
+        Layout(S);
+    }
+    switch (Msg) {
+    case WM_CREATE: {
+        auto* CS = reinterpret_cast<CREATESTRUCT*>(LParam);
+        bool Saved = S->Notifying;
+        S->Notifying = false;
+        if (CS && CS->lpszName && *CS->lpszName)
+            SetText(S, CS->lpszName);
+        S->Notifying = Saved;
+        Layout(S);
+        return 0;
+    }
+    case WM_NCDESTROY: {
+        LRESULT R = DefWindowProc(Wnd, Msg, WParam, LParam);
+        Edits().erase(Wnd);
+        return R;
+    }
+    case WM_SIZE:
+        Layout(S);
+        SyncScrollBars(S);
+        UpdateCaret(S);
+        InvalidateRect(Wnd, nullptr, FALSE);
+        return 0;
+    case WM_STYLECHANGED:
+        ApplyAlignment(S);
+        Layout(S);
+        InvalidateRect(Wnd, nullptr, FALSE);
+        return 0;
+    case WM_SETFONT:
+        S->Font = reinterpret_cast<HFONT>(WParam);
+        if (!S->Font)
+            S->Font = static_cast<HFONT>(GetStockObject(SYSTEM_FONT));
+        ApplyFont(S);
+        Layout(S);
+        if (S->Focused) {
+            CreateCaret(Wnd, nullptr, 1, static_cast<int>(std::lround(S->LineHeight())));
+            ShowCaret(Wnd);
+        }
+        Refresh(S, false);
+        return 0;
+    case WM_ENABLE:
+        // Grey text while disabled.
+        InvalidateRect(Wnd, nullptr, FALSE);
+        return 0;
+    case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(S->Font);
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT: {
+        HDC DC = reinterpret_cast<HDC>(WParam);
+        PAINTSTRUCT PS;
+        bool Own = DC == nullptr;
+        if (Own)
+            DC = BeginPaint(Wnd, &PS);
+        Render(S, DC);
+        if (Own)
+            EndPaint(Wnd, &PS);
+        return 0;
+    }
+    case WM_PRINTCLIENT:
+        Render(S, reinterpret_cast<HDC>(WParam));
+        return 0;
+    case WM_GETDLGCODE:
+        return DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS | (S->Multi() ? DLGC_WANTALLKEYS : 0);
+    case WM_SETFOCUS:
+        S->Focused = true;
+        CreateCaret(Wnd, nullptr, 1, static_cast<int>(std::lround(S->LineHeight())));
+        UpdateCaret(S);
+        ShowCaret(Wnd);
+        InvalidateRect(Wnd, nullptr, FALSE);
+        Notify(S, EN_SETFOCUS);
+        return 0;
+    case WM_KILLFOCUS:
+        S->Focused = false;
+        S->Dragging = false;
+        DestroyCaret();
+        InvalidateRect(Wnd, nullptr, FALSE);
+        Notify(S, EN_KILLFOCUS);
+        return 0;
+
+    // ---- text ----
+    case WM_SETTEXT:
+        DefWindowProc(Wnd, Msg, WParam, LParam);
+        SetText(S, LParam ? reinterpret_cast<const char*>(LParam) : "");
+        return TRUE;
+    case WM_GETTEXTLENGTH:
+        return S->Length();
+    case WM_GETTEXT: {
+        if (!LParam || WParam == 0)
+            return 0;
+        std::string T = S->Text();
+        std::size_t N = std::min<std::size_t>(T.size(), WParam - 1);
+        std::copy_n(T.data(), N, reinterpret_cast<char*>(LParam));
+        reinterpret_cast<char*>(LParam)[N] = '\0';
+        return static_cast<LRESULT>(N);
+    }
+    case EM_GETLINE: {
+        // The buffer's first WORD holds its size; the line is copied without a terminator.
+        if (!LParam)
+            return 0;
+        int Start, End;
+        if (!S->LineRange(static_cast<int>(WParam), Start, End))
+            return 0;
+        auto* Buf = reinterpret_cast<char*>(LParam);
+        WORD Size = 0;
+        std::memcpy(&Size, Buf, sizeof(WORD));
+        int A = S->ToByte(Start), B = S->ToByte(End);
+        std::string T = S->Text().substr(static_cast<std::size_t>(A), static_cast<std::size_t>(B - A));
+        std::size_t N = std::min<std::size_t>(T.size(), Size);
+        std::copy_n(T.data(), N, Buf);
+        return static_cast<LRESULT>(N);
+    }
+    case EM_LIMITTEXT:
+        S->Limit = static_cast<int>(WParam);
+        return 0;
+    case EM_GETLIMITTEXT:
+        return S->Limit > 0 ? S->Limit : 0x7FFFFFFE;
+    case EM_GETMODIFY:
+        return S->Modified ? TRUE : FALSE;
+    case EM_SETMODIFY:
+        S->Modified = WParam != 0;
+        return 0;
+    case EM_SETREADONLY: {
+        DWORD Style = S->Style();
+        Style = WParam ? (Style | ES_READONLY) : (Style & ~ES_READONLY);
+        SetWindowLong(Wnd, GWL_STYLE, static_cast<LONG_PTR>(Style));
+        InvalidateRect(Wnd, nullptr, FALSE);
+        return TRUE;
+    }
+    case EM_SETPASSWORDCHAR:
+        S->PasswordChar = static_cast<char32_t>(WParam);
+        InvalidateRect(Wnd, nullptr, FALSE);
+        return 0;
+    case EM_GETPASSWORDCHAR:
+        return static_cast<LRESULT>(S->PasswordChar);
+    case EM_SETTABSTOPS:
+    case EM_SETMARGINS:
+        return TRUE;
+    case EM_CANUNDO:
+        return S->Doc->isUndoAvailable() ? TRUE : FALSE;
+    case EM_UNDO:
+    case WM_UNDO:
+        if (!S->Doc->isUndoAvailable())
+            return FALSE;
+        S->Doc->undo();
+        TextChanged(S, true);
+        return TRUE;
+    case EM_EMPTYUNDOBUFFER:
+        S->Doc->clearUndoRedoStacks();
+        return 0;
+
+    // ---- selection ----
+    case EM_GETSEL: {
+        QTextCursor C = S->View->textCursor();
+        DWORD A = static_cast<DWORD>(S->ToByte(C.selectionStart()));
+        DWORD B = static_cast<DWORD>(S->ToByte(C.selectionEnd()));
+        if (WParam)
+            *reinterpret_cast<DWORD*>(WParam) = A;
+        if (LParam)
+            *reinterpret_cast<DWORD*>(LParam) = B;
+        return MAKELRESULT(static_cast<WORD>(std::min<DWORD>(A, 0xFFFF)),
+                           static_cast<WORD>(std::min<DWORD>(B, 0xFFFF)));
+    }
+    case EM_SETSEL: {
+        int A = static_cast<int>(static_cast<std::intptr_t>(WParam));
+        int B = static_cast<int>(LParam);
+        int Len = S->Length();
+        QTextCursor C = S->View->textCursor();
+        if (A < 0) {
+            C.clearSelection();
+        } else {
+            if (B < 0)
+                B = Len;
+            A = std::min(A, Len);
+            B = std::min(B, Len);
+            // The caret goes to the second position, as on the platform.
+            C.setPosition(S->ToPos(A));
+            C.setPosition(S->ToPos(B), QTextCursor::KeepAnchor);
+        }
+        S->View->setTextCursor(C);
+        Refresh(S, false);
+        return 0;
+    }
+    case EM_REPLACESEL:
+        InsertText(S, EditorText(LParam ? reinterpret_cast<const char*>(LParam) : ""), true);
+        return 0;
+    case EM_SCROLLCARET:
+        S->View->ensureCursorVisible();
+        Refresh(S, true);
+        return TRUE;
+
+    // ---- lines and positions ----
+    case EM_GETLINECOUNT:
+        return S->LineCount();
+    case EM_LINEINDEX: {
+        int Line = static_cast<int>(static_cast<std::intptr_t>(WParam));
+        if (Line < 0)
+            Line = S->LineOfPos(S->View->textCursor().position());
+        int Start, End;
+        if (!S->LineRange(Line, Start, End))
+            return -1;
+        return S->ToByte(Start);
+    }
+    case EM_LINELENGTH: {
+        int Index = static_cast<int>(static_cast<std::intptr_t>(WParam));
+        int Start, End;
+        if (Index < 0) {
+            // The unselected characters on the lines the selection touches.
+            QTextCursor C = S->View->textCursor();
+            int S0, E0, S1, E1;
+            if (!S->LineRange(S->LineOfPos(C.selectionStart()), S0, E0) ||
+                !S->LineRange(S->LineOfPos(C.selectionEnd()), S1, E1))
+                return 0;
+            return (S->ToByte(C.selectionStart()) - S->ToByte(S0)) +
+                   (S->ToByte(E1) - S->ToByte(C.selectionEnd()));
+        }
+        if (Index > S->Length())
+            return 0;
+        if (!S->LineRange(S->LineOfPos(S->ToPos(Index)), Start, End))
+            return 0;
+        return S->ToByte(End) - S->ToByte(Start);
+    }
+    case EM_LINEFROMCHAR: {
+        int Index = static_cast<int>(static_cast<std::intptr_t>(WParam));
+        int Pos = Index < 0 ? S->View->textCursor().selectionStart() : S->ToPos(Index);
+        return S->LineOfPos(Pos);
+    }
+    case EM_GETFIRSTVISIBLELINE:
+        return S->FirstVisibleLine();
+    case EM_POSFROMCHAR: {
+        int Index = static_cast<int>(static_cast<std::intptr_t>(WParam));
+        if (Index < 0 || Index > S->Length())
+            return -1;
+        QPoint P = S->PosToClient(S->ToPos(Index));
+        auto Clamp = [](int V) {
+            return static_cast<WORD>(static_cast<SmallInt>(std::clamp(V, -32768, 32767)));
+        };
+        return MAKELRESULT(Clamp(P.x()), Clamp(P.y()));
+    }
+    case EM_CHARFROMPOS: {
+        int Pos = S->ClientToPos(GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam));
+        int Index = S->ToByte(Pos);
+        int Line = S->LineOfPos(Pos);
+        return MAKELRESULT(static_cast<WORD>(std::min(Index, 0xFFFF)),
+                           static_cast<WORD>(std::min(Line, 0xFFFF)));
+    }
+    case EM_GETRECT:
+        if (LParam)
+            *reinterpret_cast<RECT*>(LParam) = S->Rect();
+        return 0;
+    case EM_SETRECT:
+    case EM_SETRECTNP:
+        if (LParam) {
+            S->FormatRect = *reinterpret_cast<const RECT*>(LParam);
+            S->HaveRect = true;
+        } else {
+            S->HaveRect = false;
+        }
+        Layout(S);
+        if (Msg == EM_SETRECT)
+            InvalidateRect(Wnd, nullptr, FALSE);
+        UpdateCaret(S);
+        return 0;
+    case EM_LINESCROLL: {
+        if (!S->Multi())
+            return FALSE;
+        QScrollBar* H = S->View->horizontalScrollBar();
+        int Cw = std::max(1, static_cast<int>(QFontMetricsF(S->View->font()).averageCharWidth()));
+        H->setValue(H->value() + static_cast<int>(static_cast<std::intptr_t>(WParam)) * Cw);
+        ScrollLines(S, static_cast<int>(LParam));
+        Refresh(S, true);
+        return TRUE;
+    }
+    case EM_SCROLL: {
+        int Before = S->FirstVisibleLine();
+        DoScroll(S, true, static_cast<int>(WParam), 0);
+        Refresh(S, true);
+        return MAKELRESULT(static_cast<WORD>(static_cast<SmallInt>(S->FirstVisibleLine() - Before)), TRUE);
+    }
+    case WM_VSCROLL:
+    case WM_HSCROLL:
+        DoScroll(S, Msg == WM_VSCROLL, LOWORD(WParam), HIWORD(WParam));
+        Refresh(S, true);
+        if (LOWORD(WParam) != SB_ENDSCROLL)
+            Notify(S, Msg == WM_VSCROLL ? EN_VSCROLL : EN_HSCROLL);
+        return 0;
+    case WM_MOUSEWHEEL: {
+        int Delta = static_cast<SmallInt>(HIWORD(WParam));
+        ScrollLines(S, -Delta * 3 / 120);
+        Refresh(S, true);
+        return 0;
+    }
+
+    // ---- clipboard ----
+    case WM_COPY:
+        Copy(S);
+        return 0;
+    case WM_CUT:
+        if (S->ReadOnly())
+            return 0;
+        Copy(S);
+        DeleteSelection(S, true);
+        return 0;
+    case WM_CLEAR:
+        if (!S->ReadOnly())
+            DeleteSelection(S, true);
+        return 0;
+    case WM_PASTE:
+        if (!S->ReadOnly())
+            Paste(S);
+        return 0;
+
+    // ---- input ----
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {
+        if (GetFocus() != Wnd)
+            SetFocus(Wnd);
+        int Pos = S->ClientToPos(GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam));
+        QTextCursor C = S->View->textCursor();
+        if (Msg == WM_LBUTTONDBLCLK) {
+            C.setPosition(Pos);
+            C.select(QTextCursor::WordUnderCursor);
+        } else {
+            C.setPosition(Pos, (WParam & MK_SHIFT) ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor);
+            S->Dragging = true;
+            SetCapture(Wnd);
+        }
+        S->View->setTextCursor(C);
+        Refresh(S, true);
+        return 0;
+    }
+    case WM_MOUSEMOVE:
+        if (S->Dragging && (WParam & MK_LBUTTON)) {
+            int Pos = S->ClientToPos(GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam));
+            QTextCursor C = S->View->textCursor();
+            if (C.position() != Pos) {
+                C.setPosition(Pos, QTextCursor::KeepAnchor);
+                S->View->setTextCursor(C);
+                S->View->ensureCursorVisible();
+                Refresh(S, true);
+            }
+        }
+        return DefWindowProc(Wnd, Msg, WParam, LParam);
+    case WM_LBUTTONUP:
+        if (S->Dragging) {
+            S->Dragging = false;
+            if (GetCapture() == Wnd)
+                ReleaseCapture();
+        }
+        return 0;
+    case WM_CAPTURECHANGED:
+        S->Dragging = false;
+        return 0;
+    case WM_KEYDOWN: {
+        int Vk = static_cast<int>(WParam);
+        bool Ctrl = CtrlDown(), Shift = ShiftDown();
+        if (Ctrl && !Shift) {
+            switch (Vk) {
+            case 'C':
+            case VK_INSERT:
+                return EditProc(Wnd, WM_COPY, 0, 0);
+            case 'X':
+                return EditProc(Wnd, WM_CUT, 0, 0);
+            case 'V':
+                return EditProc(Wnd, WM_PASTE, 0, 0);
+            case 'Z':
+                return EditProc(Wnd, EM_UNDO, 0, 0);
+            case 'A':
+                return EditProc(Wnd, EM_SETSEL, 0, -1);
+            default:
+                break;
+            }
+        }
+        if (Shift && !Ctrl && Vk == VK_INSERT)
+            return EditProc(Wnd, WM_PASTE, 0, 0);
+        if (Shift && !Ctrl && Vk == VK_DELETE)
+            return EditProc(Wnd, WM_CUT, 0, 0);
+        int Key = QtKeyOf(Vk);
+        if (!Key)
+            return 0;
+        if (Key == Qt::Key_Delete && S->ReadOnly())
+            return 0;
+        if (!S->Multi() &&
+            (Key == Qt::Key_Up || Key == Qt::Key_Down || Key == Qt::Key_PageUp || Key == Qt::Key_PageDown))
+            Key = (Key == Qt::Key_Up || Key == Qt::Key_PageUp) ? Qt::Key_Left : Qt::Key_Right;
+        if (SendKeyToView(S, Key, Modifiers()))
+            TextChanged(S, true);
+        else
+            Refresh(S, true);
+        return 0;
+    }
+    case WM_CHAR: {
+        auto Ch = static_cast<char32_t>(WParam);
+        if (Ch == 8) {
+            if (S->ReadOnly())
+                return 0;
+            if (SendKeyToView(S, Qt::Key_Backspace, CtrlDown() ? Qt::ControlModifier : Qt::NoModifier))
+                TextChanged(S, true);
+            return 0;
+        }
+        if (S->ReadOnly())
+            return 0;
+        if (Ch == '\r' || Ch == '\n') {
+            if (S->Multi())
+                InsertText(S, QString(QChar('\n')), true);
+            return 0;
+        }
+        if (Ch == '\t') {
+            if (S->Multi())
+                InsertText(S, QString(QChar('\t')), true);
+            return 0;
+        }
+        if (Ch < 32 || Ch == 127 || Ch > 0x10FFFF)
+            return 0;
+        if ((S->Style() & ES_NUMBER) && (Ch < '0' || Ch > '9'))
+            return 0;
+        InsertText(S, QString::fromUcs4(&Ch, 1), true);
+        return 0;
+    }
+    case WM_KEYUP:
+    case WM_SYSCHAR:
+        return 0;
+    default:
+        break;
+    }
+    return DefWindowProc(Wnd, Msg, WParam, LParam);
+}
+
+TEditState* EditStateOf(TWinControl* C)
+{
+    return C->HandleAllocated() ? StateOf(C->Handle()) : nullptr;
+}
+
+} // namespace
+
+void RegisterEditClass()
+{
+    WNDCLASS WC;
+    if (GetClassInfo(nullptr, "EDIT", &WC))
+        return;
+    WNDCLASS New;
+    New.style = CS_DBLCLKS;
+    New.lpfnWndProc = &EditProc;
+    New.hCursor = LoadCursor(nullptr, IDC_IBEAM);
+    New.hbrBackground = nullptr;
+    New.lpszClassName = "EDIT";
+    RegisterClass(&New);
+}
+
+// ---- TCustomEdit ------------------------------------------------------------------------------
+
+TCustomEdit::TCustomEdit(TComponent* AOwner) : TWinControl(AOwner)
+{
+    SetBounds(FLeft, FTop, 121, 21);
+    FTabStop = true;
+    FCursor = crIBeam;
+    ControlStyle.Include(csDoubleClicks);
+}
+
+TCustomEdit::~TCustomEdit()
+{
+    // While the control still answers for the window, so the class procedure sees WM_NCDESTROY.
+    if (HandleAllocated())
+        DestroyHandle();
+}
+
+void TCustomEdit::CreateParams(TCreateParams& Params)
+{
+    TWinControl::CreateParams(Params);
+    RegisterEditClass();
+    CreateSubClass(Params, "EDIT");
+    Params.Style |= ES_AUTOHSCROLL | ES_AUTOVSCROLL;
+    if (FBorderStyle != bsNone)
+        Params.ExStyle |= WS_EX_CLIENTEDGE;
+    if (FReadOnly)
+        Params.Style |= ES_READONLY;
+    if (!FHideSelection)
+        Params.Style |= ES_NOHIDESEL;
+    if (FCharCase == ecUpperCase)
+        Params.Style |= ES_UPPERCASE;
+    else if (FCharCase == ecLowerCase)
+        Params.Style |= ES_LOWERCASE;
+    if (FPasswordChar)
+        Params.Style |= ES_PASSWORD;
+}
+
+void TCustomEdit::CreateWnd()
+{
+    FCreating = true;
+    try {
+        TWinControl::CreateWnd();
+    } catch (...) {
+        FCreating = false;
+        throw;
+    }
+    FCreating = false;
+    HWND Wnd = FHandle;
+    SendMessage(Wnd, EM_LIMITTEXT, static_cast<WPARAM>(FMaxLength), 0);
+    if (FPasswordChar)
+        SendMessage(Wnd, EM_SETPASSWORDCHAR, static_cast<unsigned char>(FPasswordChar), 0);
+    SendMessage(Wnd, EM_SETMODIFY, FModified ? TRUE : FALSE, 0);
+}
+
+void TCustomEdit::DestroyWnd()
+{
+    if (FHandle) {
+        // The text typed into the window goes to the next one (RecreateWnd) or stays readable.
+        FModified = SendMessage(FHandle, EM_GETMODIFY, 0, 0) != 0;
+        FText = GetWindowTextString(FHandle);
+    }
+    TWinControl::DestroyWnd();
+}
+
+void TCustomEdit::SetBorderStyle(TBorderStyle Value)
+{
+    if (FBorderStyle == Value)
+        return;
+    FBorderStyle = Value;
+    RecreateWnd();
+}
+
+void TCustomEdit::SetCharCase(TEditCharCase Value)
+{
+    if (FCharCase == Value)
+        return;
+    FCharCase = Value;
+    RecreateWnd();
+}
+
+void TCustomEdit::SetHideSelection(bool Value)
+{
+    if (FHideSelection == Value)
+        return;
+    FHideSelection = Value;
+    RecreateWnd();
+}
+
+void TCustomEdit::SetMaxLength(int Value)
+{
+    FMaxLength = std::max(0, Value);
+    if (HandleAllocated())
+        SendMessage(FHandle, EM_LIMITTEXT, static_cast<WPARAM>(FMaxLength), 0);
+}
+
+bool TCustomEdit::Modified() const
+{
+    if (FHandle)
+        return SendMessage(FHandle, EM_GETMODIFY, 0, 0) != 0;
+    return FModified;
+}
+
+void TCustomEdit::SetModified(bool Value)
+{
+    FModified = Value;
+    if (FHandle)
+        SendMessage(FHandle, EM_SETMODIFY, Value ? TRUE : FALSE, 0);
+}
+
+void TCustomEdit::SetPasswordChar(char Value)
+{
+    if (FPasswordChar == Value)
+        return;
+    FPasswordChar = Value;
+    if (HandleAllocated()) {
+        SendMessage(FHandle, EM_SETPASSWORDCHAR, static_cast<unsigned char>(Value), 0);
+        Invalidate();
+    }
+}
+
+void TCustomEdit::SetReadOnly(bool Value)
+{
+    if (FReadOnly == Value)
+        return;
+    FReadOnly = Value;
+    if (HandleAllocated())
+        SendMessage(FHandle, EM_SETREADONLY, Value ? TRUE : FALSE, 0);
+}
+
+int TCustomEdit::SelStart()
+{
+    DWORD A = 0, B = 0;
+    SendMessage(Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&A), reinterpret_cast<LPARAM>(&B));
+    return static_cast<int>(A);
+}
+
+void TCustomEdit::SetSelStart(int Value)
+{
+    SendMessage(Handle(), EM_SETSEL, static_cast<WPARAM>(Value), Value);
+}
+
+int TCustomEdit::SelLength()
+{
+    DWORD A = 0, B = 0;
+    SendMessage(Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&A), reinterpret_cast<LPARAM>(&B));
+    return static_cast<int>(B - A);
+}
+
+void TCustomEdit::SetSelLength(int Value)
+{
+    int Start = SelStart();
+    SendMessage(Handle(), EM_SETSEL, static_cast<WPARAM>(Start), Start + std::max(0, Value));
+}
+
+std::string TCustomEdit::SelText()
+{
+    TEditState* S = StateOf(Handle());
+    return S ? SelectedText(S) : std::string();
+}
+
+void TCustomEdit::SetSelText(const std::string& Value)
+{
+    SendMessage(Handle(), EM_REPLACESEL, 0, reinterpret_cast<LPARAM>(Value.c_str()));
+}
+
+void TCustomEdit::SelectAll()
+{
+    SendMessage(Handle(), EM_SETSEL, 0, -1);
+}
+
+void TCustomEdit::ClearSelection()
+{
+    SendMessage(Handle(), WM_CLEAR, 0, 0);
+}
+
+void TCustomEdit::CutToClipboard()
+{
+    SendMessage(Handle(), WM_CUT, 0, 0);
+}
+
+void TCustomEdit::CopyToClipboard()
+{
+    SendMessage(Handle(), WM_COPY, 0, 0);
+}
+
+void TCustomEdit::PasteFromClipboard()
+{
+    SendMessage(Handle(), WM_PASTE, 0, 0);
+}
+
+void TCustomEdit::Clear()
+{
+    SetText("");
+}
+
+void TCustomEdit::Undo()
+{
+    SendMessage(Handle(), EM_UNDO, 0, 0);
+}
+
+bool TCustomEdit::CanUndo()
+{
+    return SendMessage(Handle(), EM_CANUNDO, 0, 0) != 0;
+}
+
+void TCustomEdit::ClearUndo()
+{
+    SendMessage(Handle(), EM_EMPTYUNDOBUFFER, 0, 0);
+}
+
+void TCustomEdit::SetTextBuf(const std::string& Value)
+{
+    // The stored text keeps the window's form: CR LF between lines, one line in an edit.
+    std::string T = NormalizeBreaks(Value);
+    if (!dynamic_cast<TCustomMemo*>(this)) {
+        std::size_t Br = T.find("\r\n");
+        if (Br != std::string::npos)
+            T.resize(Br);
+    }
+    TWinControl::SetTextBuf(T);
+}
+
+void TCustomEdit::Change()
+{
+    if (OnChange)
+        OnChange(this);
+}
+
+void TCustomEdit::DoEnter()
+{
+    // Entered by keyboard: a single-line edit selects its text, ready to be typed over.
+    if (AutoSelect && !ControlState.Contains(csLButtonDown) && HandleAllocated() &&
+        !(GetWindowLong(FHandle, GWL_STYLE) & ES_MULTILINE) && GetKeyState(VK_LBUTTON) >= 0)
+        SelectAll();
+    TWinControl::DoEnter();
+}
+
+void TCustomEdit::Dispatch(TMessage& Message)
+{
+    switch (Message.Msg) {
+    case CN_COMMAND:
+        if (HIWORD(Message.WParam) == EN_CHANGE && !FCreating)
+            Change();
+        return;
+    case CM_TEXTCHANGED:
+        // The window already holds the new text (WM_SETTEXT); it repaints itself.
+        return;
+    case CM_FONTCHANGED:
+    case CM_COLORCHANGED:
+        TWinControl::Dispatch(Message);
+        if (HandleAllocated())
+            Invalidate();
+        return;
+    default:
+        break;
+    }
+    TWinControl::Dispatch(Message);
+}
+
+// ---- TMemoStrings -----------------------------------------------------------------------------
+//
+// Lines are the text's own lines (not the wrapped ones). Each operation works on the memo's text
+// through the edit messages when it has a window (keeping caret and scroll position), and on
+// the stored text otherwise.
+
+namespace {
+
+// Byte offsets of each line start in Text; a final empty line after CR LF is included.
+std::vector<std::size_t> LineStarts(const std::string& Text)
+{
+    std::vector<std::size_t> Starts{0};
+    for (std::size_t I = 0; I + 1 < Text.size(); ++I)
+        if (Text[I] == '\r' && Text[I + 1] == '\n')
+            Starts.push_back(I + 2);
+    return Starts;
+}
+
+std::size_t LineEnd(const std::string& Text, std::size_t Start)
+{
+    std::size_t P = Text.find("\r\n", Start);
+    return P == std::string::npos ? Text.size() : P;
+}
+
+} // namespace
+
+std::string TMemoStrings::Text() const
+{
+    return FMemo->Text();
+}
+
+void TMemoStrings::SetText(const std::string& Value)
+{
+    FMemo->SetText(NormalizeBreaks(Value));
+}
+
+int TMemoStrings::GetCount() const
+{
+    if (TEditState* S = EditStateOf(FMemo)) {
+        int N = S->Doc->blockCount();
+        if (S->Doc->lastBlock().text().isEmpty())
+            --N;
+        return std::max(0, N);
+    }
+    const std::string T = FMemo->Text();
+    int N = static_cast<int>(LineStarts(T).size());
+    if (T.empty() || (T.size() >= 2 && T.compare(T.size() - 2, 2, "\r\n") == 0))
+        --N;
+    return std::max(0, N);
+}
+
+std::string TMemoStrings::Get(int Index) const
+{
+    if (Index < 0)
+        return {};
+    if (TEditState* S = EditStateOf(FMemo)) {
+        QTextBlock B = S->Doc->findBlockByNumber(Index);
+        return B.isValid() ? ToUtf8(B.text()) : std::string();
+    }
+    const std::string T = FMemo->Text();
+    auto Starts = LineStarts(T);
+    if (static_cast<std::size_t>(Index) >= Starts.size())
+        return {};
+    std::size_t A = Starts[static_cast<std::size_t>(Index)];
+    return T.substr(A, LineEnd(T, A) - A);
+}
+
+namespace {
+
+// Replaces bytes [A, B) of the memo's text with S (through the selection when it has a window).
+void ReplaceRange(TCustomMemo* Memo, std::size_t A, std::size_t B, const std::string& S)
+{
+    if (Memo->HandleAllocated()) {
+        HWND Wnd = Memo->Handle();
+        SendMessage(Wnd, EM_SETSEL, static_cast<WPARAM>(A), static_cast<LPARAM>(B));
+        SendMessage(Wnd, EM_REPLACESEL, 0, reinterpret_cast<LPARAM>(S.c_str()));
+        return;
+    }
+    std::string T = Memo->Text();
+    A = std::min(A, T.size());
+    B = std::clamp(B, A, T.size());
+    T.replace(A, B - A, S);
+    Memo->SetText(T);
+}
+
+} // namespace
+
+void TMemoStrings::Put(int Index, const std::string& S)
+{
+    const std::string T = FMemo->Text();
+    auto Starts = LineStarts(T);
+    if (Index < 0 || static_cast<std::size_t>(Index) >= Starts.size())
+        return;
+    std::size_t A = Starts[static_cast<std::size_t>(Index)];
+    ReplaceRange(FMemo, A, LineEnd(T, A), S);
+}
+
+void TMemoStrings::Insert(int Index, const std::string& S)
+{
+    if (Index < 0)
+        return;
+    const std::string T = FMemo->Text();
+    auto Starts = LineStarts(T);
+    if (static_cast<std::size_t>(Index) < Starts.size()) {
+        std::size_t A = Starts[static_cast<std::size_t>(Index)];
+        ReplaceRange(FMemo, A, A, S + "\r\n");
+        return;
+    }
+    // Past the last line: after a last line that has no break yet.
+    if (static_cast<std::size_t>(Index) != Starts.size())
+        return;
+    std::size_t A = Starts.back();
+    std::size_t E = LineEnd(T, A);
+    if (E == A)
+        return;
+    ReplaceRange(FMemo, E, E, "\r\n" + S);
+}
+
+void TMemoStrings::Delete(int Index)
+{
+    const std::string T = FMemo->Text();
+    auto Starts = LineStarts(T);
+    if (Index < 0 || static_cast<std::size_t>(Index) >= Starts.size())
+        return;
+    std::size_t A = Starts[static_cast<std::size_t>(Index)];
+    std::size_t B = static_cast<std::size_t>(Index) + 1 < Starts.size()
+                        ? Starts[static_cast<std::size_t>(Index) + 1]
+                        : LineEnd(T, A);
+    ReplaceRange(FMemo, A, B, "");
+}
+
+void TMemoStrings::Clear()
+{
+    FMemo->Clear();
+}
+
+void TMemoStrings::SetUpdateState(bool Updating)
+{
+    if (!FMemo->HandleAllocated())
+        return;
+    SendMessage(FMemo->Handle(), WM_SETREDRAW, Updating ? FALSE : TRUE, 0);
+    if (!Updating)
+        FMemo->Invalidate();
+}
+
+// ---- TCustomMemo ------------------------------------------------------------------------------
+
+TCustomMemo::TCustomMemo(TComponent* AOwner) : TCustomEdit(AOwner), FLines(new TMemoStrings(this))
+{
+    SetBounds(FLeft, FTop, 185, 89);
+    AutoSize = false;
+}
+
+TCustomMemo::~TCustomMemo()
+{
+    delete FLines;
+}
+
+void TCustomMemo::SetLines(TStrings* Value)
+{
+    if (Value && Value != FLines)
+        FLines->Assign(Value);
+}
+
+void TCustomMemo::SetAlignment(TAlignment Value)
+{
+    if (FAlignment == Value)
+        return;
+    FAlignment = Value;
+    RecreateWnd();
+}
+
+void TCustomMemo::SetScrollBars(TScrollStyle Value)
+{
+    if (FScrollBars == Value)
+        return;
+    FScrollBars = Value;
+    RecreateWnd();
+}
+
+void TCustomMemo::SetWordWrap(bool Value)
+{
+    if (FWordWrap == Value)
+        return;
+    FWordWrap = Value;
+    RecreateWnd();
+}
+
+void TCustomMemo::CreateParams(TCreateParams& Params)
+{
+    TCustomEdit::CreateParams(Params);
+    Params.Style |= ES_MULTILINE | WS_CLIPCHILDREN;
+    if (WantReturns)
+        Params.Style |= ES_WANTRETURN;
+    if (FWordWrap)
+        Params.Style &= ~ES_AUTOHSCROLL;
+    if (FScrollBars == ssVertical || FScrollBars == ssBoth)
+        Params.Style |= WS_VSCROLL;
+    if (FScrollBars == ssHorizontal || FScrollBars == ssBoth)
+        Params.Style |= WS_HSCROLL;
+    if (FAlignment == taRightJustify)
+        Params.Style |= ES_RIGHT;
+    else if (FAlignment == taCenter)
+        Params.Style |= ES_CENTER;
+}
+
+void TCustomMemo::Dispatch(TMessage& Message)
+{
+    switch (Message.Msg) {
+    case WM_GETDLGCODE:
+        // Enter and Tab are the memo's only when it wants them; Esc goes to the form.
+        Message.Result = DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS | (WantTabs ? DLGC_WANTTAB : 0);
+        return;
+    case CM_WANTSPECIALKEY:
+        Message.Result = (Message.WParam == VK_RETURN && WantReturns) ? 1 : 0;
+        return;
+    case WM_CHAR:
+        // A Tab or Enter the form took (focus moved, default button) still arrives as a character.
+        if ((Message.WParam == '\t' && !WantTabs) || (Message.WParam == '\r' && !WantReturns))
+            return;
+        break;
+    default:
+        break;
+    }
+    TCustomEdit::Dispatch(Message);
+}
+
+// ---- Registration ----------------------------------------------------------------------------
+
+TW_ENUM(TEditCharCase, "ecNormal", "ecUpperCase", "ecLowerCase");
+
+TW_PUBLISH(TCustomEdit, TWinControl)
+{
+    Cls.Bool("AutoSelect", &TCustomEdit::AutoSelect).Default(true);
+    Cls.Bool("AutoSize", &TCustomEdit::AutoSize).Default(true);
+    Cls.Enum("BorderStyle", &TCustomEdit::BorderStyle, &TCustomEdit::SetBorderStyle).Default(bsSingle);
+    Cls.Enum("CharCase", &TCustomEdit::CharCase, &TCustomEdit::SetCharCase).Default(ecNormal);
+    Cls.Bool("HideSelection", &TCustomEdit::HideSelection, &TCustomEdit::SetHideSelection).Default(true);
+    Cls.Int("MaxLength", &TCustomEdit::MaxLength, &TCustomEdit::SetMaxLength).Default(0);
+    Cls.Bool("OEMConvert", &TCustomEdit::OEMConvert).Default(false);
+    Cls.Char("PasswordChar", &TCustomEdit::PasswordChar, &TCustomEdit::SetPasswordChar).Default('\0');
+    Cls.Bool("ReadOnly", &TCustomEdit::ReadOnly, &TCustomEdit::SetReadOnly).Default(false);
+    Cls.Event("OnChange", &TCustomEdit::OnChange);
+}
+
+TW_PUBLISH(TEdit, TCustomEdit) {}
+
+TW_PUBLISH(TCustomMemo, TCustomEdit)
+{
+    Cls.Enum("Alignment", &TCustomMemo::Alignment, &TCustomMemo::SetAlignment).Default(taLeftJustify);
+    Cls.Strings("Lines", &TCustomMemo::Lines, &TCustomMemo::SetLines);
+    Cls.Enum("ScrollBars", &TCustomMemo::ScrollBars, &TCustomMemo::SetScrollBars).Default(ssNone);
+    Cls.Bool("WantReturns", &TCustomMemo::WantReturns).Default(true);
+    Cls.Bool("WantTabs", &TCustomMemo::WantTabs).Default(false);
+    Cls.Bool("WordWrap", &TCustomMemo::WordWrap, &TCustomMemo::SetWordWrap).Default(true);
+}
+
+TW_PUBLISH(TMemo, TCustomMemo) {}
