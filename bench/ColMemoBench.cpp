@@ -1,7 +1,6 @@
 // The colouring memo's pass: a full window of a 10,000-line HTML document under the script
 // editor's nine rules, and the caret-line pass that follows typing one character.
 #include "components/colour-memo/ColMemo.h"
-#include "platform/app/AppMain.h"
 #include "platform/app/Application.h"
 #include "platform/controls/Forms.h"
 #include "platform/rtl/SysUtils.h"
@@ -60,10 +59,7 @@ std::string HtmlDocument(int Lines)
 // and scrolled to its middle.
 void WithMemo(const std::function<void(TColorMemo* Memo)>& Body)
 {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    static char Name[] = "bench";
-    static char* Argv[] = {Name, nullptr};
-    RunProgram(1, Argv, [&] {
+    {
         std::string Rules = ScriptEditorRules();
         const std::size_t First = Rules.find('\n');
         const std::size_t Last = Rules.rfind("end");
@@ -85,8 +81,7 @@ void WithMemo(const std::function<void(TColorMemo* Memo)>& Body)
         Body(Memo);
         F->BeforeDestruction();
         delete F;
-        return 0;
-    });
+    }
 }
 
 void BM_ColMemoFullPass(benchmark::State& State)

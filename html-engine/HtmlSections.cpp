@@ -300,23 +300,40 @@ int TSection::TextWidth(TCanvas* Canvas, int Start, bool StripTrailing, int Coun
 
 namespace {
 
-// The longest prefix of P[0, N) ending on a character boundary that is at most Room wide; N when
-// the whole piece fits. Widths of prefixes never shrink (no negative character extra), so the
-// first character that overflows ends the search.
-int FitScan(HDC DC, const char* P, int N, std::int64_t Room)
+// How much of a text piece fits: Count bytes, and when the whole piece fits (Whole), its Width.
+struct TPieceFit {
+    int Count = 0;
+    bool Whole = false;
+    std::int64_t Width = 0;
+};
+
+// The longest prefix of the piece at P ending on a character boundary that is at most Room wide.
+// The piece runs to the first object character or to Limit bytes, whichever comes first; it is
+// found while measuring, so a long run costs only about a line's worth of text per line. Widths
+// of prefixes never shrink (no negative character extra), so the first character that overflows
+// ends the search.
+TPieceFit FitScan(HDC DC, const char* P, int Limit, std::int64_t Room)
 {
-    // Measured in growing chunks: a line costs about its own length, not the rest of the run.
     std::vector<int> Dx;
     std::int64_t BaseW = 0;
     int Base = 0, Chunk = 128;
-    while (Base < N) {
-        int C = static_cast<int>(std::min<std::int64_t>(N, static_cast<std::int64_t>(Base) + Chunk));
-        while (C < N && IsContinuation(P[C]))
+    while (Base < Limit) {
+        int C = static_cast<int>(std::min<std::int64_t>(Limit, static_cast<std::int64_t>(Base) + Chunk));
+        while (C < Limit && IsContinuation(P[C]))
             ++C;
+        bool PieceEnds = C == Limit;
+        for (int K = Base; K < C; ++K)
+            if (IsObjChar(P[K])) {
+                C = K;
+                PieceEnds = true;
+                break;
+            }
         const int K = C - Base;
-        Dx.resize(static_cast<std::size_t>(K));
         SIZE Size{};
-        GetTextExtentExPoint(DC, P + Base, K, 0, nullptr, Dx.data(), &Size);
+        if (K > 0) {
+            Dx.resize(static_cast<std::size_t>(K));
+            GetTextExtentExPoint(DC, P + Base, K, 0, nullptr, Dx.data(), &Size);
+        }
         if (BaseW + Size.cx > Room) {
             // Dx[J] is the width of P[Base, Base + J + 1); a boundary at B closes the prefix
             // measured by Dx[B - Base - 1].
@@ -328,13 +345,15 @@ int FitScan(HDC DC, const char* P, int N, std::int64_t Room)
                     break;
                 Best = B;
             }
-            return Best;
+            return {Best, false, 0};
         }
         BaseW += Size.cx;
         Base = C;
+        if (PieceEnds)
+            break;
         Chunk = Chunk < (1 << 20) ? Chunk * 2 : Chunk;
     }
-    return N;
+    return {Base, true, BaseW};
 }
 
 // The same answer by bisection, for a DC whose character extra makes widths non-monotonic.
@@ -406,18 +425,26 @@ int TSection::Fit(TCanvas* Canvas, int Width, int MaxChars, int Start, bool Plac
             continue;
         }
         SeenContent = true;
-        const int N = PieceLength(I, End);
         TFontObj* Run;
         SelectRunFont(Canvas, I, Run);
         HDC DC = Canvas->Handle();
         const char* P = Buff.data() + I;
-        const int Lo = GetTextCharacterExtra(DC) < 0 ? FitBisect(DC, P, N, W - Used + Run->Overhang)
-                                                     : FitScan(DC, P, N, W - Used + Run->Overhang);
-        if (Lo == N) {
-            Used += TextWidthOf(DC, P, N) - Run->Overhang;
-            I += N;
+        const std::int64_t Room = W - Used + Run->Overhang;
+        TPieceFit F;
+        if (GetTextCharacterExtra(DC) < 0) {
+            const int N = PieceLength(I, End);
+            F.Count = FitBisect(DC, P, N, Room);
+            F.Whole = F.Count == N;
+            F.Width = F.Whole ? TextWidthOf(DC, P, N) : 0;
+        } else {
+            F = FitScan(DC, P, std::min(Fonts.GetFontCountAt(I, Len), End - I), Room);
+        }
+        if (F.Whole) {
+            Used += F.Width - Run->Overhang;
+            I += F.Count;
             continue;
         }
+        const int Lo = F.Count;
         I += Lo;
         break;
     }

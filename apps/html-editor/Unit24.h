@@ -1,11 +1,18 @@
 // Snippet wizard: a link button. Made at start-up from its stored description.
 #pragma once
 
-#include "platform/controls/Forms.h"
+#include "apps/html-editor/SnippetWizard.h"
 
-class TForm24 : public TForm {
+class TForm24 : public TSnippetWizard {
 public:
-    using TForm::TForm;
+    explicit TForm24(TComponent* AOwner);
+    TEdit* Edit1 = nullptr;
+    TEdit* Edit2 = nullptr;
+
+    std::vector<std::string> ToDoLines() const override;
+
+protected:
+    void Generate() override;
 };
 TW_LINK_CLASS(TForm24);
 

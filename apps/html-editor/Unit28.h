@@ -1,11 +1,17 @@
 // Snippet wizard: the referring page. Made at start-up from its stored description.
 #pragma once
 
-#include "platform/controls/Forms.h"
+#include "apps/html-editor/SnippetWizard.h"
 
-class TForm28 : public TForm {
+class TForm28 : public TSnippetWizard {
 public:
-    using TForm::TForm;
+    explicit TForm28(TComponent* AOwner);
+    TEdit* Edit1 = nullptr;
+
+    std::vector<std::string> ToDoLines() const override;
+
+protected:
+    void Generate() override;
 };
 TW_LINK_CLASS(TForm28);
 

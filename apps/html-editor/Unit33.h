@@ -1,11 +1,18 @@
 // Snippet wizard: pages for particular browsers. Made at start-up from its stored description.
 #pragma once
 
-#include "platform/controls/Forms.h"
+#include "apps/html-editor/SnippetWizard.h"
 
-class TForm33 : public TForm {
+class TForm33 : public TSnippetWizard {
 public:
-    using TForm::TForm;
+    explicit TForm33(TComponent* AOwner);
+    TEdit* edit1 = nullptr;
+    TEdit* Edit2 = nullptr;
+
+    std::vector<std::string> ToDoLines() const override;
+
+protected:
+    void Generate() override;
 };
 TW_LINK_CLASS(TForm33);
 

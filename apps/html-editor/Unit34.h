@@ -1,11 +1,26 @@
 // Snippet wizard: a random quote. Made at start-up from its stored description.
 #pragma once
 
-#include "platform/controls/Forms.h"
+#include "apps/html-editor/SnippetWizard.h"
 
-class TForm34 : public TForm {
+class TForm34 : public TSnippetWizard {
 public:
-    using TForm::TForm;
+    explicit TForm34(TComponent* AOwner);
+    TEdit* Edit1 = nullptr;
+    TEdit* Edit2 = nullptr;
+    TEdit* Edit3 = nullptr;
+    TEdit* Edit4 = nullptr;
+    TEdit* Edit5 = nullptr;
+    TEdit* Edit6 = nullptr;
+    TEdit* Edit7 = nullptr;
+    TEdit* Edit8 = nullptr;
+    TEdit* Edit9 = nullptr;
+    TEdit* Edit10 = nullptr;
+
+    std::vector<std::string> ToDoLines() const override;
+
+protected:
+    void Generate() override;
 };
 TW_LINK_CLASS(TForm34);
 

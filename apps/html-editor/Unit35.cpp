@@ -4,4 +4,7 @@
 
 TForm35* Form35 = nullptr;
 
-TW_PUBLISH(TForm35, TForm) {}
+TW_PUBLISH(TForm35, TForm)
+{
+    Cls.Field("Memo1", &TForm35::Memo1);
+}

@@ -4,4 +4,7 @@
 
 TForm36* Form36 = nullptr;
 
-TW_PUBLISH(TForm36, TForm) {}
+TW_PUBLISH(TForm36, TForm)
+{
+    Cls.Field("Memo1", &TForm36::Memo1);
+}

@@ -2,10 +2,12 @@
 #pragma once
 
 #include "platform/controls/Forms.h"
+#include "platform/controls/StdEdit.h"
 
 class TForm36 : public TForm {
 public:
     using TForm::TForm;
+    TMemo* Memo1 = nullptr;
 };
 TW_LINK_CLASS(TForm36);
 

@@ -4,4 +4,7 @@
 
 TForm37* Form37 = nullptr;
 
-TW_PUBLISH(TForm37, TForm) {}
+TW_PUBLISH(TForm37, TForm)
+{
+    Cls.Field("Memo1", &TForm37::Memo1);
+}

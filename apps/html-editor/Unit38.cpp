@@ -4,4 +4,7 @@
 
 TForm38* Form38 = nullptr;
 
-TW_PUBLISH(TForm38, TForm) {}
+TW_PUBLISH(TForm38, TForm)
+{
+    Cls.Field("Memo1", &TForm38::Memo1);
+}

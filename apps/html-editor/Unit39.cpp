@@ -4,4 +4,7 @@
 
 TForm39* Form39 = nullptr;
 
-TW_PUBLISH(TForm39, TForm) {}
+TW_PUBLISH(TForm39, TForm)
+{
+    Cls.Field("Memo1", &TForm39::Memo1);
+}

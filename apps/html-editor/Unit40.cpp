@@ -4,4 +4,7 @@
 
 TForm40* Form40 = nullptr;
 
-TW_PUBLISH(TForm40, TForm) {}
+TW_PUBLISH(TForm40, TForm)
+{
+    Cls.Field("Memo1", &TForm40::Memo1);
+}

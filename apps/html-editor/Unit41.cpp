@@ -4,4 +4,7 @@
 
 TForm41* Form41 = nullptr;
 
-TW_PUBLISH(TForm41, TForm) {}
+TW_PUBLISH(TForm41, TForm)
+{
+    Cls.Field("Memo1", &TForm41::Memo1);
+}

@@ -1,6 +1,7 @@
 #include "apps/script-editor/Main.h"
 
 #include "apps/script-editor/Childwin.h"
+#include "apps/script-editor/Inserts.h"
 #include "apps/script-editor/Unit1.h"
 #include "apps/script-editor/about.h"
 #include "apps/script-editor/browsercon.h"
@@ -436,4 +437,5 @@ TW_PUBLISH(TMainForm, TForm)
     Cls.Handler("ToolbarButton20Click", &TMainForm::ToolbarButton20Click);
     Cls.Handler("ToolbarButton17Click", &TMainForm::ToolbarButton17Click);
     Cls.Handler("ToolbarButton48Click", &TMainForm::ToolbarButton48Click);
+    PublishInsertionMembers(Cls);
 }

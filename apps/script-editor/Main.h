@@ -8,6 +8,7 @@
 #include "platform/controls/Dialogs.h"
 #include "platform/controls/Forms.h"
 #include "platform/controls/Menus.h"
+#include "platform/controls/StdCtrls.h"
 #include "toolbars/DockStub.h"
 #include "toolbars/ToolWindowStub.h"
 #include "toolbars/ToolbarButtonStub.h"
@@ -16,6 +17,11 @@
 #include <string>
 
 class TMDIChild;
+class TAdSpeedButton;
+class TFilenameEdit;
+class TSpinEdit;
+class TPanel;
+class TLabel;
 
 class TMainForm : public TForm {
 public:
@@ -43,6 +49,79 @@ public:
     TSaveDialog* SaveDialog1 = nullptr;
     TPrintDialog* PrintDialog1 = nullptr;
     TPrinterSetupDialog* PrinterSetupDialog1 = nullptr;
+
+    // The function navigator's buttons.
+    TToolbarButton* back = nullptr;
+    TToolbarButton* forward1 = nullptr;
+
+    // The tag builders and the hidden buffers of the insertion commands.
+    TToolWindow* bodytag = nullptr;
+    TToolWindow* alertwin = nullptr;
+    TToolWindow* promptwin = nullptr;
+    TToolWindow* ancwin = nullptr;
+    TToolWindow* hx = nullptr;
+    TToolWindow* Newfunc = nullptr;
+    TToolWindow* com1 = nullptr;
+    TToolWindow* applet = nullptr;
+    TToolWindow* sound = nullptr;
+    TToolWindow* param = nullptr;
+    TToolWindow* window = nullptr;
+    TToolWindow* ToolWindow1 = nullptr;
+    TToolWindow* conwin = nullptr;
+    TToolWindow* imgwin = nullptr;
+    TColorDialog* ColorDlg = nullptr; // the component "Color"
+    TMemo* Memo1 = nullptr;           // in Newfunc, never shown
+    TMemo* Memo2 = nullptr;           // in ToolWindow1, never shown
+    TFilenameEdit* pic = nullptr;
+    TEdit* Edit2 = nullptr;
+    TEdit* Edit3 = nullptr;
+    TEdit* Edit4 = nullptr;
+    TEdit* Edit5 = nullptr;
+    TEdit* Edit6 = nullptr;
+    TPanel* Panel1 = nullptr;
+    TLabel* ALinkColourLabel = nullptr;
+    TLabel* LinkColourLabel = nullptr;
+    TLabel* VLinkColourLabel = nullptr;
+    TLabel* TextColourLabel = nullptr;
+    TEdit* Edit7 = nullptr;
+    TEdit* Edit8 = nullptr;
+    TEdit* Edit9 = nullptr;
+    TEdit* Edit34 = nullptr;
+    TEdit* Edit10 = nullptr;
+    TEdit* Edit11 = nullptr;
+    TEdit* Edit12 = nullptr;
+    TEdit* Edit13 = nullptr;
+    TEdit* Edit14 = nullptr;
+    TEdit* Edit15 = nullptr;
+    TEdit* Edit16 = nullptr;
+    TEdit* Edit20 = nullptr;
+    TFilenameEdit* FilenameEdit1 = nullptr;
+    TEdit* Edit21 = nullptr;
+    TEdit* Edit22 = nullptr;
+    TFilenameEdit* FilenameEdit5 = nullptr;
+    TEdit* Edit23 = nullptr;
+    TEdit* Edit24 = nullptr;
+    TEdit* Edit25 = nullptr;
+    TFilenameEdit* FilenameEdit6 = nullptr;
+    TEdit* Edit26 = nullptr;
+    TEdit* Edit27 = nullptr;
+    TEdit* Edit28 = nullptr;
+    TCheckBox* CheckBox1 = nullptr;
+    TCheckBox* CheckBox2 = nullptr;
+    TCheckBox* CheckBox3 = nullptr;
+    TCheckBox* CheckBox4 = nullptr;
+    TCheckBox* CheckBox5 = nullptr;
+    TCheckBox* CheckBox6 = nullptr;
+    TCheckBox* CheckBox7 = nullptr;
+    TCheckBox* CheckBox8 = nullptr;
+    TEdit* Edit35 = nullptr;
+    TEdit* Edit36 = nullptr;
+    TEdit* Edit37 = nullptr;
+    TFilenameEdit* FilenameEdit7 = nullptr;
+    TEdit* Edit38 = nullptr;
+    TEdit* Edit39 = nullptr;
+    TSpinEdit* SpinEdit1 = nullptr;
+    TSpinEdit* SpinEdit2 = nullptr;
 
     // The active document window, or nullptr.
     TMDIChild* ActiveDocument() const;
@@ -100,6 +179,130 @@ public:
     void ToolbarButton20Click(TObject* Sender);
     void ToolbarButton17Click(TObject* Sender);
     void ToolbarButton48Click(TObject* Sender);
+
+    // ---- Insertion into the active document (nothing happens without one) ----
+    // Replaces the selection (the caret when nothing is selected); the caret ends after Text.
+    void InsertText(const std::string& Text);
+    // Open + the selection + Close in place of the selection.
+    void WrapSelection(const std::string& Open, const std::string& Close);
+    // Pastes what Buffer holds through the clipboard (cut from the buffer, or copied), so the
+    // clipboard keeps the block; the document's selection is replaced.
+    void PasteBuffer(TMemo* Buffer, bool Cut);
+
+    // Fixed tags and texts.
+    void HTML2Click(TObject* Sender);
+    void HEAD2Click(TObject* Sender);
+    void TITLE2Click(TObject* Sender);
+    void H12Click(TObject* Sender);
+    void H22Click(TObject* Sender);
+    void H32Click(TObject* Sender);
+    void H42Click(TObject* Sender);
+    void H52Click(TObject* Sender);
+    void H62Click(TObject* Sender);
+    void BR1Click(TObject* Sender);
+    void HR1Click(TObject* Sender);
+    void N3Click(TObject* Sender);
+    void TR1Click(TObject* Sender);
+    void TD1Click(TObject* Sender);
+    void documentwrite1Click(TObject* Sender);
+    void ToolbarButton37Click(TObject* Sender);
+    void Date1Click(TObject* Sender);
+    void Time1Click(TObject* Sender);
+    void TimeDate1Click(TObject* Sender);
+    // The selection between an opening and a closing tag.
+    void ToolbarButton2Click(TObject* Sender);
+    void ToolbarButton16Click(TObject* Sender);
+    void ToolbarButton15Click(TObject* Sender);
+    void ToolbarButton14Click(TObject* Sender);
+    void ToolbarButton13Click(TObject* Sender);
+    void ToolbarButton11Click(TObject* Sender);
+    void ToolbarButton10Click(TObject* Sender);
+    void ToolbarButton9Click(TObject* Sender);
+    void ToolbarButton8Click(TObject* Sender);
+    void ToolbarButton7Click(TObject* Sender);
+    void ToolbarButton6Click(TObject* Sender);
+    void ToolbarButton5Click(TObject* Sender);
+    void ToolbarButton4Click(TObject* Sender);
+    void ToolbarButton12Click(TObject* Sender);
+    void UL2Click(TObject* Sender);
+    void OL2Click(TObject* Sender);
+    void DL2Click(TObject* Sender);
+    // An opening tag before the selection.
+    void LI2Click(TObject* Sender);
+    void LH2Click(TObject* Sender);
+    void DD2Click(TObject* Sender);
+    void DIRMENUClick(TObject* Sender);
+    void MENU2Click(TObject* Sender);
+    void N4Click(TObject* Sender);
+    // Showing the tag builders.
+    void BODY2Click(TObject* Sender);
+    void JavaScriptAlert1Click(TObject* Sender);
+    void ToolbarButton42Click(TObject* Sender);
+    void JavaScriptPrompt1Click(TObject* Sender);
+    void ToolbarButton44Click(TObject* Sender);
+    void A2Click(TObject* Sender);
+    void HexadecimalColour1Click(TObject* Sender);
+    void Function1Click(TObject* Sender);
+    void ToolbarButton39Click(TObject* Sender);
+    void Comment1Click(TObject* Sender);
+    void ToolbarButton38Click(TObject* Sender);
+    void APPLET1Click(TObject* Sender);
+    void N5Click(TObject* Sender);
+    void PARAM1Click(TObject* Sender);
+    void windowopen1Click(TObject* Sender);
+    void ToolbarButton41Click(TObject* Sender);
+    void JavaScriptConfirm1Click(TObject* Sender);
+    void ToolbarButton43Click(TObject* Sender);
+    void IMG1Click(TObject* Sender);
+    // The builders' OK buttons.
+    void Button1Click(TObject* Sender);  // bodytag
+    void Button3Click(TObject* Sender);  // alertwin
+    void Button5Click(TObject* Sender);  // promptwin
+    void Button7Click(TObject* Sender);  // ancwin
+    void Button10Click(TObject* Sender); // hx
+    void Button20Click(TObject* Sender); // applet
+    void Button23Click(TObject* Sender); // sound
+    void Button25Click(TObject* Sender); // param
+    void Button27Click(TObject* Sender); // window
+    void Button36Click(TObject* Sender); // imgwin
+    // Their Hide and Cancel buttons.
+    void Button2Click(TObject* Sender);
+    void Button4Click(TObject* Sender);
+    void Button6Click(TObject* Sender);
+    void Button8Click(TObject* Sender);
+    void Button11Click(TObject* Sender);
+    void Button13Click(TObject* Sender);
+    void Button15Click(TObject* Sender);
+    void Button21Click(TObject* Sender);
+    void Button24Click(TObject* Sender);
+    void Button26Click(TObject* Sender);
+    void Button28Click(TObject* Sender);
+    void Button35Click(TObject* Sender);
+    void Button37Click(TObject* Sender);
+    // Colour pickers of bodytag and hx.
+    void AdSpeedButton2Click(TObject* Sender);
+    void AdSpeedButton3Click(TObject* Sender);
+    void AdSpeedButton4Click(TObject* Sender);
+    void AdSpeedButton5Click(TObject* Sender);
+    void AdSpeedButton6Click(TObject* Sender);
+    void Button9Click(TObject* Sender);
+    // Blocks pasted through the clipboard.
+    void ScriptTags1Click(TObject* Sender);
+    void ToolbarButton40Click(TObject* Sender);
+    void Button12Click(TObject* Sender); // Newfunc
+    void Button14Click(TObject* Sender); // com1
+    void Button34Click(TObject* Sender); // conwin
+
+    // ---- Function navigator ----
+    void forward1Click(TObject* Sender);
+    void backClick(TObject* Sender);
+    // Selects the next "function" standing as a word, or the previous one when Sender is the
+    // back button; a message tells when there is none.
+    void findin(TObject* Sender);
+
+private:
+    // Runs the colour dialog and gives its colour as quoted hexadecimal text.
+    std::string PickQuotedColour(TColor& Picked);
 };
 
 extern TMainForm* MainForm;

@@ -1,4 +1,5 @@
 #include "platform/app/Application.h"
+#include "platform/app/Printers.h"
 #include "platform/app/ShellApi.h"
 
 #include <algorithm>
@@ -41,6 +42,7 @@ TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner)
     if (!Application)
         Application = this;
     SetApplicationHost(this);
+    LinkPrinterToDialogs();
     FActive = IsApplicationActive();
     CreateHandle();
 }

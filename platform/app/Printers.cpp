@@ -1,5 +1,7 @@
 #include "platform/app/Printers.h"
 
+#include "platform/controls/Dialogs.h"
+
 #include "platform/qt/GdiSurface.h"
 #include "platform/rtl/SysUtils.h"
 
@@ -10,6 +12,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
+#include <algorithm>
 #include <cstdlib>
 #include <optional>
 
@@ -247,13 +250,48 @@ TPrinter* gPrinter = nullptr;
 
 TPrinter* Printer()
 {
-    if (!gPrinter)
+    if (!gPrinter) {
+        LinkPrinterToDialogs();
         gPrinter = new TPrinter;
+    }
     return gPrinter;
+}
+
+namespace {
+
+TPrinterSettings PrinterSettingsNow()
+{
+    TPrinter* P = Printer();
+    TPrinterSettings S;
+    TStrings* Names = P->Printers();
+    for (int I = 0; I < Names->Count(); ++I)
+        S.Printers.push_back(Names->Strings(I));
+    S.PrinterIndex = P->PrinterIndex();
+    S.Copies = P->Copies;
+    S.Landscape = P->Orientation() == poLandscape;
+    return S;
+}
+
+// Raises EPrinter "Printing in progress" during a job, as setting the printer directly does.
+void ApplyPrinterChoice(const TPrinterSettings& S)
+{
+    TPrinter* P = Printer();
+    const int Count = P->Printers()->Count();
+    P->SetPrinterIndex(S.PrinterIndex >= 0 && S.PrinterIndex < Count ? S.PrinterIndex : -1);
+    P->SetOrientation(S.Landscape ? poLandscape : poPortrait);
+    P->Copies = std::max(1, S.Copies);
+}
+
+} // namespace
+
+void LinkPrinterToDialogs()
+{
+    SetPrinterLink(TPrinterLink{&PrinterSettingsNow, &ApplyPrinterChoice});
 }
 
 TPrinter* SetPrinter(TPrinter* NewPrinter)
 {
+    LinkPrinterToDialogs();
     TPrinter* Old = gPrinter;
     gPrinter = NewPrinter;
     return Old;

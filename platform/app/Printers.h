@@ -83,6 +83,10 @@ private:
 TPrinter* Printer();
 // Puts a new printer object in place and returns the old one (the caller frees it).
 TPrinter* SetPrinter(TPrinter* NewPrinter);
+// Makes the print dialogs (TPrintDialog, TPrinterSetupDialog) set up Printer(): they open on its
+// printer, copies and orientation, and a confirmed choice is put into it. Done when the
+// application object or the printer is made.
+void LinkPrinterToDialogs();
 
 // Empty: the system's printers again.
 void SetPrinterOutputFile(const std::string& PdfFile);

@@ -4,6 +4,7 @@
 #include "platform/controls/Dialogs.h"
 #include "platform/rtl/SysUtils.h"
 
+#include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
@@ -184,9 +185,18 @@ int PerformSystemCall(const TSystemCall& Call)
     case TSystemCall::Help:
         return OpenWithDesktop(Call.File);
     case TSystemCall::MessageBeep:
+        QApplication::beep();
         return 1;
     }
     return 0;
+}
+
+BOOL MessageBeep(UINT Type)
+{
+    TSystemCall Call;
+    Call.Kind = TSystemCall::MessageBeep;
+    Call.Flags = Type;
+    return PerformSystemCall(Call) > 0 ? TRUE : FALSE;
 }
 
 HINSTANCE ShellExecute(HWND, const char* Operation, const char* File, const char* Parameters,

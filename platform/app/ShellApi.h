@@ -23,6 +23,7 @@
 // - PlaySound: File is a sound file played by an audio player found on PATH, in the background;
 //   a missing file or player plays nothing and is no error (the result is then 0).
 // - Help: File is the HTML help file to open (see WinHelp).
+// - MessageBeep: Flags is the beep type (see MessageBeep).
 int PerformSystemCall(const TSystemCall& Call);
 
 // ---------------------------------------------------------------------------------------------
@@ -50,6 +51,13 @@ UINT WinExec(const char* CmdLine, UINT ShowCmd);
 // quoted part, in which blanks are kept (quotes group, they are not passed on); two double
 // quotes inside a quoted part give one quote character; a backslash is an ordinary character.
 std::vector<std::string> SplitCommandLine(const std::string& CmdLine);
+
+// ---------------------------------------------------------------------------------------------
+// The alert sound for Type (MB_OK, MB_ICONHAND, MB_ICONQUESTION, MB_ICONEXCLAMATION,
+// MB_ICONASTERISK, or 0xFFFFFFFF for the plain beep): a MessageBeep system call with Flags =
+// Type, which without a handler rings the desktop's bell (every type sounds the same here).
+// TRUE unless the handler answers 0.
+BOOL MessageBeep(UINT Type);
 
 // ---------------------------------------------------------------------------------------------
 // Help. The help file of a program is shown from its HTML rendition: the same name with the

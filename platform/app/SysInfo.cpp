@@ -1,15 +1,23 @@
 #include "platform/app/SysInfo.h"
 
+#include "platform/rtl/SysUtils.h"
+#include "platform/win/WinUser.h"
+
+#include <QCoreApplication>
+#include <QThread>
+
 #include <sys/utsname.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <limits>
 #include <mutex>
 #include <sstream>
+#include <thread>
 #include <unordered_set>
 #include <vector>
 
@@ -305,4 +313,25 @@ std::string GlobalBytes(HGLOBAL Mem)
     std::lock_guard<std::mutex> G(BlocksLock());
     TGlobalBlock* B = BlockOf(Mem);
     return B ? std::string(B->Bytes.begin(), B->Bytes.end()) : std::string();
+}
+
+DWORD SleepEx(DWORD Milliseconds, BOOL)
+{
+    QCoreApplication* App = QCoreApplication::instance();
+    if (App && QThread::currentThread() == App->thread() && TestClockActive()) {
+        if (Milliseconds == INFINITE)
+            throw EInvalidOperation("SleepEx: an endless sleep on the stopped test clock");
+        SetTestClock(true, GetTickCount() + Milliseconds);
+        return 0;
+    }
+    if (Milliseconds == INFINITE)
+        for (;;)
+            std::this_thread::sleep_for(std::chrono::hours(24));
+    std::this_thread::sleep_for(std::chrono::milliseconds(Milliseconds));
+    return 0;
+}
+
+void Sleep(DWORD Milliseconds)
+{
+    SleepEx(Milliseconds, FALSE);
 }

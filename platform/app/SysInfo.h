@@ -84,6 +84,19 @@ void GlobalMemoryStatus(MEMORYSTATUS* Buffer);
 MEMORYSTATUS MemoryStatusFromMeminfo(const std::string& Text);
 
 // ---------------------------------------------------------------------------------------------
+// Sleeping.
+constexpr DWORD INFINITE = 0xFFFFFFFF;
+constexpr DWORD WAIT_IO_COMPLETION = 0x000000C0;
+// Suspends the calling thread for Milliseconds (INFINITE: for good). Nothing here queues work
+// to a thread, so an alertable sleep is never cut short and the result is always 0.
+// On the user-interface thread while the test clock is on, wall time does not pass: the model's
+// clock moves on by Milliseconds instead, without dispatching anything (timers that came due
+// wait in the queue, as after a real sleep), and INFINITE raises EInvalidOperation, since such a
+// sleep could never end.
+DWORD SleepEx(DWORD Milliseconds, BOOL Alertable);
+void Sleep(DWORD Milliseconds); // SleepEx(Milliseconds, FALSE)
+
+// ---------------------------------------------------------------------------------------------
 // Error mode: kept only (there are no system error boxes to suppress here).
 constexpr UINT SEM_FAILCRITICALERRORS = 0x0001;
 constexpr UINT SEM_NOGPFAULTERRORBOX = 0x0002;

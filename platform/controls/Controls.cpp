@@ -228,6 +228,14 @@ TControl* FindDragTarget(const TPoint& Pos, bool AllowDisabled)
     return Win;
 }
 
+// Windows of controls being destroyed, with their class procedures: the control no longer
+// answers for them, but the class still gets WM_DESTROY and WM_NCDESTROY.
+static std::unordered_map<HWND, WNDPROC>& DyingWindows()
+{
+    static std::unordered_map<HWND, WNDPROC> M;
+    return M;
+}
+
 // The window procedure of every window a TWinControl makes.
 struct TWinControlAccess {
     static LRESULT WndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
@@ -242,8 +250,11 @@ LRESULT TWinControlAccess::WndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LPa
         Control->FHandle = Wnd;
         ControlTable()[Wnd] = Control;
     }
-    if (!Control)
-        return DefWindowProc(Wnd, Msg, WParam, LParam);
+    if (!Control) {
+        auto Dying = DyingWindows().find(Wnd);
+        WNDPROC Proc = Dying != DyingWindows().end() && Dying->second ? Dying->second : &::DefWindowProc;
+        return Proc(Wnd, Msg, WParam, LParam);
+    }
     TMessage M{Msg, WParam, LParam, 0};
     Control->MainWndProc(M);
     if (Msg == WM_NCDESTROY) {
@@ -655,6 +666,13 @@ void TControl::Dispatch(TMessage& Message)
                               : (Message.Msg == WM_RBUTTONDOWN || Message.Msg == WM_RBUTTONDBLCLK) ? mbRight
                                                                                                    : mbMiddle;
         SendCancelMode(this);
+        // A window class handles the press first (an edit puts its caret where the mouse went
+        // before OnMouseDown looks at it); the control's own events follow.
+        auto* Wrapped = dynamic_cast<TWinControl*>(this);
+        bool ClassFirst = Wrapped && Wrapped->FHandle && Wrapped->FDefWndProc &&
+                          Wrapped->FDefWndProc != &::DefWindowProc;
+        if (ClassFirst)
+            DefaultHandler(Message);
         if (ControlStyle.Contains(csCaptureMouse))
             SetMouseCapture(true);
         TShiftState Shift;
@@ -669,7 +687,7 @@ void TControl::Dispatch(TMessage& Message)
         DoMouseDown(Message, Button, Shift);
         if (Button == mbLeft && !Double && DragMode == dmAutomatic)
             BeginDrag(false);
-        if (!dynamic_cast<TWinControl*>(this))
+        if (!Wrapped || ClassFirst)
             return;
         break;
     }
@@ -1036,13 +1054,16 @@ TWinControl::~TWinControl()
         delete Child;
     }
     if (FHandle) {
-        // The window dies without calling back into this half-destroyed object.
+        // The window dies without calling back into this half-destroyed object, its messages
+        // going straight to the class procedure (which frees what it keeps at WM_NCDESTROY).
         HWND Wnd = FHandle;
         ControlTable().erase(Wnd);
         FHandle = nullptr;
         if (gCaptureControl == this)
             gCaptureControl = nullptr;
+        DyingWindows()[Wnd] = FDefWndProc;
         DestroyWindow(Wnd);
+        DyingWindows().erase(Wnd);
     }
     delete FBrush;
 }
@@ -1187,7 +1208,9 @@ void TWinControl::CreateHandle()
 
 void TWinControl::DestroyWnd()
 {
-    if (FHandle && !ControlStyle.Contains(csSetCaption))
+    // The window may hold text the control never saw (typed into a class's window): keep it for
+    // the next window and for reading while there is none.
+    if (FHandle)
         FText = GetText();
     DestroyWindowHandle();
 }

@@ -11,6 +11,7 @@
 #include <QPrinter>
 #include <QPushButton>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -110,6 +111,13 @@ public:
         case TDialogKind::Print:
         case TDialogKind::PrinterSetup: {
             QPrinter Printer;
+            TPrinterSettings* S = R.Printer;
+            if (S) {
+                if (S->PrinterIndex >= 0 && S->PrinterIndex < static_cast<int>(S->Printers.size()))
+                    Printer.setPrinterName(QString::fromStdString(S->Printers[S->PrinterIndex]));
+                Printer.setCopyCount(S->Copies);
+                Printer.setPageOrientation(S->Landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+            }
             QPrintDialog Dialog(&Printer);
             if (auto* P = dynamic_cast<TPrintDialog*>(R.Dialog)) {
                 Printer.setCopyCount(P->Copies);
@@ -118,6 +126,14 @@ public:
             }
             if (Dialog.exec() != QDialog::Accepted)
                 return 0;
+            if (S) {
+                auto It =
+                    std::find(S->Printers.begin(), S->Printers.end(), Printer.printerName().toStdString());
+                if (It != S->Printers.end())
+                    S->PrinterIndex = static_cast<int>(It - S->Printers.begin());
+                S->Copies = Printer.copyCount();
+                S->Landscape = Printer.pageLayout().orientation() == QPageLayout::Landscape;
+            }
             if (auto* P = dynamic_cast<TPrintDialog*>(R.Dialog)) {
                 P->Copies = Printer.copyCount();
                 P->FromPage = Printer.fromPage();
@@ -480,22 +496,61 @@ bool TFontDialog::Execute()
     return PresentDialog(R) != 0;
 }
 
+namespace {
+
+TPrinterLink gPrinterLink;
+
+TPrinterSettings CurrentPrinterSettings()
+{
+    return gPrinterLink.Current ? gPrinterLink.Current() : TPrinterSettings{};
+}
+
+void ApplyPrinterSettings(const TPrinterSettings& Settings)
+{
+    if (gPrinterLink.Apply)
+        gPrinterLink.Apply(Settings);
+}
+
+} // namespace
+
+void SetPrinterLink(const TPrinterLink& Link)
+{
+    gPrinterLink = Link;
+}
+
+const TPrinterLink& PrinterLink()
+{
+    return gPrinterLink;
+}
+
 bool TPrintDialog::Execute()
 {
+    TPrinterSettings Settings = CurrentPrinterSettings();
+    Settings.Copies = Copies;
     TDialogRequest R;
     R.Kind = TDialogKind::Print;
     R.Caption = "Print";
     R.Dialog = this;
-    return PresentDialog(R) != 0;
+    R.Printer = &Settings;
+    if (PresentDialog(R) == 0)
+        return false;
+    Settings.Copies = Copies;
+    ApplyPrinterSettings(Settings);
+    return true;
 }
 
 bool TPrinterSetupDialog::Execute()
 {
+    TPrinterSettings Settings = CurrentPrinterSettings();
     TDialogRequest R;
     R.Kind = TDialogKind::PrinterSetup;
     R.Caption = "Print Setup";
     R.Dialog = this;
-    return PresentDialog(R) != 0;
+    R.Printer = &Settings;
+    if (PresentDialog(R) == 0)
+        return false;
+    ApplyPrinterSettings(Settings);
+    return true;
 }
 
 // ---- Published properties ---------------------------------------------------------------------

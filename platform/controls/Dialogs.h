@@ -206,6 +206,24 @@ public:
     bool Execute() override;
 };
 
+// ---- The printer the print dialogs set up -------------------------------------------------------
+// The program's printer object lives above the controls: the application layer installs this
+// link at start-up, so a print dialog opens on that printer's settings and the choice confirmed
+// in it (printer, copies, orientation) reaches it. Without a link the dialogs set up nothing but
+// their own properties.
+struct TPrinterSettings {
+    std::vector<std::string> Printers; // the printers to choose from
+    int PrinterIndex = -1;             // into Printers; -1: the default printer
+    int Copies = 1;
+    bool Landscape = false;
+};
+struct TPrinterLink {
+    TPrinterSettings (*Current)() = nullptr;          // the printer's settings now
+    void (*Apply)(const TPrinterSettings&) = nullptr; // a confirmed choice
+};
+void SetPrinterLink(const TPrinterLink& Link);
+const TPrinterLink& PrinterLink();
+
 // ---- The presenter ----------------------------------------------------------------------------
 enum class TDialogKind { MessageBox, OpenFile, SaveFile, Color, Font, Print, PrinterSetup };
 
@@ -221,6 +239,9 @@ struct TDialogRequest {
     // MessageDlg: the buttons asked for (the MB_ type in Flags is the nearest match).
     TMsgDlgButtons Buttons;
     TCommonDialog* Dialog = nullptr;
+    // Print and PrinterSetup: the printer's settings, which the presenter changes to the choice
+    // (for Print, the copies are the dialog's Copies instead).
+    TPrinterSettings* Printer = nullptr;
 };
 
 class TDialogPresenter {

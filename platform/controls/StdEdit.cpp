@@ -1263,12 +1263,7 @@ TCustomEdit::TCustomEdit(TComponent* AOwner) : TWinControl(AOwner)
     ControlStyle.Include(csDoubleClicks);
 }
 
-TCustomEdit::~TCustomEdit()
-{
-    // While the control still answers for the window, so the class procedure sees WM_NCDESTROY.
-    if (HandleAllocated())
-        DestroyHandle();
-}
+TCustomEdit::~TCustomEdit() = default;
 
 void TCustomEdit::CreateParams(TCreateParams& Params)
 {
@@ -1309,11 +1304,9 @@ void TCustomEdit::CreateWnd()
 
 void TCustomEdit::DestroyWnd()
 {
-    if (FHandle) {
-        // The text typed into the window goes to the next one (RecreateWnd) or stays readable.
+    // The modified flag lives in the window; the inherited part keeps the text.
+    if (FHandle)
         FModified = SendMessage(FHandle, EM_GETMODIFY, 0, 0) != 0;
-        FText = GetWindowTextString(FHandle);
-    }
     TWinControl::DestroyWnd();
 }
 

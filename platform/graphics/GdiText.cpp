@@ -3,6 +3,7 @@
 // its line), text output, DrawText formatting and font enumeration.
 #include "platform/qt/GdiPrivate.h"
 
+#include <QCoreApplication>
 #include <QFontDatabase>
 #include <QGlyphRun>
 #include <QHash>
@@ -229,7 +230,7 @@ TFont* BuildFont(const LOGFONT& Log)
 std::string FontKey(const LOGFONT& L)
 {
     const LONG Longs[] = {L.lfHeight, L.lfWidth, L.lfEscapement, L.lfOrientation, L.lfWeight};
-    const BYTE Bytes[] = {L.lfItalic,       L.lfUnderline,      L.lfStrikeOut, L.lfCharSet,
+    const BYTE Bytes[] = {L.lfItalic,       L.lfUnderline,     L.lfStrikeOut, L.lfCharSet,
                           L.lfOutPrecision, L.lfClipPrecision, L.lfQuality,   L.lfPitchAndFamily};
     std::string K(reinterpret_cast<const char*>(Longs), sizeof Longs);
     K.append(reinterpret_cast<const char*>(Bytes), sizeof Bytes);
@@ -239,6 +240,19 @@ std::string FontKey(const LOGFONT& L)
 
 } // namespace
 
+const QFont& TFont::DrawFont(bool Smooth)
+{
+    std::optional<QFont>& D = Drawn[Smooth ? 1 : 0];
+    if (!D) {
+        D = Font;
+        if (!Smooth)
+            D->setStyleStrategy(QFont::StyleStrategy(D->styleStrategy() | QFont::NoAntialias));
+        D->setUnderline(false);
+        D->setStrikeOut(false);
+    }
+    return *D;
+}
+
 // Building a font shapes each ASCII character once, which costs far more than the text drawn
 // with it; callers that select the same font over and over (a canvas re-creating its handle on
 // each font change) get a copy of the one built first. The copy shares Qt's implicitly shared
@@ -247,10 +261,28 @@ TFont* NewFont(const LOGFONT& Log)
 {
     LOGFONT L = Log;
     L.lfFaceName[LF_FACESIZE - 1] = 0;
-    // Never destroyed: Qt's font data must not outlive the application object at exit.
+    // Qt's font engines belong to the application object: built fonts serve only while the one
+    // that built them lives. A benchmark or tool may run several applications one after another.
+    // The stale ones are kept, never freed, as freeing Qt font data after its application is gone
+    // is not safe.
     static auto& Built = *new std::unordered_map<std::string, std::unique_ptr<TFont>>;
+    static auto& Stale = *new std::vector<std::unique_ptr<TFont>>;
     static std::mutex Lock;
+    static bool Watching = false;
     const std::lock_guard<std::mutex> Hold(Lock);
+    if (!Watching) {
+        QCoreApplication* App = QCoreApplication::instance();
+        if (!App)
+            return BuildFont(L);
+        QObject::connect(App, &QObject::destroyed, [] {
+            const std::lock_guard<std::mutex> Hold(Lock);
+            for (auto& Entry : Built)
+                Stale.push_back(std::move(Entry.second));
+            Built.clear();
+            Watching = false;
+        });
+        Watching = true;
+    }
     std::string Key = FontKey(L);
     auto It = Built.find(Key);
     if (It == Built.end()) {
@@ -430,12 +462,7 @@ void DrawTextRun(TDc* Dc, int X, int Y, const char* Text, int Count, const int* 
     P->setRenderHint(QPainter::TextAntialiasing, Smooth);
     const QRgb Ink = PixelOf(Dc, Dc->St.TextColor);
     P->setPen(QColor::fromRgb(Ink));
-    QFont Font = F->Font;
-    if (!Smooth)
-        Font.setStyleStrategy(QFont::StyleStrategy(Font.styleStrategy() | QFont::NoAntialias));
-    Font.setUnderline(false);
-    Font.setStrikeOut(false);
-    P->setFont(Font);
+    P->setFont(F->DrawFont(Smooth));
     if (Angle != 0) {
         P->translate(Ref);
         P->rotate(-Angle);
@@ -446,6 +473,8 @@ void DrawTextRun(TDc* Dc, int X, int Y, const char* Text, int Count, const int* 
     const int Base = Top + Tm.tmAscent;
     QList<quint32> Glyphs;
     QList<QPointF> Positions;
+    Glyphs.reserve(qsizetype(Chars.size()));
+    Positions.reserve(qsizetype(Chars.size()));
     int Pen = Left;
     for (std::size_t I = 0; I < Chars.size(); ++I) {
         const TGlyph& G = F->Glyph(Chars[I]);

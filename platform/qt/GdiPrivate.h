@@ -70,6 +70,9 @@ struct TFont : TObject {
     std::array<TGlyph, 128> Ascii{};
     std::unordered_map<char32_t, TGlyph> Others;
     const TGlyph& Glyph(char32_t C);
+    // The font text is drawn in ([1]: smoothed), made on first use: lines are drawn apart.
+    std::optional<QFont> Drawn[2];
+    const QFont& DrawFont(bool Smooth);
 };
 
 struct TDc;

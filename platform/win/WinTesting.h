@@ -12,7 +12,9 @@
 // under the point) as if the pointer were at (X, Y) in Wnd's client coordinates. Message is
 // WM_MOUSEMOVE or a button message (WM_LBUTTONDOWN, WM_RBUTTONUP ...; a DBLCLK message sends
 // Qt's double-click event, which the model treats as a press); Keys may add MK_SHIFT and
-// MK_CONTROL. The buttons held are remembered between calls. False when the window is not shown.
+// MK_CONTROL, held for this event only (the key state is as before once it is delivered; keys
+// held with SimulateKey stay down). The buttons held are remembered between calls. False when
+// the window is not shown.
 bool SimulateMouse(HWND Wnd, UINT Message, int X, int Y, WPARAM Keys = 0);
 // The same at a screen point, delivered to the shown top-level window under it.
 bool SimulateMouseAt(int ScreenX, int ScreenY, UINT Message, WPARAM Keys = 0);

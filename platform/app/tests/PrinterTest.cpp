@@ -1,4 +1,5 @@
 #include "platform/app/Printers.h"
+#include "platform/controls/Dialogs.h"
 #include "platform/testing/FormTesting.h"
 #include "platform/testing/TestSupport.h"
 
@@ -243,6 +244,64 @@ TEST_F(PrinterTest, WithoutPrintersOrFileBeginDocFails)
         unsetenv("TW_PRINTER_OUTPUT");
     else
         setenv("TW_PRINTER_OUTPUT", SavedEnv.c_str(), 1);
+}
+
+} // namespace
+
+namespace {
+
+// The print dialogs open on the program's printer and put the confirmed choice into it.
+TEST_F(PrinterTest, PrintDialogChoiceReachesTheProgramsPrinter)
+{
+    ASSERT_EQ(Printer()->Printers()->Count(), 1); // the PDF file
+    Printer()->Copies = 2;
+    TPrintDialog Print(nullptr);
+    Print.Copies = 4;
+    Windows.Dialogs.Expect(TDialogKind::Print, [](TDialogRequest& R) {
+        EXPECT_NE(R.Printer, nullptr);
+        if (!R.Printer)
+            return 0;
+        EXPECT_EQ(R.Printer->Printers.size(), 1u);
+        EXPECT_EQ(R.Printer->PrinterIndex, -1);
+        EXPECT_EQ(R.Printer->Copies, 4); // the dialog's own count
+        EXPECT_FALSE(R.Printer->Landscape);
+        R.Printer->PrinterIndex = 0;
+        R.Printer->Landscape = true;
+        static_cast<TPrintDialog*>(R.Dialog)->Copies = 3;
+        return 1;
+    });
+    ASSERT_TRUE(Print.Execute());
+    EXPECT_EQ(Printer()->PrinterIndex(), 0);
+    EXPECT_EQ(Printer()->Orientation(), poLandscape);
+    EXPECT_EQ(Printer()->Copies, 3);
+
+    // Cancelled: the printer keeps its settings.
+    TPrinterSetupDialog Setup(nullptr);
+    Windows.Dialogs.Expect(TDialogKind::PrinterSetup, [](TDialogRequest& R) {
+        R.Printer->Landscape = false;
+        R.Printer->PrinterIndex = -1;
+        return 0;
+    });
+    EXPECT_FALSE(Setup.Execute());
+    EXPECT_EQ(Printer()->Orientation(), poLandscape);
+    EXPECT_EQ(Printer()->PrinterIndex(), 0);
+
+    // Confirmed: the setup starts from the printer, and an index that no longer names a printer
+    // falls back to the default one.
+    Windows.Dialogs.Expect(TDialogKind::PrinterSetup, [](TDialogRequest& R) {
+        EXPECT_TRUE(R.Printer->Landscape);
+        EXPECT_EQ(R.Printer->PrinterIndex, 0);
+        EXPECT_EQ(R.Printer->Copies, 3);
+        R.Printer->Landscape = false;
+        R.Printer->PrinterIndex = 7;
+        R.Printer->Copies = 0;
+        return 1;
+    });
+    EXPECT_TRUE(Setup.Execute());
+    EXPECT_EQ(Printer()->Orientation(), poPortrait);
+    EXPECT_EQ(Printer()->PrinterIndex(), -1);
+    EXPECT_EQ(Printer()->Copies, 1);
+    Windows.Dialogs.VerifyAllUsed();
 }
 
 } // namespace

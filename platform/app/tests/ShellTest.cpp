@@ -1,5 +1,6 @@
 #include "platform/app/MMSystem.h"
 #include "platform/app/ShellApi.h"
+#include "platform/controls/Dialogs.h"
 #include "platform/testing/AppTesting.h"
 #include "platform/testing/TestSupport.h"
 
@@ -168,7 +169,8 @@ TEST_F(ShellRecordTest, CallsReachTheRecorder)
     Recorder.Result = 40;
     EXPECT_EQ(WinExec("browser \"c:\\my docs\\temp.html\" -x", SW_SHOWNORMAL), 40u);
     EXPECT_TRUE(sndPlaySound("c:\\sounds\\ding.wav", SND_ASYNC));
-    ASSERT_EQ(Recorder.Calls().size(), 3u);
+    EXPECT_TRUE(MessageBeep(MB_ICONEXCLAMATION));
+    ASSERT_EQ(Recorder.Calls().size(), 4u);
     const TSystemCall& Open = Recorder.Calls()[0];
     EXPECT_EQ(Open.Kind, TSystemCall::ShellExecute);
     EXPECT_EQ(Open.Operation, "open");
@@ -182,6 +184,11 @@ TEST_F(ShellRecordTest, CallsReachTheRecorder)
     EXPECT_EQ(Sound.Kind, TSystemCall::PlaySound);
     EXPECT_EQ(Sound.File, "c:\\sounds\\ding.wav");
     EXPECT_EQ(Sound.Flags, SND_ASYNC);
+    EXPECT_EQ(Recorder.Calls()[3].Kind, TSystemCall::MessageBeep);
+    EXPECT_EQ(Recorder.Calls()[3].Flags, MB_ICONEXCLAMATION);
+    // A handler that refuses the beep makes it fail.
+    Recorder.Result = 0;
+    EXPECT_FALSE(MessageBeep(0xFFFFFFFF));
 }
 
 TEST_F(ShellRecordTest, HelpOpensTheHtmlRenditionOrSaysItIsMissing)

@@ -1,11 +1,15 @@
 #include "platform/app/SysInfo.h"
 #include "platform/app/MMSystem.h"
+#include "platform/rtl/SysUtils.h"
+#include "platform/win/WinTesting.h"
 #include "platform/win/WinUser.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -121,6 +125,48 @@ TEST(SysInfoTest, MultimediaClockIsTheModelClock)
     EXPECT_EQ(timeGetTime(), 5000u);
     AdvanceTestClock(125);
     EXPECT_EQ(timeGetTime(), 5125u);
+    SetTestClock(false);
+}
+
+} // namespace
+
+namespace {
+
+// Sleeping on the user-interface thread under the test clock moves the model's clock on and
+// leaves due timers queued; it never waits on the wall clock, and an endless sleep fails.
+TEST(SleepTest, TestClockSleepAdvancesTheModelClockWithoutDispatching)
+{
+    ResetWindowModel();
+    SetTestClock(true, 1000);
+    int Ticks = 0;
+    static int* Count = nullptr;
+    Count = &Ticks;
+    UINT_PTR Id = SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR, DWORD) { ++*Count; });
+    auto Start = std::chrono::steady_clock::now();
+    EXPECT_EQ(SleepEx(250, TRUE), 0u);
+    Sleep(50);
+    EXPECT_LT(std::chrono::steady_clock::now() - Start, std::chrono::milliseconds(200));
+    EXPECT_EQ(GetTickCount(), 1300u);
+    EXPECT_EQ(Ticks, 0); // nothing ran during the sleep
+    ProcessPendingMessages();
+    EXPECT_GE(Ticks, 1); // the tick that came due waited in the queue
+    EXPECT_THROW(SleepEx(INFINITE, FALSE), EInvalidOperation);
+    KillTimer(nullptr, Id);
+    ResetWindowModel();
+}
+
+TEST(SleepTest, WorkerThreadSleepsOnTheWallClock)
+{
+    SetTestClock(true, 1000);
+    std::chrono::steady_clock::duration Slept{};
+    std::thread Worker([&] {
+        auto Start = std::chrono::steady_clock::now();
+        SleepEx(60, FALSE);
+        Slept = std::chrono::steady_clock::now() - Start;
+    });
+    Worker.join();
+    EXPECT_GE(Slept, std::chrono::milliseconds(60));
+    EXPECT_EQ(GetTickCount(), 1000u); // the model's clock is the UI thread's business
     SetTestClock(false);
 }
 

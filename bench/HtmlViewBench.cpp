@@ -1,0 +1,127 @@
+// The HTML view: loading and laying out a generated page of about 1 MB (paragraphs, headings,
+// lists, links, preformatted blocks) at 800 pixels, and one long paragraph broken into thousands of
+// narrow lines.
+#include "html-engine/HtmlViewCtl.h"
+#include "platform/app/Application.h"
+#include "platform/controls/Forms.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <functional>
+#include <string>
+
+namespace {
+
+// Words from a fixed pseudo-random sequence, so every run lays out the same page.
+struct TWords {
+    std::uint32_t Seed = 12345;
+    std::string operator()(int Count)
+    {
+        static const char* const List[] = {"the",    "quick", "brown",       "fox",         "jumps", "over",
+                                           "lazy",   "dog",   "lorem",       "ipsum",       "dolor", "amet",
+                                           "tempor", "magna", "caf\xC3\xA9", "na\xC3\xAFve"};
+        std::string S;
+        for (int I = 0; I < Count; ++I) {
+            Seed = Seed * 1103515245u + 12345u;
+            if (I)
+                S += ' ';
+            S += List[(Seed >> 16) % 16];
+        }
+        return S;
+    }
+};
+
+std::string BigPage(std::size_t Bytes)
+{
+    TWords W;
+    std::string S = "<html><head><title>Big page</title></head><body>\n";
+    for (int I = 0; S.size() < Bytes; ++I) {
+        const std::string N = std::to_string(I);
+        switch (I % 6) {
+        case 0:
+            S += "<h" + std::to_string(1 + I % 3) + ">" + W(5) + "</h" + std::to_string(1 + I % 3) + ">";
+            break;
+        case 1:
+            S += "<p>" + W(40) + " <a href=\"#x" + N + "\">" + W(3) + "</a> " + W(30) + " <b>" + W(4) +
+                 "</b> " + W(20) + "</p>";
+            break;
+        case 2:
+            S += "<ul>";
+            for (int K = 0; K < 5; ++K)
+                S += "<li>" + W(8) + "</li>";
+            S += "</ul>";
+            break;
+        case 3:
+            S += "<pre>";
+            for (int K = 0; K < 6; ++K)
+                S += W(6) + "\n";
+            S += "</pre>";
+            break;
+        case 4:
+            S += "<p><i>" + W(10) + "</i> " + W(60) + " <font color=red>" + W(5) + "</font></p>";
+            break;
+        default:
+            S += "<ol>";
+            for (int K = 0; K < 4; ++K)
+                S += "<li><a href=\"p" + std::to_string(K) + ".html\">" + W(5) + "</a></li>";
+            S += "</ol>";
+            break;
+        }
+        S += '\n';
+    }
+    return S + "</body></html>";
+}
+
+// Runs Body with the application up and a viewer of the given size on a shown form.
+void WithViewer(int Width, int Height, const std::function<void(THTMLViewer* Viewer)>& Body)
+{
+    {
+        auto* Form = new TForm(nullptr);
+        Form->SetBorderStyle(bsNone);
+        Form->SetBounds(0, 0, Width, Height);
+        auto* Viewer = new THTMLViewer(Form);
+        Viewer->SetParent(Form);
+        Viewer->SetBounds(0, 0, Width, Height);
+        Viewer->SetDefBackground(clWhite);
+        Form->Show();
+        Application->ProcessMessages();
+        Body(Viewer);
+        Form->BeforeDestruction();
+        delete Form;
+    }
+}
+
+void BM_HtmlViewLoadBigPage(benchmark::State& State)
+{
+    const std::string Page = BigPage(1 << 20);
+    WithViewer(800, 600, [&](THTMLViewer* Viewer) {
+        for (auto _ : State) {
+            Viewer->LoadFromMemory(Page.data(), Page.size());
+            Application->ProcessMessages(); // the paint of the first screen
+        }
+        State.counters["height"] = Viewer->DocHeight();
+    });
+    State.SetBytesProcessed(State.iterations() * std::int64_t(Page.size()));
+}
+BENCHMARK(BM_HtmlViewLoadBigPage)->Unit(benchmark::kMillisecond);
+
+// One paragraph of short words in a big font in a narrow view: every word takes a line.
+void BM_HtmlViewLongParagraph(benchmark::State& State)
+{
+    std::string Page = "<p>Before</p><p><font size=7>";
+    for (int I = 0; I < State.range(0); ++I)
+        Page += "ab ";
+    Page += "</font></p><p>After</p>";
+    WithViewer(60, 300, [&](THTMLViewer* Viewer) {
+        for (auto _ : State) {
+            Viewer->LoadFromMemory(Page.data(), Page.size());
+            Application->ProcessMessages();
+        }
+        State.counters["height"] = Viewer->DocHeight();
+    });
+}
+BENCHMARK(BM_HtmlViewLongParagraph)->Arg(1300)->Arg(6600)->Unit(benchmark::kMillisecond);
+
+} // namespace
