@@ -486,221 +486,37 @@ void TTimer::WndProc(TMessage& Message)
     Message.Result = DefWindowProc(FWindowHandle, Message.Msg, Message.WParam, Message.LParam);
 }
 
-// ---- TNotebookPage / TNotebook ------------------------------------------------------------------------
+// ---- TNotebook --------------------------------------------------------------------------------
 
-TNotebookPage::TNotebookPage(TComponent* AOwner) : TCustomControl(AOwner)
-{
-    ControlStyle.Include(csAcceptsControls);
-    ControlStyle.Exclude(csClickEvents);
-    SetVisible(false);
-    SetAlign(alClient);
-    SetParentColor(true);
-}
-
-TNotebookPage::~TNotebookPage()
-{
-    if (auto* Book = dynamic_cast<TNotebook*>(FParent))
-        Book->PageRemoved(this);
-}
-
-void TNotebookPage::SetParent(TWinControl* AParent)
-{
-    auto* Old = dynamic_cast<TNotebook*>(FParent);
-    TCustomControl::SetParent(AParent);
-    auto* New = dynamic_cast<TNotebook*>(AParent);
-    if (Old && Old != New)
-        Old->PageRemoved(this);
-    if (New && New != Old)
-        New->PageAdded(this);
-}
-
-void TNotebookPage::Paint()
-{
-    Canvas()->Brush()->SetStyle(bsSolid);
-    Canvas()->Brush()->SetColor(Color());
-    Canvas()->FillRect(ClientRect());
-}
-
-// The captions of a notebook's pages, as a string list.
-class TNotebookPages : public TStrings {
-public:
-    explicit TNotebookPages(TNotebook* Book) : FBook(Book) {}
-    int GetCount() const override { return FBook->PageCount(); }
-    std::string Get(int Index) const override { return Checked(Index)->Caption(); }
-    void Put(int Index, const std::string& S) override { Checked(Index)->SetCaption(S); }
-    TObject* GetObject(int Index) const override { return Checked(Index); }
-    void PutObject(int, TObject*) override {}
-    void Insert(int Index, const std::string& S) override
-    {
-        if (Index < 0 || Index > GetCount())
-            throw EStringListError("List index out of bounds (" + std::to_string(Index) + ")");
-        auto* P = new TNotebookPage(FBook);
-        P->SetCaption(S);
-        P->SetParent(FBook);
-        // New pages go to the end; move this one where it was asked for.
-        auto& Pages = FBook->FPages;
-        Pages.pop_back();
-        Pages.insert(Pages.begin() + Index, P);
-        if (FBook->FPageIndex >= Index && Pages.size() > 1)
-            ++FBook->FPageIndex;
-        if (FBook->FPageIndex < 0)
-            FBook->ShowPage(0);
-    }
-    void Delete(int Index) override { delete Checked(Index); }
-    void Clear() override
-    {
-        while (FBook->PageCount() > 0)
-            delete FBook->FPages.back();
-    }
-
-private:
-    TNotebookPage* Checked(int Index) const
-    {
-        if (Index < 0 || Index >= GetCount())
-            throw EStringListError("List index out of bounds (" + std::to_string(Index) + ")");
-        return FBook->FPages[static_cast<std::size_t>(Index)];
-    }
-    TNotebook* FBook;
-};
-
-TNotebook::TNotebook(TComponent* AOwner) : TCustomControl(AOwner), FAccess(new TNotebookPages(this))
+TNotebook::TNotebook(TComponent* AOwner) : TPageHost(AOwner)
 {
     ControlStyle.Exclude(csClickEvents);
     ControlStyle.Exclude(csAcceptsControls);
     SetBounds(0, 0, 150, 150);
     SetColor(clBtnFace);
-    FDefaultPage = new TNotebookPage(this);
-    FDefaultPage->SetCaption("Default");
-    FDefaultPage->SetParent(this);
+    AddDefaultPage();
 }
 
 TNotebook::~TNotebook()
 {
     // Pages first, while this object can still hear about them.
-    FChanging = true;
-    while (!FPages.empty()) {
-        TNotebookPage* P = FPages.back();
-        FPages.pop_back();
-        delete P;
-    }
-    delete FAccess;
+    DestroyPages();
 }
 
-TNotebookPage* TNotebook::Page(int Index) const
+TPageHostPage* TNotebook::CreatePage()
 {
-    if (Index < 0 || Index >= PageCount())
-        return nullptr;
-    return FPages[static_cast<std::size_t>(Index)];
+    return new TNotebookPage(this);
 }
 
-void TNotebook::SetPages(TStrings* Value)
+bool TNotebook::IsOwnPage(TPageHostPage* P) const
 {
-    FAccess->Assign(Value);
+    return dynamic_cast<TNotebookPage*>(P) != nullptr;
 }
 
-void TNotebook::PageAdded(TNotebookPage* P)
+void TNotebook::PageShown(bool Changed)
 {
-    if (FChanging)
-        return;
-    if (std::find(FPages.begin(), FPages.end(), P) != FPages.end())
-        return;
-    // Pages read from a description replace the page a new notebook starts with.
-    if (FDefaultPage && P != FDefaultPage && ComponentState().Contains(csLoading)) {
-        TNotebookPage* D = FDefaultPage;
-        FDefaultPage = nullptr;
-        delete D;
-    }
-    FPages.push_back(P);
-    if (FPageIndex < 0 && !ComponentState().Contains(csLoading))
-        ShowPage(0);
-    else
-        P->SetVisible(false);
-}
-
-void TNotebook::PageRemoved(TNotebookPage* P)
-{
-    if (P == FDefaultPage)
-        FDefaultPage = nullptr;
-    auto It = std::find(FPages.begin(), FPages.end(), P);
-    if (It == FPages.end() || FChanging)
-        return;
-    int Index = static_cast<int>(It - FPages.begin());
-    FPages.erase(It);
-    if (ComponentState().Contains(csDestroying))
-        return;
-    if (FPages.empty()) {
-        FPageIndex = -1;
-    } else if (Index < FPageIndex) {
-        --FPageIndex;
-    } else if (Index == FPageIndex) {
-        FPageIndex = -1;
-        ShowPage(std::min(Index, PageCount() - 1));
-    }
-}
-
-void TNotebook::ShowPage(int Index)
-{
-    if (Index < 0 || Index >= PageCount())
-        return;
-    TNotebookPage* New = FPages[static_cast<std::size_t>(Index)];
-    New->SetVisible(true);
-    New->BringToFront();
-    for (TNotebookPage* P : FPages)
-        if (P != New)
-            P->SetVisible(false);
-    bool Changed = FPageIndex != Index;
-    FPageIndex = Index;
     if (Changed && OnPageChanged && !ComponentState().Contains(csLoading))
         OnPageChanged(this);
-}
-
-void TNotebook::SetPageIndex(int Value)
-{
-    if (ComponentState().Contains(csLoading)) {
-        FLoadedPageIndex = Value;
-        return;
-    }
-    // Out of range is ignored, as is the page showing.
-    if (Value < 0 || Value >= PageCount() || Value == FPageIndex)
-        return;
-    ShowPage(Value);
-}
-
-std::string TNotebook::ActivePage() const
-{
-    TNotebookPage* P = Page(FPageIndex);
-    return P ? P->Caption() : std::string();
-}
-
-void TNotebook::SetActivePage(const std::string& Value)
-{
-    if (ComponentState().Contains(csLoading)) {
-        FLoadedActivePage = Value;
-        return;
-    }
-    for (int I = 0; I < PageCount(); ++I)
-        if (FPages[static_cast<std::size_t>(I)]->Caption() == Value) {
-            SetPageIndex(I);
-            return;
-        }
-}
-
-void TNotebook::Loaded()
-{
-    TCustomControl::Loaded();
-    int Index = FLoadedPageIndex >= 0 && FLoadedPageIndex < PageCount() ? FLoadedPageIndex : 0;
-    for (int I = 0; !FLoadedActivePage.empty() && I < PageCount(); ++I)
-        if (FPages[static_cast<std::size_t>(I)]->Caption() == FLoadedActivePage)
-            Index = I;
-    FPageIndex = -1;
-    ShowPage(Index);
-}
-
-void TNotebook::Paint()
-{
-    Canvas()->Brush()->SetStyle(bsSolid);
-    Canvas()->Brush()->SetColor(Color());
-    Canvas()->FillRect(ClientRect());
 }
 
 // ---- Registration -----------------------------------------------------------------------------

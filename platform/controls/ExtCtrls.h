@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/controls/Controls.h"
+#include "platform/controls/PageHosts.h"
 #include "platform/graphics/Graphics.h"
 
 #include <string>
@@ -178,53 +179,26 @@ private:
 };
 
 // ---- Notebook ---------------------------------------------------------------------------------
-class TNotebook;
 
 // One page of a notebook ("TPage" in stored forms): a container shown while it is the active page.
-class TNotebookPage : public TCustomControl {
+class TNotebookPage : public TPageHostPage {
 public:
-    explicit TNotebookPage(TComponent* AOwner);
-    ~TNotebookPage() override;
-    void SetParent(TWinControl* AParent) override;
-
-protected:
-    void Paint() override;
+    explicit TNotebookPage(TComponent* AOwner) : TPageHostPage(AOwner) {}
 };
 
-// A stack of pages of which one shows. Pages lists the page captions (adding a string adds a
-// page, deleting one deletes it); PageIndex ignores values out of range; ActivePage is the
-// caption of the page showing (setting a caption no page has changes nothing).
-class TNotebook : public TCustomControl {
+// A stack of pages of which one shows (see TPageHost); OnPageChanged comes after another page
+// was shown, but not while the notebook is read.
+class TNotebook : public TPageHost {
 public:
     explicit TNotebook(TComponent* AOwner);
     ~TNotebook() override;
 
-    TStrings* Pages() const { return FAccess; }
-    void SetPages(TStrings* Value);
-    int PageIndex() const { return FPageIndex; }
-    void SetPageIndex(int Value);
-    std::string ActivePage() const;
-    void SetActivePage(const std::string& Value);
-    int PageCount() const { return static_cast<int>(FPages.size()); }
-    TNotebookPage* Page(int Index) const;
+    TNotebookPage* Page(int Index) const { return static_cast<TNotebookPage*>(PageAt(Index)); }
 
     TNotifyEvent OnPageChanged;
 
 protected:
-    void Loaded() override;
-    void Paint() override;
-
-private:
-    friend class TNotebookPage;
-    friend class TNotebookPages;
-    void PageAdded(TNotebookPage* Page);
-    void PageRemoved(TNotebookPage* Page);
-    void ShowPage(int Index);
-    std::vector<TNotebookPage*> FPages;
-    TStrings* FAccess;
-    int FPageIndex = -1;
-    int FLoadedPageIndex = -1;
-    std::string FLoadedActivePage; // read before the pages exist
-    TNotebookPage* FDefaultPage = nullptr; // the page a new notebook starts with, replaced by read pages
-    bool FChanging = false;
+    TPageHostPage* CreatePage() override;
+    bool IsOwnPage(TPageHostPage* P) const override;
+    void PageShown(bool Changed) override;
 };

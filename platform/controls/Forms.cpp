@@ -930,6 +930,17 @@ int TCustomForm::ShowModal()
             if (IsWindow(W))
                 EnableWindow(W, TRUE);
     };
+    // The window the user was in takes the activation back, frame drawn active. A form answered
+    // while the program was in front keeps the program in front, even when the desktop took its
+    // activation away with the closing window.
+    auto Reactivate = [&](bool Foreground) {
+        if (!Previous || Previous == Own || !IsWindow(Previous))
+            return;
+        if (Foreground && IsWindowVisible(Previous))
+            SetForegroundWindow(Previous);
+        else
+            SetActiveWindow(Previous);
+    };
     int Result = mrCancel;
     try {
         FModalResult = mrNone;
@@ -949,20 +960,20 @@ int TCustomForm::ShowModal()
         }
         Result = FModalResult;
     } catch (...) {
+        bool Foreground = IsApplicationActive();
         Restore();
         FormState.Exclude(fsModal);
         if (FVisible)
             Hide();
-        if (Previous && IsWindow(Previous))
-            SetActiveWindow(Previous);
+        Reactivate(Foreground);
         throw;
     }
     // Re-enable the others before hiding, so the activation can go back to them.
+    bool Foreground = IsApplicationActive();
     Restore();
     if (FVisible)
         Hide();
-    if (Previous && IsWindow(Previous) && Previous != Own)
-        SetActiveWindow(Previous);
+    Reactivate(Foreground);
     FormState.Exclude(fsModal);
     return Result;
 }

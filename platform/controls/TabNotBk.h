@@ -2,41 +2,28 @@
 #pragma once
 
 #include "platform/controls/Controls.h"
+#include "platform/controls/PageHosts.h"
 
 #include <functional>
 #include <string>
 #include <vector>
 
-class TTabbedNotebook;
-
 using TPageChangeEvent = std::function<void(TObject* Sender, int NewTab, bool& AllowChange)>;
 
-class TTabPage : public TCustomControl {
+class TTabPage : public TPageHostPage {
 public:
-    explicit TTabPage(TComponent* AOwner);
-    ~TTabPage() override;
-    void SetParent(TWinControl* AParent) override;
-
-protected:
-    void Paint() override;
+    explicit TTabPage(TComponent* AOwner) : TPageHostPage(AOwner) {}
 };
 
-// Pages lists the page captions (the tab texts); PageIndex ignores values out of range.
+// The pages and their captions work as in TPageHost; the captions are the tab texts.
 // OnChange(Sender, NewTab, AllowChange) comes before a click switches the page and may refuse;
 // OnClick comes after the tab was clicked.
-class TTabbedNotebook : public TCustomControl {
+class TTabbedNotebook : public TPageHost {
 public:
     explicit TTabbedNotebook(TComponent* AOwner);
     ~TTabbedNotebook() override;
 
-    TStrings* Pages() const { return FAccess; }
-    void SetPages(TStrings* Value);
-    int PageIndex() const { return FPageIndex; }
-    void SetPageIndex(int Value);
-    std::string ActivePage() const;
-    void SetActivePage(const std::string& Value);
-    int PageCount() const { return static_cast<int>(FPages.size()); }
-    TTabPage* Page(int Index) const;
+    TTabPage* Page(int Index) const { return static_cast<TTabPage*>(PageAt(Index)); }
     TFont* TabFont() const { return FTabFont; }
     void SetTabFont(TFont* Value) { FTabFont->Assign(Value); }
     int TabsPerRow() const { return FTabsPerRow; }
@@ -51,26 +38,18 @@ public:
     void Dispatch(TMessage& Message) override;
 
 protected:
+    TPageHostPage* CreatePage() override;
+    bool IsOwnPage(TPageHostPage* P) const override;
+    void PageShown(bool Changed) override;
+    void PagesChanged(bool Added) override;
     void AdjustClientRect(TRect& Rect) override;
     void Loaded() override;
     void Paint() override;
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
 
 private:
-    friend class TTabPage;
-    friend class TTabbedPages;
     int TabHeight();
     int RowCount() const;
-    void PageAdded(TTabPage* Page);
-    void PageRemoved(TTabPage* Page);
-    void ShowPage(int Index);
-    std::vector<TTabPage*> FPages;
-    TStrings* FAccess;
     TFont* FTabFont;
     int FTabsPerRow = 3;
-    int FPageIndex = -1;
-    int FLoadedPageIndex = -1;
-    std::string FLoadedActivePage; // read before the pages exist
-    TTabPage* FDefaultPage = nullptr;
-    bool FChanging = false;
 };

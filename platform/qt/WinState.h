@@ -205,6 +205,8 @@ void DestroyHost(TWindow* W);
 void SyncAttachedWidgets(); // geometry, visibility and clipping of every attached widget
 void UpdateHost(TWindow* Top, const QRect& WindowRect); // repaint part of a top-level window
 void SetHostFocus(TWindow* W);
+// Asks the desktop to make the host of an activated top-level window its active window too.
+void ActivateHost(TWindow* W);
 void ShowDesktopOverlay(bool Any);
 QWidget* HostOf(HWND Wnd);
 

@@ -683,6 +683,18 @@ void SetHostFocus(TWindow* W)
     gSettingFocus = Saved;
 }
 
+void ActivateHost(TWindow* W)
+{
+    // The desktop keeps its own active window. When the window that held it closes (a modal
+    // form, a message box) and no window manager hands it on, the program would be left without
+    // it and report itself deactivated. The offscreen platform used by tests has no desktop.
+    if (!W || !W->Host || !QGuiApplication::instance() ||
+        QGuiApplication::platformName() == QLatin1String("offscreen"))
+        return;
+    if (W->Host->isVisible() && !W->Host->isActiveWindow())
+        W->Host->activateWindow();
+}
+
 void ShowDesktopOverlay(bool Any)
 {
     if (!QApplication::instance())

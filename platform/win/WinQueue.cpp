@@ -232,6 +232,8 @@ HWND SetActiveCore(HWND Wnd, bool Click)
             SetWindowPos(Wnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         if (Find(Wnd))
             SendMessage(Wnd, WM_NCACTIVATE, TRUE, 0);
+        if (TWindow* W = Find(Wnd); W && gActive == Wnd)
+            ActivateHost(W);
         if (Find(Wnd) && gActive == Wnd)
             SendMessage(Wnd, WM_ACTIVATE,
                         MAKEWPARAM(Click ? WA_CLICKACTIVE : WA_ACTIVE, IsIconic(Wnd) ? 1 : 0),

@@ -4,6 +4,8 @@
 #include "platform/testing/FormTesting.h"
 #include "platform/win/WinTesting.h"
 
+#include "platform/controls/tests/ControlsTestFixture.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -14,45 +16,7 @@ using namespace testing_support;
 
 namespace {
 
-class ExtCtrlsTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        Form = new TForm(nullptr);
-        Form->SetName("Form");
-        Form->SetBounds(100, 100, 400, 300);
-        Form->SetColor(clWhite);
-        Form->Show();
-        ProcessMessages();
-    }
-    void TearDown() override
-    {
-        for (auto It = Extra.rbegin(); It != Extra.rend(); ++It) {
-            (*It)->BeforeDestruction();
-            delete *It;
-        }
-        Form->BeforeDestruction();
-        delete Form;
-    }
-    template <class T>
-    T* Add(const std::string& Name, int L, int T_, int W, int H, TWinControl* Parent = nullptr)
-    {
-        T* C = new T(Form);
-        C->SetName(Name);
-        C->SetBounds(L, T_, W, H);
-        C->SetParent(Parent ? Parent : Form);
-        return C;
-    }
-    TColor Pixel(TControl* C, int X, int Y)
-    {
-        ProcessMessages();
-        auto Shot = RenderControl(C);
-        return PixelAt(Shot.get(), X, Y);
-    }
-    TWindowTest Fixture;
-    TForm* Form = nullptr;
-    std::vector<TForm*> Extra;
-};
+class ExtCtrlsTest : public controls_testing::TBuiltFormTest {};
 
 // A small bitmap with four distinct quadrant colours (2 x 2 pixels).
 std::unique_ptr<TBitmap> FourColours()

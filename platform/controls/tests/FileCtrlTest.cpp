@@ -6,6 +6,8 @@
 #include "platform/testing/FormTesting.h"
 #include "platform/win/WinTesting.h"
 
+#include "platform/controls/tests/ControlsTestFixture.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -28,8 +30,9 @@ std::vector<std::string> ItemsOf(TStrings* S)
     return V;
 }
 
-class FileCtrlTest : public ::testing::Test {
+class FileCtrlTest : public controls_testing::TLoadedFormTest {
 protected:
+    FileCtrlTest() : TLoadedFormTest(500, 400) {}
     void SetUp() override
     {
         Root = fs::temp_directory_path() / ("tw-filectrl-" + std::to_string(::getpid()));
@@ -44,26 +47,9 @@ protected:
     }
     void TearDown() override
     {
-        if (Form) {
-            Form->BeforeDestruction();
-            delete Form;
-        }
+        TLoadedFormTest::TearDown();
         fs::remove_all(Root);
     }
-    void Load(const std::string& Body)
-    {
-        Form = CreateFormFromText<TForm>(nullptr, "object Form1: TForm\n  Left = 100\n  Top = 100\n"
-                                                  "  Width = 500\n  Height = 400\n" +
-                                                      Body + "end\n");
-        Form->Show();
-        ProcessMessages();
-    }
-    template <class T> T* Find(const std::string& Name)
-    {
-        return dynamic_cast<T*>(Form->FindComponent(Name));
-    }
-    TWindowTest Fixture;
-    TForm* Form = nullptr;
     fs::path Root;
     std::string Site;
 };

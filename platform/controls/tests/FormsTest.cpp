@@ -1,5 +1,6 @@
 #include "platform/controls/Forms.h"
 #include "platform/classes/TypInfo.h"
+#include "platform/controls/Dialogs.h"
 #include "platform/testing/FormTesting.h"
 #include "platform/win/WinTesting.h"
 
@@ -139,6 +140,71 @@ TEST_F(FormsTest, ShowModalWithoutAnApplicationPumpsTheQueue)
     SetWaitHandler(nullptr);
     EXPECT_FALSE(Dlg->Visible());
     EXPECT_TRUE(IsWindowEnabled(Main->Handle()));
+}
+
+// The caption colour drawn in the top frame row of a sizeable form (its caption has no text).
+COLORREF CaptionColour(HWND Wnd)
+{
+    TDibImage Image = CaptureWindowImage(Wnd);
+    std::uint32_t P = Image.Pixel(Image.Width / 2, GetSystemMetrics(SM_CYFRAME) + 1);
+    return RGB((P >> 16) & 0xFF, (P >> 8) & 0xFF, P & 0xFF);
+}
+
+struct TModalEndCase {
+    const char* Name;
+    bool MessageBox;   // a message box instead of a modal form
+    bool DesktopTakes; // the desktop takes the program's activation away with the closing window
+};
+
+TEST_F(FormsTest, TheWindowActiveBeforeAModalFormIsActiveAgainWithAnActiveCaption)
+{
+    ASSERT_NE(GetSysColor(COLOR_ACTIVECAPTION), GetSysColor(COLOR_INACTIVECAPTION));
+    const TModalEndCase Cases[] = {
+        {"modal form", false, false},
+        {"modal form, desktop deactivates", false, true},
+        {"message box", true, false},
+    };
+    for (const TModalEndCase& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        TForm* Main = NewForm();
+        Main->SetCaption("");
+        Main->SetBounds(10, 10, 300, 200);
+        Main->Show();
+        ASSERT_EQ(GetActiveWindow(), Main->Handle());
+        int Activations = 0;
+        Main->OnActivate = [&](TObject*) { ++Activations; };
+        if (C.MessageBox) {
+            Fixture.Dialogs.ExpectMessageBox(IDOK);
+            EXPECT_EQ(MessageBox(Main->Handle(), "Done.", "Note", MB_OK), IDOK);
+        } else {
+            TForm* Dlg = NewForm();
+            Dlg->SetBounds(40, 40, 200, 120);
+            if (C.DesktopTakes)
+                Dlg->OnHide = [](TObject*) { SetApplicationActive(false); };
+            bool Checked = false;
+            SetWaitHandler([&] {
+                if (Checked)
+                    return false;
+                Checked = true;
+                EXPECT_EQ(GetActiveWindow(), Dlg->Handle());
+                EXPECT_EQ(CaptionColour(Main->Handle()), GetSysColor(COLOR_INACTIVECAPTION));
+                EXPECT_FALSE(IsWindowEnabled(Main->Handle()));
+                Dlg->SetModalResult(mrOk);
+                PostMessage(Dlg->Handle(), WM_NULL, 0, 0); // wakes the modal loop to see the result
+                return true;
+            });
+            EXPECT_EQ(Dlg->ShowModal(), mrOk);
+            SetWaitHandler(nullptr);
+            EXPECT_FALSE(Dlg->Visible());
+            EXPECT_EQ(Activations, 1);
+        }
+        ProcessMessages();
+        EXPECT_TRUE(IsApplicationActive());
+        EXPECT_EQ(GetActiveWindow(), Main->Handle());
+        EXPECT_TRUE(Main->Active());
+        EXPECT_EQ(CaptionColour(Main->Handle()), GetSysColor(COLOR_ACTIVECAPTION));
+        Main->Hide();
+    }
 }
 
 TEST_F(FormsTest, OnPaintDrawsOnTheFormsCanvas)

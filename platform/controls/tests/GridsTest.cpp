@@ -5,6 +5,8 @@
 #include "platform/testing/FormTesting.h"
 #include "platform/win/WinTesting.h"
 
+#include "platform/controls/tests/ControlsTestFixture.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
@@ -16,29 +18,9 @@ using namespace testing_support;
 
 namespace {
 
-class GridsTest : public ::testing::Test {
+class GridsTest : public controls_testing::TLoadedFormTest {
 protected:
-    void TearDown() override
-    {
-        if (Form) {
-            Form->BeforeDestruction();
-            delete Form;
-        }
-    }
-    void Load(const std::string& Body)
-    {
-        Form = CreateFormFromText<TForm>(nullptr, "object Form1: TForm\n  Left = 100\n  Top = 100\n"
-                                                  "  Width = 500\n  Height = 400\n" +
-                                                      Body + "end\n");
-        Form->Show();
-        ProcessMessages();
-    }
-    template <class T> T* Find(const std::string& Name)
-    {
-        return dynamic_cast<T*>(Form->FindComponent(Name));
-    }
-    TWindowTest Fixture;
-    TForm* Form = nullptr;
+    GridsTest() : TLoadedFormTest(500, 400) {}
 };
 
 TEST_F(GridsTest, DrawGridDefaultsAreTheClassicOnes)

@@ -6,6 +6,8 @@
 #include "platform/testing/FormTesting.h"
 #include "platform/win/WinTesting.h"
 
+#include "platform/controls/tests/ControlsTestFixture.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -15,43 +17,14 @@ using namespace testing_support;
 
 namespace {
 
-class StdButtonsTest : public ::testing::Test {
+class StdButtonsTest : public controls_testing::TBuiltFormTest {
 protected:
-    void SetUp() override
-    {
-        Form = new TForm(nullptr);
-        Form->SetName("Form");
-        Form->SetBounds(100, 100, 400, 300);
-        Form->SetColor(clBtnFace);
-        Form->Show();
-        ProcessMessages();
-    }
-    void TearDown() override
-    {
-        for (auto It = Extra.rbegin(); It != Extra.rend(); ++It) {
-            (*It)->BeforeDestruction();
-            delete *It;
-        }
-        Form->BeforeDestruction();
-        delete Form;
-    }
-    template <class T>
-    T* Add(const std::string& Name, int L, int T_, int W, int H, TWinControl* Parent = nullptr)
-    {
-        T* C = new T(Form);
-        C->SetName(Name);
-        C->SetBounds(L, T_, W, H);
-        C->SetParent(Parent ? Parent : Form);
-        return C;
-    }
+    StdButtonsTest() : TBuiltFormTest(clBtnFace) {}
     void LogClicks(TControl* C)
     {
         std::string N = C->Name();
         C->OnClick = [this, N](TObject*) { Log.push_back(N); };
     }
-    TWindowTest Fixture;
-    TForm* Form = nullptr;
-    std::vector<TForm*> Extra;
     std::vector<std::string> Log;
 };
 

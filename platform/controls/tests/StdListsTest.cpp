@@ -9,6 +9,8 @@
 #include "platform/testing/FormTesting.h"
 #include "platform/win/WinTesting.h"
 
+#include "platform/controls/tests/ControlsTestFixture.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -18,31 +20,7 @@ using namespace testing_support;
 
 namespace {
 
-class ListsTest : public ::testing::Test {
-protected:
-    void TearDown() override
-    {
-        if (Form) {
-            Form->BeforeDestruction();
-            delete Form;
-        }
-    }
-    // A shown form read from a description holding the controls under test.
-    void Load(const std::string& Body)
-    {
-        Form = CreateFormFromText<TForm>(nullptr, "object Form1: TForm\n  Left = 100\n  Top = 100\n"
-                                                  "  Width = 400\n  Height = 300\n" +
-                                                      Body + "end\n");
-        Form->Show();
-        ProcessMessages();
-    }
-    template <class T> T* Find(const std::string& Name)
-    {
-        return dynamic_cast<T*>(Form->FindComponent(Name));
-    }
-    TWindowTest Fixture;
-    TForm* Form = nullptr;
-};
+class ListsTest : public controls_testing::TLoadedFormTest {};
 
 std::vector<std::string> ItemsOf(TStrings* S)
 {
