@@ -173,8 +173,20 @@ void CloseFile(TextFile& F)
     if (mode == TextFile::fmClosed)
         RaiseInOutError(ioFileNotOpen);
     if (F.FDevice) {
-        if (mode == TextFile::fmOutput)
-            F.Flush();
+        // The device is closed even when the last text cannot be written, so a printer job
+        // never stays open behind a failed write; the write's error is the one reported.
+        if (mode == TextFile::fmOutput) {
+            try {
+                F.Flush();
+            } catch (...) {
+                F.FBuffer.clear();
+                try {
+                    F.FDevice->Close();
+                } catch (...) {
+                }
+                throw;
+            }
+        }
         F.FDevice->Close();
     } else if (mode == TextFile::fmOutput) {
         const std::string bytes = std::move(F.FBuffer);

@@ -107,6 +107,26 @@ TEST(TextIO, ADeviceReceivesTheText)
     EXPECT_EQ(IOErrorOf([&] { Reset(prn); }), ioNotOpenForInput);
 }
 
+TEST(TextIO, ADeviceIsClosedEvenWhenItsLastTextCannotBeWritten)
+{
+    struct Failing : TTextDevice {
+        int* Closed;
+        explicit Failing(int* C) : Closed(C) {}
+        void Open(bool) override {}
+        void Write(const std::string&) override { RaiseInOutError(ioDiskFull); }
+        void Close() override { ++*Closed; }
+    };
+    int closed = 0;
+    TextFile prn;
+    AssignDevice(prn, std::make_unique<Failing>(&closed));
+    Rewrite(prn);
+    WriteLn(prn, "held until the close");
+    EXPECT_EQ(IOErrorOf([&] { CloseFile(prn); }), ioDiskFull);
+    EXPECT_EQ(closed, 1);
+    // Closed for good: nothing is written again when the file goes.
+    EXPECT_EQ(prn.Mode(), TextFile::fmClosed);
+}
+
 TEST(TextIO, AnOpenFileIsWrittenWhenItGoesOutOfScope)
 {
     const std::string f = MakeTempDir("scope") + "/s.txt";
