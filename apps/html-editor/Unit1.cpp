@@ -44,6 +44,7 @@
 #include "platform/rtl/TextIO.h"
 
 TForm1* Form1 = nullptr;
+TPrintDeviceAssign AssignPrintDevice = &AssignPrn;
 
 const char* const TForm1::TamselSite = "https://www.example.com/tamsel/";
 const char* const TForm1::JavaScriptReferenceSite =
@@ -126,7 +127,7 @@ void TForm1::PrintFile()
     if (!PrintDialog1->Execute())
         return;
     TextFile Prn;
-    AssignPrn(Prn);
+    AssignPrintDevice(Prn);
     Rewrite(Prn);
     try {
         Printer()->Canvas()->Font()->Assign(main->Font());

@@ -16,6 +16,7 @@
 #include "platform/controls/StdButtons.h"
 #include "platform/controls/StdEdit.h"
 #include "platform/controls/TabNotBk.h"
+#include "platform/rtl/TextIO.h"
 
 #include <string>
 
@@ -23,6 +24,11 @@
 inline constexpr const char* SettingsFileName = "c:\\windows\\tqini.ini";
 // The page the snippet preview is written to before the browser opens it.
 inline constexpr const char* TestFileName = "test.html";
+
+// Where Print sends the document: the printer as a text device. Tests put a failing device in
+// to see that the job is ended whatever happens while it is written.
+using TPrintDeviceAssign = void (*)(TextFile&);
+extern TPrintDeviceAssign AssignPrintDevice;
 
 class TForm1 : public TForm {
 public:

@@ -5,6 +5,7 @@
 #include "apps/html-editor/Unit1.h"
 #include "apps/html-editor/Unit14.h"
 #include "apps/html-editor/Unit17.h"
+#include "apps/html-editor/Unit29.h"
 #include "platform/app/Clipbrd.h"
 #include "platform/app/Printers.h"
 #include "platform/rtl/SysUtils.h"
@@ -16,6 +17,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <unistd.h>
 
 using namespace testing_support;
@@ -152,6 +154,8 @@ TEST_F(MainWindow, EveryMenuCommandIsBoundExceptOpenAndExit)
 
 TEST_F(MainWindow, FirstStartWithoutSettingsGivesArialBlackInBothPanes)
 {
+    // The old Windows name lands in the program's own settings directory.
+    EXPECT_EQ(MapPath(SettingsFileName), ConfigDir() + "/tamsel/tqini.ini");
     ASSERT_FALSE(std::filesystem::exists(MapPath(SettingsFileName)));
     ShowMain();
     EXPECT_EQ(Form1->main->Font()->Name(), "Arial");
@@ -185,6 +189,26 @@ TEST_F(MainWindow, BadColourNameIsReportedOnceAndLeavesTheRestAndTheDocument)
     EXPECT_EQ(Fixture.Dialogs.Records().size(), 1u);
     EXPECT_EQ(Form1->main->Font()->Name(), "Courier New");
     EXPECT_EQ(Form1->todo->Font()->Name(), "Arial"); // the key after the bad colour is not applied
+    EXPECT_EQ(Form1->main->Text(), "<p>kept</p>");
+
+    // Focus coming back from the box is no new activation: no second box, so no endless chain.
+    SendMessage(Form1->Handle(), WM_ACTIVATE, WA_INACTIVE, 0);
+    SendMessage(Form1->Handle(), WM_ACTIVATE, WA_ACTIVE, 0);
+    ProcessMessages();
+    EXPECT_EQ(Fixture.Dialogs.Records().size(), 1u);
+
+    // Coming back from another of the program's windows is one: one more report, and only one.
+    Fixture.Dialogs.ExpectMessageBox(IDOK, "clNoSuchColour");
+    SetWaitHandler([&] {
+        if (Form29->Visible())
+            PostMessage(Form29->Handle(), WM_CLOSE, 0, 0);
+        return true;
+    });
+    Form1->PageUpdated1Click(nullptr);
+    SetWaitHandler(nullptr);
+    ProcessMessages();
+    EXPECT_EQ(Fixture.Dialogs.Records().size(), 2u);
+    EXPECT_EQ(Fixture.Dialogs.Pending(), 0u);
     EXPECT_EQ(Form1->main->Text(), "<p>kept</p>");
 }
 
@@ -223,6 +247,93 @@ TEST_F(MainWindow, UnwritableFileIsReportedAndThePaneKeepsItsText)
     EXPECT_EQ(Fixture.Dialogs.Records()[1].Kind, TDialogKind::MessageBox);
     EXPECT_EQ(Form1->main->Text(), "<P>unsaved</P>");
     EXPECT_EQ(Form1->StatusBar1->SimpleText(), "No File Open.");
+}
+
+// Every file command whose file cannot be read or written: the application's error box, and
+// both panes and the status bar as they were.
+TEST_F(MainWindow, FileErrorsAreReportedAndThePanesKeepTheirText)
+{
+    struct TCase {
+        const char* What;
+        std::function<void()> Answer; // queues the dialog answers that lead to the failure
+        std::function<void()> Run;    // the command, as the user gives it
+    };
+    const std::string Missing = Path("missing.html");
+    const std::string NoDir = Path("no-such-dir/list.tdo");
+    const std::string Gone = Path("gone");
+    // The to-do commands come from the pane's own pop-up menu.
+    auto Popup = [this](const char* Caption) {
+        return [this, Caption] {
+            Fixture.MenuChoices.ExpectChoice({Caption});
+            ClickControl(Form1->todo, 20, 20, true);
+            ProcessMessages();
+        };
+    };
+    const std::vector<TCase> Cases = {
+        {"open a missing file", [&] { Fixture.Dialogs.ExpectOpenFile(Missing); },
+         [] { ClickControl(Form1->SpeedButton2, 5, 5); }},
+        {"save as into a missing directory",
+         [&] { Fixture.Dialogs.ExpectSaveFile(Path("no-such-dir/a.html")); },
+         [] { ClickControl(Form1->SpeedButton4, 5, 5); }},
+        {"test where the current directory is gone", [] {}, [] { ClickControl(Form1->SpeedButton10, 5, 5); }},
+        {"save the to-do list into a missing directory", [&] { Fixture.Dialogs.ExpectSaveFile(NoDir); },
+         Popup("Save ToDo List...")},
+        {"open a missing to-do list", [&] { Fixture.Dialogs.ExpectOpenFile(Path("missing.tdo")); },
+         Popup("Open Old ToDo List...")},
+    };
+    ShowMain();
+    struct TBackHome {
+        std::string Dir = std::filesystem::current_path().string();
+        ~TBackHome() { EXPECT_EQ(chdir(Dir.c_str()), 0); }
+    } BackHome;
+    std::filesystem::create_directory(Gone);
+    ASSERT_EQ(chdir(Gone.c_str()), 0);
+    std::filesystem::remove(Gone);
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.What);
+        Form1->main->SetText("<P>document</P>");
+        Form1->todo->SetText("to do\r\n");
+        const std::size_t Before = Fixture.Dialogs.Records().size();
+        C.Answer();
+        Fixture.Dialogs.ExpectMessageBox(IDOK);
+        C.Run();
+        ASSERT_EQ(Fixture.Dialogs.Pending(), 0u);
+        EXPECT_EQ(Fixture.Dialogs.Records().back().Kind, TDialogKind::MessageBox);
+        EXPECT_EQ(Fixture.Dialogs.Records().back().Flags & MB_ICONMASK, static_cast<UINT>(MB_ICONHAND));
+        EXPECT_GT(Fixture.Dialogs.Records().size(), Before);
+        EXPECT_EQ(Form1->main->Text(), "<P>document</P>");
+        EXPECT_EQ(Form1->todo->Text(), "to do\r\n");
+        EXPECT_EQ(Form1->StatusBar1->SimpleText(), "No File Open.");
+    }
+    EXPECT_TRUE(Fixture.Recorder.Calls().empty()); // a page that was not written is not shown
+}
+
+TEST_F(MainWindow, SaveAsAlwaysAsksAndPrintSetupShowsTheSetupDialog)
+{
+    ShowMain();
+    Form1->main->SetText("<HR>");
+    // A name already in the dialog is used by Save without asking, but Save As asks.
+    Form1->SaveDialog1->FileName = Path("first.html");
+    Form1->Save1Click(nullptr);
+    EXPECT_TRUE(Fixture.Dialogs.Records().empty());
+    EXPECT_EQ(ReadFileBytes(Path("first.html")), "<HR>");
+    Form1->SaveDialog1->FileName = Path("first.html");
+    Fixture.Dialogs.ExpectSaveFile(Path("second.html"));
+    Form1->SaveAs1Click(nullptr);
+    ASSERT_EQ(Fixture.Dialogs.Records().size(), 1u);
+    EXPECT_EQ(ReadFileBytes(Path("second.html")), "<HR>");
+    EXPECT_EQ(Form1->StatusBar1->SimpleText(), "File second.html open.");
+    EXPECT_TRUE(Form1->SaveDialog1->FileName.empty());
+    // Cancelled, Save As writes nothing.
+    Fixture.Dialogs.ExpectSaveFile("");
+    Form1->main->SetText("<BR>");
+    Form1->SaveAs1Click(nullptr);
+    EXPECT_EQ(ReadFileBytes(Path("second.html")), "<HR>");
+
+    Fixture.Dialogs.ExpectPrinterSetup(false);
+    FindItem(Form1, "PrintSetup1")->Click();
+    EXPECT_EQ(Fixture.Dialogs.Records().back().Kind, TDialogKind::PrinterSetup);
+    EXPECT_FALSE(Printer()->Printing());
 }
 
 TEST_F(MainWindow, TestWritesTestHtmlAndOpensItWithTheShell)
@@ -345,6 +456,42 @@ TEST_F(MainWindow, PrintStartsAJobOnlyAfterOkAndEndsIt)
     SetPrinterOutputFile("");
 }
 
+// A device that takes nothing: every write fails. It counts how often the job is started and
+// ended.
+struct TFailingPrinter : TTextDevice {
+    static inline int Opens = 0;
+    static inline int Closes = 0;
+    void Open(bool) override { ++Opens; }
+    void Write(const std::string&) override { RaiseInOutError(ioDiskFull); }
+    void Close() override { ++Closes; }
+};
+
+TEST_F(MainWindow, PrintEndsItsJobAlsoWhenWritingFails)
+{
+    AssignPrintDevice = [](TextFile& F) { AssignDevice(F, std::make_unique<TFailingPrinter>()); };
+    ShowMain();
+    TFailingPrinter::Opens = TFailingPrinter::Closes = 0;
+    Fixture.Dialogs.ExpectPrint(false);
+    ClickControl(Form1->SpeedButton9, 5, 5);
+    EXPECT_EQ(TFailingPrinter::Opens, 0); // no job without OK
+    // A short document fails as the job ends, a long one while its lines are written.
+    for (const std::string& Line : {std::string("<P>short</P>"), std::string(300, 'x')}) {
+        SCOPED_TRACE(Line.size());
+        Form1->main->Lines()->Clear();
+        for (int I = 0; I < 40; ++I)
+            Form1->main->Lines()->Add(Line);
+        TFailingPrinter::Opens = TFailingPrinter::Closes = 0;
+        Fixture.Dialogs.ExpectPrint(true);
+        Fixture.Dialogs.ExpectMessageBox(IDOK);
+        ClickControl(Form1->SpeedButton9, 5, 5);
+        EXPECT_EQ(Fixture.Dialogs.Pending(), 0u); // the failure was reported
+        EXPECT_EQ(TFailingPrinter::Opens, 1);
+        EXPECT_EQ(TFailingPrinter::Closes, 1);
+        EXPECT_EQ(Form1->main->Lines()->Count(), 40);
+    }
+    AssignPrintDevice = &AssignPrn;
+}
+
 // ---- Windows shown by the commands ------------------------------------------------------------
 
 // Every command that shows a window shows its own one modally (closed here from inside its loop),
@@ -429,6 +576,77 @@ TEST_F(MainWindow, EachWindowCommandShowsItsWindowModally)
         SetWaitHandler(nullptr);
         EXPECT_TRUE(WasModal) << C.Item;
         EXPECT_FALSE(Target->Visible()) << C.Item;
+    }
+}
+
+// The gallery as the user works it: pick the page's tab, press its button, choose from the
+// menu that drops down.
+TEST_F(MainWindow, GalleryButtonsDropTheirMenusAndOpenTheChosenWizard)
+{
+    struct TCase {
+        const char* Button;
+        TPopupMenu* Menu;
+        std::vector<std::string> Captions;
+        std::string Choice;
+        const char* Form;
+    };
+    const std::vector<TCase> Cases = {
+        {"AdSpeedButton1",
+         Form1->alerts,
+         {"After Page has loaded...", "Button Click...", "Go Back in History...", "Link Alert...",
+          "New Location..."},
+         "Link Alert...",
+         "Form16"},
+        {"AdSpeedButton2",
+         Form1->buttons,
+         {"Alert...", "Back / Forward...", "Link...", "Reload...", "View Source..."},
+         "Reload...",
+         "Form21"},
+        {"AdSpeedButton3",
+         Form1->clock,
+         {"Clock and Date...", "Clock in a Box...", "Digital Clock - Status Bar."},
+         "Clock in a Box...",
+         "Form36"},
+        {"AdSpeedButton4",
+         Form1->misc,
+         {"Breakout of Frame...", "Browser Discrimination...", "Fake Format of C:\\ Drive...",
+          "Link - Status Description.", "Page Referral...", "Page Updated...", "Rainbow Lettering...",
+          "Simple Password.", "Type Writer - Status Scroller..."},
+         "Simple Password.",
+         "Form10"},
+        {"AdSpeedButton5",
+         Form1->random,
+         {"Random Quote...", "Random Status Bar..."},
+         "Random Quote...",
+         "Form34"},
+    };
+    ShowMain();
+    for (std::size_t Page = 0; Page < Cases.size(); ++Page) {
+        const TCase& C = Cases[Page];
+        SCOPED_TRACE(C.Button);
+        auto* Button = dynamic_cast<TAdSpeedButton*>(Form1->FindComponent(C.Button));
+        ASSERT_NE(Button, nullptr);
+        EXPECT_EQ(Button->Caption(), "After Page Has Loaded...");
+        EXPECT_EQ(Button->DropDownMenu(), C.Menu);
+        auto* Target = dynamic_cast<TCustomForm*>(Application->FindComponent(C.Form));
+        ASSERT_NE(Target, nullptr);
+        Form1->TabbedNotebook1->SetPageIndex(static_cast<int>(Page));
+        ProcessMessages();
+        bool WasModal = false;
+        SetWaitHandler([&] {
+            if (Target->Visible()) {
+                WasModal = WasModal || Target->FormState.Contains(fsModal);
+                PostMessage(Target->Handle(), WM_CLOSE, 0, 0);
+            }
+            return true;
+        });
+        Fixture.MenuChoices.ExpectChoice({C.Choice});
+        EXPECT_TRUE(ClickControl(Button, 10, 5));
+        ProcessMessages();
+        SetWaitHandler(nullptr);
+        EXPECT_EQ(Fixture.MenuChoices.LastCaptions(), C.Captions);
+        EXPECT_TRUE(WasModal);
+        EXPECT_FALSE(Target->Visible());
     }
 }
 
