@@ -29,6 +29,7 @@
 #include "apps/html-editor/Unit40.h"
 #include "apps/html-editor/Unit41.h"
 #include "apps/html-editor/Unit6.h"
+#include "platform/rtl/DataFiles.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/testing/AppTesting.h"
 #include "platform/testing/TestSupport.h"
@@ -524,6 +525,26 @@ TEST_F(Wizards, NoteInTheCurrentDirectoryComesFirst)
     Form34->Image2->Click();
     SetWaitHandler(nullptr);
     EXPECT_EQ(Caption, "Tamsel Pro Note Viewer: My own quote note");
+}
+
+TEST_F(Wizards, NoteComesFromTheProgramsDataDirectoryWhenTheCurrentOneHasNone)
+{
+    // Started from anywhere: the notes installed beside the program are found.
+    ASSERT_TRUE(SetCurrentDir(Dir));
+    const std::string Installed = ProgramDataDir() + "/quote.txt";
+    ASSERT_TRUE(FileExists(Installed)) << Installed;
+    EXPECT_EQ(ReadFileBytes(Installed), ReadFileBytes(std::string(TW_TEST_DATA_DIR) + "/data/quote.txt"));
+    std::string Caption;
+    SetWaitHandler([&] {
+        if (Form22->Visible()) {
+            Caption = Form22->Caption();
+            Form22->Close();
+        }
+        return true;
+    });
+    Form34->Image2->Click();
+    SetWaitHandler(nullptr);
+    EXPECT_EQ(Caption, "Tamsel Pro Note Viewer: Random Quote");
 }
 
 TEST_F(Wizards, MissingNoteIsReportedAndTheWizardKeepsWorking)
