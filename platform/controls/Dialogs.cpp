@@ -10,6 +10,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
@@ -58,6 +59,22 @@ QString QtFilter(const TOpenDialog& D, QString* Selected)
 
 // The interactive presenter: Qt's own dialogs. A headless run has nobody to ask, so it takes
 // the default answer (the default button of a box, "cancelled" for the others).
+
+// A system dialog runs its own loop, which never makes our WM_PAINT: without this, a window
+// behind it stays blank, or shows a window that has just closed, until the dialog is gone.
+class TPaintBeneath {
+public:
+    TPaintBeneath()
+    {
+        FTimer.setInterval(30);
+        QObject::connect(&FTimer, &QTimer::timeout, [] { DispatchPendingPaints(); });
+        FTimer.start();
+    }
+
+private:
+    QTimer FTimer;
+};
+
 class TQtDialogPresenter : public TDialogPresenter {
 public:
     int Present(TDialogRequest& R) override
@@ -70,6 +87,7 @@ public:
             std::size_t Def = (R.Flags & MB_DEFMASK) >> 8;
             return Buttons[Def < Buttons.size() ? Def : 0];
         }
+        TPaintBeneath Beneath;
         switch (R.Kind) {
         case TDialogKind::MessageBox:
             return Box(R);

@@ -870,6 +870,14 @@ BOOL PeekMessage(MSG* Msg, HWND Wnd, UINT FilterMin, UINT FilterMax, UINT Remove
     return PeekCore(Msg, Wnd, FilterMin, FilterMax, RemoveMsg) ? TRUE : FALSE;
 }
 
+void DispatchPendingPaints()
+{
+    // A window whose paint handler does not validate would come straight back: stay finite.
+    MSG M;
+    for (int I = 0; I < 1000 && PeekCore(&M, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE); ++I)
+        DispatchMessage(&M);
+}
+
 namespace {
 
 // Blocks until something the filter takes may have arrived: pumps Qt (input and posts from

@@ -1038,6 +1038,9 @@ void SetWaitHandler(std::function<bool()> Handler);
 // DC over the client area clipped to the update region, which it validates.
 BOOL InvalidateRect(HWND Wnd, const RECT* Rect, BOOL Erase); // Rect in client coordinates
 BOOL InvalidateRgn(HWND Wnd, HRGN Rgn, BOOL Erase);
+// Dispatches the WM_PAINT of every window that needs one and leaves the rest of the queue alone:
+// for loops that are not ours (a system dialog's), so the windows beneath stay painted.
+void DispatchPendingPaints();
 BOOL ValidateRect(HWND Wnd, const RECT* Rect);
 BOOL ValidateRgn(HWND Wnd, HRGN Rgn);
 BOOL GetUpdateRect(HWND Wnd, RECT* Rect, BOOL Erase);

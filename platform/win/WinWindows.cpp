@@ -1210,13 +1210,15 @@ BOOL SetWindowPos(HWND Wnd, HWND InsertAfter, int X, int Y, int Cx, int Cy, UINT
             }
         }
     }
-    if (WasShown && !Shown)
-        WindowHidden(Wnd);
     if (!W->Parent)
         SyncHost(W);
     SyncAttachedWidgets();
     if (TWindow* Top = Find(Root(Wnd)))
         UpdateHost(Top, QRect());
+    // Only once the window is off the screen does the activation move on: what the next window
+    // does on activation (a message box, say) must not show over a window that is gone.
+    if (WasShown && !Shown)
+        WindowHidden(Wnd);
 
     WP.x = NewWindow.left;
     WP.y = NewWindow.top;
@@ -1694,7 +1696,10 @@ const TScreenGeometry& ScreenGeometry()
 // Set through SPI_SETWORKAREA; otherwise the screen's own.
 std::optional<RECT> gWorkAreaSet;
 
-RECT WorkArea() { return gWorkAreaSet ? *gWorkAreaSet : ScreenGeometry().WorkArea; }
+RECT WorkArea()
+{
+    return gWorkAreaSet ? *gWorkAreaSet : ScreenGeometry().WorkArea;
+}
 
 void ClassicFont(LOGFONT& F, bool Bold)
 {

@@ -32,6 +32,41 @@ TEST_F(HostTest, ShownTopLevelWindowHasAHostAtItsScreenRectangle)
     EXPECT_EQ(WinHostWidget(C), H); // children are presented by their top-level window's host
 }
 
+TEST_F(HostTest, ActivationMovesOnOnlyOnceTheHiddenWindowIsOffTheScreen)
+{
+    HWND Back = Top(50, 50, 400, 300);
+    HWND Front = Top(100, 100, 200, 100);
+    ASSERT_EQ(GetActiveWindow(), Front);
+    QWidget* FrontHost = WinHostWidget(Front);
+    ASSERT_TRUE(FrontHost && FrontHost->isVisible());
+    // What the next window does on activation (a box, say) shows with the hidden one gone.
+    bool FrontShownAtActivation = true;
+    Handlers()[Back] = [&](HWND, UINT M, WPARAM WP, LPARAM, LRESULT*) {
+        if (M == WM_ACTIVATE && LOWORD(WP) != WA_INACTIVE)
+            FrontShownAtActivation = FrontHost->isVisible();
+        return false;
+    };
+    ShowWindow(Front, SW_HIDE);
+    EXPECT_EQ(GetActiveWindow(), Back);
+    EXPECT_FALSE(FrontShownAtActivation);
+}
+
+TEST_F(HostTest, PendingPaintsAreDispatchedAndTheRestOfTheQueueWaits)
+{
+    HWND T = Top(100, 100, 300, 200);
+    HWND C = Child(T, 10, 10, 50, 50);
+    ProcessPendingMessages();
+    InvalidateRect(C, nullptr, TRUE);
+    PostMessage(T, WM_USER + 7, 0, 0);
+    Log().clear();
+    DispatchPendingPaints();
+    EXPECT_EQ(MessagesOf(C, {WM_PAINT}), std::vector<UINT>{WM_PAINT});
+    EXPECT_TRUE(MessagesOf(T, {WM_USER + 7}).empty());
+    MSG M;
+    EXPECT_FALSE(PeekMessage(&M, nullptr, WM_PAINT, WM_PAINT, PM_NOREMOVE));
+    EXPECT_TRUE(PeekMessage(&M, T, WM_USER + 7, WM_USER + 7, PM_REMOVE));
+}
+
 TEST_F(HostTest, AttachedWidgetInputPassesThroughMessagesAndReachesTheWidget)
 {
     HWND T = Top(100, 100, 300, 200);
