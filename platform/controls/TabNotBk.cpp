@@ -82,7 +82,12 @@ TRect TTabbedNotebook::TabRect(int Index)
     int Cols = std::min(PageCount(), FTabsPerRow);
     int W = std::max(1, (Width() - 4) / Cols);
     int H = TabHeight();
-    int Row = Index / FTabsPerRow, Col = Index % FTabsPerRow;
+    // The active tab's row sits next to the page and the rows after it move up above it, so the
+    // active tab opens into its page without covering a tab of another row.
+    const int Rows = RowCount();
+    const int ActiveRow = PageIndex() >= 0 ? PageIndex() / FTabsPerRow : Rows - 1;
+    const int Row = (Index / FTabsPerRow - ActiveRow - 1 + 2 * Rows) % Rows;
+    const int Col = Index % FTabsPerRow;
     TRect R = Bounds(2 + Col * W, 2 + Row * H, W, H);
     if (Index == PageIndex())
         InflateRect(&R, 2, 2);

@@ -256,6 +256,35 @@ end
     EXPECT_EQ(Tabs->PageIndex(), 0);
 }
 
+TEST_F(ButtonsTest, TabbedNotebookKeepsTheActiveRowNextToThePage)
+{
+    auto* Tabs = Add<TTabbedNotebook>("Rows", 10, 10, 300, 150);
+    Tabs->Pages()->Clear();
+    for (const char* Name : {"One", "Two", "Three", "Four", "Five"})
+        Tabs->Pages()->Add(Name);
+    Tabs->SetPageIndex(3);
+    ProcessMessages();
+    const int H = Tabs->TabRect(0).bottom - Tabs->TabRect(0).top; // an inactive tab's height
+    ASSERT_GT(H, 0);
+    for (int Active : {3, 0, 4, 1}) {
+        SCOPED_TRACE(Active);
+        Tabs->SetPageIndex(Active);
+        ProcessMessages();
+        const int ActiveRow = Active / 3;
+        for (int I = 0; I < 5; ++I) {
+            TRect R = Tabs->TabRect(I);
+            if (I != Active)
+                InflateRect(&R, 2, 2); // compare at the active tab's size
+            // The active tab's row is the lower one, the other row above it.
+            EXPECT_EQ(R.top, I / 3 == ActiveRow ? H : 0) << I; // two rows of three
+            // Every tab can still be clicked where it shows.
+            EXPECT_EQ(Tabs->TabAt((R.left + R.right) / 2, (R.top + R.bottom) / 2), I) << I;
+        }
+        // The page starts below both rows, whichever is active.
+        EXPECT_GE(Tabs->Page(Active)->Top(), 2 + 2 * H);
+    }
+}
+
 // ---- TScrollBox -------------------------------------------------------------------------------
 
 TEST_F(ButtonsTest, ScrollBoxScrollsItsChildrenIntoView)
