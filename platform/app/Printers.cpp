@@ -52,9 +52,15 @@ struct TPrinter::TImpl {
     std::string OutputPath;
 
     // Paper, orientation and printer as the job will use them.
-    void Configure(QPrinter& P, TPrinter& Owner, bool ForJob)
+    static std::string JobFile(const TPrinter& Owner)
     {
         const std::string File = PrinterOutputFile();
+        return File.empty() ? Owner.OutputFile : File;
+    }
+
+    void Configure(QPrinter& P, TPrinter& Owner, bool ForJob)
+    {
+        const std::string File = JobFile(Owner);
         if (!File.empty()) {
             P.setOutputFormat(QPrinter::PdfFormat);
             if (ForJob)
@@ -98,7 +104,7 @@ void TPrinter::BeginDoc()
 {
     if (FPrinting)
         throw EPrinter("Printing in progress");
-    const std::string File = PrinterOutputFile();
+    const std::string File = TImpl::JobFile(*this);
     if (File.empty() && QPrinterInfo::availablePrinterNames().isEmpty())
         throw EPrinter("There is no default printer currently selected");
 
@@ -269,6 +275,7 @@ TPrinterSettings PrinterSettingsNow()
     S.PrinterIndex = P->PrinterIndex();
     S.Copies = P->Copies;
     S.Landscape = P->Orientation() == poLandscape;
+    S.OutputFile = P->OutputFile;
     return S;
 }
 
@@ -280,6 +287,7 @@ void ApplyPrinterChoice(const TPrinterSettings& S)
     P->SetPrinterIndex(S.PrinterIndex >= 0 && S.PrinterIndex < Count ? S.PrinterIndex : -1);
     P->SetOrientation(S.Landscape ? poLandscape : poPortrait);
     P->Copies = std::max(1, S.Copies);
+    P->OutputFile = S.OutputFile;
 }
 
 } // namespace

@@ -57,6 +57,9 @@ public:
     // The job's name in the printer queue.
     std::string Title;
     int Copies = 1;
+    // A PDF file the jobs go to in place of the printer, as chosen in the print dialog ("" for
+    // the printer). A file set with SetPrinterOutputFile comes first.
+    std::string OutputFile;
     TPrinterOrientation Orientation() const { return FOrientation; }
     void SetOrientation(TPrinterOrientation Value);
     TPrinterCapabilities Capabilities() const { return {pcCopies, pcOrientation, pcCollation}; }

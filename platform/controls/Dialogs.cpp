@@ -135,6 +135,10 @@ public:
                     Printer.setPrinterName(QString::fromStdString(S->Printers[S->PrinterIndex]));
                 Printer.setCopyCount(S->Copies);
                 Printer.setPageOrientation(S->Landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+                if (!S->OutputFile.empty()) {
+                    Printer.setOutputFormat(QPrinter::PdfFormat);
+                    Printer.setOutputFileName(QString::fromStdString(S->OutputFile));
+                }
             }
             QPrintDialog Dialog(&Printer);
             if (auto* P = dynamic_cast<TPrintDialog*>(R.Dialog)) {
@@ -151,6 +155,10 @@ public:
                     S->PrinterIndex = static_cast<int>(It - S->Printers.begin());
                 S->Copies = Printer.copyCount();
                 S->Landscape = Printer.pageLayout().orientation() == QPageLayout::Landscape;
+                // The dialog offers printing to a PDF file, also where there is no printer.
+                S->OutputFile = Printer.outputFormat() == QPrinter::PdfFormat
+                                    ? Printer.outputFileName().toStdString()
+                                    : std::string();
             }
             if (auto* P = dynamic_cast<TPrintDialog*>(R.Dialog)) {
                 P->Copies = Printer.copyCount();

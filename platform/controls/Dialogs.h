@@ -216,6 +216,7 @@ struct TPrinterSettings {
     int PrinterIndex = -1;             // into Printers; -1: the default printer
     int Copies = 1;
     bool Landscape = false;
+    std::string OutputFile; // a PDF file chosen in place of a printer ("" for none)
 };
 struct TPrinterLink {
     TPrinterSettings (*Current)() = nullptr;          // the printer's settings now

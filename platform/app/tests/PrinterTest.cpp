@@ -246,6 +246,39 @@ TEST_F(PrinterTest, WithoutPrintersOrFileBeginDocFails)
         setenv("TW_PRINTER_OUTPUT", SavedEnv.c_str(), 1);
 }
 
+TEST_F(PrinterTest, PdfFileChosenInTheDialogTakesTheJobsWithoutAPrinter)
+{
+    SetPrinterOutputFile("");
+    const char* Env = std::getenv("TW_PRINTER_OUTPUT");
+    const std::string SavedEnv = Env ? Env : "";
+    unsetenv("TW_PRINTER_OUTPUT");
+    const std::string Chosen = MakeTempDir("chosen") + "/chosen.pdf";
+    TPrintDialog Print(nullptr);
+    Windows.Dialogs.Expect(TDialogKind::Print, [&](TDialogRequest& R) {
+        EXPECT_TRUE(R.Printer->OutputFile.empty());
+        R.Printer->OutputFile = Chosen;
+        return 1;
+    });
+    ASSERT_TRUE(Print.Execute());
+    EXPECT_EQ(Printer()->OutputFile, Chosen);
+    TextFile F;
+    AssignPrn(F);
+    Rewrite(F);
+    WriteLn(F, "to the chosen file");
+    CloseFile(F);
+    EXPECT_TRUE(FileExists(Chosen));
+    // The next dialog starts from that choice; choosing a printer again drops the file.
+    Windows.Dialogs.Expect(TDialogKind::Print, [&](TDialogRequest& R) {
+        EXPECT_EQ(R.Printer->OutputFile, Chosen);
+        R.Printer->OutputFile.clear();
+        return 1;
+    });
+    ASSERT_TRUE(Print.Execute());
+    EXPECT_TRUE(Printer()->OutputFile.empty());
+    if (!SavedEnv.empty())
+        setenv("TW_PRINTER_OUTPUT", SavedEnv.c_str(), 1);
+}
+
 } // namespace
 
 namespace {
