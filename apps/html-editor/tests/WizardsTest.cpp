@@ -510,41 +510,30 @@ TEST_F(Wizards, EveryNoteOpensInTheViewerWithItsTitle)
     }
 }
 
-TEST_F(Wizards, NoteInTheCurrentDirectoryComesFirst)
+// A note is looked for in the current directory first, then beside the program, so the notes
+// show wherever the program was started from.
+TEST_F(Wizards, NoteComesFromTheCurrentDirectoryFirstThenFromBesideTheProgram)
 {
-    WriteFileBytes(Dir + "/quote.txt", "My own quote note\r\nline two\r\n");
-    ASSERT_TRUE(SetCurrentDir(Dir));
-    std::string Caption;
-    SetWaitHandler([&] {
-        if (Form22->Visible()) {
-            Caption = Form22->Caption();
-            Form22->Close();
-        }
-        return true;
-    });
-    Form34->Image2->Click();
-    SetWaitHandler(nullptr);
-    EXPECT_EQ(Caption, "Tamsel Pro Note Viewer: My own quote note");
-}
-
-TEST_F(Wizards, NoteComesFromTheProgramsDataDirectoryWhenTheCurrentOneHasNone)
-{
-    // Started from anywhere: the notes installed beside the program are found.
+    auto NoteCaption = [] {
+        std::string Caption;
+        SetWaitHandler([&] {
+            if (Form22->Visible()) {
+                Caption = Form22->Caption();
+                Form22->Close();
+            }
+            return true;
+        });
+        Form34->Image2->Click();
+        SetWaitHandler(nullptr);
+        return Caption;
+    };
     ASSERT_TRUE(SetCurrentDir(Dir));
     const std::string Installed = ProgramDataDir() + "/quote.txt";
     ASSERT_TRUE(FileExists(Installed)) << Installed;
     EXPECT_EQ(ReadFileBytes(Installed), ReadFileBytes(std::string(TW_TEST_DATA_DIR) + "/data/quote.txt"));
-    std::string Caption;
-    SetWaitHandler([&] {
-        if (Form22->Visible()) {
-            Caption = Form22->Caption();
-            Form22->Close();
-        }
-        return true;
-    });
-    Form34->Image2->Click();
-    SetWaitHandler(nullptr);
-    EXPECT_EQ(Caption, "Tamsel Pro Note Viewer: Random Quote");
+    EXPECT_EQ(NoteCaption(), "Tamsel Pro Note Viewer: Random Quote");
+    WriteFileBytes(Dir + "/quote.txt", "My own quote note\r\nline two\r\n");
+    EXPECT_EQ(NoteCaption(), "Tamsel Pro Note Viewer: My own quote note");
 }
 
 TEST_F(Wizards, MissingNoteIsReportedAndTheWizardKeepsWorking)
