@@ -283,6 +283,9 @@ void EnsureInit()
     // Qt code that names the classic faces directly (wrapped widgets) gets the same fonts as GDI.
     for (const auto& [Face, Family] : FaceSubstitutes())
         QFont::insertSubstitution(Face, Family);
+    // And every Qt widget the layer shows (edits, menus, message and file boxes) is coloured from
+    // the one fixed scheme, not from the desktop's theme.
+    QGuiApplication::setPalette(ClassicPalette());
     InitStock();
 }
 

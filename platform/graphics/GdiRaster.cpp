@@ -7,6 +7,10 @@
 #include <cstring>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace gdi {
 
 namespace {
@@ -25,6 +29,27 @@ inline int Mod(int A, int B)
 {
     const int R = A % B;
     return R < 0 ? R + B : R;
+}
+
+// Copies a row of pixels between rows that do not overlap. Surfaces are page-aligned, so a source
+// row and a destination row often sit at the same offset in their pages; the C library's
+// string-move copy then runs at a tenth of memory speed on some processors, plain vector moves
+// do not.
+inline void CopyPixels(QRgb* D, const QRgb* S, int N)
+{
+#if defined(__SSE2__)
+    int I = 0;
+    for (; I + 8 <= N; I += 8) {
+        const __m128i A = _mm_loadu_si128(reinterpret_cast<const __m128i*>(S + I));
+        const __m128i B = _mm_loadu_si128(reinterpret_cast<const __m128i*>(S + I + 4));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(D + I), A);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(D + I + 4), B);
+    }
+    for (; I < N; ++I)
+        D[I] = S[I];
+#else
+    std::memcpy(D, S, std::size_t(N) * 4);
+#endif
 }
 
 // Evaluates an 8-bit ternary truth table on whole words: a tree of bit selects over D, S, then P
@@ -63,7 +88,7 @@ void RopRow(unsigned T, const TRop3& Op, QRgb* D, const QRgb* S, const QRgb* P, 
     constexpr QRgb A = 0xFF000000u;
     switch (T) {
     case 0xCC:
-        std::memcpy(D, S, std::size_t(N) * 4);
+        CopyPixels(D, S, N);
         return;
     case 0x88:
         for (int I = 0; I < N; ++I)
@@ -98,7 +123,7 @@ void RopRow(unsigned T, const TRop3& Op, QRgb* D, const QRgb* S, const QRgb* P, 
             D[I] = (S[I] & ~D[I]) | A;
         return;
     case 0xF0:
-        std::memcpy(D, P, std::size_t(N) * 4);
+        CopyPixels(D, P, N);
         return;
     case 0x5A:
         for (int I = 0; I < N; ++I)
@@ -124,9 +149,12 @@ void RopRow(unsigned T, const TRop3& Op, QRgb* D, const QRgb* S, const QRgb* P, 
     case 0xFF:
         std::fill(D, D + N, 0xFFFFFFFFu);
         return;
-    default:
+    default: {
+        // A local copy: stores to D cannot alias it, so the masks stay in registers.
+        const TRop3 Local = Op;
         for (int I = 0; I < N; ++I)
-            D[I] = Op(P[I], S[I], D[I]);
+            D[I] = Local(P[I], S[I], D[I]);
+    }
     }
 }
 
@@ -294,19 +322,24 @@ BOOL Blit(TDc* Dst, QRect DstRect, TDc* Src, QRect SrcRect, bool MirrorX, bool M
         }
     }
 
+    // A solid brush gives every row the same pattern row.
+    const bool PatternPerRow = Pat.Mode != TBrushSampler::None && Pat.Mode != TBrushSampler::Solid;
     for (const QRect& R : Clip) {
         const int N = R.width();
         SrcRow.resize(std::size_t(N));
         PatRow.resize(std::size_t(N));
+        if (Pat.Mode == TBrushSampler::Solid)
+            PatternRow(Pat, R.left(), R.top(), N, PatRow.data());
         if (Mask)
             BackRow.resize(std::size_t(N));
         for (int Y = R.top(); Y <= R.bottom(); ++Y) {
+            const QRgb* Src = SrcRow.data();
             QRgb* D = reinterpret_cast<QRgb*>(Image->scanLine(Y)) + R.left();
             if (Fast) {
                 const int Sy = Y - DstRect.top() + SrcRect.top();
                 const int Sx = R.left() - DstRect.left() + SrcRect.left();
                 const QRgb* S = reinterpret_cast<const QRgb*>(SrcImage->constScanLine(Sy)) + Sx;
-                std::memmove(D, S, std::size_t(N) * 4);
+                CopyPixels(D, S, N); // a blit inside one surface reads a snapshot
                 continue;
             }
             if (NeedSrc) {
@@ -315,7 +348,7 @@ BOOL Blit(TDc* Dst, QRect DstRect, TDc* Src, QRect SrcRect, bool MirrorX, bool M
                     const int Sx = R.left() - DstRect.left() + SrcRect.left();
                     const QRgb* S = reinterpret_cast<const QRgb*>(SrcImage->constScanLine(Sy)) + Sx;
                     if (Conv.Mode == TConvert::None)
-                        std::memcpy(SrcRow.data(), S, std::size_t(N) * 4);
+                        Src = S; // never the destination row: a blit inside one surface reads a snapshot
                     else if (Conv.Mode == TConvert::ToColour)
                         for (int I = 0; I < N; ++I)
                             SrcRow[std::size_t(I)] = (S[I] & 0xFFFFFF) ? Conv.DstBk : Conv.DstText;
@@ -370,15 +403,15 @@ BOOL Blit(TDc* Dst, QRect DstRect, TDc* Src, QRect SrcRect, bool MirrorX, bool M
                     }
                 }
             }
-            if (Pat.Mode != TBrushSampler::None)
+            if (PatternPerRow)
                 PatternRow(Pat, R.left(), Y, N, PatRow.data());
             if (!Mask) {
-                RopRow(T, Op, D, SrcRow.data(), PatRow.data(), N);
+                RopRow(T, Op, D, Src, PatRow.data(), N);
                 continue;
             }
-            std::memcpy(BackRow.data(), D, std::size_t(N) * 4);
-            RopRow(TB, OpB, BackRow.data(), SrcRow.data(), PatRow.data(), N);
-            RopRow(T, Op, D, SrcRow.data(), PatRow.data(), N);
+            CopyPixels(BackRow.data(), D, N);
+            RopRow(TB, OpB, BackRow.data(), Src, PatRow.data(), N);
+            RopRow(T, Op, D, Src, PatRow.data(), N);
             const int My = Y - DstRect.top() + MaskOrg.y();
             for (int I = 0; I < N; ++I) {
                 const int Mx = R.left() + I - DstRect.left() + MaskOrg.x();

@@ -19,7 +19,11 @@ namespace {
 // otherwise ask for gigabytes. Matches the toolkit readers' own allocation limit.
 constexpr std::uint64_t MaxImagePixels = std::uint64_t(1) << 26;
 
-const char* const SInvalidImage = "Invalid image";
+// Each kind names itself, so a user told a file cannot be loaded learns what it claimed to be.
+const char* const SUnknownImage = "Unknown picture format";
+const char* const SInvalidPng = "PNG image is not valid";
+const char* const SInvalidJpeg = "JPEG image is not valid";
+const char* const SInvalidGif = "GIF image is not valid";
 const char* const SInvalidBitmap = "Bitmap image is not valid";
 const char* const SInvalidIcon = "Icon image is not valid";
 
@@ -465,10 +469,10 @@ TDibImage DecodeBmpFile(const void* Data, std::size_t Size)
 // ---------------------------------------------------------------------------------------
 // PNG, JPEG, GIF through the toolkit
 
-QImage ReadWithToolkit(const void* Data, std::size_t Size, const char* Format)
+QImage ReadWithToolkit(const void* Data, std::size_t Size, const char* Format, const char* Error)
 {
     if (Size > std::size_t(std::numeric_limits<int>::max()))
-        Fail(SInvalidImage);
+        Fail(Error);
     QByteArray bytes = QByteArray::fromRawData(static_cast<const char*>(Data), qsizetype(Size));
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
@@ -477,15 +481,15 @@ QImage ReadWithToolkit(const void* Data, std::size_t Size, const char* Format)
     reader.setAutoTransform(false);
     QSize size = reader.size();
     if (size.isValid())
-        CheckDimensions(size.width(), size.height(), SInvalidImage);
+        CheckDimensions(size.width(), size.height(), Error);
     QImage image;
     if (!reader.read(&image) || image.isNull())
-        Fail(SInvalidImage);
-    CheckDimensions(image.width(), image.height(), SInvalidImage);
+        Fail(Error);
+    CheckDimensions(image.width(), image.height(), Error);
     return image;
 }
 
-TDibImage FromQImage(const QImage& Source, int SourceBpp)
+TDibImage FromQImage(const QImage& Source, int SourceBpp, const char* Error)
 {
     TDibImage out;
     out.Width = Source.width();
@@ -500,7 +504,7 @@ TDibImage FromQImage(const QImage& Source, int SourceBpp)
     }
     QImage argb = Source.convertToFormat(QImage::Format_ARGB32);
     if (argb.isNull())
-        Fail(SInvalidImage);
+        Fail(Error);
     AllocatePixels(out, 0);
     for (int y = 0; y < out.Height; ++y)
         std::memcpy(out.Pixels.data() + std::size_t(y) * out.Width, argb.constScanLine(y),
@@ -517,7 +521,7 @@ void CheckJpegComplete(const TBytes& b)
     std::size_t pos = 2; // after the start-of-image marker
     while (true) {
         if (b.U8(pos) != 0xFF)
-            Fail(SInvalidImage);
+            Fail(b.Error());
         std::uint8_t marker = b.U8(pos + 1);
         if (marker == 0xFF) { // fill byte
             ++pos;
@@ -527,10 +531,10 @@ void CheckJpegComplete(const TBytes& b)
         if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8))
             continue; // markers without a length
         if (marker == 0xD9)
-            Fail(SInvalidImage); // ends before any scan
+            Fail(b.Error()); // ends before any scan
         std::size_t length = (std::size_t(b.U8(pos)) << 8) | b.U8(pos + 1);
         if (length < 2)
-            Fail(SInvalidImage);
+            Fail(b.Error());
         b.Need(pos, length);
         pos += length;
         if (marker == 0xDA)
@@ -540,7 +544,7 @@ void CheckJpegComplete(const TBytes& b)
     for (std::size_t i = pos; i + 1 < b.Size(); ++i)
         if (p[i] == 0xFF && p[i + 1] == 0xD9)
             return;
-    Fail(SInvalidImage);
+    Fail(b.Error());
 }
 
 // The toolkit reader accepts a cut file as a partial frame, so the first image's data must be
@@ -591,34 +595,33 @@ std::vector<std::uint32_t> CheckGifComplete(const TBytes& b)
             skipSubBlocks();
             return palette;
         } else {
-            Fail(SInvalidImage); // trailer or junk before any image
+            Fail(b.Error()); // trailer or junk before any image
         }
     }
 }
 
 TDibImage DecodeWithToolkit(const void* Data, std::size_t Size, TImageKind Kind)
 {
-    TBytes b(Data, Size, SInvalidImage);
     switch (Kind) {
     case TImageKind::Png: {
-        QImage img = ReadWithToolkit(Data, Size, "png");
+        QImage img = ReadWithToolkit(Data, Size, "png", SInvalidPng);
         int bpp = img.format() == QImage::Format_Indexed8 ? 8
                   : img.format() == QImage::Format_Mono   ? 1
                   : img.hasAlphaChannel()                 ? 32
                                                           : 24;
-        return FromQImage(img, bpp);
+        return FromQImage(img, bpp, SInvalidPng);
     }
     case TImageKind::Jpeg:
-        CheckJpegComplete(b);
-        return FromQImage(ReadWithToolkit(Data, Size, "jpeg"), 24);
+        CheckJpegComplete(TBytes(Data, Size, SInvalidJpeg));
+        return FromQImage(ReadWithToolkit(Data, Size, "jpeg", SInvalidJpeg), 24, SInvalidJpeg);
     case TImageKind::Gif: {
-        std::vector<std::uint32_t> palette = CheckGifComplete(b);
-        TDibImage image = FromQImage(ReadWithToolkit(Data, Size, "gif"), 8);
+        std::vector<std::uint32_t> palette = CheckGifComplete(TBytes(Data, Size, SInvalidGif));
+        TDibImage image = FromQImage(ReadWithToolkit(Data, Size, "gif", SInvalidGif), 8, SInvalidGif);
         image.Palette = std::move(palette);
         return image;
     }
     default:
-        Fail(SInvalidImage);
+        Fail(SUnknownImage);
     }
 }
 
@@ -929,7 +932,7 @@ TDibImage DecodeImage(const void* Data, std::size_t Size)
     case TImageKind::Unknown:
         break;
     }
-    Fail(SInvalidImage);
+    Fail(SUnknownImage);
 }
 
 TDibImage DecodeDib(const void* Data, std::size_t Size)

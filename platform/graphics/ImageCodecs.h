@@ -11,6 +11,8 @@
 #include <vector>
 
 // Raised for any image that cannot be read: unknown kind, corrupt or truncated data, absurd size.
+// The message names the kind the signature claimed ("GIF image is not valid"), or says the
+// format is unknown.
 class EInvalidGraphic : public Exception {
 public:
     using Exception::Exception;

@@ -85,6 +85,41 @@ TEST(Rop3, EveryCodeWorksBitwiseOnColours)
     DeleteObject(Brush);
 }
 
+TEST(Rop3, WideRowsFollowTheTableAtEveryPixel)
+{
+    // Rows long enough for the whole-row code paths, at odd offsets and widths so that their
+    // tails show, with a patterned brush: every code, every pixel against the table.
+    constexpr int W = 23, H = 2, X = 3, SrcX = 1, N = 19;
+    auto Colour = [](int I, unsigned Seed) {
+        const unsigned V = (unsigned(I) + 1) * 2654435761u ^ Seed;
+        return RGB(V & 0xFF, (V >> 8) & 0xFF, (V >> 16) & 0xFF);
+    };
+    TTestSurface Src(W, H), Pat(8, 8), Start(W, H);
+    for (int I = 0; I < W * H; ++I) {
+        Src.Set(I % W, I / W, Colour(I, 0x1234567u));
+        Start.Set(I % W, I / W, Colour(I, 0x89ABCDEu));
+    }
+    for (int I = 0; I < 64; ++I)
+        Pat.Set(I % 8, I / 8, Colour(I, 0x5A5A5A5u));
+    HBRUSH Brush = CreatePatternBrush(Pat.Bitmap);
+    TTestSurface Dst(W, H);
+    for (unsigned Table = 0; Table < 256; ++Table) {
+        BitBlt(Dst.Dc, 0, 0, W, H, Start.Dc, 0, 0, SRCCOPY);
+        HGDIOBJ Old = SelectObject(Dst.Dc, Brush);
+        ASSERT_TRUE(BitBlt(Dst.Dc, X, 0, N, H, Src.Dc, SrcX, 0, DWORD(Table) << 16));
+        SelectObject(Dst.Dc, Old);
+        for (int Y = 0; Y < H; ++Y)
+            for (int I = 0; I < W; ++I) {
+                const COLORREF D = Start.At(I, Y);
+                const COLORREF Want =
+                    I < X || I >= X + N ? D
+                                        : Reference(Table, Pat.At(I % 8, Y % 8), Src.At(I - X + SrcX, Y), D);
+                ASSERT_EQ(Dst.At(I, Y), Want) << "table " << Table << " at " << I << "," << Y;
+            }
+    }
+    DeleteObject(Brush);
+}
+
 TEST(Rop3, PatBltUsesThePatternAndRefusesSourceCodes)
 {
     TTestSurface Dst(4, 1, false, RGB(0x0F, 0xF0, 0x00));

@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <QPalette>
 
 namespace {
 
@@ -77,6 +79,13 @@ TEST(GdiSurface, BitmapsAndColoursCrossTheBridge)
     EXPECT_TRUE(PtInRegion(Rgn, 2, 2));
     EXPECT_EQ(gdi::QRegionOf(Rgn), QRegion(1, 1, 3, 3));
     EXPECT_EQ(gdi::ClassicPalette().color(QPalette::Button), QColor(192, 192, 192));
+    // The application's palette is the same fixed scheme, whatever the desktop's theme.
+    GetStockObject(WHITE_BRUSH);
+    const QPalette App = QGuiApplication::palette();
+    EXPECT_EQ(App.color(QPalette::Active, QPalette::Window), QColor(192, 192, 192));
+    EXPECT_EQ(App.color(QPalette::Active, QPalette::Highlight), QColor(0, 0, 128));
+    EXPECT_EQ(App.color(QPalette::Active, QPalette::ToolTipBase), QColor(255, 255, 225));
+    EXPECT_EQ(App.color(QPalette::Disabled, QPalette::Text), QColor(128, 128, 128));
     for (HGDIOBJ O : {Colour, Mono, Rgn})
         DeleteObject(O);
 }

@@ -58,10 +58,9 @@ TEST(Fonts, MetricsAreFixedForTheMappedFaces)
         LONG H, Ascent, Descent, Internal, Ave;
         int HelloWidth;
     } Cases[] = {
-        {"Arial", -13, 15, 12, 3, 2, 6, 71},
-        {"Times New Roman", -16, 17, 14, 3, 1, 6, 79},
-        {"Courier New", -13, 15, 11, 4, 2, 8, 96},
-        {"MS Sans Serif", -11, 12, 10, 2, 1, 5, 57},
+        {"Arial", -13, 15, 12, 3, 2, 6, 71},       {"Times New Roman", -16, 17, 14, 3, 1, 6, 79},
+        {"Courier New", -13, 15, 11, 4, 2, 8, 96}, {"MS Sans Serif", -11, 12, 10, 2, 1, 5, 57},
+        {"Terminal", -12, 14, 10, 4, 2, 7, 84},
     };
     for (const auto& C : Cases) {
         TTextSurface S(4, 4, C.Face, C.Height);

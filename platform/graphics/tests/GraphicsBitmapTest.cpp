@@ -222,6 +222,10 @@ TEST(BitmapTest, CorruptOrForeignDataIsAClearError)
                                                                     "/graphics/tests/data/images/two.ico")),
                  EInvalidGraphic);
     EXPECT_TRUE(Other.Empty());
+    // A bitmap that holds a picture keeps it when new data fails to load.
+    EXPECT_THROW(B.LoadFromBytes(Good.substr(0, Good.size() - 5)), EInvalidGraphic);
+    EXPECT_EQ(B.Width(), 2);
+    EXPECT_EQ(B.Canvas()->Pixels(1, 1), clRed);
     EXPECT_THROW(Other.LoadFromFile("/nonexistent/dir/x.bmp"), EFOpenError);
     const std::string Dir = testing_support::MakeTempDir("gfx-corrupt");
     testing_support::WriteFileBytes(Dir + "/bad.bmp", "BM" + std::string(40, '\x7f'));

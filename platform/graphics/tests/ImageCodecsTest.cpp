@@ -290,6 +290,32 @@ TEST(ImageCodecsTest, DecodesPngGifAndJpeg)
             << std::hex << p;
 }
 
+TEST(ImageCodecsTest, AnimatedGifGivesItsFirstFrame)
+{
+    // Two frames; the first marks colour 3 transparent, the second would paint everything green.
+    const std::string anim = Fixture("anim.gif");
+    EXPECT_EQ(SniffImage(anim), TImageKind::Gif);
+    TDibImage gif = DecodeImage(anim);
+    EXPECT_EQ(gif.Width, 2);
+    EXPECT_EQ(gif.Height, 2);
+    EXPECT_TRUE(gif.HasAlpha);
+    EXPECT_EQ(gif.Pixels[0], Red);
+    EXPECT_EQ(gif.Pixels[1], Green);
+    EXPECT_EQ(gif.Pixels[2], Blue);
+    EXPECT_EQ(gif.Pixels[3] >> 24, 0u) << std::hex << gif.Pixels[3];
+    EXPECT_EQ(gif.Palette.size(), 4u);
+    // Only the first frame has to be whole: a file cut inside the second one still shows the
+    // first, one cut inside the first is an error.
+    const std::size_t second = anim.find(std::string("\x21\xF9", 2), anim.find(',') + 1);
+    ASSERT_NE(second, std::string::npos);
+    for (std::size_t cut : {anim.size() - 1, anim.size() - 6, second + 3}) {
+        TDibImage part = DecodeImage(anim.substr(0, cut));
+        EXPECT_EQ(part.Pixels[0], Red) << cut;
+        EXPECT_EQ(part.Pixels[1], Green) << cut;
+    }
+    EXPECT_THROW(DecodeImage(anim.substr(0, second - 3)), EInvalidGraphic);
+}
+
 TEST(ImageCodecsTest, ReadsEveryIconEntryWithItsMask)
 {
     std::vector<TIconImage> entries = DecodeIconEntries(Fixture("two.ico").data(), Fixture("two.ico").size());
@@ -500,10 +526,15 @@ TEST(ImageCodecsTest, CorruptOrTruncatedImagesRaiseInvalidGraphic)
             DecodeImage(bytes);
             ADD_FAILURE() << "decoded";
         } catch (const EInvalidGraphic& e) {
-            std::string msg = e.Message();
-            EXPECT_TRUE(msg == "Invalid image" || msg == "Bitmap image is not valid" ||
-                        msg == "Icon image is not valid")
-                << msg;
+            // The message names the kind the data claims to be by its signature.
+            const std::string file = c.File, kind = file.substr(file.rfind('.') + 1);
+            const std::string want = SniffImage(bytes) == TImageKind::Unknown ? "Unknown picture format"
+                                     : kind == "bmp"                          ? "Bitmap image is not valid"
+                                     : kind == "png"                          ? "PNG image is not valid"
+                                     : kind == "jpg"                          ? "JPEG image is not valid"
+                                     : kind == "gif"                          ? "GIF image is not valid"
+                                                                              : "Icon image is not valid";
+            EXPECT_EQ(e.Message(), want);
         }
     }
 }

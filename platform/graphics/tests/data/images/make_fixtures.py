@@ -103,17 +103,32 @@ ico('png.ico', 1, [(2, 2, 1, 32, pngbytes)])
 ico('hand.cur', 2, [(IW, IW, 1, 2, dib4)])  # hot spot (1, 2)
 
 # GIF 2x2, four-colour table, codes kept at 3 bits by a clear code before every pixel
-def gif(name):
-    g = b'GIF89a' + struct.pack('<HHBBB', 2, 2, 0x81, 0, 0)
-    for c in [RED, GREEN, BLUE, WHITE]:
-        g += bytes([c >> 16, (c >> 8) & 255, c & 255])
-    g += b',' + struct.pack('<HHHHB', 0, 0, 2, 2, 0)
-    codes = [4, 0, 4, 1, 4, 2, 4, 3, 5]
+def gif_block(codes):
     acc = 0; n = 0; data = bytearray()
     for c in codes:
         acc |= c << n; n += 3
         while n >= 8: data.append(acc & 255); acc >>= 8; n -= 8
     if n: data.append(acc & 255)
-    g += bytes([2, len(data)]) + bytes(data) + b'\0' + b';'
-    open(os.path.join(out, name), 'wb').write(g)
+    return bytes([2, len(data)]) + bytes(data) + b'\0'
+def gif_head():
+    g = b'GIF89a' + struct.pack('<HHBBB', 2, 2, 0x81, 0, 0)
+    for c in [RED, GREEN, BLUE, WHITE]:
+        g += bytes([c >> 16, (c >> 8) & 255, c & 255])
+    return g
+def gif(name):
+    g = gif_head() + b',' + struct.pack('<HHHHB', 0, 0, 2, 2, 0) + gif_block([4, 0, 4, 1, 4, 2, 4, 3, 5])
+    open(os.path.join(out, name), 'wb').write(g + b';')
 gif('tiny.gif')
+
+# Animated GIF 2x2: a looping application extension, then two frames each behind a graphic
+# control extension (the first with a 10/100 s delay and colour 3 transparent). The first frame is
+# RED GREEN / BLUE WHITE; the second paints the whole image GREEN, so reading past the first
+# frame shows.
+def anim_gif(name):
+    g = gif_head() + b'\x21\xFF\x0B' + b'NETSCAPE2.0' + b'\x03\x01\x00\x00\x00'
+    g += b'\x21\xF9\x04' + struct.pack('<BHB', 0x05, 10, 3) + b'\0'
+    g += b',' + struct.pack('<HHHHB', 0, 0, 2, 2, 0) + gif_block([4, 0, 4, 1, 4, 2, 4, 3, 5])
+    g += b'\x21\xF9\x04' + struct.pack('<BHB', 0x04, 10, 0) + b'\0'
+    g += b',' + struct.pack('<HHHHB', 0, 0, 2, 2, 0) + gif_block([4, 1, 4, 1, 4, 1, 4, 1, 5])
+    open(os.path.join(out, name), 'wb').write(g + b';')
+anim_gif('anim.gif')
