@@ -1,6 +1,7 @@
 // The document builder on arbitrary bytes: any input builds a document (or ends in the
 // open-comment error) without crashing, hanging or leaking, and the document it gives lays out.
-// The first byte picks the entry point and whether a script handler is set.
+// The first byte picks the entry point and whether a script handler is set; a script that
+// starts with "p" makes the handler try a parse of its own.
 #include "html-engine/HtmlModel.h"
 #include "html-engine/HtmlParser.h"
 #include "platform/classes/Classes.h"
@@ -9,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -27,6 +29,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
         Doc.OnScript = [](TObject*, const std::string&, std::unique_ptr<char[]> Script) {
             if (!Script)
                 __builtin_trap();
+            // A handler that starts another parse is refused, and the running one goes on.
+            if (Script[0] == 'p') {
+                TSectionList Other(nullptr, nullptr);
+                try {
+                    HtmlParseBuffer(&Other, nullptr, Script.get(), std::strlen(Script.get()));
+                    __builtin_trap();
+                } catch (const EParseError&) {
+                }
+            }
         };
     try {
         switch (Mode) {

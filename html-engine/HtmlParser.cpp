@@ -216,38 +216,77 @@ std::string CodeToUtf8(int Code)
     return Windows1252ToUtf8(std::string(1, static_cast<char>(Code)));
 }
 
+// A name table's rows grouped by their first character, each group in table order, so a
+// look-up compares only the names that can match and still finds the first matching row.
+template <std::size_t N> class TNameIndex {
+public:
+    template <class TRow, class TNameOf>
+    constexpr TNameIndex(const std::array<TRow, N>& Table, TNameOf NameOf)
+    {
+        std::size_t Next = 0;
+        for (int C = 0; C < 256; ++C) {
+            FStart[C] = static_cast<std::uint8_t>(Next);
+            for (std::size_t I = 0; I < N; ++I) {
+                const std::string_view Name = NameOf(Table[I]);
+                if (!Name.empty() && static_cast<unsigned char>(Name[0]) == C) {
+                    FNames[Next] = Name;
+                    FRows[Next++] = static_cast<std::uint8_t>(I);
+                }
+            }
+        }
+        FStart[256] = static_cast<std::uint8_t>(Next);
+    }
+
+    // The first row named Name, or -1.
+    int Find(std::string_view Name) const
+    {
+        if (Name.empty())
+            return -1;
+        const unsigned char C = static_cast<unsigned char>(Name[0]);
+        for (int I = FStart[C]; I < FStart[C + 1]; ++I)
+            if (FNames[I] == Name)
+                return FRows[I];
+        return -1;
+    }
+
+private:
+    std::array<std::string_view, N> FNames{};
+    std::array<std::uint8_t, N> FRows{};
+    std::array<std::uint8_t, 257> FStart{}; // group of first character C: [FStart[C], FStart[C + 1])
+};
+
+constexpr TNameIndex<HtmlTagTable.size()> TagIndex(HtmlTagTable, [](const TTagRow& R) { return R.Name; });
+constexpr TNameIndex<HtmlAttributeTable.size()> AttributeIndex(HtmlAttributeTable,
+                                                               [](const TAttributeRow& R) { return R.Name; });
+constexpr TNameIndex<HtmlEntityTable.size()> EntityIndex(HtmlEntityTable,
+                                                         [](std::string_view Name) { return Name; });
+
 } // namespace
 
 THtmlSymbol LookupTag(const std::string& Name, bool EndTag)
 {
-    for (const TTagRow& Row : HtmlTagTable) {
-        if (Row.Name == Name) {
-            if (!EndTag)
-                return Row.Start;
-            return Row.End == NoEndSymbol ? UnknownTagSy : static_cast<THtmlSymbol>(Row.End);
-        }
-    }
-    return UnknownTagSy;
+    const int I = TagIndex.Find(Name);
+    if (I < 0)
+        return UnknownTagSy;
+    const TTagRow& Row = HtmlTagTable[I];
+    if (!EndTag)
+        return Row.Start;
+    return Row.End == NoEndSymbol ? UnknownTagSy : static_cast<THtmlSymbol>(Row.End);
 }
 
 THtmlSymbol LookupAttribute(const std::string& Name)
 {
-    for (const TAttributeRow& Row : HtmlAttributeTable)
-        if (Row.Name == Name)
-            return Row.Sym;
-    return UnknownAttrSy;
+    const int I = AttributeIndex.Find(Name);
+    return I < 0 ? UnknownAttrSy : HtmlAttributeTable[I].Sym;
 }
 
 std::string LookupEntity(const std::string& Name)
 {
     static const char* const Markup[4] = {"&", "<", ">", "\""};
-    if (Name.empty())
+    const int I = EntityIndex.Find(Name);
+    if (I < 0)
         return std::string();
-    for (std::size_t I = 0; I < HtmlEntityTable.size(); ++I) {
-        if (HtmlEntityTable[I] == Name)
-            return I < 4 ? std::string(Markup[I]) : CodeToUtf8(static_cast<int>(I) + 156);
-    }
-    return std::string();
+    return I < 4 ? std::string(Markup[I]) : CodeToUtf8(I + 156);
 }
 
 bool TagKeepsAttributes(THtmlSymbol Sym)
@@ -522,7 +561,20 @@ void ResetScanner()
 // ---------------------------------------------------------------------------------------------
 // Characters
 
-void NextCh()
+namespace {
+
+// Bytes that FetchChar or NextCh must look at: line ends, tabs, the end mark and "<". Any
+// other byte straight from the source becomes the current character as it is.
+constexpr std::array<bool, 256> MakeSpecialSet()
+{
+    std::array<bool, 256> In{};
+    for (char C : {'\n', '\r', '\t', EofChar, '<'})
+        In[static_cast<unsigned char>(C)] = true;
+    return In;
+}
+constexpr std::array<bool, 256> SpecialChar = MakeSpecialSet();
+
+[[gnu::noinline]] void NextChSlow()
 {
     FetchChar();
     while (!ParseState.ScriptMode && ParseState.Ch == '<') {
@@ -535,6 +587,53 @@ void NextCh()
         SkipCommentOrDeclaration();
         FetchChar();
     }
+}
+
+// Bytes a text token takes one after another without a look at each (printable ASCII but
+// "&", "<", ">" and the space, which need the token reader's attention).
+constexpr std::array<bool, 256> MakePlainTextSet()
+{
+    std::array<bool, 256> In{};
+    for (int C = 33; C < 127; ++C)
+        In[C] = C != '&' && C != '<' && C != '>';
+    return In;
+}
+constexpr std::array<bool, 256> PlainTextChar = MakePlainTextSet();
+
+// Appends to Into the bytes that follow the current character in the source while Take
+// accepts them (at most Max) and moves the source past them, as if each had been current in
+// turn; NextCh then gives the byte after them. Take must refuse every byte of SpecialChar, so
+// the bytes taken are exactly those NextCh would give unchanged. Returns how many were taken.
+template <class TTake> std::size_t TakeRun(std::string& Into, std::size_t Max, TTake Take)
+{
+    if (Src.HasPushBack)
+        return 0;
+    const char* Run = Src.Pos;
+    const char* End = Run + std::min(static_cast<std::size_t>(Src.End - Run), Max);
+    while (Run != End && Take(*Run))
+        ++Run;
+    const std::size_t Count = static_cast<std::size_t>(Run - Src.Pos);
+    if (Count) {
+        Into.append(Src.Pos, Count);
+        Src.Pos = Run;
+    }
+    return Count;
+}
+
+} // namespace
+
+void NextCh()
+{
+    // Most characters need no folding and start no comment: take them directly.
+    if (!Src.HasPushBack && Src.Pos != Src.End) {
+        const char C = *Src.Pos;
+        if (!SpecialChar[static_cast<unsigned char>(C)]) {
+            ++Src.Pos;
+            SetCh(C);
+            return;
+        }
+    }
+    NextChSlow();
 }
 
 void SkipWhite()
@@ -614,6 +713,11 @@ void ReadText()
             SkipWhite();
         } else {
             T += C;
+            if (PlainTextChar[static_cast<unsigned char>(C)])
+                Chars +=
+                    static_cast<int>(TakeRun(T, static_cast<std::size_t>(MaxTextChars - Chars), [](char N) {
+                        return PlainTextChar[static_cast<unsigned char>(N)];
+                    }));
             NextCh();
         }
     }
@@ -658,6 +762,9 @@ bool ReadAttribute(THtmlSymbol& Sym, std::string& Text, int& Value)
                 Text += ReadEntity();
             } else {
                 Text += P.Ch;
+                TakeRun(Text, SIZE_MAX, [Quote](char C) {
+                    return C != Quote && C != '&' && !SpecialChar[static_cast<unsigned char>(C)];
+                });
                 NextCh();
             }
         }
@@ -873,6 +980,12 @@ bool ColorFromString(const std::string& Text, std::int32_t& Color)
 // =============================================================================================
 // The document builder
 
+bool IsTextSymbol()
+{
+    // A ">" in running text is shown as text, as it is inside PRE.
+    return ParseState.Sy == TextSy || (ParseState.Sy == OtherCharSy && ParseState.TokenText == ">");
+}
+
 TSymbolSet SymbolSet(std::initializer_list<THtmlSymbol> Symbols)
 {
     TSymbolSet S;
@@ -887,6 +1000,7 @@ constexpr int FontSizes[7] = {8, 10, 12, 14, 18, 24, 36};
 constexpr int PreSizes[7] = {7, 8, 10, 12, 15, 20, 30};
 constexpr int MaxPreChars = 200;
 constexpr int MaxOptionChars = 80;
+constexpr int MaxFaceChars = 50;
 constexpr std::size_t ScriptBufferSize = 32500;
 constexpr std::size_t ScriptBufferGrowth = 10000;
 
@@ -933,10 +1047,9 @@ constexpr std::array<bool, 256> MakeCommonSet()
 }
 constexpr std::array<bool, 256> CommonSet = MakeCommonSet();
 
-// A ">" in running text counts as text, as it does inside PRE.
 bool IsCommonSymbol(THtmlSymbol Sy)
 {
-    return CommonSet[Sy] || (Sy == OtherCharSy && PS.TokenText == ">");
+    return CommonSet[Sy] || (Sy == OtherCharSy && IsTextSymbol());
 }
 
 // Style flag changes of B, I, U, S and their kin (also inside PRE); false for other symbols.
@@ -995,15 +1108,20 @@ void EnsureSection(int Level)
         NewSection(Level, PS.CurrentAlign);
 }
 
-// Text cut to at most Max bytes, never inside a UTF-8 character.
-std::string CutText(const std::string& S, std::size_t Max)
+// S cut after its first Max characters (limits count characters, never bytes of one).
+std::string CutChars(const std::string& S, int Max)
 {
-    if (S.size() <= Max)
-        return S;
-    std::size_t N = Max;
-    while (N > 0 && IsContinuation(S[N]))
-        --N;
-    return S.substr(0, N);
+    std::string Out;
+    int Chars = 0;
+    for (char C : S) {
+        if (StartsCharacter(Out, C)) {
+            if (Chars >= Max)
+                break;
+            ++Chars;
+        }
+        Out += C;
+    }
+    return Out;
 }
 
 // Counts one level of nesting while it lives; Allowed is false beyond MaxNestDepth.
@@ -1131,7 +1249,7 @@ void ParseTitle()
 {
     PS.Title.clear();
     GetSymbol();
-    while (PS.Sy == TextSy) {
+    while (IsTextSymbol()) {
         PS.Title += PS.TokenText;
         GetSymbol();
     }
@@ -1220,8 +1338,8 @@ void ParseSelectOptions(TFormControlObj* Control)
     };
     GetSymbol();
     while (PS.Sy != SelectEndSy && PS.Sy != EofSy) {
-        if (PS.Sy == TextSy && Open) {
-            Text = CutText(Text + PS.TokenText, MaxOptionChars);
+        if (IsTextSymbol() && Open) {
+            Text = CutChars(Text + PS.TokenText, MaxOptionChars);
         } else if (PS.Sy == OptionSy || PS.Sy == OptionEndSy) {
             Complete();
             if (PS.Sy == OptionSy) {
@@ -1229,8 +1347,10 @@ void ParseSelectOptions(TFormControlObj* Control)
                 Open = true;
                 Text.clear();
                 Selected = PS.Attributes.Find(SelectedSy, A);
-                Value = PS.Attributes.Find(ValueSy, A) && A->Text.size() <= MaxOptionChars ? A->Text
-                                                                                           : std::string();
+                Value.clear();
+                if (PS.Attributes.Find(ValueSy, A) &&
+                    CutChars(A->Text, MaxOptionChars).size() == A->Text.size())
+                    Value = A->Text;
             }
         }
         GetSymbol();
@@ -1287,7 +1407,7 @@ bool ParseFont(THtmlSymbol Sym, const int (&Sizes)[7])
             break;
         case FaceSy:
             if (IsFont) {
-                std::string F = A->Text.substr(0, 50);
+                std::string F = CutChars(A->Text, MaxFaceChars);
                 const std::size_t Comma = F.find(',');
                 if (Comma != std::string::npos)
                     F.erase(Comma);

@@ -349,6 +349,8 @@ constexpr int MaxNestDepth = 200;
 constexpr int MaxFontStack = 25;
 
 // Builder steps shared with the table and frameset builders.
+// True when the current token is text: a text token, or a ">" standing in running text.
+bool IsTextSymbol();
 using TSymbolSet = std::bitset<256>;
 TSymbolSet SymbolSet(std::initializer_list<THtmlSymbol> Symbols);
 

@@ -126,7 +126,8 @@ void ParseTable(int Level)
                 break;
             }
             case TextSy:
-                if (PS.CurrentCell) {
+            case OtherCharSy:
+                if (!IsTextSymbol() || PS.CurrentCell) {
                     GetSymbol();
                     break;
                 }

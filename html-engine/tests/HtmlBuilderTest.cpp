@@ -171,6 +171,10 @@ const TStructureCase StructureCases[] = {
     {"PreBrThenLineBreakIsOneBreak", "<pre>a<br>\r\nb</pre>", {"S0:", "F0:a", "F0:b"}},
     {"PreKeepsTagsAsMarkup", "<pre>&lt;b&gt; <b>x</b> > y</pre>", {"S0:", "F0:<b> x > y"}},
     {"Entities", "a &amp; b &lt;c&gt; caf&eacute;", {"S0:a & b <c> caf\xC3\xA9"}},
+    {"EntitiesKeptLiteral", "&#0065; &#300; &NBSP; &#065;", {"S0:&#0065; &#300; &NBSP; A"}},
+    {"Windows1252IsConverted",
+     "caf\xE9 \x93q\x94 &eacute;",
+     {"S0:caf\xC3\xA9 \xE2\x80\x9Cq\xE2\x80\x9D \xC3\xA9"}},
     {"GreaterThanInText", "a > b >> c", {"S0:a > b >> c"}},
     {"UnclosedInline", "<b>bold<i>it<tt>tt", {"S0:boldittt"}},
     {"StrayEndTags", "</ul></b></table></center></div></pre></a>x", {"S0:x"}},
@@ -185,6 +189,7 @@ const TStructureCase StructureCases[] = {
      "<table><caption>c</caption><tr><td>1<td>2<tr><th>3</table>x",
      {"S0:", "TABLE{cap=S0c:c|S0:1;S0:2/S0c:3}", "S0:x"}},
     {"TextBeforeFirstCell", "<table>above<td>in</table>", {"S0:", "S0:above", "TABLE{S0:in}"}},
+    {"GreaterThanBeforeFirstCell", "<table>> a<td>in</table>", {"S0:", "S0:> a", "TABLE{S0:in}"}},
     {"UnclosedTable", "<table><td>a", {"S0:", "TABLE{S0:a}"}},
     {"PreEndsAtCellEnd", "<table><td><pre>x</td><td>y</table>", {"S0:", "TABLE{F0:x;S0:y}"}},
     {"TruncatedTag", "a<b", {"S0:a"}},
@@ -203,6 +208,7 @@ const TStructureCase StructureCases[] = {
      "a<textarea>x<b>y</b></textarea>b",
      {"S0:a\x02"
       "b"}},
+    {"TextAreaEndingInsideTag", "a<textarea>abc<x", {"S0:a\x02"}},
     {"MapContentNotText", "a<map name=m><area href=x>text</map>b", {"S0:ab"}},
     {"ScriptWithoutHandlerShowsNothing", "a<script>document.write('x')</script>b", {"S0:ab"}},
 };
@@ -322,8 +328,12 @@ TEST_F(BuilderFixture, BaseFontMovesTheStepButChangesNoFontAfterContent)
 TEST_F(BuilderFixture, FaceColourAndFixedFonts)
 {
     Parse("<font face=\" Verdana , Arial\" color=red>a</font><font color=\"#00ff00\">b</font>"
-          "<font color=nonsense>c</font><tt>d</tt><code>e</code>f");
+          "<font color=nonsense>c</font><tt>d</tt><code>e</code>f"
+          "<font face=\"" +
+          std::string(48, 'F') + "\xC3\xA9\xC3\xA9\xC3\xA9\">g</font>");
     EXPECT_EQ(FontOf("a")->Name(), "Verdana");
+    // A face name is cut after 50 characters.
+    EXPECT_EQ(FontOf("g")->Name(), std::string(48, 'F') + "\xC3\xA9\xC3\xA9");
     EXPECT_EQ(FontOf("a")->Color(), 0x020000FF);
     EXPECT_EQ(FontOf("b")->Color(), 0x0200FF00);
     EXPECT_EQ(FontOf("c")->Color(), clBlack);
@@ -536,20 +546,36 @@ TEST_F(BuilderFixture, TableCellsResetStyleAndFonts)
 // ---------------------------------------------------------------------------------------------
 // Forms, maps, scripts
 
+// Limits on option texts and values count characters, not bytes.
+std::string Repeat(const std::string& S, int N)
+{
+    std::string R;
+    for (int I = 0; I < N; ++I)
+        R += S;
+    return R;
+}
+
 TEST_F(BuilderFixture, SelectOptions)
 {
+    const std::string E = "\xC3\xA9";
     Parse("<form action=go.cgi><select name=s><option value=1>  One  <option selected>Two"
           "</option>stray<option value=v3>" +
-          std::string(100, 'x') + "<option></select></form>");
+          std::string(100, 'x') + "<option value=\"" + Repeat(E, 80) + "\">" + Repeat(E, 100) +
+          "<option value=" + std::string(81, 'v') + ">1 > 0<option></select></form>");
     ASSERT_EQ(Doc->AllFormControls.Count(), 1);
     auto* C = static_cast<TFormControlObj*>(Doc->AllFormControls[0]);
-    ASSERT_EQ(C->Options.size(), 3u);
+    ASSERT_EQ(C->Options.size(), 5u);
     EXPECT_EQ(C->Options[0].Text, "One");
     EXPECT_EQ(C->Options[0].Value, "1");
     EXPECT_FALSE(C->Options[0].Selected);
     EXPECT_EQ(C->Options[1].Text, "Two");
     EXPECT_TRUE(C->Options[1].Selected);
     EXPECT_EQ(C->Options[2].Text, std::string(80, 'x'));
+    EXPECT_EQ(C->Options[3].Text, Repeat(E, 80));
+    EXPECT_EQ(C->Options[3].Value, Repeat(E, 80));
+    // A value longer than the limit is dropped whole; a ">" in the text is text.
+    EXPECT_EQ(C->Options[4].Value, "");
+    EXPECT_EQ(C->Options[4].Text, "1 > 0");
     EXPECT_EQ(C->ItemIndex, 1);
     ASSERT_EQ(Doc->formList.Count(), 1);
     EXPECT_EQ(C->OwnerForm, Doc->formList[0]);
@@ -570,10 +596,22 @@ TEST_F(BuilderFixture, UnclosedSelectAndTextAreaNeverFail)
 {
     Parse("<select><option>a");
     EXPECT_EQ(static_cast<TFormControlObj*>(Doc->AllFormControls[0])->Options.size(), 1u);
-    NewDocument();
-    Parse("<textarea>a\r\nb");
-    EXPECT_EQ(static_cast<TFormControlObj*>(Doc->AllFormControls[0])->InitialLines,
-              (std::vector<std::string>{"a", "b"}));
+    const struct {
+        const char* Html;
+        std::vector<std::string> Lines;
+    } TextAreas[] = {
+        {"<textarea>a\r\nb", {"a", "b"}},
+        // The input ends inside what could be a tag.
+        {"<textarea>abc<x", {"abc<x"}},
+        {"<textarea>a\r\n<", {"a", "<"}},
+        {"<textarea>a</textarea", {"a"}},
+    };
+    for (const auto& C : TextAreas) {
+        NewDocument();
+        Parse(C.Html);
+        ASSERT_EQ(Doc->AllFormControls.Count(), 1) << C.Html;
+        EXPECT_EQ(static_cast<TFormControlObj*>(Doc->AllFormControls[0])->InitialLines, C.Lines) << C.Html;
+    }
 }
 
 TEST_F(BuilderFixture, MapsJoinTheDocumentOnlyWhenClosed)
@@ -634,8 +672,9 @@ TEST_F(BuilderFixture, ParseFromAScriptHandlerIsRefused)
 
 TEST_F(BuilderFixture, TitleAndBase)
 {
-    Parse("<title>My &amp; Page</title><base href=\"http://x/\" target=_top>a");
-    EXPECT_EQ(ParseState.Title, "My & Page");
+    Parse("<title>My &amp; Page > Home</title><base href=\"http://x/\" target=_top>a");
+    EXPECT_EQ(ParseState.Title, "My & Page > Home");
+    EXPECT_EQ(Describe(*Doc), V{"S0:a"});
     EXPECT_EQ(ParseState.Base, "http://x/");
     EXPECT_EQ(ParseState.BaseTarget, "_top");
     NewDocument();
@@ -647,21 +686,59 @@ TEST_F(BuilderFixture, TitleAndBase)
 // ---------------------------------------------------------------------------------------------
 // Hostile input
 
+// The deepest list level and table nesting below Cell (a table inside a cell counts one).
+void NestingOf(const TCell& Cell, int Tables, int& MaxLevel, int& MaxTables)
+{
+    MaxTables = std::max(MaxTables, Tables);
+    for (int I = 0; I < Cell.Count(); ++I) {
+        if (auto* S = dynamic_cast<TSection*>(Cell.Block(I)))
+            MaxLevel = std::max(MaxLevel, S->Level);
+        else if (auto* T = dynamic_cast<ThtmlTable*>(Cell.Block(I)))
+            for (int R = 0; R < T->Rows.Count(); ++R)
+                for (int C = 0; C < T->Row(R)->Count(); ++C)
+                    NestingOf(*T->Row(R)->CellObj(C)->Cell, Tables + 1, MaxLevel, MaxTables);
+    }
+}
+
 TEST_F(BuilderFixture, DeepNestingIsCutOff)
 {
-    for (const char* Open : {"<ul><li>x", "<center>x", "<div>x", "<blockquote>x", "<table><td>x"}) {
+    const struct {
+        const char* Open;
+        int Level, Tables; // what 5000 nested copies give
+    } Cases[] = {
+        {"<ul><li>x", MaxNestDepth, 0},
+        {"<blockquote>x", MaxNestDepth, 0},
+        {"<ol><dl><dd>x", MaxNestDepth, 0},
+        {"<center>x", 0, 0},
+        {"<div>x", 0, 0},
+        {"<table><td>x", 0, MaxNestDepth},
+        // Lists count from level 1 again inside each cell; both kinds share the limit.
+        {"<table><td><ul><li>x", 1, MaxNestDepth / 2},
+    };
+    for (const auto& C : Cases) {
         NewDocument();
         std::string Html;
         for (int I = 0; I < 5000; ++I)
-            Html += Open;
+            Html += C.Open;
         Parse(Html);
-        EXPECT_GT(Doc->Count(), 0) << Open;
-        int MaxLevel = 0;
-        for (int I = 0; I < Doc->Count(); ++I)
-            if (auto* S = dynamic_cast<TSection*>(Doc->Block(I)))
-                MaxLevel = std::max(MaxLevel, S->Level);
-        EXPECT_LE(MaxLevel, MaxNestDepth) << Open;
+        EXPECT_GT(Doc->Count(), 0) << C.Open;
+        int MaxLevel = 0, MaxTables = 0;
+        NestingOf(*Doc, 0, MaxLevel, MaxTables);
+        // Nesting holds up to the limit and no further.
+        EXPECT_EQ(MaxLevel, C.Level) << C.Open;
+        EXPECT_EQ(MaxTables, C.Tables) << C.Open;
     }
+    // Opening tags beyond the limit are ignored, so fewer end tags close every block.
+    NewDocument();
+    std::string Html;
+    for (int I = 0; I < MaxNestDepth + 100; ++I)
+        Html += "<center>";
+    Html += "a";
+    for (int I = 0; I < MaxNestDepth; ++I)
+        Html += "</center>";
+    Parse(Html + "b");
+    EXPECT_EQ(LastSection()->Text(), "b");
+    EXPECT_EQ(LastSection()->Justify, 1);
 }
 
 TEST_F(BuilderFixture, BuiltDocumentLaysOut)

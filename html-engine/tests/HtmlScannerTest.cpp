@@ -446,6 +446,26 @@ TEST(Sources, StringListLinesEndWithOneBreakEach)
     EXPECT_EQ(ScanOpened(mPre), (std::vector<Tok>{{TextSy, "a\r\rb\r"}, Eof}));
 }
 
+// A quoted value runs on over line ends and holds "<" and entities, from every source kind.
+TEST(Sources, QuotedValueAcrossLines)
+{
+    const std::string Src = "<img alt=\"one <b>two\r\nthree&amp;<!-- c -->four\">x";
+    const std::string Expected = "65:one <b>twothree&four:0";
+    EXPECT_EQ(AttributesOf(Src), Expected);
+    TStringList Lines;
+    Lines.SetText(Src);
+    ASSERT_EQ(Lines.Count(), 2);
+    TSourceGuard Guard;
+    OpenSourceStrings(&Lines);
+    ResetScanner();
+    NextCh();
+    GetSymbol();
+    ASSERT_EQ(ParseState.Attributes.Count(), 1);
+    EXPECT_EQ(ParseState.Attributes.Attr(0)->Text, "one <b>twothree&four");
+    GetSymbol();
+    EXPECT_EQ(ParseState.TokenText, "x ");
+}
+
 TEST(Sources, EmptySources)
 {
     TStringList Lines;
