@@ -222,6 +222,43 @@ TEST(FormReaderValues, AComponentFreedWhileReadingIsNotFinished)
     EXPECT_EQ(TFakeControl::LoadLog, (std::vector<std::string>{"F"}));
 }
 
+// A collection read a second time frees the items of the first reading, the items of
+// collections inside them too: references those items were still waiting for must go with them.
+TEST(FormReaderValues, ACollectionReadAgainDropsTheReferencesOfItsOldItems)
+{
+    const std::string Nested = "    item\n      Sub = <\n        item\n          Link = Button1\n"
+                               "        end>\n    end>\n";
+    struct {
+        const char* What;
+        std::string Body;
+        int Outer, Inner; // items afterwards; Inner counts the first item's Sub
+        bool Linked;      // the first inner item links Button1
+    } Cases[] = {
+        {"outer emptied", "  Items = <\n" + Nested + "  Items = <>\n", 0, 0, false},
+        {"outer read anew", "  Items = <\n" + Nested + "  Items = <\n" + Nested, 1, 1, true},
+        {"inner emptied",
+         "  Items = <\n    item\n      Sub = <\n        item\n          Link = Button1\n"
+         "        end>\n      Sub = <>\n    end>\n",
+         1, 0, false},
+        {"outer item relinked",
+         "  Items = <\n    item\n      Link = Button1\n    end>\n  Items = <\n"
+         "    item\n    end>\n",
+         1, 0, false},
+    };
+    for (const auto& C : Cases) {
+        TFakeForm Form;
+        ReadForm(&Form, FormWith(C.Body + "  object Button1: TFakeControl\n  end\n"), "again.form");
+        ASSERT_EQ(Form.Items()->Count(), C.Outer) << C.What;
+        if (C.Outer == 0)
+            continue;
+        TFakeItem* First = Form.Items()->Items(0);
+        EXPECT_EQ(First->Link, nullptr) << C.What;
+        ASSERT_EQ(First->Sub()->Count(), C.Inner) << C.What;
+        if (C.Inner > 0)
+            EXPECT_EQ(First->Sub()->ItemsAs<TFakeItem>(0)->Link, C.Linked ? Form.Button1 : nullptr) << C.What;
+    }
+}
+
 TEST(FormReaderValues, NilClearsReferencesAndEvents)
 {
     TFakeForm Form;
