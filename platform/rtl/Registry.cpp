@@ -253,7 +253,8 @@ public:
         FLoaded = true;
         Keys.clear();
         std::string bytes;
-        if (stamp.Exists && ReadFileBytes(path, bytes))
+        FUnreadable = stamp.Exists && !ReadFileBytes(path, bytes);
+        if (!FUnreadable)
             Parse(bytes);
     }
 
@@ -266,7 +267,8 @@ public:
             for (const TRegValue& v : key.Values)
                 out += (v.Name.empty() ? std::string("@") : Quote(v.Name)) + "=" + DataText(v) + "\r\n";
         }
-        if (!WriteFileAtomic(FPath, out)) {
+        // A file that is there but could not be read is never replaced by the little we know.
+        if (FUnreadable || !WriteFileAtomic(FPath, out)) {
             FLoaded = false; // what is in memory no longer matches the file
             throw ERegistryException("Failed to set data for '" + ValueName + "'");
         }
@@ -383,6 +385,7 @@ private:
     std::string FPath;
     TStamp FStamp;
     bool FLoaded = false;
+    bool FUnreadable = false; // the file exists but the last refresh could not read it
 };
 
 TStore& Store()
