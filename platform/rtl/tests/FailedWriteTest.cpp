@@ -231,7 +231,6 @@ const TUnreadableCase UnreadableCases[] = {
          TRegistry Reg;
          if (Reg.OpenKey("Software\\New", true)) // creating a key writes the file
              return false;
-         Reg.SetRootKey(HKEY_CURRENT_USER);
          try {
              TRegIniFile("").WriteString("Software\\Other", "v", "new");
          } catch (const ERegistryException&) {
