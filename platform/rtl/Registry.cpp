@@ -1,5 +1,6 @@
 #include "platform/rtl/Registry.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstring>
@@ -452,7 +453,9 @@ std::string TRegistry::CurrentFullName() const
 std::string TRegistry::FullName(const std::string& Key) const
 {
     const std::string root = RootKeyName(FRootKey);
-    if (root.empty())
+    // A line break or other control character would break the file's "[key]" lines.
+    if (root.empty() ||
+        std::any_of(Key.begin(), Key.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; }))
         return {};
     const bool absolute = !Key.empty() && Key[0] == '\\';
     const std::string base = (absolute || FCurrentKey == 0) ? root : CurrentFullName();
