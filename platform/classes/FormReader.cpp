@@ -106,6 +106,17 @@ bool SingleChar(const std::string& S, std::int64_t& Code)
     return false;
 }
 
+// A long string as an error message quotes it: its start, never cut inside a UTF-8 sequence.
+std::string Shorten(const std::string& S)
+{
+    if (S.size() <= 40)
+        return S;
+    std::size_t N = 40;
+    while (N > 0 && (static_cast<unsigned char>(S[N]) & 0xC0) == 0x80)
+        --N;
+    return S.substr(0, N) + "...";
+}
+
 class TLexer {
 public:
     TLexer(const std::string& Text, const std::string& FormName) : FText(Text), FForm(FormName)
@@ -128,7 +139,7 @@ public:
         case TTok::End:
             return "end of file";
         case TTok::String:
-            return T.Text.size() > 40 ? T.Text.substr(0, 40) + "..." : T.Text;
+            return Shorten(T.Text);
         default:
             return T.Text;
         }
@@ -245,8 +256,7 @@ private:
                 ++FPos;
                 while (true) {
                     if (FPos >= FText.size() || FText[FPos] == '\r' || FText[FPos] == '\n')
-                        Fail(FTok.Line, Value.size() > 40 ? Value.substr(0, 40) + "..." : Value,
-                             "Unterminated string");
+                        Fail(FTok.Line, Shorten(Value), "Unterminated string");
                     const char C = FText[FPos++];
                     if (C == '\'') {
                         if (FPos < FText.size() && FText[FPos] == '\'') {

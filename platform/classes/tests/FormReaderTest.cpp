@@ -3,6 +3,7 @@
 #include "platform/classes/FormReader.h"
 #include "platform/classes/TypInfo.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/rtl/TextFiles.h"
 #include "platform/testing/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -366,6 +367,24 @@ const TErrorCase ErrorCases[] = {
 };
 
 class FormReaderErrors : public testing::TestWithParam<TErrorCase> {};
+
+// A long string in an error is cut short, and never inside a character.
+TEST(FormReaderErrorsWord, LongStringsAreCutBetweenCharacters)
+{
+    std::string Value = "abc";
+    for (int I = 0; I < 30; ++I)
+        Value += "\xC3\xA9"; // two bytes each: byte 40 falls inside one
+    for (const std::string& Body : {"  Left = '" + Value + "'\n", "  Caption = '" + Value + "\n"}) {
+        TFakeForm Form;
+        try {
+            ReadForm(&Form, FormWith(Body), "long.form");
+            FAIL() << Body;
+        } catch (const EFormError& E) {
+            EXPECT_EQ(E.Word(), Value.substr(0, 39) + "...");
+            EXPECT_TRUE(IsValidUtf8(E.Message()));
+        }
+    }
+}
 
 TEST_P(FormReaderErrors, NameFormLineAndWord)
 {
