@@ -2,6 +2,7 @@
 
 #include "platform/rtl/SysUtils.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <functional>
@@ -105,6 +106,17 @@ bool SingleChar(const std::string& S, std::int64_t& Code)
     return false;
 }
 
+// A long string as an error message quotes it: its start, never cut inside a UTF-8 sequence.
+std::string Shorten(const std::string& S)
+{
+    if (S.size() <= 40)
+        return S;
+    std::size_t N = 40;
+    while (N > 0 && (static_cast<unsigned char>(S[N]) & 0xC0) == 0x80)
+        --N;
+    return S.substr(0, N) + "...";
+}
+
 class TLexer {
 public:
     TLexer(const std::string& Text, const std::string& FormName) : FText(Text), FForm(FormName)
@@ -127,7 +139,7 @@ public:
         case TTok::End:
             return "end of file";
         case TTok::String:
-            return T.Text.size() > 40 ? T.Text.substr(0, 40) + "..." : T.Text;
+            return Shorten(T.Text);
         default:
             return T.Text;
         }
@@ -244,8 +256,7 @@ private:
                 ++FPos;
                 while (true) {
                     if (FPos >= FText.size() || FText[FPos] == '\r' || FText[FPos] == '\n')
-                        Fail(FTok.Line, Value.size() > 40 ? Value.substr(0, 40) + "..." : Value,
-                             "Unterminated string");
+                        Fail(FTok.Line, Shorten(Value), "Unterminated string");
                     const char C = FText[FPos++];
                     if (C == '\'') {
                         if (FPos < FText.size() && FText[FPos] == '\'') {
@@ -360,11 +371,13 @@ private:
 
 struct TFixup {
     TComponent* Component; // the component whose object block holds the property
-    TObject* Holder;       // the component or collection item the property path starts at
     TObject* Instance;     // the object holding the reference property
     const TPropInfo* Prop;
     std::string Name;
     int Line;
+    // The collection items being read around the property, outermost first: clearing any of
+    // their collections frees Instance, nested items included.
+    std::vector<TObject*> Items;
 };
 
 bool IsObjectKeyword(const TToken& T)
@@ -591,7 +604,7 @@ private:
             Start = Dot + 1;
         }
         ExpectSym('=');
-        ReadValue(Holder, Target, *Prop, Path, Line, Depth);
+        ReadValue(Target, *Prop, Path, Line, Depth);
     }
 
     [[noreturn]] void BadValue(const TToken& T) const
@@ -626,8 +639,7 @@ private:
         return S;
     }
 
-    void ReadValue(TObject* Holder, TObject* Target, const TPropInfo& Prop, const std::string& Path, int Line,
-                   int Depth)
+    void ReadValue(TObject* Target, const TPropInfo& Prop, const std::string& Path, int Line, int Depth)
     {
         const TToken T = FLex.Tok();
         switch (T.Kind) {
@@ -699,7 +711,7 @@ private:
             return;
         case TTok::Ident:
             FLex.Advance();
-            ReadIdentValue(Holder, Target, Prop, Path, Line, T);
+            ReadIdentValue(Target, Prop, Path, Line, T);
             return;
         case TTok::End:
             FLex.Fail("Value expected, found");
@@ -727,8 +739,8 @@ private:
         }
     }
 
-    void ReadIdentValue(TObject* Holder, TObject* Target, const TPropInfo& Prop, const std::string& Path,
-                        int Line, const TToken& T)
+    void ReadIdentValue(TObject* Target, const TPropInfo& Prop, const std::string& Path, int Line,
+                        const TToken& T)
     {
         const std::string& Word = T.Text;
         std::int64_t V = 0;
@@ -761,7 +773,7 @@ private:
                 At(Line, [&] { Prop.SetObj(Target, nullptr); });
             } else {
                 NeedSetter(static_cast<bool>(Prop.SetObj), Path, Line);
-                FFixups.push_back(TFixup{FCurrent, Holder, Target, &Prop, Word, T.Line});
+                FFixups.push_back(TFixup{FCurrent, Target, &Prop, Word, T.Line, FItemChain});
             }
             return;
         case TPropKind::Event: {
@@ -846,11 +858,15 @@ private:
         At(Line, [&] { Coll = dynamic_cast<TCollection*>(Prop.GetObj(Target)); });
         if (!Coll)
             FLex.Fail(Line, Prop.Name, "Property holds no collection");
-        // The items about to go may hold pending component references.
-        for (int I = 0; I < Coll->Count(); ++I) {
-            TObject* Item = Coll->Items(I);
-            std::erase_if(FFixups, [&](const TFixup& F) { return F.Holder == Item; });
-        }
+        // The items about to go, and the items of collections inside them, may hold pending
+        // component references.
+        std::unordered_set<TObject*> Going;
+        for (int I = 0; I < Coll->Count(); ++I)
+            Going.insert(Coll->Items(I));
+        std::erase_if(FFixups, [&](const TFixup& F) {
+            return std::any_of(F.Items.begin(), F.Items.end(),
+                               [&](TObject* O) { return Going.count(O) > 0; });
+        });
         Coll->BeginUpdate();
         try {
             At(Line, [&] { Coll->Clear(); });
@@ -863,11 +879,13 @@ private:
                     FLex.Fail(ItemLine, "item", "Items nested too deeply at");
                 TCollectionItem* Item = nullptr;
                 At(ItemLine, [&] { Item = Coll->Add(); });
+                FItemChain.push_back(Item);
                 while (!FLex.IsKeyword("end")) {
                     if (FLex.Tok().Kind == TTok::End)
                         FLex.Fail(ItemLine, "item", "Missing 'end' of");
                     ReadProperty(Item, Depth + 1);
                 }
+                FItemChain.pop_back();
                 FLex.Advance();
             }
             FLex.Advance();
@@ -928,6 +946,7 @@ private:
     TComponent* FCurrent = nullptr; // the component whose object block is being read
     std::vector<TComponent*> FLoaded;
     std::vector<TFixup> FFixups;
+    std::vector<TObject*> FItemChain; // the collection items being read, outermost first
 };
 
 void TFormReader::Read(TComponent* Root, const std::string& Text, const std::string& FormName)

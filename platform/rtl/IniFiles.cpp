@@ -67,6 +67,14 @@ bool IsBlankLine(const std::string& L)
     return true;
 }
 
+bool IsComment(const std::string& L)
+{
+    std::size_t i = 0;
+    while (i < L.size() && IsSpace(L[i]))
+        ++i;
+    return i < L.size() && (L[i] == ';' || L[i] == '#');
+}
+
 // A value cannot hold a line break in this format: each becomes a blank.
 std::string OneLine(const std::string& S)
 {
@@ -238,7 +246,7 @@ std::vector<std::string> TIniContent::KeyValues(const std::string& Section) cons
         const std::string& line = FLines[static_cast<std::size_t>(i)];
         const TLine t = Classify(line);
         if (t.Kind == lkKey)
-            out.push_back(t.Name + "=" + ValueOf(line, t));
+            out.push_back(t.Name + "=" + ClipChars(ValueOf(line, t), IniValueMaxChars));
     }
     return out;
 }
@@ -253,7 +261,18 @@ bool TIniContent::EraseSection(const std::string& Section)
     const int h = FindSection(Section);
     if (h < 0)
         return false;
-    const int end = SectionEnd(h);
+    int end = SectionEnd(h);
+    // Comments just above the next section's header speak of that section: they stay, with the
+    // blank lines between them and it.
+    if (end < static_cast<int>(FLines.size())) {
+        int tail = end;
+        while (tail - 1 > h && (IsBlankLine(FLines[static_cast<std::size_t>(tail - 1)]) ||
+                                IsComment(FLines[static_cast<std::size_t>(tail - 1)])))
+            --tail;
+        while (tail < end && !IsComment(FLines[static_cast<std::size_t>(tail)]))
+            ++tail;
+        end = tail;
+    }
     FLines.erase(FLines.begin() + h, FLines.begin() + end);
     return true;
 }

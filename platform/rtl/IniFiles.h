@@ -28,9 +28,12 @@ public:
     void WriteValue(const std::string& Section, const std::string& Ident, const std::string& Value);
     std::vector<std::string> SectionNames() const;
     std::vector<std::string> KeyNames(const std::string& Section) const;
-    std::vector<std::string> KeyValues(const std::string& Section) const; // "key=value"
+    // "key=value", each value clipped to IniValueMaxChars as a read of it is.
+    std::vector<std::string> KeyValues(const std::string& Section) const;
     bool SectionExists(const std::string& Section) const;
-    bool EraseSection(const std::string& Section); // false when there was none
+    // The header and every line up to the next section, except the comments just above that
+    // section's header; false when there was no such section.
+    bool EraseSection(const std::string& Section);
     bool DeleteKey(const std::string& Section, const std::string& Ident);
 
     const std::vector<std::string>& Lines() const { return FLines; }

@@ -1,5 +1,6 @@
 #include "platform/rtl/Registry.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstring>
@@ -253,7 +254,8 @@ public:
         FLoaded = true;
         Keys.clear();
         std::string bytes;
-        if (stamp.Exists && ReadFileBytes(path, bytes))
+        FUnreadable = stamp.Exists && !ReadFileBytes(path, bytes);
+        if (!FUnreadable)
             Parse(bytes);
     }
 
@@ -266,7 +268,8 @@ public:
             for (const TRegValue& v : key.Values)
                 out += (v.Name.empty() ? std::string("@") : Quote(v.Name)) + "=" + DataText(v) + "\r\n";
         }
-        if (!WriteFileAtomic(FPath, out)) {
+        // A file that is there but could not be read is never replaced by the little we know.
+        if (FUnreadable || !WriteFileAtomic(FPath, out)) {
             FLoaded = false; // what is in memory no longer matches the file
             throw ERegistryException("Failed to set data for '" + ValueName + "'");
         }
@@ -383,6 +386,7 @@ private:
     std::string FPath;
     TStamp FStamp;
     bool FLoaded = false;
+    bool FUnreadable = false; // the file exists but the last refresh could not read it
 };
 
 TStore& Store()
@@ -449,7 +453,9 @@ std::string TRegistry::CurrentFullName() const
 std::string TRegistry::FullName(const std::string& Key) const
 {
     const std::string root = RootKeyName(FRootKey);
-    if (root.empty())
+    // A line break or other control character would break the file's "[key]" lines.
+    if (root.empty() ||
+        std::any_of(Key.begin(), Key.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; }))
         return {};
     const bool absolute = !Key.empty() && Key[0] == '\\';
     const std::string base = (absolute || FCurrentKey == 0) ? root : CurrentFullName();

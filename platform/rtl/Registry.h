@@ -57,7 +57,8 @@ std::string RootKeyName(HKEY Key);
 
 // Key names use "\" between levels. A name starting with "\" is taken from the root key, any
 // other from the open key (or the root key when none is open). Names match without regard to
-// case. The value name "" is the key's default value.
+// case; a name holding a control character (a line break) names no key. The value name "" is the
+// key's default value.
 class TRegistry {
 public:
     TRegistry();

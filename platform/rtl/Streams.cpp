@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -192,7 +193,8 @@ void THandleStream::SetSize(std::int64_t NewSize)
         Seek(NewSize, soFromBeginning);
 }
 
-TFileStream::TFileStream(const std::string& FileName, int Mode) : THandleStream(-1), FFileName(FileName)
+TFileStream::TFileStream(const std::string& FileName, int Mode)
+    : THandleStream(-1), FFileName(FileName), FUncaught(std::uncaught_exceptions())
 {
     if (Mode == fmCreate) {
         FTarget = MapPath(FileName);
@@ -235,10 +237,18 @@ TFileStream::~TFileStream()
         FileClose(FHandle);
         return;
     }
-    // A destructor cannot report; should the rename fail, the temporary file is removed and the
-    // old file stays as it was.
-    const bool ok = fdatasync(FHandle) == 0 || errno == EINVAL || errno == EROFS;
+    // A destructor cannot report; a file that may be incomplete never replaces the old one.
+    const bool whole = !FWriteFailed && std::uncaught_exceptions() <= FUncaught;
+    const bool ok = whole && (fdatasync(FHandle) == 0 || errno == EINVAL || errno == EROFS);
     const bool closed = close(FHandle) == 0;
     if (!ok || !closed || rename(FTempName.c_str(), FTarget.c_str()) != 0)
         unlink(FTempName.c_str());
+}
+
+Longint TFileStream::Write(const void* Buffer, Longint Count)
+{
+    const Longint n = THandleStream::Write(Buffer, Count);
+    if (Count > 0 && n != Count)
+        FWriteFailed = true;
+    return n;
 }

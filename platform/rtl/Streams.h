@@ -87,7 +87,9 @@ protected:
 // A stream over a named file. Mode is fmCreate or fmOpenRead / fmOpenWrite / fmOpenReadWrite
 // (share flags are accepted and ignored). fmCreate writes a temporary file beside the target and
 // renames it into place when the stream is destroyed, so an interrupted write leaves the old file
-// whole. Raises EFCreateError / EFOpenError with the file name.
+// whole: after a write that fell short, or when the stream goes because an exception leaves the
+// code that was writing it, the temporary file is removed and the old file stays as it was.
+// Raises EFCreateError / EFOpenError with the file name.
 class TFileStream : public THandleStream {
 public:
     TFileStream(const std::string& FileName, int Mode);
@@ -95,9 +97,12 @@ public:
     TFileStream(const TFileStream&) = delete;
     TFileStream& operator=(const TFileStream&) = delete;
     const std::string& FileName() const { return FFileName; }
+    Longint Write(const void* Buffer, Longint Count) override;
 
 private:
     std::string FFileName;
     std::string FTarget;   // the native path the temporary file becomes (fmCreate only)
     std::string FTempName; // empty unless created
+    bool FWriteFailed = false;
+    int FUncaught = 0; // exceptions in flight when the stream was made
 };

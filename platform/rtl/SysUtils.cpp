@@ -1085,13 +1085,20 @@ std::string FromLocalePattern(const QString& Pattern)
             break;
         case 'A':
         case 'a':
+        case 'B': // a period of the day ("in the afternoon"), shown as the AM/PM marker
             out += "AMPM";
             // Qt writes the marker as "AP" or "ap".
-            if (i + run < p.size() && (p[i + run] == 'P' || p[i + run] == 'p'))
+            if (c != 'B' && i + run < p.size() && (p[i + run] == 'P' || p[i + run] == 'p'))
                 ++run;
             break;
         case 't':
-            break; // time zone names are not shown
+            // Time zone names are not shown, nor the brackets some locales put around them.
+            if (!out.empty() && (out.back() == '(' || out.back() == '[') && i + run < p.size() &&
+                p[i + run] == (out.back() == '(' ? ')' : ']')) {
+                out.pop_back();
+                ++run;
+            }
+            break;
         case '\'': {
             const std::size_t end = p.find('\'', i + 1);
             const std::string lit =
@@ -1109,37 +1116,55 @@ std::string FromLocalePattern(const QString& Pattern)
         }
         i += run;
     }
-    // Trailing blanks left where a time zone was dropped.
-    return TrimRight(out);
+    // Blanks left where a time zone was dropped, before or after the time.
+    return Trim(out);
 }
 
-TFormatSettings LocaleSettings()
+TFormatSettings SettingsOf(const QLocale& loc)
 {
     TFormatSettings fs;
-    const QLocale loc = QLocale::system();
     if (loc.language() == QLocale::C)
         return fs;
     fs.ShortDateFormat = FromLocalePattern(loc.dateFormat(QLocale::ShortFormat));
     fs.LongDateFormat = FromLocalePattern(loc.dateFormat(QLocale::LongFormat));
     fs.ShortTimeFormat = FromLocalePattern(loc.timeFormat(QLocale::ShortFormat));
     fs.LongTimeFormat = FromLocalePattern(loc.timeFormat(QLocale::LongFormat));
-    // The separators are whatever stands between the first two fields.
-    auto separator = [](const std::string& f, char fallback) {
-        for (char c : f)
-            if (c == '/' || c == '.' || c == '-' || c == ':' || c == ' ')
-                return c;
-        return fallback;
+    // Calls Visit for each character of a format outside its quoted literals.
+    auto unquoted = [](std::string& f, const std::function<void(char&)>& Visit) {
+        char quote = 0;
+        for (char& c : f) {
+            if (quote) {
+                if (c == quote)
+                    quote = 0;
+            } else if (c == '"' || c == '\'') {
+                quote = c;
+            } else {
+                Visit(c);
+            }
+        }
+    };
+    // The separator is the first punctuation between fields; a blank is never one ("AMPM h:nn"
+    // separates its hours with ":").
+    auto separator = [&](std::string f, char fallback) {
+        char found = 0;
+        unquoted(f, [&](char& c) {
+            if (!found && (c == '/' || c == '.' || c == '-' || c == ':'))
+                found = c;
+        });
+        return found ? found : fallback;
     };
     fs.DateSeparator = separator(fs.ShortDateFormat, '/');
-    fs.TimeSeparator = separator(fs.LongTimeFormat, ':');
+    fs.TimeSeparator = separator(fs.LongTimeFormat, separator(fs.ShortTimeFormat, ':'));
     // Literal separators become the separator tokens so that changing them has effect.
-    for (char& c : fs.ShortDateFormat)
-        if (c == fs.DateSeparator && c != ' ')
+    unquoted(fs.ShortDateFormat, [&](char& c) {
+        if (c == fs.DateSeparator)
             c = '/';
+    });
     for (std::string* f : {&fs.ShortTimeFormat, &fs.LongTimeFormat})
-        for (char& c : *f)
-            if (c == fs.TimeSeparator && c != ' ')
+        unquoted(*f, [&](char& c) {
+            if (c == fs.TimeSeparator)
                 c = ':';
+        });
     if (!loc.amText().isEmpty())
         fs.TimeAMString = loc.amText().toStdString();
     if (!loc.pmText().isEmpty())
@@ -1161,9 +1186,14 @@ TFormatSettings LocaleSettings()
 
 } // namespace
 
+TFormatSettings LocaleFormatSettings(const std::string& LocaleName)
+{
+    return SettingsOf(QLocale(QString::fromStdString(LocaleName)));
+}
+
 TFormatSettings& FormatSettings()
 {
-    static TFormatSettings settings = LocaleSettings();
+    static TFormatSettings settings = SettingsOf(QLocale::system());
     return settings;
 }
 

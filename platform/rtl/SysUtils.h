@@ -113,6 +113,9 @@ struct TFormatSettings {
 };
 // The program's settings, filled from the locale the first time they are asked for.
 TFormatSettings& FormatSettings();
+// What a locale ("de_DE") gives: its date and time formats, separators and names, with the fixed
+// number separators. FormatSettings() starts as this for the user's locale.
+TFormatSettings LocaleFormatSettings(const std::string& LocaleName);
 
 // ---------------------------------------------------------------------------------------------
 // Strings. Indices the classic routines take are 1-based, as their callers count.

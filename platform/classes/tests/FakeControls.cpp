@@ -17,6 +17,13 @@ void TFakeFont::Assign(TPersistent* Source)
     TPersistent::Assign(Source);
 }
 
+TFakeItem::TFakeItem(TCollection* Collection)
+    : TCollectionItem(Collection), FSub(std::make_unique<TCollection>(CollectionItemClass<TFakeItem>()))
+{
+}
+
+TFakeItem::~TFakeItem() = default;
+
 void TFakeItem::Assign(TPersistent* Source)
 {
     if (auto* I = dynamic_cast<TFakeItem*>(Source)) {
@@ -25,6 +32,7 @@ void TFakeItem::Assign(TPersistent* Source)
         Kind = I->Kind;
         FLines->Assign(I->Lines());
         Link = I->Link;
+        FSub->Assign(I->Sub());
         return;
     }
     TCollectionItem::Assign(Source);
@@ -144,6 +152,7 @@ TW_PUBLISH(TFakeItem, TCollectionItem)
     Cls.Enum("Kind", &TFakeItem::Kind).Default(fkPlain);
     Cls.Strings("Lines", &TFakeItem::Lines);
     Cls.Component("Link", &TFakeItem::Link);
+    Cls.Collection("Sub", &TFakeItem::Sub);
 }
 
 TW_PUBLISH(TFakeItems, TCollection) {}

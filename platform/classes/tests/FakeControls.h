@@ -44,16 +44,20 @@ class TFakeControl;
 
 class TFakeItem : public TCollectionItem {
 public:
-    explicit TFakeItem(TCollection* Collection) : TCollectionItem(Collection) {}
+    explicit TFakeItem(TCollection* Collection);
+    ~TFakeItem() override;
     std::string Caption;
     int Width = 50;
     TFakeKind Kind = fkPlain;
     TStringList* Lines() const { return FLines.get(); }
     TFakeControl* Link = nullptr;
+    // Items inside an item, as a tree of rules keeps them.
+    TCollection* Sub() const { return FSub.get(); }
     void Assign(TPersistent* Source) override;
 
 private:
     std::unique_ptr<TStringList> FLines = std::make_unique<TStringList>();
+    std::unique_ptr<TCollection> FSub;
 };
 
 class TFakeItems : public TCollection {

@@ -3,6 +3,7 @@
 #include "platform/classes/FormReader.h"
 #include "platform/classes/TypInfo.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/rtl/TextFiles.h"
 #include "platform/testing/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -222,6 +223,43 @@ TEST(FormReaderValues, AComponentFreedWhileReadingIsNotFinished)
     EXPECT_EQ(TFakeControl::LoadLog, (std::vector<std::string>{"F"}));
 }
 
+// A collection read a second time frees the items of the first reading, the items of
+// collections inside them too: references those items were still waiting for must go with them.
+TEST(FormReaderValues, ACollectionReadAgainDropsTheReferencesOfItsOldItems)
+{
+    const std::string Nested = "    item\n      Sub = <\n        item\n          Link = Button1\n"
+                               "        end>\n    end>\n";
+    struct {
+        const char* What;
+        std::string Body;
+        int Outer, Inner; // items afterwards; Inner counts the first item's Sub
+        bool Linked;      // the first inner item links Button1
+    } Cases[] = {
+        {"outer emptied", "  Items = <\n" + Nested + "  Items = <>\n", 0, 0, false},
+        {"outer read anew", "  Items = <\n" + Nested + "  Items = <\n" + Nested, 1, 1, true},
+        {"inner emptied",
+         "  Items = <\n    item\n      Sub = <\n        item\n          Link = Button1\n"
+         "        end>\n      Sub = <>\n    end>\n",
+         1, 0, false},
+        {"outer item relinked",
+         "  Items = <\n    item\n      Link = Button1\n    end>\n  Items = <\n"
+         "    item\n    end>\n",
+         1, 0, false},
+    };
+    for (const auto& C : Cases) {
+        TFakeForm Form;
+        ReadForm(&Form, FormWith(C.Body + "  object Button1: TFakeControl\n  end\n"), "again.form");
+        ASSERT_EQ(Form.Items()->Count(), C.Outer) << C.What;
+        if (C.Outer == 0)
+            continue;
+        TFakeItem* First = Form.Items()->Items(0);
+        EXPECT_EQ(First->Link, nullptr) << C.What;
+        ASSERT_EQ(First->Sub()->Count(), C.Inner) << C.What;
+        if (C.Inner > 0)
+            EXPECT_EQ(First->Sub()->ItemsAs<TFakeItem>(0)->Link, C.Linked ? Form.Button1 : nullptr) << C.What;
+    }
+}
+
 TEST(FormReaderValues, NilClearsReferencesAndEvents)
 {
     TFakeForm Form;
@@ -329,6 +367,24 @@ const TErrorCase ErrorCases[] = {
 };
 
 class FormReaderErrors : public testing::TestWithParam<TErrorCase> {};
+
+// A long string in an error is cut short, and never inside a character.
+TEST(FormReaderErrorsWord, LongStringsAreCutBetweenCharacters)
+{
+    std::string Value = "abc";
+    for (int I = 0; I < 30; ++I)
+        Value += "\xC3\xA9"; // two bytes each: byte 40 falls inside one
+    for (const std::string& Body : {"  Left = '" + Value + "'\n", "  Caption = '" + Value + "\n"}) {
+        TFakeForm Form;
+        try {
+            ReadForm(&Form, FormWith(Body), "long.form");
+            FAIL() << Body;
+        } catch (const EFormError& E) {
+            EXPECT_EQ(E.Word(), Value.substr(0, 39) + "...");
+            EXPECT_TRUE(IsValidUtf8(E.Message()));
+        }
+    }
+}
 
 TEST_P(FormReaderErrors, NameFormLineAndWord)
 {

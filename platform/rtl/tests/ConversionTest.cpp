@@ -286,6 +286,38 @@ TEST_F(DateFormats, DateToStrAndTimeToStrFollowTheSettings)
     EXPECT_EQ(DateTimeToStr(EncodeDate(2026, 3, 7)), "3/7/2026");
 }
 
+// The user's locale decides the short date and the long time; whatever the locale's own
+// pattern holds (blank-separated fields, a time zone in brackets, a day period) comes out as text
+// a user of that locale reads.
+TEST_F(DateFormats, LocaleFormatsBecomeTheClassicTokens)
+{
+    struct {
+        const char *Locale, *Date, *Time;
+    } cases[] = {
+        {"C", "3/7/2026", "3:04:05 PM"},
+        {"en_US", "3/7/26", "3:04:05 PM"},
+        {"en_GB", "07/03/2026", "15:04:05"},
+        {"de_DE", "07.03.26", "15:04:05"},
+        {"fi_FI", "7.3.2026", "15.04.05"}, // dots between the time's fields too
+        {"ko_KR", "26. 3. 7.", "\xEC\x98\xA4\xED\x9B\x84 3\xEC\x8B\x9C 4\xEB\xB6\x84 5\xEC\xB4\x88"},
+        {"zh_CN", "2026/3/7", "15:04:05"}, // the time zone before the time is dropped
+        {"zh_TW", "2026/3/7",
+         "\xE4\xB8\x8B\xE5\x8D\x88"
+         "3:04:05"},                       // a day period, a zone in brackets
+        {"fa_IR", "2026/3/7", "15:04:05"}, // a zone in parentheses
+        {"fr_CA", "2026-03-07", "15 h 04 min 05 s"},
+    };
+    const TDateTime t = EncodeDate(2026, 3, 7) + EncodeTime(15, 4, 5, 0);
+    for (const auto& c : cases) {
+        FormatSettings() = LocaleFormatSettings(c.Locale);
+        EXPECT_EQ(DateToStr(t), c.Date) << c.Locale;
+        EXPECT_EQ(TimeToStr(t), c.Time) << c.Locale;
+    }
+    // The short time of a locale that puts the day period first still separates with ":".
+    FormatSettings() = LocaleFormatSettings("ko_KR");
+    EXPECT_EQ(FormatDateTime("t", t), "\xEC\x98\xA4\xED\x9B\x84 3:04");
+}
+
 TEST(DateTime, NowIsToday)
 {
     const TDateTime now = Now();

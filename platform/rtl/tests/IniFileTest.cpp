@@ -121,6 +121,11 @@ TEST_F(IniFiles, ValuesHoldAtMost1023Characters)
     EXPECT_EQ(ini.ReadString("S", "wide", "").size(), 1023u * 2);
     // A default longer than the limit is clipped the same way.
     EXPECT_EQ(ini.ReadString("S", "missing", std::string(2000, 'z')).size(), 1023u);
+    // So is a whole section read at once.
+    FakeStrings values;
+    ini.ReadSectionValues("S", &values);
+    ASSERT_EQ(values.Items.size(), 3u);
+    EXPECT_EQ(values.Items[1], "long=" + std::string(1023, 'b'));
 }
 
 TEST_F(IniFiles, WritesKeepCommentsBlankLinesAndLineBreaks)
@@ -233,6 +238,29 @@ TEST_F(IniFiles, AnUnreadableFileIsNeverOverwritten)
     TIniFile ini(name);
     EXPECT_THROW(ini.WriteString("S", "k", "v"), EIniFileException);
     EXPECT_TRUE(DirectoryExists(name));
+}
+
+TEST(IniContent, ErasingASectionKeepsTheCommentsAboveTheNextOne)
+{
+    struct {
+        const char *What, *Before, *Erase, *After;
+    } cases[] = {
+        {"comment above the next header", "[A]\r\nx=1\r\n\r\n; about B\r\n[B]\r\ny=2\r\n", "a",
+         "; about B\r\n[B]\r\ny=2\r\n"},
+        {"blank line between comment and header", "[A]\r\nx=1\r\n; about B\r\n\r\n[B]\r\n", "A",
+         "; about B\r\n\r\n[B]\r\n"},
+        {"comments among the keys go", "[A]\r\n; the x\r\nx=1\r\ny=2\r\n[B]\r\n", "A", "[B]\r\n"},
+        {"only blank lines before the next header", "[A]\r\nx=1\r\n\r\n[B]\r\n", "A", "[B]\r\n"},
+        {"the last section takes its tail", "[A]\r\nx=1\r\n[B]\r\ny=2\r\n; end\r\n", "B", "[A]\r\nx=1\r\n"},
+        {"a comment above the erased header stays", "[A]\r\n; about B\r\n[B]\r\nx=1\r\n[C]\r\n", "B",
+         "[A]\r\n; about B\r\n[C]\r\n"},
+        {"an empty section", "[A]\r\n; about B\r\n[B]\r\n", "A", "; about B\r\n[B]\r\n"},
+    };
+    for (const auto& c : cases) {
+        TIniContent ini(c.Before);
+        EXPECT_TRUE(ini.EraseSection(c.Erase)) << c.What;
+        EXPECT_EQ(ini.Text(), c.After) << c.What;
+    }
 }
 
 TEST(IniContent, EditsAnyText)

@@ -119,6 +119,40 @@ TEST_F(Registry, ValuesRoundTripThroughTheFile)
     EXPECT_TRUE(reg.KeyExists("Software"));
 }
 
+TEST_F(Registry, CreateKeyMakesEveryLevel)
+{
+    TRegistry reg;
+    EXPECT_TRUE(reg.CreateKey("Software\\Marrowby\\Quillet"));
+    EXPECT_TRUE(reg.KeyExists("Software\\Marrowby"));
+    EXPECT_TRUE(reg.KeyExists("SOFTWARE\\marrowby\\QUILLET"));
+    EXPECT_EQ(reg.CurrentKey(), 0u);                           // creating does not open
+    EXPECT_TRUE(reg.CreateKey("Software\\Marrowby\\Quillet")); // already there
+    // Relative to the open key, and with the first spelling of a level kept.
+    ASSERT_TRUE(reg.OpenKey("software\\marrowby", false));
+    EXPECT_TRUE(reg.CreateKey("Sub"));
+    EXPECT_EQ(reg.KeyNames(), (std::vector<std::string>{"Quillet", "Sub"}));
+    EXPECT_TRUE(reg.KeyExists("\\Software\\Marrowby\\Sub"));
+    EXPECT_THROW(reg.CreateKey("\\"), ERegistryException); // the root itself
+    reg.SetRootKey(0x12345);                               // no such root
+    EXPECT_THROW(reg.CreateKey("X"), ERegistryException);
+}
+
+TEST_F(Registry, KeyNamesWithLineBreaksNameNoKey)
+{
+    TRegistry reg;
+    for (const std::string& name : {std::string("Software\\a\r\n[HKEY_CURRENT_USER\\X]"),
+                                    std::string("Software\\tab\there"), std::string("a\nb")}) {
+        EXPECT_FALSE(reg.OpenKey(name, true)) << name;
+        EXPECT_THROW(reg.CreateKey(name), ERegistryException) << name;
+        EXPECT_FALSE(reg.KeyExists(name)) << name;
+        EXPECT_THROW(TRegIniFile("Software\\Ok").WriteString(name, "v", "x"), ERegistryException) << name;
+    }
+    // Nothing of them reached the file.
+    EXPECT_FALSE(reg.KeyExists("\\X"));
+    ASSERT_TRUE(reg.OpenKey("Software", false));
+    EXPECT_EQ(reg.KeyNames(), std::vector<std::string>{"Ok"});
+}
+
 TEST_F(Registry, WritingWithoutAnOpenKeyOrReadOnlyFails)
 {
     TRegistry reg;
