@@ -682,6 +682,12 @@ bool TCustomForm::SetFocusedControl(TWinControl* Control)
 void TCustomForm::SetWindowFocus()
 {
     TWinControl* Target = FActiveControl;
+    if ((!Target || !Target->CanFocus()) && ActiveDocumentToFocus()) {
+        // A frame without a control of its own to focus hands the focus to its active document,
+        // whose own focused control takes it (the frame's WM_SETFOCUS passes it on).
+        ::SetFocus(FHandle);
+        return;
+    }
     if (!Target || !Target->CanFocus()) {
         Target = FindNextControl(nullptr, true, true, false);
         if (Target)
@@ -990,6 +996,15 @@ TCustomForm* TCustomForm::MDIChildren(int Index) const
     if (Index < 0 || Index >= MDIChildCount())
         throw EListError("List index out of bounds (" + std::to_string(Index) + ")");
     return FMDIChildren[Index];
+}
+
+TCustomForm* TCustomForm::ActiveDocumentToFocus() const
+{
+    TCustomForm* Child = ActiveMDIChild();
+    if (!Child || !Child->HandleAllocated() || !IsWindowVisible(Child->Handle()) ||
+        !IsWindowEnabled(Child->Handle()))
+        return nullptr;
+    return Child;
 }
 
 TCustomForm* TCustomForm::ActiveMDIChild() const
@@ -1373,6 +1388,10 @@ void TCustomForm::Dispatch(TMessage& Message)
             FMDIFrame->ActivateMDIChild(this);
         if (FActiveControl && FActiveControl != this && FActiveControl->CanFocus()) {
             ::SetFocus(FActiveControl->Handle());
+            return;
+        }
+        if (TCustomForm* Child = ActiveDocumentToFocus()) {
+            ::SetFocus(Child->Handle());
             return;
         }
         SetFocusedControl(this);

@@ -1,6 +1,7 @@
 #include "platform/app/Application.h"
 #include "platform/classes/FormReader.h"
 #include "platform/classes/TypInfo.h"
+#include "platform/controls/StdCtrls.h"
 #include "platform/graphics/Resources.h"
 #include "platform/testing/AppTesting.h"
 #include "platform/testing/TestSupport.h"
@@ -643,6 +644,38 @@ TEST_F(ApplicationTest, MDIChildLifeCycle)
     EXPECT_EQ(Frame->ActiveMDIChild(), nullptr);
     EXPECT_EQ(Window->Count(), 1);
     ScreenInstance()->OnActiveFormChange = nullptr;
+}
+
+// A message box over a multiple-document frame gives the keyboard back to the control the user
+// was typing in, inside the active document (the frame has no control of its own to focus).
+TEST_F(ApplicationTest, FocusReturnsToTheActiveDocumentAfterAMessageBox)
+{
+    TForm* Frame = nullptr;
+    App->CreateForm(&Frame);
+    Frame->SetFormStyle(fsMDIForm);
+    Frame->SetBounds(0, 0, 640, 480);
+    Frame->Show();
+    ProcessMessages();
+    std::vector<TEdit*> Edits;
+    for (const char* Name : {"Doc1", "Doc2"}) {
+        auto* C = new TForm(App);
+        C->SetCaption(Name);
+        C->SetFormStyle(fsMDIChild);
+        auto* E = new TEdit(C);
+        E->SetParent(C);
+        C->Show();
+        ProcessMessages();
+        Edits.push_back(E);
+    }
+    Edits[1]->SetFocus();
+    ProcessMessages();
+    ASSERT_EQ(GetFocus(), Edits[1]->Handle());
+    Dialogs.ExpectMessageBox(IDOK);
+    ShowMessage("Done.");
+    ProcessMessages();
+    EXPECT_EQ(GetActiveWindow(), Frame->Handle());
+    EXPECT_EQ(GetFocus(), Edits[1]->Handle());
+    Dialogs.VerifyAllUsed();
 }
 
 TEST_F(ApplicationTest, MDIChildWithoutFrameIsRefused)
