@@ -269,6 +269,9 @@ int PresentDialog(TDialogRequest& Request)
         SendMessage(Capture, WM_CANCELMODE, 0, 0);
         ReleaseCapture();
     }
+    // What the program changed before asking shows behind the box, as a modal loop would
+    // paint it (the box's own loop does not run the program's paint messages).
+    RedrawWindow(nullptr, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     HWND Previous = GetActiveWindow();
     WNDCLASS Existing;
     if (!GetClassInfo(nullptr, BoxClass, &Existing)) {

@@ -1065,6 +1065,14 @@ void TCustomForm::ActivateMDIChild(TCustomForm* Child)
     }
     if (Child->FShowing && FShowing) {
         TWinControl* Target = Child->FActiveControl;
+        if (!Target || !Target->CanFocus()) {
+            // A document activated without a focused control of its own focuses its first one,
+            // so the user can type into a new document at once.
+            if (TWinControl* First = Child->FindNextControl(nullptr, true, true, false)) {
+                Target = First;
+                Child->FActiveControl = First;
+            }
+        }
         HWND Focus = GetFocus();
         bool FocusInside =
             Focus && Child->FHandle && (Focus == Child->FHandle || IsChild(Child->FHandle, Focus));

@@ -646,9 +646,9 @@ TEST_F(ApplicationTest, MDIChildLifeCycle)
     ScreenInstance()->OnActiveFormChange = nullptr;
 }
 
-// A message box over a multiple-document frame gives the keyboard back to the control the user
-// was typing in, inside the active document (the frame has no control of its own to focus).
-TEST_F(ApplicationTest, FocusReturnsToTheActiveDocumentAfterAMessageBox)
+// The keyboard goes to the active document's control: when a document is activated, and after a
+// message box over the frame (which has no control of its own to focus).
+TEST_F(ApplicationTest, FocusGoesToTheActiveDocumentsControl)
 {
     TForm* Frame = nullptr;
     App->CreateForm(&Frame);
@@ -667,8 +667,11 @@ TEST_F(ApplicationTest, FocusReturnsToTheActiveDocumentAfterAMessageBox)
         ProcessMessages();
         Edits.push_back(E);
     }
-    Edits[1]->SetFocus();
-    ProcessMessages();
+    // A new document takes the keyboard in its first control; so does one activated again.
+    EXPECT_EQ(GetFocus(), Edits[1]->Handle());
+    Frame->Next();
+    EXPECT_EQ(GetFocus(), Edits[0]->Handle());
+    Frame->Next();
     ASSERT_EQ(GetFocus(), Edits[1]->Handle());
     Dialogs.ExpectMessageBox(IDOK);
     ShowMessage("Done.");

@@ -229,6 +229,28 @@ TEST_F(FormsTest, OnPaintDrawsOnTheFormsCanvas)
     EXPECT_EQ(PixelAt(Shot.get(), 60, 60), clMaroon);
 }
 
+// What the program changed before a message box shows behind it: the pending paint is done before
+// the box asks (its own loop runs no paint of the program's windows).
+TEST_F(FormsTest, PendingPaintsAreDoneBeforeAMessageBoxAsks)
+{
+    TForm* F = NewForm();
+    F->SetBounds(10, 10, 200, 120);
+    int Paints = 0;
+    F->OnPaint = [&](TObject*) { ++Paints; };
+    F->Show();
+    ProcessMessages();
+    const int Before = Paints;
+    F->Invalidate();
+    int PaintsWhenAsked = -1;
+    Fixture.Dialogs.Expect(TDialogKind::MessageBox, [&](TDialogRequest&) {
+        PaintsWhenAsked = Paints;
+        return IDOK;
+    });
+    EXPECT_EQ(MessageBox(F->Handle(), "Done.", "Note", MB_OK), IDOK);
+    EXPECT_EQ(PaintsWhenAsked, Before + 1);
+    F->Hide();
+}
+
 TEST_F(FormsTest, WindowStateFollowsTheWindow)
 {
     TForm* F = NewForm();
