@@ -490,6 +490,16 @@ TEST_F(ApplicationTest, HintTextReachesApplicationHint)
     Menus.ExpectHighlightOnly({"Copy"});
     F->PopupMenu1->Popup(300, 300);
     EXPECT_EQ(Hints, (std::vector<std::string>{"Copy the selection", ""}));
+
+    // What the hint changed is painted while the menu is still open (its loop paints nothing).
+    int Paints = 0;
+    F->OnPaint = [&](TObject*) { ++Paints; };
+    App->OnHint = [&](TObject*) { F->Invalidate(); };
+    ProcessMessages();
+    Paints = 0;
+    Menus.ExpectHighlightOnly({"Copy"});
+    F->PopupMenu1->Popup(300, 300);
+    EXPECT_EQ(Paints, 1);
 }
 
 class TMarkedHint : public THintWindow {

@@ -251,6 +251,23 @@ TEST_F(FormsTest, PendingPaintsAreDoneBeforeAMessageBoxAsks)
     F->Hide();
 }
 
+// A modifier released while a box had the keyboard is up for the program afterwards (the release
+// went to the box); one the desktop still reports down would stay.
+TEST_F(FormsTest, ModifiersReleasedDuringABoxAreUpAfterIt)
+{
+    BYTE State[256] = {};
+    State[VK_CONTROL] = State[VK_LCONTROL] = 0x80;
+    State[VK_SHIFT] = 0x80;
+    ASSERT_TRUE(SetKeyboardState(State));
+    ASSERT_LT(GetKeyState(VK_CONTROL), 0);
+    Fixture.Dialogs.ExpectMessageBox(IDOK);
+    EXPECT_EQ(MessageBox(nullptr, "Done.", "Note", MB_OK), IDOK);
+    EXPECT_GE(GetKeyState(VK_CONTROL), 0);
+    EXPECT_GE(GetKeyState(VK_LCONTROL), 0);
+    EXPECT_GE(GetKeyState(VK_SHIFT), 0);
+    EXPECT_GE(GetAsyncKeyState(VK_CONTROL), 0);
+}
+
 TEST_F(FormsTest, WindowStateFollowsTheWindow)
 {
     TForm* F = NewForm();
