@@ -85,10 +85,16 @@ bool TMainForm::CloseQuery()
     for (int I = 0; I < MDIChildCount(); ++I)
         if (auto* Child = dynamic_cast<TMDIChild*>(MDIChildren(I)))
             Documents.push_back(Child);
+    // A cancel leaves every document as it was, Modified flag included, so a document answered
+    // No before the cancel is still asked about when it is closed later.
     for (TMDIChild* Child : Documents)
         if (!Child->QuerySaveChanges())
             return false;
-    return TForm::CloseQuery();
+    if (!TForm::CloseQuery())
+        return false;
+    for (TMDIChild* Child : Documents)
+        Child->ColorMemo1->SetModified(false);
+    return true;
 }
 
 // ---- Form events ------------------------------------------------------------------------------

@@ -372,6 +372,25 @@ TEST_F(WendleTest, FailedOpenLeavesNoWindowAndReportsTheError)
     ASSERT_EQ(Fixture.Dialogs.Records().size(), 2u);
     EXPECT_NE(Fixture.Dialogs.Records()[1].Text.find("missing.js"), std::string::npos);
     EXPECT_FALSE(FileExists(Missing));
+    // The short-lived window leaves the document commands as they were: off.
+    EXPECT_FALSE(Frame->FileSaveItem->Enabled());
+    EXPECT_FALSE(Frame->Save->Enabled());
+
+    // With a document open, that one is active again afterwards, its text untouched.
+    TMDIChild* A = Open(MakeFile("a.js", "alpha\r\n"));
+    Fixture.Dialogs.ExpectOpenFile(Missing);
+    Fixture.Dialogs.ExpectMessageBox(IDOK);
+    try {
+        Frame->FileOpenItemClick(Frame);
+    } catch (...) {
+        Application->HandleException(Frame);
+    }
+    ProcessMessages();
+    EXPECT_EQ(Frame->MDIChildCount(), 1);
+    EXPECT_EQ(Frame->ActiveDocument(), A);
+    EXPECT_EQ(A->ColorMemo1->Text(), "alpha\r\n");
+    EXPECT_TRUE(Frame->FileSaveItem->Enabled());
+    Fixture.Dialogs.VerifyAllUsed();
 }
 
 // Two files open, one edited, then closed and answered each way.
@@ -504,8 +523,13 @@ TEST_F(WendleTest, ExitAsksAboutEveryModifiedDocumentAndCancelStopsIt)
     EXPECT_FALSE(Application->Terminated());
     EXPECT_EQ(Frame->MDIChildCount(), 3);
     EXPECT_EQ(Fixture.Dialogs.Records().size(), Before + 2);
+    // The exit did not happen, so the No given before the cancel discarded nothing.
+    EXPECT_TRUE(A->ColorMemo1->Modified());
+    EXPECT_TRUE(B->ColorMemo1->Modified());
 
-    // Now the remaining modified one is answered No: the window's own close ends the program.
+    // Both are answered No: the window's own close ends the program, asking nothing more as the
+    // documents go.
+    Fixture.Dialogs.ExpectMessageBox(IDNO);
     Fixture.Dialogs.ExpectMessageBox(IDNO);
     SendMessage(Frame->Handle(), WM_CLOSE, 0, 0);
     EXPECT_TRUE(Application->Terminated());
@@ -661,6 +685,76 @@ TEST_F(WendleTest, DocumentsColourByTheNineStoredRules)
         for (TColor C : Samples[I].Absent)
             EXPECT_FALSE(Has(I, C)) << Samples[I].Line << " shows " << std::hex << C;
     }
+}
+
+// The document window as stored: the memo's look and its nine rules in their order, each with the
+// fields its description sets (the rest at their defaults).
+TEST_F(WendleTest, DocumentWindowHoldsTheStoredMemoAndRules)
+{
+    TMDIChild* Doc = NewUntitled();
+    ASSERT_TRUE(Doc);
+    TColorMemo* M = Doc->ColorMemo1;
+    EXPECT_EQ(M->Align(), alClient);
+    EXPECT_EQ(M->BorderStyle(), bsNone);
+    EXPECT_EQ(M->ScrollBars(), ssBoth);
+    EXPECT_EQ(M->Font()->Name(), "Courier New");
+    EXPECT_EQ(M->Font()->Height(), -13);
+    EXPECT_TRUE(M->Font()->Style().Contains(fsBold));
+    EXPECT_EQ(M->Font()->Color(), clBlack);
+    EXPECT_TRUE(M->HotSpot()->Active);
+
+    const TColor Default = TColorRule(nullptr).DefKeyColor;
+    struct TRuleCase {
+        TKeyDrawingType Type;
+        TColor Color;
+        int Keywords;
+        std::string FirstKeyword, LastKeyword;
+        std::vector<std::string> BegEnd;
+    };
+    const TRuleCase Rules[] = {
+        {dtBeginEnd, Default, 0, "", "", {"<!--;-->;gray"}},
+        {dtBeginEnd, Default, 0, "", "", {"<;>;blue", ""}},
+        {dtKeyShow,
+         clPurple,
+         92,
+         "action",
+         "charoff",
+         {"BGCOLOR", "COLOR", "WIDTH", "HEIGHT", "SRC", "FACE", "HREF", "USEMAP", "SHAPE", "NAME", "BORDER",
+          "ALT"}},
+        {dtKeyShow, Default, 1, "//", "//", {}},
+        {dtKeyShow, clGreen, 1, "function", "function", {}},
+        {dtKeyShow, Default, 5, "\\n", "\\r", {}},
+        {dtKeyShow, clAqua, 7, "for", "continue", {}},
+        {dtKeyShow, Default, 26, "var", "!", {}},
+        {dtKeyShow, Default, 4, "alert", "document.write", {}},
+    };
+    ASSERT_EQ(M->ColorRules()->Count(), 9);
+    for (int I = 0; I < 9; ++I) {
+        SCOPED_TRACE("rule " + std::to_string(I + 1));
+        TColorRule* R = M->ColorRules()->Items(I);
+        const TRuleCase& C = Rules[I];
+        EXPECT_EQ(R->KeyDrawingType, C.Type);
+        EXPECT_EQ(R->DefKeyColor, C.Color);
+        ASSERT_EQ(R->Keywords()->Count(), C.Keywords);
+        if (C.Keywords > 0) {
+            EXPECT_EQ(R->Keywords()->Strings(0), C.FirstKeyword);
+            EXPECT_EQ(R->Keywords()->Strings(C.Keywords - 1), C.LastKeyword);
+        }
+        std::vector<std::string> BegEnd;
+        for (int J = 0; J < R->KeyBegEndLst()->Count(); ++J)
+            BegEnd.push_back(R->KeyBegEndLst()->Strings(J));
+        EXPECT_EQ(BegEnd, C.BegEnd);
+    }
+    // The escapes are two characters each, a backslash and a letter.
+    std::string Escapes;
+    for (int J = 0; J < 5; ++J)
+        Escapes += M->ColorRules()->Items(5)->Keywords()->Strings(J) + ";";
+    EXPECT_EQ(Escapes, "\\n;\\t;\\f;\\b;\\r;");
+    // The attribute names keep their duplicates.
+    int Names = 0;
+    for (int J = 0; J < 92; ++J)
+        Names += M->ColorRules()->Items(2)->Keywords()->Strings(J) == "name";
+    EXPECT_EQ(Names, 2);
 }
 
 // ---- Printing -----------------------------------------------------------------------------------
