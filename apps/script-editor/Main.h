@@ -14,6 +14,7 @@
 #include "toolbars/ToolbarButtonStub.h"
 #include "toolbars/ToolbarStub.h"
 
+#include <array>
 #include <string>
 
 class TMDIChild;
@@ -292,6 +293,20 @@ public:
     void Button12Click(TObject* Sender); // Newfunc
     void Button14Click(TObject* Sender); // com1
     void Button34Click(TObject* Sender); // conwin
+
+    // ---- UNIT palette buttons ----
+    static constexpr int UnitButtonCount = 50;
+    // The UNIT directory of one palette button and the paths of its script and glyph, as the
+    // palette load fills them in.
+    struct TUnitEntry {
+        std::string Dir, JsPath, GlyphPath;
+    };
+    std::array<TUnitEntry, UnitButtonCount> UnitPalette;
+    // Pastes the script of palette button Number (1-based, as its name q1..q50) through the
+    // clipboard, its line breaks made CR LF; the clipboard gets it even without a document. A
+    // script that cannot be read raises the file error.
+    void PasteUnitScript(int Number);
+    template <int Number> void qClick(TObject*) { PasteUnitScript(Number); }
 
     // ---- Function navigator ----
     void forward1Click(TObject* Sender);
