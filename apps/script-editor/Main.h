@@ -46,6 +46,13 @@ public:
     TToolbarButton* casc = nullptr;
     TToolWindow* syn = nullptr;
     TToolWindow* newfile = nullptr;
+    // The wizards' windows (what they hold comes with the wizards themselves).
+    TToolWindow* html = nullptr;
+    TToolWindow* nmetadesc = nullptr;
+    TToolWindow* metakey = nullptr;
+    TToolWindow* js = nullptr;
+    TToolWindow* unitwin = nullptr;
+    TToolWindow* createunit = nullptr;
     TOpenDialog* OpenDialog = nullptr;
     TSaveDialog* SaveDialog1 = nullptr;
     TPrintDialog* PrintDialog1 = nullptr;
@@ -180,6 +187,14 @@ public:
     void ToolbarButton20Click(TObject* Sender);
     void ToolbarButton17Click(TObject* Sender);
     void ToolbarButton48Click(TObject* Sender);
+    // The New Files toolbar: each shows its wizard and hides the chooser, except the UNIT one.
+    void ToolbarButton23Click(TObject* Sender);
+    void ToolbarButton45Click(TObject* Sender);
+    void ToolbarButton46Click(TObject* Sender);
+    void ToolbarButton47Click(TObject* Sender);
+    void ToolbarButton49Click(TObject* Sender);
+    void ToolbarButton50Click(TObject* Sender);
+    void UNITHelpAboutFiles1Click(TObject* Sender);
 
     // ---- Insertion into the active document (nothing happens without one) ----
     // Replaces the selection (the caret when nothing is selected); the caret ends after Text.
@@ -316,6 +331,7 @@ public:
     void findin(TObject* Sender);
 
 private:
+    void ShowWizard(TToolWindow* Wizard, bool HideChooser);
     // Runs the colour dialog and gives its colour as quoted hexadecimal text.
     std::string PickQuotedColour(TColor& Picked);
 };

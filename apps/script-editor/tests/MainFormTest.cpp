@@ -615,6 +615,38 @@ TEST_F(WendleTest, ToolbarButtonsRunTheirCommands)
     Fixture.Dialogs.VerifyAllUsed();
 }
 
+// The New Files buttons bring up their wizard windows; all but the UNIT one put the chooser away.
+TEST_F(WendleTest, NewFilesButtonsShowTheirWizards)
+{
+    const struct {
+        const char* Trigger;
+        const char* Window;
+        bool HidesChooser;
+    } Cases[] = {
+        {"ToolbarButton23", "metakey", true},      {"ToolbarButton45", "nmetadesc", true},
+        {"ToolbarButton46", "bodytag", true},      {"ToolbarButton47", "js", true},
+        {"ToolbarButton50", "html", true},         {"ToolbarButton49", "createunit", false},
+        {"UNITHelpAboutFiles1", "unitwin", false},
+    };
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.Trigger);
+        auto* W = dynamic_cast<TToolWindow*>(Frame->FindComponent(C.Window));
+        ASSERT_TRUE(W);
+        Frame->newfile->SetVisible(true);
+        TComponent* T = Frame->FindComponent(C.Trigger);
+        TNotifyEvent Click;
+        if (auto* Item = dynamic_cast<TMenuItem*>(T))
+            Click = Item->OnClick;
+        else if (auto* Button = dynamic_cast<TControl*>(T))
+            Click = Button->OnClick;
+        ASSERT_TRUE(Click);
+        Click(T);
+        EXPECT_TRUE(W->Visible());
+        EXPECT_EQ(Frame->newfile->Visible(), !C.HidesChooser);
+        W->SetVisible(false);
+    }
+}
+
 TEST_F(WendleTest, ToolWindowCloseBoxHidesIt)
 {
     Frame->SyntaxWindow1Click(Frame);
@@ -782,6 +814,22 @@ TEST_F(WendleTest, PrintingPutsTheLinesOnPages)
         All += P;
     for (int I : {1, 2, PerPage, PerPage + 1, Count})
         EXPECT_EQ(CountOccurrences(All, "line" + std::to_string(I) + "\n"), 1) << I;
+}
+
+// A printer that cannot start the job reports it; no job stays open, so the next print works.
+TEST_F(WendleTest, PrintThatCannotStartRaisesAndLeavesThePrinterFree)
+{
+    Open(MakeFile("a.js", "a\r\n"));
+    SetPrinterOutputFile(Dir + "/no-such-dir/job.pdf");
+    Fixture.Dialogs.ExpectPrint(true);
+    EXPECT_THROW(Frame->Print1Click(Frame), Exception);
+    EXPECT_FALSE(Printer()->Printing());
+    SetPrinterOutputFile(Pdf);
+    Fixture.Dialogs.ExpectPrint(true);
+    Frame->Print1Click(Frame);
+    EXPECT_FALSE(Printer()->Printing());
+    EXPECT_TRUE(FileExists(Pdf));
+    Fixture.Dialogs.VerifyAllUsed();
 }
 
 TEST_F(WendleTest, PrintWithoutADocumentOrWithACancelPrintsNothing)
