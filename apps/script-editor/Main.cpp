@@ -87,9 +87,13 @@ bool TMainForm::CloseQuery()
             Documents.push_back(Child);
     // A cancel leaves every document as it was, Modified flag included, so a document answered
     // No before the cancel is still asked about when it is closed later.
-    for (TMDIChild* Child : Documents)
+    for (TMDIChild* Child : Documents) {
+        // The question names no file: it is about the document in front.
+        if (Child->ColorMemo1->Modified())
+            ActivateMDIChild(Child);
         if (!Child->QuerySaveChanges())
             return false;
+    }
     if (!TForm::CloseQuery())
         return false;
     for (TMDIChild* Child : Documents)

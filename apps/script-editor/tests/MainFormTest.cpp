@@ -513,10 +513,16 @@ TEST_F(WendleTest, ExitAsksAboutEveryModifiedDocumentAndCancelStopsIt)
     const std::size_t Before = Fixture.Dialogs.Records().size();
 
     // The first answer is No, the second Cancel: the program keeps running, nothing is lost.
-    Fixture.Dialogs.ExpectMessageBox(IDNO);
-    Fixture.Dialogs.ExpectMessageBox(IDCANCEL);
+    // Each question is asked with its document in front.
+    std::vector<TMDIChild*> InFront;
+    for (int Answer : {IDNO, IDCANCEL})
+        Fixture.Dialogs.Expect(TDialogKind::MessageBox, [&, Answer](TDialogRequest&) {
+            InFront.push_back(Frame->ActiveDocument());
+            return Answer;
+        });
     Frame->FileExitItemClick(Frame);
     ProcessMessages();
+    EXPECT_EQ(InFront, (std::vector<TMDIChild*>{B, A}));
     EXPECT_FALSE(Application->Terminated());
     EXPECT_EQ(Frame->MDIChildCount(), 3);
     EXPECT_EQ(Fixture.Dialogs.Records().size(), Before + 2);
