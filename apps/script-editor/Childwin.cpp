@@ -13,15 +13,17 @@ bool TMDIChild::QuerySaveChanges()
     if (Answer == IDCANCEL)
         return false;
     // A Save dialog cancelled after Yes keeps the window: the text is not lost.
-    if (Answer == IDYES && !(MainForm && MainForm->SaveDocument(this)))
-        return false;
-    ColorMemo1->SetModified(false);
-    return true;
+    return Answer != IDYES || (MainForm && MainForm->SaveDocument(this));
 }
 
 void TMDIChild::FormClose(TObject*, TCloseAction& Action)
 {
-    Action = QuerySaveChanges() ? caFree : caNone;
+    if (!QuerySaveChanges()) {
+        Action = caNone;
+        return;
+    }
+    ColorMemo1->SetModified(false);
+    Action = caFree;
 }
 
 TW_PUBLISH(TMDIChild, TForm)

@@ -12,7 +12,8 @@ public:
     TColorMemo* ColorMemo1 = nullptr;
 
     // Asks whether to keep the changes of a modified document (saving it on Yes): true when the
-    // window may go; false when the user cancelled, or cancelled the Save dialog after Yes.
+    // window may go; false when the user cancelled, or cancelled the Save dialog after Yes. The
+    // Modified flag is left alone: the caller clears it once the window really goes.
     bool QuerySaveChanges();
 
     void FormClose(TObject* Sender, TCloseAction& Action);

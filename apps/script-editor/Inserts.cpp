@@ -9,6 +9,7 @@
 #include "platform/rtl/SysUtils.h"
 
 #include <cstdio>
+#include <utility>
 
 namespace {
 const std::string Dq = "\"";
@@ -43,6 +44,10 @@ void TMainForm::WrapSelection(const std::string& Open, const std::string& Close)
 
 void TMainForm::PasteBuffer(TMemo* Buffer, bool Cut)
 {
+    // An empty block (an empty UNIT script) puts nothing on the clipboard, so pasting would
+    // insert whatever the clipboard held before: nothing happens instead.
+    if (Buffer->Text().empty())
+        return;
     Buffer->SelectAll();
     if (Cut)
         Buffer->CutToClipboard();
@@ -554,6 +559,24 @@ void TMainForm::Button34Click(TObject*)
     HideTool(conwin);
 }
 
+void TMainForm::PasteUnitScript(int Number)
+{
+    if (Number < 1 || Number > UnitButtonCount)
+        return;
+    // Loading through the buffer's lines makes every line break CR LF and keeps the rest as is.
+    TStrings* L = Memo2->Lines();
+    L->Clear();
+    L->LoadFromFile(UnitPalette[static_cast<std::size_t>(Number - 1)].JsPath);
+    PasteBuffer(Memo2, true);
+}
+
+namespace {
+template <int... N> void PublishUnitButtons(TClassBuilder<TMainForm>& Cls, std::integer_sequence<int, N...>)
+{
+    (Cls.Handler("q" + std::to_string(N + 1) + "Click", &TMainForm::qClick<N + 1>), ...);
+}
+} // namespace
+
 // ---- Registration ---------------------------------------------------------------------------------
 void PublishInsertionMembers(TClassBuilder<TMainForm>& Cls)
 {
@@ -723,6 +746,7 @@ void PublishInsertionMembers(TClassBuilder<TMainForm>& Cls)
     TW_HANDLER(Button12Click);
     TW_HANDLER(Button14Click);
     TW_HANDLER(Button34Click);
+    PublishUnitButtons(Cls, std::make_integer_sequence<int, TMainForm::UnitButtonCount>());
     TW_HANDLER(forward1Click);
     TW_HANDLER(backClick);
     TW_HANDLER(findin);

@@ -85,10 +85,20 @@ bool TMainForm::CloseQuery()
     for (int I = 0; I < MDIChildCount(); ++I)
         if (auto* Child = dynamic_cast<TMDIChild*>(MDIChildren(I)))
             Documents.push_back(Child);
-    for (TMDIChild* Child : Documents)
+    // A cancel leaves every document as it was, Modified flag included, so a document answered
+    // No before the cancel is still asked about when it is closed later.
+    for (TMDIChild* Child : Documents) {
+        // The question names no file: it is about the document in front.
+        if (Child->ColorMemo1->Modified())
+            ActivateMDIChild(Child);
         if (!Child->QuerySaveChanges())
             return false;
-    return TForm::CloseQuery();
+    }
+    if (!TForm::CloseQuery())
+        return false;
+    for (TMDIChild* Child : Documents)
+        Child->ColorMemo1->SetModified(false);
+    return true;
 }
 
 // ---- Form events ------------------------------------------------------------------------------
@@ -372,6 +382,49 @@ void TMainForm::ToolbarButton48Click(TObject*)
         newfile->SetVisible(false);
 }
 
+void TMainForm::ShowWizard(TToolWindow* Wizard, bool HideChooser)
+{
+    if (Wizard)
+        Wizard->SetVisible(true);
+    if (HideChooser && newfile)
+        newfile->SetVisible(false);
+}
+
+void TMainForm::ToolbarButton23Click(TObject*)
+{
+    ShowWizard(metakey, true);
+}
+
+void TMainForm::ToolbarButton45Click(TObject*)
+{
+    ShowWizard(nmetadesc, true);
+}
+
+void TMainForm::ToolbarButton46Click(TObject*)
+{
+    ShowWizard(bodytag, true);
+}
+
+void TMainForm::ToolbarButton47Click(TObject*)
+{
+    ShowWizard(js, true);
+}
+
+void TMainForm::ToolbarButton49Click(TObject*)
+{
+    ShowWizard(createunit, false);
+}
+
+void TMainForm::ToolbarButton50Click(TObject*)
+{
+    ShowWizard(html, true);
+}
+
+void TMainForm::UNITHelpAboutFiles1Click(TObject*)
+{
+    ShowWizard(unitwin, false);
+}
+
 TW_PUBLISH(TMainForm, TForm)
 {
     Cls.Field("StatusBar", &TMainForm::StatusBar);
@@ -392,6 +445,12 @@ TW_PUBLISH(TMainForm, TForm)
     Cls.Field("casc", &TMainForm::casc);
     Cls.Field("syn", &TMainForm::syn);
     Cls.Field("newfile", &TMainForm::newfile);
+    Cls.Field("html", &TMainForm::html);
+    Cls.Field("nmetadesc", &TMainForm::nmetadesc);
+    Cls.Field("metakey", &TMainForm::metakey);
+    Cls.Field("js", &TMainForm::js);
+    Cls.Field("unitwin", &TMainForm::unitwin);
+    Cls.Field("createunit", &TMainForm::createunit);
     Cls.Field("OpenDialog", &TMainForm::OpenDialog);
     Cls.Field("SaveDialog1", &TMainForm::SaveDialog1);
     Cls.Field("PrintDialog1", &TMainForm::PrintDialog1);
@@ -437,5 +496,12 @@ TW_PUBLISH(TMainForm, TForm)
     Cls.Handler("ToolbarButton20Click", &TMainForm::ToolbarButton20Click);
     Cls.Handler("ToolbarButton17Click", &TMainForm::ToolbarButton17Click);
     Cls.Handler("ToolbarButton48Click", &TMainForm::ToolbarButton48Click);
+    Cls.Handler("ToolbarButton23Click", &TMainForm::ToolbarButton23Click);
+    Cls.Handler("ToolbarButton45Click", &TMainForm::ToolbarButton45Click);
+    Cls.Handler("ToolbarButton46Click", &TMainForm::ToolbarButton46Click);
+    Cls.Handler("ToolbarButton47Click", &TMainForm::ToolbarButton47Click);
+    Cls.Handler("ToolbarButton49Click", &TMainForm::ToolbarButton49Click);
+    Cls.Handler("ToolbarButton50Click", &TMainForm::ToolbarButton50Click);
+    Cls.Handler("UNITHelpAboutFiles1Click", &TMainForm::UNITHelpAboutFiles1Click);
     PublishInsertionMembers(Cls);
 }

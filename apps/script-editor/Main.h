@@ -14,6 +14,7 @@
 #include "toolbars/ToolbarButtonStub.h"
 #include "toolbars/ToolbarStub.h"
 
+#include <array>
 #include <string>
 
 class TMDIChild;
@@ -45,6 +46,13 @@ public:
     TToolbarButton* casc = nullptr;
     TToolWindow* syn = nullptr;
     TToolWindow* newfile = nullptr;
+    // The wizards' windows (what they hold comes with the wizards themselves).
+    TToolWindow* html = nullptr;
+    TToolWindow* nmetadesc = nullptr;
+    TToolWindow* metakey = nullptr;
+    TToolWindow* js = nullptr;
+    TToolWindow* unitwin = nullptr;
+    TToolWindow* createunit = nullptr;
     TOpenDialog* OpenDialog = nullptr;
     TSaveDialog* SaveDialog1 = nullptr;
     TPrintDialog* PrintDialog1 = nullptr;
@@ -179,6 +187,14 @@ public:
     void ToolbarButton20Click(TObject* Sender);
     void ToolbarButton17Click(TObject* Sender);
     void ToolbarButton48Click(TObject* Sender);
+    // The New Files toolbar: each shows its wizard and hides the chooser, except the UNIT one.
+    void ToolbarButton23Click(TObject* Sender);
+    void ToolbarButton45Click(TObject* Sender);
+    void ToolbarButton46Click(TObject* Sender);
+    void ToolbarButton47Click(TObject* Sender);
+    void ToolbarButton49Click(TObject* Sender);
+    void ToolbarButton50Click(TObject* Sender);
+    void UNITHelpAboutFiles1Click(TObject* Sender);
 
     // ---- Insertion into the active document (nothing happens without one) ----
     // Replaces the selection (the caret when nothing is selected); the caret ends after Text.
@@ -293,6 +309,20 @@ public:
     void Button14Click(TObject* Sender); // com1
     void Button34Click(TObject* Sender); // conwin
 
+    // ---- UNIT palette buttons ----
+    static constexpr int UnitButtonCount = 50;
+    // The UNIT directory of one palette button and the paths of its script and glyph, as the
+    // palette load fills them in.
+    struct TUnitEntry {
+        std::string Dir, JsPath, GlyphPath;
+    };
+    std::array<TUnitEntry, UnitButtonCount> UnitPalette;
+    // Pastes the script of palette button Number (1-based, as its name q1..q50) through the
+    // clipboard, its line breaks made CR LF; the clipboard gets it even without a document. A
+    // script that cannot be read raises the file error.
+    void PasteUnitScript(int Number);
+    template <int Number> void qClick(TObject*) { PasteUnitScript(Number); }
+
     // ---- Function navigator ----
     void forward1Click(TObject* Sender);
     void backClick(TObject* Sender);
@@ -301,6 +331,7 @@ public:
     void findin(TObject* Sender);
 
 private:
+    void ShowWizard(TToolWindow* Wizard, bool HideChooser);
     // Runs the colour dialog and gives its colour as quoted hexadecimal text.
     std::string PickQuotedColour(TColor& Picked);
 };

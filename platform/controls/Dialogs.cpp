@@ -274,6 +274,35 @@ BOOL DisableWindow(HWND Wnd, LPARAM Param)
 
 const char* const BoxClass = "TWDialogBox";
 
+// A key released while the box had the keyboard never reached the program's queue (Ctrl of the
+// Ctrl+O that opened a file dialog): a modifier the desktop reports up is up for the program too,
+// or the next arrow key would move by words.
+void ForgetReleasedModifiers()
+{
+    BYTE State[256];
+    if (!GetKeyboardState(State))
+        return;
+    const Qt::KeyboardModifiers Now = QGuiApplication::queryKeyboardModifiers();
+    const struct {
+        Qt::KeyboardModifier Modifier;
+        int Keys[3];
+    } Modifiers[] = {{Qt::ShiftModifier, {VK_SHIFT, VK_LSHIFT, VK_RSHIFT}},
+                     {Qt::ControlModifier, {VK_CONTROL, VK_LCONTROL, VK_RCONTROL}},
+                     {Qt::AltModifier, {VK_MENU, VK_LMENU, VK_RMENU}}};
+    bool Changed = false;
+    for (const auto& M : Modifiers) {
+        if (Now & M.Modifier)
+            continue;
+        for (int Vk : M.Keys)
+            if (State[Vk] & 0x80) {
+                State[Vk] &= static_cast<BYTE>(~0x80);
+                Changed = true;
+            }
+    }
+    if (Changed)
+        SetKeyboardState(State);
+}
+
 } // namespace
 
 void SetDialogPresenter(TDialogPresenter* Presenter)
@@ -295,6 +324,9 @@ int PresentDialog(TDialogRequest& Request)
         SendMessage(Capture, WM_CANCELMODE, 0, 0);
         ReleaseCapture();
     }
+    // What the program changed before asking shows behind the box, as a modal loop would
+    // paint it (the box's own loop does not run the program's paint messages).
+    RedrawWindow(nullptr, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     HWND Previous = GetActiveWindow();
     WNDCLASS Existing;
     if (!GetClassInfo(nullptr, BoxClass, &Existing)) {
@@ -312,6 +344,7 @@ int PresentDialog(TDialogRequest& Request)
         SetActiveWindow(Box);
     }
     auto Finish = [&] {
+        ForgetReleasedModifiers();
         for (HWND W : State.Disabled)
             if (IsWindow(W))
                 EnableWindow(W, TRUE);

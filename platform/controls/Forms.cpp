@@ -682,6 +682,12 @@ bool TCustomForm::SetFocusedControl(TWinControl* Control)
 void TCustomForm::SetWindowFocus()
 {
     TWinControl* Target = FActiveControl;
+    if ((!Target || !Target->CanFocus()) && ActiveDocumentToFocus()) {
+        // A frame without a control of its own to focus hands the focus to its active document,
+        // whose own focused control takes it (the frame's WM_SETFOCUS passes it on).
+        ::SetFocus(FHandle);
+        return;
+    }
     if (!Target || !Target->CanFocus()) {
         Target = FindNextControl(nullptr, true, true, false);
         if (Target)
@@ -992,6 +998,15 @@ TCustomForm* TCustomForm::MDIChildren(int Index) const
     return FMDIChildren[Index];
 }
 
+TCustomForm* TCustomForm::ActiveDocumentToFocus() const
+{
+    TCustomForm* Child = ActiveMDIChild();
+    if (!Child || !Child->HandleAllocated() || !IsWindowVisible(Child->Handle()) ||
+        !IsWindowEnabled(Child->Handle()))
+        return nullptr;
+    return Child;
+}
+
 TCustomForm* TCustomForm::ActiveMDIChild() const
 {
     if (FFormStyle != fsMDIForm || FMDIChildren.empty())
@@ -1050,6 +1065,14 @@ void TCustomForm::ActivateMDIChild(TCustomForm* Child)
     }
     if (Child->FShowing && FShowing) {
         TWinControl* Target = Child->FActiveControl;
+        if (!Target || !Target->CanFocus()) {
+            // A document activated without a focused control of its own focuses its first one,
+            // so the user can type into a new document at once.
+            if (TWinControl* First = Child->FindNextControl(nullptr, true, true, false)) {
+                Target = First;
+                Child->FActiveControl = First;
+            }
+        }
         HWND Focus = GetFocus();
         bool FocusInside =
             Focus && Child->FHandle && (Focus == Child->FHandle || IsChild(Child->FHandle, Focus));
@@ -1373,6 +1396,10 @@ void TCustomForm::Dispatch(TMessage& Message)
             FMDIFrame->ActivateMDIChild(this);
         if (FActiveControl && FActiveControl != this && FActiveControl->CanFocus()) {
             ::SetFocus(FActiveControl->Handle());
+            return;
+        }
+        if (TCustomForm* Child = ActiveDocumentToFocus()) {
+            ::SetFocus(Child->Handle());
             return;
         }
         SetFocusedControl(this);

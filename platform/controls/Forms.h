@@ -188,6 +188,8 @@ private:
     void FrameStyles(DWORD& Style, DWORD& ExStyle) const;
     TCustomForm* FindMDIFrame() const;
     void SetWindowFocus();
+    // The frame's active document when it can take the focus, else nullptr.
+    TCustomForm* ActiveDocumentToFocus() const;
     void MoveActivationAway();
     void AddMDIChild(TCustomForm* Child);
     void RemoveMDIChild(TCustomForm* Child);

@@ -500,6 +500,9 @@ void MenuSelectEntry(HWND Owner, HMENU Menu, int Pos)
         static_cast<WORD>((E.Flags & (MF_POPUP | MF_CHECKED | MF_GRAYED | MF_DISABLED | MF_SEPARATOR)) |
                           MF_HILITE | MF_MOUSESELECT);
     SendMessage(Owner, WM_MENUSELECT, MAKEWPARAM(Item, Flags), reinterpret_cast<LPARAM>(Menu));
+    // The menu's own loop runs no paint of the program's windows: what the selection changed
+    // (the hint in a status line) is painted now, while the menu is still open.
+    RedrawWindow(nullptr, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
 void MenuInitPopup(HWND Owner, HMENU Menu, int Pos)

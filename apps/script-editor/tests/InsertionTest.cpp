@@ -165,6 +165,52 @@ TEST_F(InsertionTest, CommandsReplaceTheSelectionAndLeaveTheCaretAfterTheText)
     }
 }
 
+// The Insert menu as stored: its groups and the captions and hints the status bar shows.
+TEST_F(InsertionTest, InsertMenuHoldsItsGroupsCaptionsAndHints)
+{
+    const struct {
+        const char* Name;
+        const char* Caption;
+        const char* Hint;
+    } Items[] = {
+        {"Insert1", "&Insert", "Insert"},
+        {"InsertHTMLTag2", "Insert HTML Tag", "Insert HTML Tags"},
+        {"HTML2", "<HTML>", "Add HTML Enclosures."},
+        {"HEAD2", "<HEAD>", "Add Head Enclosures"},
+        {"TITLE2", "<TITLE>", "Add Title Enclosures"},
+        {"H12", "<H1>", "Heading Size 1"},
+        {"H22", "<H2>", "Heading Size 2"},
+        {"H32", "<H3>", "Heading Size 3"},
+        {"H42", "<H4>", "Heading Size 4"},
+        {"H52", "<H5>", "Heading Size 5"},
+        {"H62", "<H6>", "Heading Size 6"},
+        {"documentwrite1", "document.write()", ""},
+        {"windowopen1", "window.open()", ""},
+        {"JavaScriptAlert1", "JavaScript &Alert...", ""},
+        {"JavaScriptPrompt1", "JavaScript &Prompt...", ""},
+        {"JavaScriptConfirm1", "JavaScript &Confirm...", ""},
+        {"ScriptTags1", "&Script Tags", ""},
+        {"Comment1", "Comment...", ""},
+        {"Function1", "Function...", ""},
+        {"HexadecimalColour1", "Hexadecimal Colour...", ""},
+        {"Date1", "Date.", ""},
+        {"Time1", "Time", ""},
+        {"TimeDate1", "Time && Date", ""},
+    };
+    for (const auto& I : Items) {
+        auto* Item = Get<TMenuItem>(I.Name);
+        ASSERT_TRUE(Item);
+        EXPECT_EQ(Item->Caption(), I.Caption) << I.Name;
+        EXPECT_EQ(Item->Hint, I.Hint) << I.Name;
+    }
+    std::vector<std::string> Groups;
+    TMenuItem* Tags = Get<TMenuItem>("InsertHTMLTag2");
+    for (int I = 0; I < Tags->Count(); ++I)
+        Groups.push_back(Tags->Items(I)->Caption());
+    EXPECT_EQ(Groups, (std::vector<std::string>{"Document", "Headings", "Links", "List", "Multimedia",
+                                                "Paragraphs", "Tables"}));
+}
+
 TEST_F(InsertionTest, OnlyTheActiveDocumentChanges)
 {
     TColorMemo* First = Document("one", 3, 0);
@@ -560,6 +606,52 @@ TEST_F(InsertionTest, FunctionAndCommentBlocksEndEachLineWithCrLf)
             std::string::npos)
             << Text;
     }
+}
+
+// A palette button pastes its UNIT's script as the file holds it, every line break made CR LF.
+TEST_F(InsertionTest, PaletteButtonsPasteTheirScriptWithCrLfLineBreaks)
+{
+    const std::string Dir = MakeTempDir("units");
+    auto Unit = [&](int Number, const std::string& Bytes) {
+        const std::string Path = Dir + "/unit" + std::to_string(Number) + ".js";
+        WriteFileBytes(Path, Bytes);
+        Frame->UnitPalette[static_cast<std::size_t>(Number - 1)].JsPath = Path;
+    };
+    Unit(1, "var a;\nvar b;\rvar c;\r\nalert(a);");
+    Unit(50, "// last\n\n");
+    Unit(7, "");
+    const std::string First = "var a;\r\nvar b;\r\nvar c;\r\nalert(a);";
+    const std::string Last = "// last\r\n\r\n";
+
+    TColorMemo* Memo = Document("[]", 1, 0);
+    Fire("q1");
+    EXPECT_EQ(Memo->Text(), "[" + First + "]");
+    EXPECT_EQ(Memo->SelStart(), 1 + static_cast<int>(First.size()));
+    EXPECT_EQ(Clipboard()->AsText(), First);
+    EXPECT_EQ(Frame->Memo2->Text(), ""); // cut from the buffer
+    Memo->SetSelStart(0);
+    Memo->SetSelLength(static_cast<int>(Memo->Text().size()));
+    Fire("q50");
+    EXPECT_EQ(Memo->Text(), Last);
+    EXPECT_EQ(Clipboard()->AsText(), Last);
+
+    // An empty script inserts nothing (not what the clipboard held before).
+    Fire("q7");
+    EXPECT_EQ(Memo->Text(), Last);
+    EXPECT_EQ(Clipboard()->AsText(), Last);
+
+    // A script that cannot be read: the file error, the document as it was.
+    Frame->UnitPalette[1].JsPath = Dir + "/missing.js";
+    EXPECT_THROW(Fire("q2"), EFOpenError);
+    EXPECT_EQ(Memo->Text(), Last);
+
+    // Without a document the clipboard still gets the script.
+    Frame->ActiveDocument()->ColorMemo1->SetModified(false);
+    Frame->ActiveDocument()->Close();
+    ProcessMessages();
+    ASSERT_EQ(Frame->MDIChildCount(), 0);
+    Fire("q1");
+    EXPECT_EQ(Clipboard()->AsText(), First);
 }
 
 // ---- Without a document ---------------------------------------------------------------------

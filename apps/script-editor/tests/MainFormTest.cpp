@@ -360,18 +360,34 @@ TEST_F(WendleTest, OpenShowsTheFileInANewActiveWindow)
 TEST_F(WendleTest, FailedOpenLeavesNoWindowAndReportsTheError)
 {
     std::string Missing = Dir + "/missing.js";
-    Fixture.Dialogs.ExpectOpenFile(Missing);
-    Fixture.Dialogs.ExpectMessageBox(IDOK);
-    try {
-        Frame->FileOpenItemClick(Frame);
-    } catch (...) {
-        Application->HandleException(Frame);
-    }
-    ProcessMessages();
+    // The error reaches the application's report, as from a menu click.
+    auto OpenMissing = [&] {
+        Fixture.Dialogs.ExpectOpenFile(Missing);
+        Fixture.Dialogs.ExpectMessageBox(IDOK);
+        try {
+            Frame->FileOpenItemClick(Frame);
+        } catch (...) {
+            Application->HandleException(Frame);
+        }
+        ProcessMessages();
+    };
+    OpenMissing();
     EXPECT_EQ(Frame->MDIChildCount(), 0);
     ASSERT_EQ(Fixture.Dialogs.Records().size(), 2u);
     EXPECT_NE(Fixture.Dialogs.Records()[1].Text.find("missing.js"), std::string::npos);
     EXPECT_FALSE(FileExists(Missing));
+    // The short-lived window leaves the document commands as they were: off.
+    EXPECT_FALSE(Frame->FileSaveItem->Enabled());
+    EXPECT_FALSE(Frame->Save->Enabled());
+
+    // With a document open, that one is active again afterwards, its text untouched.
+    TMDIChild* A = Open(MakeFile("a.js", "alpha\r\n"));
+    OpenMissing();
+    EXPECT_EQ(Frame->MDIChildCount(), 1);
+    EXPECT_EQ(Frame->ActiveDocument(), A);
+    EXPECT_EQ(A->ColorMemo1->Text(), "alpha\r\n");
+    EXPECT_TRUE(Frame->FileSaveItem->Enabled());
+    Fixture.Dialogs.VerifyAllUsed();
 }
 
 // Two files open, one edited, then closed and answered each way.
@@ -497,15 +513,26 @@ TEST_F(WendleTest, ExitAsksAboutEveryModifiedDocumentAndCancelStopsIt)
     const std::size_t Before = Fixture.Dialogs.Records().size();
 
     // The first answer is No, the second Cancel: the program keeps running, nothing is lost.
-    Fixture.Dialogs.ExpectMessageBox(IDNO);
-    Fixture.Dialogs.ExpectMessageBox(IDCANCEL);
+    // Each question is asked with its document in front.
+    std::vector<TMDIChild*> InFront;
+    for (int Answer : {IDNO, IDCANCEL})
+        Fixture.Dialogs.Expect(TDialogKind::MessageBox, [&, Answer](TDialogRequest&) {
+            InFront.push_back(Frame->ActiveDocument());
+            return Answer;
+        });
     Frame->FileExitItemClick(Frame);
     ProcessMessages();
+    EXPECT_EQ(InFront, (std::vector<TMDIChild*>{B, A}));
     EXPECT_FALSE(Application->Terminated());
     EXPECT_EQ(Frame->MDIChildCount(), 3);
     EXPECT_EQ(Fixture.Dialogs.Records().size(), Before + 2);
+    // The exit did not happen, so the No given before the cancel discarded nothing.
+    EXPECT_TRUE(A->ColorMemo1->Modified());
+    EXPECT_TRUE(B->ColorMemo1->Modified());
 
-    // Now the remaining modified one is answered No: the window's own close ends the program.
+    // Both are answered No: the window's own close ends the program, asking nothing more as the
+    // documents go.
+    Fixture.Dialogs.ExpectMessageBox(IDNO);
     Fixture.Dialogs.ExpectMessageBox(IDNO);
     SendMessage(Frame->Handle(), WM_CLOSE, 0, 0);
     EXPECT_TRUE(Application->Terminated());
@@ -591,6 +618,38 @@ TEST_F(WendleTest, ToolbarButtonsRunTheirCommands)
     Fixture.Dialogs.VerifyAllUsed();
 }
 
+// The New Files buttons bring up their wizard windows; all but the UNIT one put the chooser away.
+TEST_F(WendleTest, NewFilesButtonsShowTheirWizards)
+{
+    const struct {
+        const char* Trigger;
+        const char* Window;
+        bool HidesChooser;
+    } Cases[] = {
+        {"ToolbarButton23", "metakey", true},      {"ToolbarButton45", "nmetadesc", true},
+        {"ToolbarButton46", "bodytag", true},      {"ToolbarButton47", "js", true},
+        {"ToolbarButton50", "html", true},         {"ToolbarButton49", "createunit", false},
+        {"UNITHelpAboutFiles1", "unitwin", false},
+    };
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.Trigger);
+        auto* W = dynamic_cast<TToolWindow*>(Frame->FindComponent(C.Window));
+        ASSERT_TRUE(W);
+        Frame->newfile->SetVisible(true);
+        TComponent* T = Frame->FindComponent(C.Trigger);
+        TNotifyEvent Click;
+        if (auto* Item = dynamic_cast<TMenuItem*>(T))
+            Click = Item->OnClick;
+        else if (auto* Button = dynamic_cast<TControl*>(T))
+            Click = Button->OnClick;
+        ASSERT_TRUE(Click);
+        Click(T);
+        EXPECT_TRUE(W->Visible());
+        EXPECT_EQ(Frame->newfile->Visible(), !C.HidesChooser);
+        W->SetVisible(false);
+    }
+}
+
 TEST_F(WendleTest, ToolWindowCloseBoxHidesIt)
 {
     Frame->SyntaxWindow1Click(Frame);
@@ -663,6 +722,76 @@ TEST_F(WendleTest, DocumentsColourByTheNineStoredRules)
     }
 }
 
+// The document window as stored: the memo's look and its nine rules in their order, each with the
+// fields its description sets (the rest at their defaults).
+TEST_F(WendleTest, DocumentWindowHoldsTheStoredMemoAndRules)
+{
+    TMDIChild* Doc = NewUntitled();
+    ASSERT_TRUE(Doc);
+    TColorMemo* M = Doc->ColorMemo1;
+    EXPECT_EQ(M->Align(), alClient);
+    EXPECT_EQ(M->BorderStyle(), bsNone);
+    EXPECT_EQ(M->ScrollBars(), ssBoth);
+    EXPECT_EQ(M->Font()->Name(), "Courier New");
+    EXPECT_EQ(M->Font()->Height(), -13);
+    EXPECT_TRUE(M->Font()->Style().Contains(fsBold));
+    EXPECT_EQ(M->Font()->Color(), clBlack);
+    EXPECT_TRUE(M->HotSpot()->Active);
+
+    const TColor Default = TColorRule(nullptr).DefKeyColor;
+    struct TRuleCase {
+        TKeyDrawingType Type;
+        TColor Color;
+        int Keywords;
+        std::string FirstKeyword, LastKeyword;
+        std::vector<std::string> BegEnd;
+    };
+    const TRuleCase Rules[] = {
+        {dtBeginEnd, Default, 0, "", "", {"<!--;-->;gray"}},
+        {dtBeginEnd, Default, 0, "", "", {"<;>;blue", ""}},
+        {dtKeyShow,
+         clPurple,
+         92,
+         "action",
+         "charoff",
+         {"BGCOLOR", "COLOR", "WIDTH", "HEIGHT", "SRC", "FACE", "HREF", "USEMAP", "SHAPE", "NAME", "BORDER",
+          "ALT"}},
+        {dtKeyShow, Default, 1, "//", "//", {}},
+        {dtKeyShow, clGreen, 1, "function", "function", {}},
+        {dtKeyShow, Default, 5, "\\n", "\\r", {}},
+        {dtKeyShow, clAqua, 7, "for", "continue", {}},
+        {dtKeyShow, Default, 26, "var", "!", {}},
+        {dtKeyShow, Default, 4, "alert", "document.write", {}},
+    };
+    ASSERT_EQ(M->ColorRules()->Count(), 9);
+    for (int I = 0; I < 9; ++I) {
+        SCOPED_TRACE("rule " + std::to_string(I + 1));
+        TColorRule* R = M->ColorRules()->Items(I);
+        const TRuleCase& C = Rules[I];
+        EXPECT_EQ(R->KeyDrawingType, C.Type);
+        EXPECT_EQ(R->DefKeyColor, C.Color);
+        ASSERT_EQ(R->Keywords()->Count(), C.Keywords);
+        if (C.Keywords > 0) {
+            EXPECT_EQ(R->Keywords()->Strings(0), C.FirstKeyword);
+            EXPECT_EQ(R->Keywords()->Strings(C.Keywords - 1), C.LastKeyword);
+        }
+        std::vector<std::string> BegEnd;
+        for (int J = 0; J < R->KeyBegEndLst()->Count(); ++J)
+            BegEnd.push_back(R->KeyBegEndLst()->Strings(J));
+        EXPECT_EQ(BegEnd, C.BegEnd);
+    }
+    // The escapes are two characters each, a backslash and a letter.
+    std::string Escapes;
+    for (int J = 0; J < 5; ++J)
+        Escapes += M->ColorRules()->Items(5)->Keywords()->Strings(J) + ";";
+    EXPECT_EQ(Escapes, "\\n;\\t;\\f;\\b;\\r;");
+    // The attribute names keep their duplicates.
+    int Names = 0;
+    for (int J = 0; J < 92; ++J)
+        Names += M->ColorRules()->Items(2)->Keywords()->Strings(J) == "name";
+    EXPECT_EQ(Names, 2);
+}
+
 // ---- Printing -----------------------------------------------------------------------------------
 TEST_F(WendleTest, PrintingPutsTheLinesOnPages)
 {
@@ -688,6 +817,22 @@ TEST_F(WendleTest, PrintingPutsTheLinesOnPages)
         All += P;
     for (int I : {1, 2, PerPage, PerPage + 1, Count})
         EXPECT_EQ(CountOccurrences(All, "line" + std::to_string(I) + "\n"), 1) << I;
+}
+
+// A printer that cannot start the job reports it; no job stays open, so the next print works.
+TEST_F(WendleTest, PrintThatCannotStartRaisesAndLeavesThePrinterFree)
+{
+    Open(MakeFile("a.js", "a\r\n"));
+    SetPrinterOutputFile(Dir + "/no-such-dir/job.pdf");
+    Fixture.Dialogs.ExpectPrint(true);
+    EXPECT_THROW(Frame->Print1Click(Frame), Exception);
+    EXPECT_FALSE(Printer()->Printing());
+    SetPrinterOutputFile(Pdf);
+    Fixture.Dialogs.ExpectPrint(true);
+    Frame->Print1Click(Frame);
+    EXPECT_FALSE(Printer()->Printing());
+    EXPECT_TRUE(FileExists(Pdf));
+    Fixture.Dialogs.VerifyAllUsed();
 }
 
 TEST_F(WendleTest, PrintWithoutADocumentOrWithACancelPrintsNothing)

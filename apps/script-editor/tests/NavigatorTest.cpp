@@ -223,6 +223,24 @@ TEST_F(NavigatorTest, TheFoundWordIsScrolledIntoView)
     EXPECT_GT(SendMessage(Memo->Handle(), EM_GETFIRSTVISIBLELINE, 0, 0), 200);
 }
 
+// The user goes on typing where the navigator left off: a new document has the keyboard, and the
+// "cannot be found" message gives it back to the document.
+TEST_F(NavigatorTest, AfterTheMessageTypingGoesOnInTheDocument)
+{
+    TColorMemo* Memo = Document("function a", 0);
+    ProcessMessages();
+    ASSERT_EQ(GetFocus(), Memo->Handle());
+    Click(Frame->forward1);
+    ExpectNotFound();
+    Click(Frame->forward1);
+    ProcessMessages();
+    EXPECT_EQ(GetFocus(), Memo->Handle());
+    PressKey('X', "X");
+    ProcessMessages();
+    EXPECT_EQ(Memo->Text(), "functionX a");
+    Fixture.Dialogs.VerifyAllUsed();
+}
+
 TEST_F(NavigatorTest, WithoutADocumentTheButtonsDoNothing)
 {
     ASSERT_FALSE(Frame->ActiveDocument());

@@ -1,6 +1,7 @@
 #include "platform/app/Application.h"
 #include "platform/classes/FormReader.h"
 #include "platform/classes/TypInfo.h"
+#include "platform/controls/StdCtrls.h"
 #include "platform/graphics/Resources.h"
 #include "platform/testing/AppTesting.h"
 #include "platform/testing/TestSupport.h"
@@ -489,6 +490,16 @@ TEST_F(ApplicationTest, HintTextReachesApplicationHint)
     Menus.ExpectHighlightOnly({"Copy"});
     F->PopupMenu1->Popup(300, 300);
     EXPECT_EQ(Hints, (std::vector<std::string>{"Copy the selection", ""}));
+
+    // What the hint changed is painted while the menu is still open (its loop paints nothing).
+    int Paints = 0;
+    F->OnPaint = [&](TObject*) { ++Paints; };
+    App->OnHint = [&](TObject*) { F->Invalidate(); };
+    ProcessMessages();
+    Paints = 0;
+    Menus.ExpectHighlightOnly({"Copy"});
+    F->PopupMenu1->Popup(300, 300);
+    EXPECT_EQ(Paints, 1);
 }
 
 class TMarkedHint : public THintWindow {
@@ -643,6 +654,41 @@ TEST_F(ApplicationTest, MDIChildLifeCycle)
     EXPECT_EQ(Frame->ActiveMDIChild(), nullptr);
     EXPECT_EQ(Window->Count(), 1);
     ScreenInstance()->OnActiveFormChange = nullptr;
+}
+
+// The keyboard goes to the active document's control: when a document is activated, and after a
+// message box over the frame (which has no control of its own to focus).
+TEST_F(ApplicationTest, FocusGoesToTheActiveDocumentsControl)
+{
+    TForm* Frame = nullptr;
+    App->CreateForm(&Frame);
+    Frame->SetFormStyle(fsMDIForm);
+    Frame->SetBounds(0, 0, 640, 480);
+    Frame->Show();
+    ProcessMessages();
+    std::vector<TEdit*> Edits;
+    for (const char* Name : {"Doc1", "Doc2"}) {
+        auto* C = new TForm(App);
+        C->SetCaption(Name);
+        C->SetFormStyle(fsMDIChild);
+        auto* E = new TEdit(C);
+        E->SetParent(C);
+        C->Show();
+        ProcessMessages();
+        Edits.push_back(E);
+    }
+    // A new document takes the keyboard in its first control; so does one activated again.
+    EXPECT_EQ(GetFocus(), Edits[1]->Handle());
+    Frame->Next();
+    EXPECT_EQ(GetFocus(), Edits[0]->Handle());
+    Frame->Next();
+    ASSERT_EQ(GetFocus(), Edits[1]->Handle());
+    Dialogs.ExpectMessageBox(IDOK);
+    ShowMessage("Done.");
+    ProcessMessages();
+    EXPECT_EQ(GetActiveWindow(), Frame->Handle());
+    EXPECT_EQ(GetFocus(), Edits[1]->Handle());
+    Dialogs.VerifyAllUsed();
 }
 
 TEST_F(ApplicationTest, MDIChildWithoutFrameIsRefused)

@@ -229,6 +229,45 @@ TEST_F(FormsTest, OnPaintDrawsOnTheFormsCanvas)
     EXPECT_EQ(PixelAt(Shot.get(), 60, 60), clMaroon);
 }
 
+// What the program changed before a message box shows behind it: the pending paint is done before
+// the box asks (its own loop runs no paint of the program's windows).
+TEST_F(FormsTest, PendingPaintsAreDoneBeforeAMessageBoxAsks)
+{
+    TForm* F = NewForm();
+    F->SetBounds(10, 10, 200, 120);
+    int Paints = 0;
+    F->OnPaint = [&](TObject*) { ++Paints; };
+    F->Show();
+    ProcessMessages();
+    const int Before = Paints;
+    F->Invalidate();
+    int PaintsWhenAsked = -1;
+    Fixture.Dialogs.Expect(TDialogKind::MessageBox, [&](TDialogRequest&) {
+        PaintsWhenAsked = Paints;
+        return IDOK;
+    });
+    EXPECT_EQ(MessageBox(F->Handle(), "Done.", "Note", MB_OK), IDOK);
+    EXPECT_EQ(PaintsWhenAsked, Before + 1);
+    F->Hide();
+}
+
+// A modifier released while a box had the keyboard is up for the program afterwards (the release
+// went to the box); one the desktop still reports down would stay.
+TEST_F(FormsTest, ModifiersReleasedDuringABoxAreUpAfterIt)
+{
+    BYTE State[256] = {};
+    State[VK_CONTROL] = State[VK_LCONTROL] = 0x80;
+    State[VK_SHIFT] = 0x80;
+    ASSERT_TRUE(SetKeyboardState(State));
+    ASSERT_LT(GetKeyState(VK_CONTROL), 0);
+    Fixture.Dialogs.ExpectMessageBox(IDOK);
+    EXPECT_EQ(MessageBox(nullptr, "Done.", "Note", MB_OK), IDOK);
+    EXPECT_GE(GetKeyState(VK_CONTROL), 0);
+    EXPECT_GE(GetKeyState(VK_LCONTROL), 0);
+    EXPECT_GE(GetKeyState(VK_SHIFT), 0);
+    EXPECT_GE(GetAsyncKeyState(VK_CONTROL), 0);
+}
+
 TEST_F(FormsTest, WindowStateFollowsTheWindow)
 {
     TForm* F = NewForm();
