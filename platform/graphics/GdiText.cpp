@@ -200,8 +200,13 @@ const TGlyph& TFont::Glyph(char32_t C)
     if (C < 128)
         return Ascii[C];
     auto It = Others.find(C);
-    if (It == Others.end())
-        It = Others.emplace(C, LookupGlyph(this, C)).first;
+    if (It == Others.end()) {
+        const std::lock_guard<std::mutex> Hold(Shared->Lock);
+        auto S = Shared->Map.find(C);
+        if (S == Shared->Map.end())
+            S = Shared->Map.emplace(C, LookupGlyph(this, C)).first;
+        It = Others.emplace(C, S->second).first;
+    }
     return It->second;
 }
 
@@ -300,6 +305,7 @@ TFont* NewFont(const LOGFONT& Log)
     F->Metrics = std::make_unique<QFontMetrics>(*P.Metrics);
     F->Ascii = P.Ascii;
     F->Others = P.Others;
+    F->Shared = P.Shared;
     return F;
 }
 
