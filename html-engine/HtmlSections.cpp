@@ -599,7 +599,7 @@ int TSection::DrawLogic(TCanvas* Canvas, int Y, int& Curs, int& MaxWidth, Indent
     Curs = SatAdd(StartCurs, Len);
     if (Level > 0)
         SectionHeight =
-            std::max(SectionHeight, SatInt(static_cast<std::int64_t>(IMgr->GetLevelClear()) - StartY));
+            std::max(SectionHeight, SatInt(static_cast<std::int64_t>(IMgr->GetLevelClear(StartY)) - StartY));
     DrawHeight = std::max(SectionHeight, SatInt(static_cast<std::int64_t>(IMgr->ImageBottom()) - StartY));
     return SectionHeight;
 }
@@ -614,15 +614,17 @@ void TSection::FormLine(TCanvas* Canvas, int Start, int N, int& Y, IndentManager
     bool AllObjects = true;
     for (int I = Start; I < End && AllObjects; ++I)
         AllObjects = IsObjChar(Buff[I]);
-    if (!AllObjects)
-        for (int R = 0; R < Fonts.Count(); ++R) {
+    if (!AllObjects) {
+        // The runs touching the line: the one holding its first character and those after it
+        // that start before its end.
+        int R = 0;
+        Fonts.GetFontObjAt(Start, R);
+        for (; R < Fonts.Count() && (R == 0 || Fonts.Run(R)->Pos < End); ++R) {
             TFontObj* Run = Fonts.Run(R);
-            const int RunEnd = R + 1 < Fonts.Count() ? Fonts.Run(R + 1)->Pos : Len;
-            if (Run->Pos < End && RunEnd > Start) {
-                L->LineHt = std::max(L->LineHt, Run->FontHeight);
-                L->Descent = std::max(L->Descent, Run->Descent);
-            }
+            L->LineHt = std::max(L->LineHt, Run->FontHeight);
+            L->Descent = std::max(L->Descent, Run->Descent);
         }
+    }
     for (int I = Start; I < End; ++I) {
         if (Buff[I] == ImgChar) {
             TImageObj* Img = Images.FindImage(I);
