@@ -372,6 +372,35 @@ TEST_F(TextSection, ListStartBelowOneFallsBackToDecimalFromOne)
     EXPECT_EQ(Item.ListType, 1);
 }
 
+// The labels a whole list gets from its START and TYPE, as the builder numbers it.
+TEST_F(TextSection, ListStartBelowOneNumbersTheWholeListInDecimal)
+{
+    struct TCase {
+        const char* Html;
+        std::vector<std::string> Labels;
+    } Cases[] = {
+        {"<ol start=0 type=A><li>a<li>b<li>c</ol>", {"1.", "2.", "3."}},
+        {"<ol start=-3><li>a<li>b</ol>", {"1.", "2."}},
+        {"<ol type=i start=\"many\"><li>a<li>b</ol>", {"1.", "2."}},
+        {"<ol type=a start=x><li>a<li>b</ol>", {"1.", "2."}},
+        {"<ol start=3 type=A><li>a<li>b</ol>", {"C.", "D."}},
+        {"<ol type=I start=19><li>a<li>b<li>c</ol>", {"XIX.", "XX.", "XX."}},
+        {"<ol type=a start=25><li>a<li>b<li>c</ol>", {"y.", "z.", "z."}},
+        {"<ol><li>a<li>b</ol>", {"1.", "2."}},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.Html);
+        TSectionList Page(nullptr, nullptr);
+        const std::string Html = C.Html;
+        HtmlParseBuffer(&Page, nullptr, Html.data(), Html.size());
+        std::vector<std::string> Labels;
+        for (int I = 0; I < Page.Count(); ++I)
+            if (auto* Item = dynamic_cast<TOListItem*>(Page.Block(I)); Item && Item->Len > 0)
+                Labels.push_back(OrderedListLabel(Item->NumType, Item->ListNumb));
+        EXPECT_EQ(Labels, C.Labels);
+    }
+}
+
 TEST_F(TextSection, OrderedItemLabelEndsFivePixelsLeftOfTheText)
 {
     auto* Item = new TOListItem(1, nullptr, &Font, 'A', 27);
