@@ -749,23 +749,28 @@ int TSection::Draw(TCanvas* Canvas, const TRect& ARect, int Y, int X, IndentMana
         L->DrawY = YY - L->LineHt;
         int I = L->Start;
         const int End = L->Start + L->Ln;
+        // Floats before anything else on the line were placed beside it, later ones below it.
+        bool OnlyFloatsSoFar = true;
         while (I < End) {
             const char C = Buff[I];
             if (C == ImgChar) {
                 TImageObj* Img = Images.FindImage(I);
                 TFontObj* Run = Fonts.GetFontObjAt(I);
                 if (Img && Img->Floating()) {
-                    // A float first on the line stands beside it; a later one was placed below it.
-                    const int Top = I == L->Start ? LineTop : SatAdd(YY, L->SpaceAfter);
+                    const int Top = OnlyFloatsSoFar ? LineTop : SatAdd(YY, L->SpaceAfter);
                     Img->Draw(Canvas, SatAdd(IMgr->LfEdge, Img->Indent), Run, SatAdd(Top, Img->ImageHeight),
                               Top);
-                } else if (Img) {
-                    Img->Draw(Canvas, XX, Run, YY - L->Descent, YY - L->LineHt);
-                    XX = SatAdd(XX, Img->ImageWidth);
+                } else {
+                    OnlyFloatsSoFar = false;
+                    if (Img) {
+                        Img->Draw(Canvas, XX, Run, YY - L->Descent, YY - L->LineHt);
+                        XX = SatAdd(XX, Img->ImageWidth);
+                    }
                 }
                 ++I;
                 continue;
             }
+            OnlyFloatsSoFar = false;
             if (C == FmCtlChar) {
                 if (TFormControlObj* Ctl = FormControlAt(I)) {
                     if (Ctl->HasWindow()) {

@@ -293,6 +293,35 @@ TEST_F(TextSection, LinesBesideALeftFloatThenBelowIt)
     EXPECT_EQ(CountIs(clGray, 0, 0, 50, 40), 50 * 40);
 }
 
+// Every float before the line's first text is placed beside the line, and painted there, the
+// second one to the right of the first; a float after text hangs below its line.
+TEST_F(TextSection, FloatsBeforeTheFirstTextArePaintedBesideTheLine)
+{
+    auto* S = new TSection(0, 1, nullptr, &Font);
+    auto A = Attrs({{AlignSy, "left", 0}, {WidthSy, "", 40}, {HeightSy, "", 30}});
+    auto B = Attrs({{AlignSy, "left", 0}, {WidthSy, "", 20}, {HeightSy, "", 50}});
+    auto C = Attrs({{AlignSy, "right", 0}, {WidthSy, "", 30}, {HeightSy, "", 20}});
+    TImageObj* First = S->InsertImage(A.get(), &Doc);
+    TImageObj* Second = S->InsertImage(B.get(), &Doc);
+    S->AddText("text ");
+    TImageObj* Later = S->InsertImage(C.get(), &Doc);
+    S->AddText("more");
+    Doc.Add(S);
+    Layout(300);
+    ASSERT_EQ(S->Lines.Count(), 1);
+    EXPECT_EQ(S->Line(0)->LineIndent, 45 + 25);
+    ClearBitmap();
+    Paint();
+    EXPECT_EQ(First->DrawX, 0);
+    EXPECT_EQ(First->DrawY, 0);
+    EXPECT_EQ(Second->DrawX, 45);
+    EXPECT_EQ(Second->DrawY, 0);
+    EXPECT_EQ(Later->DrawX, 270);
+    EXPECT_EQ(Later->DrawY, S->Line(0)->LineHt);
+    EXPECT_EQ(CountIs(clGray, 45, 0, 65, 50), 20 * 50);
+    EXPECT_EQ(CountIs(clGray, 270, S->Line(0)->LineHt, 300, S->Line(0)->LineHt + 20), 30 * 20);
+}
+
 TEST_F(TextSection, FloatAfterTextStartsBelowTheCurrentLine)
 {
     auto* S = new TSection(0, 1, nullptr, &Font);
