@@ -30,6 +30,14 @@ class TImageObj;
 class TFormControlObj;
 class ThtmlForm;
 
+class TMemoryStream;
+
+// Asked for a picture by its SRC: the host may hand over a bitmap (and its transparent colour) or
+// a stream holding the picture's bytes; left untouched, the picture is read from its file.
+using TGetBitmapEvent =
+    std::function<void(TObject* Sender, const std::string& SRC, TBitmap*& Bitmap, TColor& Color)>;
+using TGetImageEvent = std::function<void(TObject* Sender, const std::string& SRC, TMemoryStream*& Stream)>;
+
 // A layout error of one block; the cell that lays the block out reports it and drops the block.
 class EProcessError : public Exception {
 public:
@@ -296,6 +304,9 @@ public:
     TColor HotSpotColor = clBlue;
     TObject* TheOwner = nullptr;
     TObject* PPanel = nullptr;
+    // The view's picture requests, for fetching images.
+    TGetBitmapEvent OnBitmapRequest;
+    TGetImageEvent OnImageRequest;
     TColor Background = clWhite;
     std::function<void(TSectionList*)> OnBackgroundChange;
     TBitmap* BackgroundBitmap = nullptr; // not owned (the image cache holds it)
