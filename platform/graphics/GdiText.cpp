@@ -589,8 +589,9 @@ BOOL GetTextExtentExPoint(HDC DC, const char* Text, int Count, int MaxExtent, in
     if (!Dc || (!Text && Count > 0) || Count < 0)
         return FALSE;
     TFont* F = CurrentFont(Dc);
-    std::vector<char32_t> Chars;
-    std::vector<int> Lens;
+    // Layout measures text piece by piece many thousand times: the buffers are kept.
+    thread_local std::vector<char32_t> Chars;
+    thread_local std::vector<int> Lens;
     DecodeUtf8(Text, Count, Chars, &Lens);
     int W = 0, Byte = 0, Fitted = 0;
     bool Over = false;
