@@ -314,7 +314,7 @@ struct TPieceFit {
 // ends the search.
 TPieceFit FitScan(HDC DC, const char* P, int Limit, std::int64_t Room)
 {
-    std::vector<int> Dx;
+    thread_local std::vector<int> Dx; // kept: layout fits thousands of pieces
     std::int64_t BaseW = 0;
     int Base = 0, Chunk = 128;
     while (Base < Limit) {
