@@ -128,15 +128,15 @@ std::unordered_map<std::string, TRunMetrics>& MetricsCache()
 void TFontObj::Measure()
 {
     const TMyFont& F = *TheFont;
-    std::string Key = F.Name();
+    // The name, then the other attributes as raw bytes: the key is made for every run.
+    const std::int64_t Attributes[] = {F.Height(), static_cast<std::int64_t>(F.Style().Bits()),
+                                       static_cast<std::int64_t>(F.Pitch()),
+                                       static_cast<std::int64_t>(F.Charset())};
+    std::string Key;
+    Key.reserve(F.Name().size() + 1 + sizeof Attributes);
+    Key = F.Name();
     Key += '\0';
-    Key += std::to_string(F.Height());
-    Key += ',';
-    Key += std::to_string(F.Style().Bits());
-    Key += ',';
-    Key += std::to_string(static_cast<int>(F.Pitch()));
-    Key += ',';
-    Key += std::to_string(static_cast<int>(F.Charset()));
+    Key.append(reinterpret_cast<const char*>(Attributes), sizeof Attributes);
     auto& Cache = MetricsCache();
     auto It = Cache.find(Key);
     if (It == Cache.end()) {

@@ -176,9 +176,8 @@ void TSection::SwitchFont(TSectionList* Document, TMyFont* Font)
         F->SetNormalSize(Document, MulDiv(F->NormalSize, 3, 4));
     TFontObj* Last = Fonts.Run(Fonts.Count() - 1);
     if (Last->Pos == Len) {
-        Last->TheFont->Assign(F.get());
+        Last->TheFont->Assign(F.get()); // measures again when the font changes
         Last->SScript = static_cast<std::uint8_t>(Script);
-        Last->Measure();
     } else {
         auto* Run = new TFontObj(F.release(), Len);
         Run->UrlTarget.Copy(Last->UrlTarget);
