@@ -104,22 +104,20 @@ TEST(IndentManagerTest, SummariesAnswerAsAWalkOverEveryRecord)
 {
     struct TRef {
         const IndentManager& M;
-        int Left(int Y) const
+        // The edge moved by the records that apply at Y: the furthest in on the left, the
+        // furthest in (most negative) on the right.
+        int Edge(const TFreeList& Side, int Edge, int Sign, int Y) const
         {
             int X = 0;
-            for (int I = 0; I < M.L.Count(); ++I)
-                if (Y >= M.LeftRec(I)->YT && Y < M.LeftRec(I)->YB)
-                    X = std::max(X, M.LeftRec(I)->X);
-            return M.LfEdge + X;
+            for (int I = 0; I < Side.Count(); ++I) {
+                const auto* IR = Side.ItemAs<IndentRec>(I);
+                if (Y >= IR->YT && Y < IR->YB && IR->X * Sign > X * Sign)
+                    X = IR->X;
+            }
+            return Edge + X;
         }
-        int Right(int Y) const
-        {
-            int X = 0;
-            for (int I = 0; I < M.R.Count(); ++I)
-                if (Y >= M.RightRec(I)->YT && Y < M.RightRec(I)->YB)
-                    X = std::min(X, M.RightRec(I)->X);
-            return M.RtEdge + X;
-        }
+        int Left(int Y) const { return Edge(M.L, M.LfEdge, 1, Y); }
+        int Right(int Y) const { return Edge(M.R, M.RtEdge, -1, Y); }
         int Bottom(const TFreeList& Side, bool& Any) const
         {
             int B = INT_MIN;
