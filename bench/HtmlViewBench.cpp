@@ -93,9 +93,11 @@ void WithViewer(int Width, int Height, const std::function<void(THTMLViewer* Vie
     }
 }
 
+// Load (parse and lay out) a generated page of range(0) KB at 800 pixels; the target is the 1 MB
+// page under 100 ms, and the times of the sizes should grow in proportion.
 void BM_HtmlViewLoadBigPage(benchmark::State& State)
 {
-    const std::string Page = BigPage(1 << 20);
+    const std::string Page = BigPage(static_cast<std::size_t>(State.range(0)) << 10);
     WithViewer(800, 600, [&](THTMLViewer* Viewer) {
         for (auto _ : State) {
             Viewer->LoadFromMemory(Page.data(), Page.size());
@@ -105,7 +107,21 @@ void BM_HtmlViewLoadBigPage(benchmark::State& State)
     });
     State.SetBytesProcessed(State.iterations() * std::int64_t(Page.size()));
 }
-BENCHMARK(BM_HtmlViewLoadBigPage)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HtmlViewLoadBigPage)->Arg(256)->Arg(512)->Arg(1024)->Arg(2048)->Unit(benchmark::kMillisecond);
+
+// Layout alone: the loaded page laid out again at 800 pixels.
+void BM_HtmlViewLayout(benchmark::State& State)
+{
+    const std::string Page = BigPage(static_cast<std::size_t>(State.range(0)) << 10);
+    WithViewer(800, 600, [&](THTMLViewer* Viewer) {
+        Viewer->LoadFromMemory(Page.data(), Page.size());
+        for (auto _ : State)
+            Viewer->Reformat();
+        State.counters["height"] = Viewer->DocHeight();
+    });
+    State.SetBytesProcessed(State.iterations() * std::int64_t(Page.size()));
+}
+BENCHMARK(BM_HtmlViewLayout)->Arg(256)->Arg(512)->Arg(1024)->Arg(2048)->Unit(benchmark::kMillisecond);
 
 // One paragraph of short words in a big font in a narrow view: every word takes a line.
 void BM_HtmlViewLongParagraph(benchmark::State& State)

@@ -128,15 +128,15 @@ std::unordered_map<std::string, TRunMetrics>& MetricsCache()
 void TFontObj::Measure()
 {
     const TMyFont& F = *TheFont;
-    std::string Key = F.Name();
+    // The name, then the other attributes as raw bytes: the key is made for every run.
+    const std::int64_t Attributes[] = {F.Height(), static_cast<std::int64_t>(F.Style().Bits()),
+                                       static_cast<std::int64_t>(F.Pitch()),
+                                       static_cast<std::int64_t>(F.Charset())};
+    std::string Key;
+    Key.reserve(F.Name().size() + 1 + sizeof Attributes);
+    Key = F.Name();
     Key += '\0';
-    Key += std::to_string(F.Height());
-    Key += ',';
-    Key += std::to_string(F.Style().Bits());
-    Key += ',';
-    Key += std::to_string(static_cast<int>(F.Pitch()));
-    Key += ',';
-    Key += std::to_string(static_cast<int>(F.Charset()));
+    Key.append(reinterpret_cast<const char*>(Attributes), sizeof Attributes);
     auto& Cache = MetricsCache();
     auto It = Cache.find(Key);
     if (It == Cache.end()) {
@@ -176,17 +176,32 @@ void TFontList::UpdateFonts(TSectionList* Document)
         Run(I)->UpdateFont(Document);
 }
 
+namespace {
+
+// The index of the first run after the one holding Pos (Count() when none): runs start at
+// increasing positions, so a paragraph with many links is searched by halving.
+int NextRunIndex(const TFontList& Runs, int Pos)
+{
+    int Lo = 1, Hi = Runs.Count();
+    while (Lo < Hi) {
+        const int Mid = Lo + (Hi - Lo) / 2;
+        if (Runs.Run(Mid)->Pos > Pos)
+            Hi = Mid;
+        else
+            Lo = Mid + 1;
+    }
+    return Lo;
+}
+
+} // namespace
+
 TFontObj* TFontList::GetFontObjAt(int Pos, int& Index) const
 {
     Index = 0;
-    TFontObj* Result = Count() > 0 ? Run(0) : nullptr;
-    for (int I = 1; I < Count(); ++I) {
-        if (Run(I)->Pos > Pos)
-            break;
-        Result = Run(I);
-        Index = I;
-    }
-    return Result;
+    if (Count() == 0)
+        return nullptr;
+    Index = NextRunIndex(*this, Pos) - 1;
+    return Run(Index);
 }
 
 TMyFont* TFontList::GetFontAt(int Pos, int& OHang) const
@@ -198,10 +213,10 @@ TMyFont* TFontList::GetFontAt(int Pos, int& OHang) const
 
 int TFontList::GetFontCountAt(int Pos, int Len) const
 {
-    for (int I = 0; I < Count(); ++I)
-        if (Run(I)->Pos > Pos)
-            return Run(I)->Pos - Pos;
-    return Len - Pos;
+    if (Count() > 0 && Run(0)->Pos > Pos)
+        return Run(0)->Pos - Pos;
+    const int Next = Count() > 0 ? NextRunIndex(*this, Pos) : 0;
+    return Next < Count() ? Run(Next)->Pos - Pos : Len - Pos;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -289,6 +304,10 @@ void IndentManager::Clear()
 {
     L.Clear();
     R.Clear();
+    FLeft = TSide{};
+    FRight = TSide{};
+    FOpen.clear();
+    FFloor = INT_MIN;
 }
 
 void IndentManager::Reset(int Lf, int Rt)
@@ -298,7 +317,13 @@ void IndentManager::Reset(int Lf, int Rt)
     CurrentLevel = 0;
 }
 
-void IndentManager::AddRec(TFreeList& Side, int AX, int AYT, int AYB, int ALev)
+void IndentManager::NoteFloat(TSide& Summary, int YB)
+{
+    Summary.AnyFloat = true;
+    Summary.FloatBottom = std::max(Summary.FloatBottom, YB);
+}
+
+void IndentManager::AddRec(TFreeList& Side, TSide& Summary, int AX, int AYT, int AYB, int ALev)
 {
     auto* IR = new IndentRec;
     IR->X = AX;
@@ -306,27 +331,54 @@ void IndentManager::AddRec(TFreeList& Side, int AX, int AYT, int AYB, int ALev)
     IR->YB = AYB;
     IR->Lev = ALev;
     Side.Add(IR);
+    Summary.Live.push_back(IR);
+    if (ALev == 0)
+        NoteFloat(Summary, AYB);
+    else
+        FOpen.push_back(IR);
 }
+
+void IndentManager::SetFloor(int Y)
+{
+    if (Y <= FFloor)
+        return;
+    FFloor = Y;
+    for (TSide* S : {&FLeft, &FRight})
+        std::erase_if(S->Live, [Y](const IndentRec* IR) { return IR->YB < Y; });
+}
+
+namespace {
+
+// Visits the records of a side: the live ones when the manager gives them, else all.
+template <class F> void ForEachRec(const TFreeList& All, const std::vector<IndentRec*>* Live, F Fn)
+{
+    if (Live)
+        for (const IndentRec* IR : *Live)
+            Fn(IR);
+    else
+        for (int I = 0; I < All.Count(); ++I)
+            Fn(All.ItemAs<IndentRec>(I));
+}
+
+} // namespace
 
 int IndentManager::LeftIndent(int Y) const
 {
     int X = 0;
-    for (int I = 0; I < L.Count(); ++I) {
-        const IndentRec* IR = LeftRec(I);
+    ForEachRec(L, LiveFor(FLeft, Y), [&](const IndentRec* IR) {
         if (Y >= IR->YT && Y < IR->YB)
             X = std::max(X, IR->X);
-    }
+    });
     return SatAdd(LfEdge, X);
 }
 
 int IndentManager::RightSide(int Y) const
 {
     int X = 0;
-    for (int I = 0; I < R.Count(); ++I) {
-        const IndentRec* IR = RightRec(I);
+    ForEachRec(R, LiveFor(FRight, Y), [&](const IndentRec* IR) {
         if (Y >= IR->YT && Y < IR->YB)
             X = std::min(X, IR->X);
-    }
+    });
     return SatAdd(RtEdge, X);
 }
 
@@ -338,11 +390,11 @@ void IndentManager::Update(int Y, TImageObj* Image)
     const int YB = SatAdd(Y, Image->ImageHeight);
     if (Image->ImageAlign == 3) {
         Image->Indent = LeftIndent(Y) - LfEdge;
-        AddRec(L, SatAdd(Image->Indent, W), Y, YB, 0);
+        AddRec(L, FLeft, SatAdd(Image->Indent, W), Y, YB, 0);
     } else {
         const int RS = RightSide(Y);
         Image->Indent = SatAdd(RS, -static_cast<std::int64_t>(Image->ImageWidth));
-        AddRec(R, SatInt(static_cast<std::int64_t>(RS) - RtEdge - W), Y, YB, 0);
+        AddRec(R, FRight, SatInt(static_cast<std::int64_t>(RS) - RtEdge - W), Y, YB, 0);
     }
 }
 
@@ -350,71 +402,70 @@ void IndentManager::UpdateTable(int Y, int AWidth, int Justify, int Height)
 {
     const int YB = SatAdd(Y, Height);
     if (Justify == 1)
-        AddRec(L, SatInt(static_cast<std::int64_t>(LeftIndent(Y)) + AWidth - LfEdge), Y, YB, 0);
+        AddRec(L, FLeft, SatInt(static_cast<std::int64_t>(LeftIndent(Y)) + AWidth - LfEdge), Y, YB, 0);
     else if (Justify == 3)
-        AddRec(R, SatInt(static_cast<std::int64_t>(RightSide(Y)) - RtEdge - AWidth), Y, YB, 0);
+        AddRec(R, FRight, SatInt(static_cast<std::int64_t>(RightSide(Y)) - RtEdge - AWidth), Y, YB, 0);
 }
 
 int IndentManager::ImageBottom() const
 {
     int B = 0;
-    for (int I = 0; I < L.Count(); ++I)
-        if (LeftRec(I)->Lev == 0)
-            B = std::max(B, LeftRec(I)->YB);
-    for (int I = 0; I < R.Count(); ++I)
-        if (RightRec(I)->Lev == 0)
-            B = std::max(B, RightRec(I)->YB);
+    if (FLeft.AnyFloat)
+        B = std::max(B, FLeft.FloatBottom);
+    if (FRight.AnyFloat)
+        B = std::max(B, FRight.FloatBottom);
     return B;
 }
 
 void IndentManager::GetClearY(int& CL, int& CR) const
 {
-    CL = 0;
-    CR = 0;
-    bool AnyL = false, AnyR = false;
-    int BL = INT_MIN, BR = INT_MIN;
-    for (int I = 0; I < L.Count(); ++I)
-        if (LeftRec(I)->Lev == 0) {
-            AnyL = true;
-            BL = std::max(BL, LeftRec(I)->YB);
-        }
-    for (int I = 0; I < R.Count(); ++I)
-        if (RightRec(I)->Lev == 0) {
-            AnyR = true;
-            BR = std::max(BR, RightRec(I)->YB);
-        }
-    if (AnyL)
-        CL = SatAdd(BL, 1);
-    if (AnyR)
-        CR = SatAdd(BR, 1);
+    CL = FLeft.AnyFloat ? SatAdd(FLeft.FloatBottom, 1) : 0;
+    CR = FRight.AnyFloat ? SatAdd(FRight.FloatBottom, 1) : 0;
 }
 
-int IndentManager::GetLevelClear() const
+int IndentManager::GetLevelClear(int FromY) const
 {
+    // The X of the last record of the current level; above level 0 only open levels qualify.
     int LevelX = 0;
-    for (int I = 0; I < L.Count(); ++I)
-        if (LeftRec(I)->Lev == CurrentLevel)
-            LevelX = LeftRec(I)->X;
-    int B = 0;
-    for (int I = 0; I < L.Count(); ++I)
-        if (LeftRec(I)->X > LevelX)
-            B = std::max(B, LeftRec(I)->YB);
-    return SatAdd(B, 1);
+    if (CurrentLevel > 0) {
+        for (const IndentRec* IR : FOpen)
+            if (IR->Lev == CurrentLevel)
+                LevelX = IR->X;
+    } else {
+        for (int I = L.Count() - 1; I >= 0; --I)
+            if (LeftRec(I)->Lev == 0) {
+                LevelX = LeftRec(I)->X;
+                break;
+            }
+    }
+    bool Any = false;
+    int B = INT_MIN;
+    ForEachRec(L, LiveFor(FLeft, FromY), [&](const IndentRec* IR) {
+        if (IR->X > LevelX && IR->YB >= FromY) {
+            Any = true;
+            B = std::max(B, IR->YB);
+        }
+    });
+    return Any ? SatAdd(B, 1) : 1;
 }
 
 void IndentManager::SetLevel(int Y, int Level)
 {
     if (Level > CurrentLevel) {
         for (int C = CurrentLevel + 1; C <= Level; ++C)
-            AddRec(L, SatAdd(LeftIndent(Y) - LfEdge, 35), Y, 9999999, C);
+            AddRec(L, FLeft, SatAdd(LeftIndent(Y) - LfEdge, 35), Y, 9999999, C);
     } else if (Level < CurrentLevel) {
-        for (int I = 0; I < L.Count(); ++I) {
-            IndentRec* IR = LeftRec(I);
-            if (IR->Lev > Level) {
-                IR->Lev = 0;
-                IR->YB = Y - 1;
-            }
-        }
+        std::erase_if(FOpen, [&](IndentRec* IR) {
+            if (IR->Lev <= Level)
+                return false;
+            IR->Lev = 0;
+            IR->YB = Y - 1;
+            NoteFloat(FLeft, IR->YB);
+            // A level left open past the floor (a document taller than its bottom) was let go.
+            if (IR->YB >= FFloor && std::find(FLeft.Live.begin(), FLeft.Live.end(), IR) == FLeft.Live.end())
+                FLeft.Live.push_back(IR);
+            return true;
+        });
     }
     CurrentLevel = Level;
 }
@@ -460,6 +511,7 @@ int TCell::DoLogic(TCanvas* Canvas, int Y, int& Curs, int& MaxWidth, int AWidth)
     int I = 0;
     while (I < Count()) {
         TSectionBase* B = Block(I);
+        IMgr->SetFloor(SatAdd(Y, H));
         try {
             int W = 0;
             H = SatAdd(H, B->DrawLogic(Canvas, SatAdd(Y, H), Curs, W, IMgr.get()));

@@ -16,10 +16,12 @@
 #include "platform/graphics/Graphics.h"
 #include "platform/rtl/SysUtils.h"
 
+#include <climits>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class TSectionList;
 class TCell;
@@ -27,6 +29,14 @@ class IndentManager;
 class TImageObj;
 class TFormControlObj;
 class ThtmlForm;
+
+class TMemoryStream;
+
+// Asked for a picture by its SRC: the host may hand over a bitmap (and its transparent colour) or
+// a stream holding the picture's bytes; left untouched, the picture is read from its file.
+using TGetBitmapEvent =
+    std::function<void(TObject* Sender, const std::string& SRC, TBitmap*& Bitmap, TColor& Color)>;
+using TGetImageEvent = std::function<void(TObject* Sender, const std::string& SRC, TMemoryStream*& Stream)>;
 
 // A layout error of one block; the cell that lays the block out reports it and drops the block.
 class EProcessError : public Exception {
@@ -173,20 +183,42 @@ public:
     int RightSide(int Y) const;
     int ImageBottom() const;
     void GetClearY(int& CL, int& CR) const;
-    int GetLevelClear() const;
+    // FromY leaves out the records that end above it (YB < FromY): a block that starts at FromY
+    // takes the same height from the rest.
+    int GetLevelClear(int FromY = INT_MIN) const;
     void SetLevel(int Y, int Level);
+    // Layout tells the manager that no query of this pass looks above Y any more, so records
+    // that end above it need not be visited again (a long document collects thousands of closed
+    // list levels). Queries above it still see every record.
+    void SetFloor(int Y);
 
     IndentRec* LeftRec(int I) const { return L.ItemAs<IndentRec>(I); }
     IndentRec* RightRec(int I) const { return R.ItemAs<IndentRec>(I); }
 
     int Width = 0;
     int ClipWidth = 0;
+    // Read freely; records change only through the manager (it keeps summaries of them).
     TFreeList L, R;
     int CurrentLevel = 0;
     int LfEdge = 0, RtEdge = 0;
 
 private:
-    void AddRec(TFreeList& Side, int AX, int AYT, int AYB, int ALev);
+    struct TSide {
+        std::vector<IndentRec*> Live; // every record of the side with YB >= the floor, and maybe others
+        bool AnyFloat = false;        // a record with Lev 0 exists
+        int FloatBottom = INT_MIN;    // the largest YB of those
+    };
+    void AddRec(TFreeList& Side, TSide& Summary, int AX, int AYT, int AYB, int ALev);
+    void NoteFloat(TSide& Summary, int YB);
+    // The records a query at Y must visit.
+    const std::vector<IndentRec*>* LiveFor(const TSide& Summary, int Y) const
+    {
+        return Y >= FFloor ? &Summary.Live : nullptr;
+    }
+
+    TSide FLeft, FRight;
+    std::vector<IndentRec*> FOpen; // open list levels (Lev > 0), all on the left
+    int FFloor = INT_MIN;
 };
 
 // An owning list of blocks laid out one below the other.
@@ -272,6 +304,9 @@ public:
     TColor HotSpotColor = clBlue;
     TObject* TheOwner = nullptr;
     TObject* PPanel = nullptr;
+    // The view's picture requests, for fetching images.
+    TGetBitmapEvent OnBitmapRequest;
+    TGetImageEvent OnImageRequest;
     TColor Background = clWhite;
     std::function<void(TSectionList*)> OnBackgroundChange;
     TBitmap* BackgroundBitmap = nullptr; // not owned (the image cache holds it)

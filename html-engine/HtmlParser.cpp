@@ -1854,10 +1854,15 @@ void ParseLists(int Level, THtmlSymbol Opening, const TSymbolSet& StopSet)
     bool Plain = false;
     TAttribute* A = nullptr;
     if (Ordered) {
-        if (PS.Attributes.Find(StartSy, A) && A->Value >= 0)
-            Number = A->Value;
         if (PS.Attributes.Find(TypeSy, A) && !A->Text.empty())
             NumType = A->Text[0];
+        // A START below 1 or not a number numbers the whole list in decimal from 1.
+        if (PS.Attributes.Find(StartSy, A)) {
+            if (A->Value >= 1)
+                Number = A->Value;
+            else
+                NumType = '1';
+        }
     } else if (Opening == ULSy) {
         Plain = PS.Attributes.Find(PlainSy, A);
     }

@@ -176,9 +176,8 @@ void TSection::SwitchFont(TSectionList* Document, TMyFont* Font)
         F->SetNormalSize(Document, MulDiv(F->NormalSize, 3, 4));
     TFontObj* Last = Fonts.Run(Fonts.Count() - 1);
     if (Last->Pos == Len) {
-        Last->TheFont->Assign(F.get());
+        Last->TheFont->Assign(F.get()); // measures again when the font changes
         Last->SScript = static_cast<std::uint8_t>(Script);
-        Last->Measure();
     } else {
         auto* Run = new TFontObj(F.release(), Len);
         Run->UrlTarget.Copy(Last->UrlTarget);
@@ -314,7 +313,7 @@ struct TPieceFit {
 // ends the search.
 TPieceFit FitScan(HDC DC, const char* P, int Limit, std::int64_t Room)
 {
-    std::vector<int> Dx;
+    thread_local std::vector<int> Dx; // kept: layout fits thousands of pieces
     std::int64_t BaseW = 0;
     int Base = 0, Chunk = 128;
     while (Base < Limit) {
@@ -599,7 +598,7 @@ int TSection::DrawLogic(TCanvas* Canvas, int Y, int& Curs, int& MaxWidth, Indent
     Curs = SatAdd(StartCurs, Len);
     if (Level > 0)
         SectionHeight =
-            std::max(SectionHeight, SatInt(static_cast<std::int64_t>(IMgr->GetLevelClear()) - StartY));
+            std::max(SectionHeight, SatInt(static_cast<std::int64_t>(IMgr->GetLevelClear(StartY)) - StartY));
     DrawHeight = std::max(SectionHeight, SatInt(static_cast<std::int64_t>(IMgr->ImageBottom()) - StartY));
     return SectionHeight;
 }
@@ -614,15 +613,17 @@ void TSection::FormLine(TCanvas* Canvas, int Start, int N, int& Y, IndentManager
     bool AllObjects = true;
     for (int I = Start; I < End && AllObjects; ++I)
         AllObjects = IsObjChar(Buff[I]);
-    if (!AllObjects)
-        for (int R = 0; R < Fonts.Count(); ++R) {
+    if (!AllObjects) {
+        // The runs touching the line: the one holding its first character and those after it
+        // that start before its end.
+        int R = 0;
+        Fonts.GetFontObjAt(Start, R);
+        for (; R < Fonts.Count() && (R == 0 || Fonts.Run(R)->Pos < End); ++R) {
             TFontObj* Run = Fonts.Run(R);
-            const int RunEnd = R + 1 < Fonts.Count() ? Fonts.Run(R + 1)->Pos : Len;
-            if (Run->Pos < End && RunEnd > Start) {
-                L->LineHt = std::max(L->LineHt, Run->FontHeight);
-                L->Descent = std::max(L->Descent, Run->Descent);
-            }
+            L->LineHt = std::max(L->LineHt, Run->FontHeight);
+            L->Descent = std::max(L->Descent, Run->Descent);
         }
+    }
     for (int I = Start; I < End; ++I) {
         if (Buff[I] == ImgChar) {
             TImageObj* Img = Images.FindImage(I);
@@ -747,23 +748,28 @@ int TSection::Draw(TCanvas* Canvas, const TRect& ARect, int Y, int X, IndentMana
         L->DrawY = YY - L->LineHt;
         int I = L->Start;
         const int End = L->Start + L->Ln;
+        // Floats before anything else on the line were placed beside it, later ones below it.
+        bool OnlyFloatsSoFar = true;
         while (I < End) {
             const char C = Buff[I];
             if (C == ImgChar) {
                 TImageObj* Img = Images.FindImage(I);
                 TFontObj* Run = Fonts.GetFontObjAt(I);
                 if (Img && Img->Floating()) {
-                    // A float first on the line stands beside it; a later one was placed below it.
-                    const int Top = I == L->Start ? LineTop : SatAdd(YY, L->SpaceAfter);
+                    const int Top = OnlyFloatsSoFar ? LineTop : SatAdd(YY, L->SpaceAfter);
                     Img->Draw(Canvas, SatAdd(IMgr->LfEdge, Img->Indent), Run, SatAdd(Top, Img->ImageHeight),
                               Top);
-                } else if (Img) {
-                    Img->Draw(Canvas, XX, Run, YY - L->Descent, YY - L->LineHt);
-                    XX = SatAdd(XX, Img->ImageWidth);
+                } else {
+                    OnlyFloatsSoFar = false;
+                    if (Img) {
+                        Img->Draw(Canvas, XX, Run, YY - L->Descent, YY - L->LineHt);
+                        XX = SatAdd(XX, Img->ImageWidth);
+                    }
                 }
                 ++I;
                 continue;
             }
+            OnlyFloatsSoFar = false;
             if (C == FmCtlChar) {
                 if (TFormControlObj* Ctl = FormControlAt(I)) {
                     if (Ctl->HasWindow()) {

@@ -180,6 +180,11 @@ public:
     // ---- Events ----
     THotSpotEvent OnHotSpotCovered;
     THotSpotClickEvent OnHotSpotClick;
+    // Copied into the document, which asks them for pictures.
+    TGetBitmapEvent OnBitmapRequest() const { return FSectionList->OnBitmapRequest; }
+    void SetOnBitmapRequest(TGetBitmapEvent Value) { FSectionList->OnBitmapRequest = std::move(Value); }
+    TGetImageEvent OnImageRequest() const { return FSectionList->OnImageRequest; }
+    void SetOnImageRequest(TGetImageEvent Value) { FSectionList->OnImageRequest = std::move(Value); }
     TScriptEvent OnScript() const { return FSectionList->OnScript; }
     void SetOnScript(TScriptEvent Value) { FSectionList->OnScript = std::move(Value); }
     TFormSubmitEvent OnFormSubmit() const { return FOnFormSubmit; }

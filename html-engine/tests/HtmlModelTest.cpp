@@ -97,6 +97,98 @@ TEST(IndentManagerTest, LevelClearIsBelowFloatsBesideTheLevel)
     EXPECT_EQ(M.GetLevelClear(), 41);
 }
 
+// The manager keeps summaries so that layout need not visit every closed list level again; every
+// answer must still be the one a plain walk over all records gives, also for queries above the
+// floor (painting and hit tests ask from the top again).
+TEST(IndentManagerTest, SummariesAnswerAsAWalkOverEveryRecord)
+{
+    struct TRef {
+        const IndentManager& M;
+        // The edge moved by the records that apply at Y: the furthest in on the left, the
+        // furthest in (most negative) on the right.
+        int Edge(const TFreeList& Side, int Edge, int Sign, int Y) const
+        {
+            int X = 0;
+            for (int I = 0; I < Side.Count(); ++I) {
+                const auto* IR = Side.ItemAs<IndentRec>(I);
+                if (Y >= IR->YT && Y < IR->YB && IR->X * Sign > X * Sign)
+                    X = IR->X;
+            }
+            return Edge + X;
+        }
+        int Left(int Y) const { return Edge(M.L, M.LfEdge, 1, Y); }
+        int Right(int Y) const { return Edge(M.R, M.RtEdge, -1, Y); }
+        int Bottom(const TFreeList& Side, bool& Any) const
+        {
+            int B = INT_MIN;
+            Any = false;
+            for (int I = 0; I < Side.Count(); ++I)
+                if (Side.ItemAs<IndentRec>(I)->Lev == 0) {
+                    Any = true;
+                    B = std::max(B, Side.ItemAs<IndentRec>(I)->YB);
+                }
+            return B;
+        }
+        int LevelClear() const
+        {
+            int LevelX = 0;
+            for (int I = 0; I < M.L.Count(); ++I)
+                if (M.LeftRec(I)->Lev == M.CurrentLevel)
+                    LevelX = M.LeftRec(I)->X;
+            int B = INT_MIN;
+            for (int I = 0; I < M.L.Count(); ++I)
+                if (M.LeftRec(I)->X > LevelX)
+                    B = std::max(B, M.LeftRec(I)->YB);
+            return B == INT_MIN ? 1 : B + 1;
+        }
+    };
+    IndentManager M;
+    M.Reset(0, 600);
+    const TRef Ref{M};
+    std::uint32_t Seed = 7;
+    auto Rand = [&](int N) {
+        Seed = Seed * 1103515245u + 12345u;
+        return static_cast<int>((Seed >> 16) % static_cast<std::uint32_t>(N));
+    };
+    std::vector<std::unique_ptr<TImageObj>> Images;
+    int Y = 0;
+    for (int Step = 0; Step < 1000; ++Step) {
+        M.SetFloor(Y);
+        switch (Rand(4)) {
+        case 0:
+            M.SetLevel(Y, Rand(4));
+            break;
+        case 1:
+            Images.push_back(Floating(Rand(2) ? "left" : "right", 10 + Rand(50), 5 + Rand(80)));
+            M.Update(Y + Rand(10), Images.back().get());
+            break;
+        case 2:
+            M.UpdateTable(Y, 20 + Rand(40), 1 + 2 * Rand(2), Rand(60));
+            break;
+        default:
+            break;
+        }
+        for (int Q : {Y, Y + Rand(100), Rand(Y + 1)}) {
+            ASSERT_EQ(M.LeftIndent(Q), Ref.Left(Q)) << Step << " " << Q;
+            ASSERT_EQ(M.RightSide(Q), Ref.Right(Q)) << Step << " " << Q;
+        }
+        bool AnyL, AnyR;
+        const int BL = Ref.Bottom(M.L, AnyL), BR = Ref.Bottom(M.R, AnyR);
+        ASSERT_EQ(M.ImageBottom(), std::max({0, AnyL ? BL : 0, AnyR ? BR : 0}));
+        int CL, CR;
+        M.GetClearY(CL, CR);
+        ASSERT_EQ(CL, AnyL ? BL + 1 : 0);
+        ASSERT_EQ(CR, AnyR ? BR + 1 : 0);
+        ASSERT_EQ(M.GetLevelClear(), Ref.LevelClear());
+        // From a block's top only what reaches down to it counts: the height it gives that block
+        // is the same.
+        if (M.CurrentLevel > 0)
+            ASSERT_EQ(std::max(0, M.GetLevelClear(Y) - Y), std::max(0, Ref.LevelClear() - Y)) << Step;
+        Y += Rand(30);
+    }
+    EXPECT_GT(M.L.Count(), 300);
+}
+
 TEST(IndentManagerTest, TablesAndEdges)
 {
     IndentManager M;

@@ -293,6 +293,35 @@ TEST_F(TextSection, LinesBesideALeftFloatThenBelowIt)
     EXPECT_EQ(CountIs(clGray, 0, 0, 50, 40), 50 * 40);
 }
 
+// Every float before the line's first text is placed beside the line, and painted there, the
+// second one to the right of the first; a float after text hangs below its line.
+TEST_F(TextSection, FloatsBeforeTheFirstTextArePaintedBesideTheLine)
+{
+    auto* S = new TSection(0, 1, nullptr, &Font);
+    auto A = Attrs({{AlignSy, "left", 0}, {WidthSy, "", 40}, {HeightSy, "", 30}});
+    auto B = Attrs({{AlignSy, "left", 0}, {WidthSy, "", 20}, {HeightSy, "", 50}});
+    auto C = Attrs({{AlignSy, "right", 0}, {WidthSy, "", 30}, {HeightSy, "", 20}});
+    TImageObj* First = S->InsertImage(A.get(), &Doc);
+    TImageObj* Second = S->InsertImage(B.get(), &Doc);
+    S->AddText("text ");
+    TImageObj* Later = S->InsertImage(C.get(), &Doc);
+    S->AddText("more");
+    Doc.Add(S);
+    Layout(300);
+    ASSERT_EQ(S->Lines.Count(), 1);
+    EXPECT_EQ(S->Line(0)->LineIndent, 45 + 25);
+    ClearBitmap();
+    Paint();
+    EXPECT_EQ(First->DrawX, 0);
+    EXPECT_EQ(First->DrawY, 0);
+    EXPECT_EQ(Second->DrawX, 45);
+    EXPECT_EQ(Second->DrawY, 0);
+    EXPECT_EQ(Later->DrawX, 270);
+    EXPECT_EQ(Later->DrawY, S->Line(0)->LineHt);
+    EXPECT_EQ(CountIs(clGray, 45, 0, 65, 50), 20 * 50);
+    EXPECT_EQ(CountIs(clGray, 270, S->Line(0)->LineHt, 300, S->Line(0)->LineHt + 20), 30 * 20);
+}
+
 TEST_F(TextSection, FloatAfterTextStartsBelowTheCurrentLine)
 {
     auto* S = new TSection(0, 1, nullptr, &Font);
@@ -370,6 +399,35 @@ TEST_F(TextSection, ListStartBelowOneFallsBackToDecimalFromOne)
     EXPECT_EQ(Item.NumType, 'i');
     EXPECT_EQ(Item.ListNumb, 4);
     EXPECT_EQ(Item.ListType, 1);
+}
+
+// The labels a whole list gets from its START and TYPE, as the builder numbers it.
+TEST_F(TextSection, ListStartBelowOneNumbersTheWholeListInDecimal)
+{
+    struct TCase {
+        const char* Html;
+        std::vector<std::string> Labels;
+    } Cases[] = {
+        {"<ol start=0 type=A><li>a<li>b<li>c</ol>", {"1.", "2.", "3."}},
+        {"<ol start=-3><li>a<li>b</ol>", {"1.", "2."}},
+        {"<ol type=i start=\"many\"><li>a<li>b</ol>", {"1.", "2."}},
+        {"<ol type=a start=x><li>a<li>b</ol>", {"1.", "2."}},
+        {"<ol start=3 type=A><li>a<li>b</ol>", {"C.", "D."}},
+        {"<ol type=I start=19><li>a<li>b<li>c</ol>", {"XIX.", "XX.", "XX."}},
+        {"<ol type=a start=25><li>a<li>b<li>c</ol>", {"y.", "z.", "z."}},
+        {"<ol><li>a<li>b</ol>", {"1.", "2."}},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.Html);
+        TSectionList Page(nullptr, nullptr);
+        const std::string Html = C.Html;
+        HtmlParseBuffer(&Page, nullptr, Html.data(), Html.size());
+        std::vector<std::string> Labels;
+        for (int I = 0; I < Page.Count(); ++I)
+            if (auto* Item = dynamic_cast<TOListItem*>(Page.Block(I)); Item && Item->Len > 0)
+                Labels.push_back(OrderedListLabel(Item->NumType, Item->ListNumb));
+        EXPECT_EQ(Labels, C.Labels);
+    }
 }
 
 TEST_F(TextSection, OrderedItemLabelEndsFivePixelsLeftOfTheText)

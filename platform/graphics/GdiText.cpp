@@ -200,8 +200,13 @@ const TGlyph& TFont::Glyph(char32_t C)
     if (C < 128)
         return Ascii[C];
     auto It = Others.find(C);
-    if (It == Others.end())
-        It = Others.emplace(C, LookupGlyph(this, C)).first;
+    if (It == Others.end()) {
+        const std::lock_guard<std::mutex> Hold(Shared->Lock);
+        auto S = Shared->Map.find(C);
+        if (S == Shared->Map.end())
+            S = Shared->Map.emplace(C, LookupGlyph(this, C)).first;
+        It = Others.emplace(C, S->second).first;
+    }
     return It->second;
 }
 
@@ -300,6 +305,7 @@ TFont* NewFont(const LOGFONT& Log)
     F->Metrics = std::make_unique<QFontMetrics>(*P.Metrics);
     F->Ascii = P.Ascii;
     F->Others = P.Others;
+    F->Shared = P.Shared;
     return F;
 }
 
@@ -583,8 +589,9 @@ BOOL GetTextExtentExPoint(HDC DC, const char* Text, int Count, int MaxExtent, in
     if (!Dc || (!Text && Count > 0) || Count < 0)
         return FALSE;
     TFont* F = CurrentFont(Dc);
-    std::vector<char32_t> Chars;
-    std::vector<int> Lens;
+    // Layout measures text piece by piece many thousand times: the buffers are kept.
+    thread_local std::vector<char32_t> Chars;
+    thread_local std::vector<int> Lens;
     DecodeUtf8(Text, Count, Chars, &Lens);
     int W = 0, Byte = 0, Fitted = 0;
     bool Over = false;

@@ -14,6 +14,7 @@
 
 #include <array>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -69,6 +70,13 @@ struct TFont : TObject {
     std::unique_ptr<QFontMetrics> Metrics;
     std::array<TGlyph, 128> Ascii{};
     std::unordered_map<char32_t, TGlyph> Others;
+    // The glyphs beyond ASCII looked up so far by the font built first and every copy of it
+    // (copies are made on each font selection and would otherwise look each one up again).
+    struct TSharedGlyphs {
+        std::mutex Lock;
+        std::unordered_map<char32_t, TGlyph> Map;
+    };
+    std::shared_ptr<TSharedGlyphs> Shared = std::make_shared<TSharedGlyphs>();
     const TGlyph& Glyph(char32_t C);
     // The font text is drawn in ([1]: smoothed), made on first use: lines are drawn apart.
     std::optional<QFont> Drawn[2];
