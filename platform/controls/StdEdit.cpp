@@ -910,8 +910,10 @@ LRESULT EditProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
         auto* Buf = reinterpret_cast<char*>(LParam);
         WORD Size = 0;
         std::memcpy(&Size, Buf, sizeof(WORD));
-        int A = S->ToByte(Start), B = S->ToByte(End);
-        std::string T = S->Text().substr(static_cast<std::size_t>(A), static_cast<std::size_t>(B - A));
+        // Only the line itself: a caller reading the visible lines of a long text one by one
+        // must not pay for the whole text each time.
+        const QTextBlock Block = S->Doc->findBlock(Start);
+        std::string T = ToUtf8(Block.text().mid(Start - Block.position(), End - Start));
         std::size_t N = std::min<std::size_t>(T.size(), Size);
         std::copy_n(T.data(), N, Buf);
         return static_cast<LRESULT>(N);
