@@ -1103,6 +1103,12 @@ void TColorMemo::DrawRun(const TKeyDescr& Run, int TextHeight, const TPoint* At)
                 OnDrawKey(C, Key, R, Font()->Color());
             } else if (Run.ZOrder == zoHotSpotMarker) {
                 C->Brush()->SetColor(Run.Color);
+                // The control shows a marker character as a box of its own width, where the text
+                // output gives control characters none: the marker's cell, as the control lays it
+                // out, is filled too, so the marker is hidden whatever the control drew.
+                int Next, NextY;
+                if (ClientPos(Run.EndPos + 1, Next, NextY) && NextY == Y && Next > X)
+                    C->FillRect(Rect(X, Y, Next, Y + TextHeight));
                 DrawText(Run.StartPos, Run.EndPos + 1, X, Y);
                 C->Brush()->SetColor(Color());
             } else if (Run.ZOrder == zoHotSpotText) {

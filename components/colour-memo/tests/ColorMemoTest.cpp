@@ -315,6 +315,10 @@ TEST_F(ColorMemo, HotSpotCursorAndClick)
             "file.htm\x1F now");
     TDibImage I = Capture();
     EXPECT_GT(CountNear(I, 5, 12, 0xFF0000), 10); // hot-spot text in HotSpot.Color
+    // The markers are hidden: their cells are all in the marker colour (the window's white).
+    EXPECT_EQ(CountNear(I, 4, 4, clBlack), 0);
+    EXPECT_EQ(CountNear(I, 13, 13, clBlack), 0);
+    EXPECT_GT(CountNear(I, 4, 4, clWhite), 10);
     std::vector<std::string> Clicks;
     Memo->OnHotSpotClick = [&](TObject* Sender, const std::string& SRC) {
         EXPECT_EQ(Sender, Memo);
