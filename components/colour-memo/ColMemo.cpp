@@ -143,9 +143,16 @@ bool IsBlank(const std::string& S)
     return Trim(S).empty();
 }
 
-void CopyCut(char (&Dest)[7], const std::string& Text)
+// Text cut to its first six characters (never inside a character).
+void CopyCut(char (&Dest)[DelimiterTextMax * 4 + 1], const std::string& Text)
 {
-    const std::size_t N = std::min<std::size_t>(Text.size(), 6);
+    std::size_t N = 0;
+    for (int Chars = 0; N < Text.size() && Chars < DelimiterTextMax; ++Chars) {
+        ++N;
+        while (N < Text.size() && (static_cast<unsigned char>(Text[N]) & 0xC0) == 0x80 && N < sizeof Dest - 1)
+            ++N;
+    }
+    N = std::min(N, sizeof Dest - 1);
     std::memcpy(Dest, Text.data(), N);
     Dest[N] = 0;
 }
@@ -709,20 +716,86 @@ int TColorMemo::ScanStartLine(int FirstLine) const
     return std::max(FirstLine - LookBack, 0);
 }
 
-void TColorMemo::UpdateTextCopy()
+int TColorMemo::TextLength()
 {
-    // The copy is kept until the text changes: reading a long text out of the control costs
-    // more than the whole pass.
-    HWND Wnd = Handle();
-    const int Length = GetWindowTextLength(Wnd);
-    if (!FTextDirty && Length == FTextLength)
-        return;
+    const int Length = std::max(GetWindowTextLength(Handle()), 0);
+    // Room for the text, its terminator and a margin, so typing does not grow it every time.
     if (Length + 1 > static_cast<int>(FTextBuf.size()))
         FTextBuf.resize(static_cast<std::size_t>(Length) + BufferMargin);
-    const int Got = GetWindowText(Wnd, FTextBuf.data(), static_cast<int>(FTextBuf.size()));
-    FTextLength = std::clamp(Got, 0, Length);
-    FTextBuf[static_cast<std::size_t>(FTextLength)] = 0;
-    FTextDirty = false;
+    if (Length != FTextLength) {
+        FTextLength = Length;
+        FTextDirty = true;
+    }
+    return Length;
+}
+
+bool TColorMemo::ReadLine(int Line, int Length, int At)
+{
+    // The control reads the room from the first two bytes, and the buffer always has a margin
+    // past the text for them. A line longer than two bytes can tell is not read by itself.
+    if (Length > 0xFFFF || At + std::max(Length, 2) > static_cast<int>(FTextBuf.size()))
+        return false;
+    char* Dest = FTextBuf.data() + At;
+    char Behind[2];
+    std::memcpy(Behind, Dest, sizeof Behind); // what a line shorter than two characters leaves
+    const WORD Room = static_cast<WORD>(Length);
+    std::memcpy(Dest, &Room, sizeof Room);
+    const LRESULT Got =
+        SendMessage(Handle(), EM_GETLINE, static_cast<WPARAM>(Line), reinterpret_cast<LPARAM>(Dest));
+    for (int I = Length; I < 2; ++I)
+        Dest[I] = Behind[I];
+    return Got == Length;
+}
+
+void TColorMemo::FetchText(int From, int To)
+{
+    // Only the characters a pass scans or draws are read from the control, at their own
+    // positions in the buffer: reading a long text whole costs far more than the pass. What was
+    // read stays valid until the text may have changed.
+    const int Length = TextLength();
+    From = std::clamp(From, 0, Length);
+    To = std::clamp(To, From, Length);
+    if (FTextDirty) {
+        FValidFrom = FValidTo = 0;
+        FTextDirty = false;
+    }
+    if (From >= FValidFrom && To <= FValidTo)
+        return;
+    HWND Wnd = Handle();
+    int Line = LineOf(From);
+    int Pos = LineStart(Line);
+    const int ReadFrom = std::max(Pos, 0);
+    int ReadTo = ReadFrom;
+    while (Pos >= 0 && Pos < To) {
+        const int Count = LineLengthAt(Pos);
+        const int Next = LineStart(Line + 1);
+        // Lines are parted by CR LF, or by nothing where a long line wraps.
+        const int Gap = Next < 0 ? Length - (Pos + Count) : Next - (Pos + Count);
+        if (Count < 0 || Pos + Count > Length || (Gap != 0 && Gap != 2) || !ReadLine(Line, Count, Pos)) {
+            // Not line by line: the whole text, once.
+            const int Got = GetWindowText(Wnd, FTextBuf.data(), static_cast<int>(FTextBuf.size()));
+            FTextBuf[static_cast<std::size_t>(std::clamp(Got, 0, Length))] = 0;
+            FValidFrom = 0;
+            FValidTo = std::clamp(Got, 0, Length);
+            return;
+        }
+        if (Gap == 2) {
+            FTextBuf[static_cast<std::size_t>(Pos + Count)] = '\r';
+            FTextBuf[static_cast<std::size_t>(Pos + Count + 1)] = '\n';
+        }
+        ReadTo = Pos + Count + Gap;
+        if (Next < 0)
+            break;
+        Pos = Next;
+        ++Line;
+    }
+    if (FValidTo > FValidFrom && ReadFrom <= FValidTo && ReadTo >= FValidFrom) {
+        FValidFrom = std::min(FValidFrom, ReadFrom);
+        FValidTo = std::max(FValidTo, ReadTo);
+    } else {
+        FValidFrom = ReadFrom;
+        FValidTo = ReadTo;
+    }
 }
 
 void TColorMemo::PaintColoredText(bool CaretLineOnly)
@@ -829,9 +902,7 @@ void TColorMemo::ColoringPass(bool CaretLineOnly)
 
     FColorRules->PrepareRules();
 
-    UpdateTextCopy();
-    const int Got = FTextLength;
-    FTextBuf[static_cast<std::size_t>(Got)] = 0;
+    const int Got = TextLength();
 
     const int LineCount = static_cast<int>(SendMessage(Wnd, EM_GETLINECOUNT, 0, 0));
     int First, Count;
@@ -860,6 +931,14 @@ void TColorMemo::ColoringPass(bool CaretLineOnly)
         E = LastStart < 0 ? Got : LastStart + LineLengthAt(LastStart);
     }
     E = std::clamp(E, S, Got);
+    FetchText(S, E);
+    int CaretLineStart = 0, CaretPos = 0;
+    if (RedrawAlways) {
+        // The caret line is drawn up to the caret even where it lies outside the scanned range.
+        CaretLineStart = std::max(LineStart(-1), 0);
+        CaretPos = SelStart_ + SelLength_;
+        FetchText(CaretLineStart, CaretPos + 1);
+    }
     // The handler of OnDraw sees the scanned text end here; the character is put back after.
     const char Saved = FTextBuf[static_cast<std::size_t>(E)];
     FTextBuf[static_cast<std::size_t>(E)] = 0;
@@ -876,8 +955,8 @@ void TColorMemo::ColoringPass(bool CaretLineOnly)
     In.MemoColor = Color();
     In.RedrawAlways = RedrawAlways;
     if (RedrawAlways) {
-        In.CaretLineStart = LineStart(-1);
-        In.CaretPos = SelStart_ + SelLength_;
+        In.CaretLineStart = CaretLineStart;
+        In.CaretPos = std::min(CaretPos, Got - 1);
         In.FontColor = Font()->Color();
     }
     In.SelStart = SelStart_;
@@ -887,9 +966,86 @@ void TColorMemo::ColoringPass(bool CaretLineOnly)
     FindColorRuns(In, FSpans);
     FTextBuf[static_cast<std::size_t>(E)] = Saved;
 
-    for (int i = 0; i < FSpans.Count(); ++i)
-        DrawRun(FSpans[i], TextHeight);
+    DrawRuns(TextHeight);
     ShowCaret(Wnd);
+}
+
+bool TColorMemo::SingleLine(const TKeyDescr& Run) const
+{
+    // Without word wrap a run lies on one line unless it holds a line break.
+    return !WordWrap() && !std::memchr(FTextBuf.data() + Run.StartPos, '\n',
+                                       static_cast<std::size_t>(Run.EndPos - Run.StartPos + 1));
+}
+
+void TColorMemo::DrawRuns(int TextHeight)
+{
+    // Asking the control where each run starts costs more than drawing it. So per line the
+    // control is asked where the line and its last run start, and the runs in between are placed
+    // by measuring the text before them in the memo's font, the way the control lays it out. A
+    // line with a TAB, or one where the measured and the reported start of the last run differ,
+    // has every run asked for.
+    const int Count = FSpans.Count();
+    const char* Text = FTextBuf.data();
+    const int S = FLastScanStart, E = FLastScanEnd; // S is a line start
+    // A one-line run to draw inside the scanned range.
+    auto Placeable = [&](const TKeyDescr& Run) {
+        return Run.ZOrder < zoSelection && Run.StartPos >= S && Run.EndPos < E && SingleLine(Run);
+    };
+    int i = 0;
+    while (i < Count) {
+        const TKeyDescr& First = FSpans[i];
+        if (!Placeable(First)) {
+            DrawRun(First, TextHeight, nullptr);
+            ++i;
+            continue;
+        }
+        int LineFrom = First.StartPos;
+        while (LineFrom > S && Text[LineFrom - 1] != '\n')
+            --LineFrom;
+        const char* Break = static_cast<const char*>(
+            std::memchr(Text + First.StartPos, '\n', static_cast<std::size_t>(E - First.StartPos)));
+        const int LineTo = Break ? static_cast<int>(Break - Text) : E;
+        FLineRuns.clear();
+        int k = i;
+        for (; k < Count && FSpans[k].StartPos < LineTo; ++k)
+            if (Placeable(FSpans[k]))
+                FLineRuns.push_back(k);
+        bool Measured = false;
+        const int LastStart = FLineRuns.empty() ? LineFrom : FSpans[FLineRuns.back()].StartPos;
+        if (FLineRuns.size() > 2 &&
+            !std::memchr(Text + LineFrom, '\t', static_cast<std::size_t>(LastStart - LineFrom))) {
+            int X0, Y0, XL, YL;
+            if (ClientPos(LineFrom, X0, Y0) && ClientPos(LastStart, XL, YL) && YL == Y0) {
+                FRunX.clear();
+                FCanvas->RequiredState({csHandleValid, csFontValid});
+                HDC DC = FCanvas->Handle();
+                int X = X0, From = LineFrom;
+                for (int Index : FLineRuns) {
+                    SIZE Size{};
+                    const int At = FSpans[Index].StartPos;
+                    if (At > From)
+                        GetTextExtentPoint32(DC, Text + From, At - From, &Size);
+                    X += Size.cx;
+                    From = At;
+                    FRunX.push_back(X);
+                }
+                Measured = FRunX.back() == XL;
+                if (Measured)
+                    for (std::size_t r = 0; r < FLineRuns.size(); ++r) {
+                        const TPoint At = Point(FRunX[r], Y0);
+                        DrawRun(FSpans[FLineRuns[r]], TextHeight, &At);
+                    }
+            }
+        }
+        if (!Measured)
+            for (int Index : FLineRuns)
+                DrawRun(FSpans[Index], TextHeight, nullptr);
+        // The rest of the runs that start on this line (not drawn, or reaching past it).
+        for (int r = i; r < k; ++r)
+            if (!Placeable(FSpans[r]))
+                DrawRun(FSpans[r], TextHeight, nullptr);
+        i = k;
+    }
 }
 
 void TColorMemo::DrawText(int Index, int EndIndex, int X, int Y)
@@ -902,24 +1058,25 @@ void TColorMemo::DrawText(int Index, int EndIndex, int X, int Y)
         FDrawBuf.resize(static_cast<std::size_t>(N) + BufferMargin);
     std::memcpy(FDrawBuf.data(), FTextBuf.data() + Index, static_cast<std::size_t>(N));
     FDrawBuf[static_cast<std::size_t>(N)] = 0;
-    FCanvas->TextOut(X, Y, std::string(FDrawBuf.data(), static_cast<std::size_t>(N)));
+    // The canvas's text output, less its moving the pen past the text, which measures the text
+    // again and which nothing here uses.
+    FCanvas->RequiredState({csHandleValid, csFontValid, csBrushValid});
+    ExtTextOut(FCanvas->Handle(), X, Y, static_cast<UINT>(FCanvas->TextFlags), nullptr, FDrawBuf.data(),
+               static_cast<UINT>(N), nullptr);
 }
 
-void TColorMemo::DrawRun(const TKeyDescr& Run, int TextHeight)
+void TColorMemo::DrawRun(const TKeyDescr& Run, int TextHeight, const TPoint* At)
 {
     TCanvas* C = FCanvas.get();
     C->Font()->SetColor(Run.Color);
     if (Run.ZOrder < zoSelection) {
-        // Without word wrap a run lies on one line unless it holds a line break, which saves
-        // asking the control for the lines of every run.
+        // Asking the control for the lines of a run only when it may span several.
         int FirstLine = 0, LastLine = 0;
-        const char* Text = FTextBuf.data();
-        if (WordWrap() ||
-            std::memchr(Text + Run.StartPos, '\n', static_cast<std::size_t>(Run.EndPos - Run.StartPos + 1))) {
+        if (!SingleLine(Run)) {
             FirstLine = LineOf(Run.StartPos);
             LastLine = LineOf(Run.EndPos);
         }
-        int X, Y;
+        int X = At ? At->x : 0, Y = At ? At->y : 0;
         if (LastLine > FirstLine) {
             if (ClientPos(Run.StartPos, X, Y)) {
                 const int Start = LineStart(FirstLine);
@@ -938,7 +1095,7 @@ void TColorMemo::DrawRun(const TKeyDescr& Run, int TextHeight)
             const int Start = LineStart(LastLine);
             if (ClientPos(Start, X, Y))
                 DrawText(Start, Run.EndPos + 1, X, Y);
-        } else if (ClientPos(Run.StartPos, X, Y)) {
+        } else if (At || ClientPos(Run.StartPos, X, Y)) {
             if (Run.IsKeyword && OnDrawKey) {
                 const std::string Key(FTextBuf.data() + Run.StartPos,
                                       static_cast<std::size_t>(Run.EndPos - Run.StartPos + 1));
@@ -946,6 +1103,12 @@ void TColorMemo::DrawRun(const TKeyDescr& Run, int TextHeight)
                 OnDrawKey(C, Key, R, Font()->Color());
             } else if (Run.ZOrder == zoHotSpotMarker) {
                 C->Brush()->SetColor(Run.Color);
+                // The control shows a marker character as a box of its own width, where the text
+                // output gives control characters none: the marker's cell, as the control lays it
+                // out, is filled too, so the marker is hidden whatever the control drew.
+                int Next, NextY;
+                if (ClientPos(Run.EndPos + 1, Next, NextY) && NextY == Y && Next > X)
+                    C->FillRect(Rect(X, Y, Next, Y + TextHeight));
                 DrawText(Run.StartPos, Run.EndPos + 1, X, Y);
                 C->Brush()->SetColor(Color());
             } else if (Run.ZOrder == zoHotSpotText) {
@@ -989,10 +1152,12 @@ bool TColorMemo::HotSpotAtPoint(int X, int Y, std::string* Text)
     int Index, Line;
     if (!CharAtPoint(X, Y, Index, Line))
         return false;
-    UpdateTextCopy();
     const int Start = LineStart(Line);
-    const int End = std::min(Start + LineLengthAt(Start), FTextLength);
-    if (Start < 0 || End < Start)
+    if (Start < 0)
+        return false;
+    const int End = Start + LineLengthAt(Start);
+    FetchText(Start, End);
+    if (Start < FValidFrom || End > FValidTo)
         return false;
     const std::string_view LineText(FTextBuf.data() + Start, static_cast<std::size_t>(End - Start));
     const int C = Index - Start;
@@ -1090,7 +1255,18 @@ void TColorMemo::Loaded()
 void TColorMemo::Dispatch(TMessage& Message)
 {
     switch (Message.Msg) {
+    // The control repaints an edit before it reports the change: what was read of the text is
+    // dropped before any message that may edit it reaches the control.
     case WM_SETTEXT:
+    case WM_CHAR:
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_PASTE:
+    case WM_CUT:
+    case WM_CLEAR:
+    case WM_UNDO:
+    case EM_UNDO:
+    case EM_REPLACESEL:
         FTextDirty = true;
         break;
     case CM_FONTCHANGED:

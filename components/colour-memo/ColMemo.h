@@ -114,10 +114,12 @@ using TKeyDrawEvent =
 using THotSpotClickEvent = std::function<void(TObject* Sender, const std::string& SRC)>;
 
 // ---- Rules --------------------------------------------------------------------------------------
-// A begin/end or line-end entry of a rule, compiled.
+// A begin/end or line-end entry of a rule, compiled. Each text holds up to six characters, so
+// room for six of the longest UTF-8 characters and the terminator.
+inline constexpr int DelimiterTextMax = 6;
 struct TDelimiter {
-    char BeginText[7];
-    char EndText[7];
+    char BeginText[DelimiterTextMax * 4 + 1];
+    char EndText[DelimiterTextMax * 4 + 1];
     TColor Color;
     std::int32_t FoundAt; // where BeginText was last found (scratch of the scan)
 };
@@ -266,6 +268,8 @@ public:
 
     // Runs a pass onto DC as the paint does, the control's own painting left out.
     void ColorOnto(HDC DC, bool CaretLineOnly);
+    // Drops what was read of the text, so the next pass reads what it scans again.
+    void ForgetText() { FTextDirty = true; }
 
     void PaintWindow(HDC DC) override;
     void Dispatch(TMessage& Message) override;
@@ -282,7 +286,13 @@ protected:
 
 private:
     void ColoringPass(bool CaretLineOnly);
-    void UpdateTextCopy();
+    // The control's text length; the buffer is made large enough for it.
+    int TextLength();
+    // Brings the characters [From, To) (whole lines) into the buffer at their own positions.
+    void FetchText(int From, int To);
+    // Reads line Line of the control, Length characters long, into the buffer at At; false when
+    // it cannot be read whole that way.
+    bool ReadLine(int Line, int Length, int At);
     void RequestColoring(bool CaretLineOnly);
     bool CanColor() const;
     int ScanStartLine(int FirstLine) const;
@@ -290,7 +300,10 @@ private:
     int LineStart(int Line);
     int LineLengthAt(int Index);
     int LineOf(int Index);
-    void DrawRun(const TKeyDescr& Run, int TextHeight);
+    void DrawRuns(int TextHeight);
+    // Draws a run at At, or where the control reports its first character when At is null.
+    void DrawRun(const TKeyDescr& Run, int TextHeight, const TPoint* At);
+    bool SingleLine(const TKeyDescr& Run) const;
     void DrawText(int Index, int EndIndex, int X, int Y);
     // The character under a client point, and its line; false when there is none.
     bool CharAtPoint(int X, int Y, int& Index, int& Line);
@@ -304,7 +317,9 @@ private:
     std::vector<TKeyDescr> FDrawArray;
     std::vector<char> FTextBuf;
     int FTextLength = 0;
-    bool FTextDirty = true;
+    bool FTextDirty = true;            // the text may have changed since it was read
+    int FValidFrom = 0, FValidTo = 0;  // the part of the buffer that holds the control's text
+    std::vector<int> FLineRuns, FRunX; // the runs of one line and where they start
     bool FCanvasFontStale = true;
     std::vector<char> FDrawBuf;
     TColorSpans FSpans;

@@ -227,6 +227,29 @@ struct TEditState {
         Starts.push_back(std::max(0, At - 2));
         MapValid = true;
     }
+    // After an edit inside one block the map is mended (that block's length, the starts after
+    // it); anything else builds it again. Rebuilding reads every block's text, which costs a long
+    // text far more than the keystroke that changed one line.
+    void ContentsChanged(int Pos, int Added) const
+    {
+        if (!MapValid)
+            return;
+        const int Blocks = Doc->blockCount();
+        const QTextBlock B = Doc->findBlock(Pos);
+        // Nothing added across a break and as many blocks as before: nothing removed across one.
+        if (!B.isValid() || static_cast<std::size_t>(Blocks) + 1 != Starts.size() ||
+            Doc->findBlock(Pos + Added) != B) {
+            MapValid = false;
+            return;
+        }
+        const auto N = static_cast<std::size_t>(B.blockNumber());
+        const int OldEnd = N + 1 == static_cast<std::size_t>(Blocks) ? Starts.back() : Starts[N + 1] - 2;
+        const QString Text = B.text();
+        const int Delta = Utf8Length(Text, static_cast<int>(Text.size())) - (OldEnd - Starts[N]);
+        if (Delta != 0)
+            for (std::size_t I = N + 1; I < Starts.size(); ++I)
+                Starts[I] += Delta;
+    }
     int Length() const
     {
         BuildMap();
@@ -484,7 +507,7 @@ void Refresh(TEditState* S, bool Now)
 
 void TextChanged(TEditState* S, bool ByUser)
 {
-    S->MapValid = false;
+    // The document told the map of the change already (contentsChange).
     if (ByUser)
         S->Modified = true;
     Refresh(S, true);
@@ -757,7 +780,7 @@ TEditState* CreateState(HWND Wnd)
     V->setPalette(gdi::ClassicPalette());
     TEditState* Raw = S.get();
     QObject::connect(S->Doc, &QTextDocument::contentsChange, V,
-                     [Raw](int, int, int) { Raw->MapValid = false; });
+                     [Raw](int Pos, int, int Added) { Raw->ContentsChanged(Pos, Added); });
     QObject::connect(V, &QPlainTextEdit::updateRequest, V, [Raw](const QRect&, int) {
         if (!Raw->Painting)
             InvalidateRect(Raw->Wnd, nullptr, FALSE);
@@ -910,8 +933,10 @@ LRESULT EditProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
         auto* Buf = reinterpret_cast<char*>(LParam);
         WORD Size = 0;
         std::memcpy(&Size, Buf, sizeof(WORD));
-        int A = S->ToByte(Start), B = S->ToByte(End);
-        std::string T = S->Text().substr(static_cast<std::size_t>(A), static_cast<std::size_t>(B - A));
+        // Only the line itself: a caller reading the visible lines of a long text one by one
+        // must not pay for the whole text each time.
+        const QTextBlock Block = S->Doc->findBlock(Start);
+        std::string T = ToUtf8(Block.text().mid(Start - Block.position(), End - Start));
         std::size_t N = std::min<std::size_t>(T.size(), Size);
         std::copy_n(T.data(), N, Buf);
         return static_cast<LRESULT>(N);

@@ -225,6 +225,7 @@ TFont* BuildFont(const LOGFONT& Log)
         F->Metrics = std::make_unique<QFontMetrics>(F->Font);
     }
     F->Raw = QRawFont::fromFont(F->Font);
+    F->Masks = NewGlyphMasks();
     for (char32_t C = 0; C < 128; ++C)
         F->Ascii[C] = LookupGlyph(F, C);
     FillMetric(F);
@@ -306,6 +307,7 @@ TFont* NewFont(const LOGFONT& Log)
     F->Ascii = P.Ascii;
     F->Others = P.Others;
     F->Shared = P.Shared;
+    F->Masks = P.Masks;
     return F;
 }
 
@@ -373,10 +375,10 @@ int StrLen(const char* Text, int Count)
 
 // Advances of each character: from Dx (per byte) when given, else the font's plus the character
 // extra and the justification of break characters.
-std::vector<int> Advances(TFont* F, TDc* Dc, const std::vector<char32_t>& Chars, const std::vector<int>& Lens,
-                          const int* Dx)
+void Advances(TFont* F, TDc* Dc, const std::vector<char32_t>& Chars, const std::vector<int>& Lens,
+              const int* Dx, std::vector<int>& A)
 {
-    std::vector<int> A(Chars.size());
+    A.resize(Chars.size());
     int Byte = 0;
     int Breaks = Dc->St.JustifyBreaks, Extra = Dc->St.JustifyExtra;
     for (std::size_t I = 0; I < Chars.size(); ++I) {
@@ -396,7 +398,6 @@ std::vector<int> Advances(TFont* F, TDc* Dc, const std::vector<char32_t>& Chars,
         }
         Byte += Lens[I];
     }
-    return A;
 }
 
 } // namespace
@@ -405,10 +406,11 @@ void DrawTextRun(TDc* Dc, int X, int Y, const char* Text, int Count, const int* 
                  const RECT* Rect)
 {
     TFont* F = CurrentFont(Dc);
-    std::vector<char32_t> Chars;
-    std::vector<int> Lens;
+    // Kept from call to call: text is drawn in many small pieces.
+    static thread_local std::vector<char32_t> Chars;
+    static thread_local std::vector<int> Lens, Adv;
     DecodeUtf8(Text, Count, Chars, &Lens);
-    const std::vector<int> Adv = Advances(F, Dc, Chars, Lens, Dx);
+    Advances(F, Dc, Chars, Lens, Dx, Adv);
     int Width = 0;
     for (int A : Adv)
         Width += A;
@@ -440,33 +442,60 @@ void DrawTextRun(TDc* Dc, int X, int Y, const char* Text, int Count, const int* 
     QRect Box;
     if (Rect)
         Box = RectToSurface(Dc, Rect->left, Rect->top, Rect->right, Rect->bottom);
+    const bool Clipped = (Options & ETO_CLIPPED) && Rect;
+    // A plain image surface is filled and drawn on directly, its clip worked out once.
+    std::optional<TDirectSurface> Direct;
+    if (QImage* Image = Dc->Surface(); Image && TDirectSurface::Suits(*Image))
+        Direct.emplace(*Image, ClipRegion(Dc));
     const QRgb Back = PixelOf(Dc, Dc->St.BkColor);
     TBrushSampler Bk;
     Bk.Mode = TBrushSampler::Solid;
     Bk.Color = Back;
+    auto Fill = [&](const QRect& R, const TBrushSampler& Sampler) {
+        if (Direct)
+            Direct->Fill(R, Sampler.Color);
+        else
+            FillSurfaceRect(Dc, R, Sampler, R2_COPYPEN);
+    };
     if ((Options & ETO_OPAQUE) && Rect)
-        FillSurfaceRect(Dc, Box, Bk, R2_COPYPEN);
+        Fill(Box, Bk);
     QRect Cell(Left, Top, Width, Tm.tmHeight);
-    if ((Options & ETO_CLIPPED) && Rect)
+    if (Clipped)
         Cell &= Box;
     const double Angle = F->Log.lfEscapement / 10.0;
     if (Dc->St.BkMode == OPAQUE && Angle == 0)
-        FillSurfaceRect(Dc, Cell, Bk, R2_COPYPEN);
+        Fill(Cell, Bk);
     if (Chars.empty())
         return;
+
+    const bool Mono = Dc->Mono();
+    // Classic rendering: smoothing only when the font asks for it, so text pixels are exactly the
+    // text colour and masks made from drawn text have no fringes.
+    const bool Smooth =
+        !Mono && (F->Log.lfQuality == ANTIALIASED_QUALITY || F->Log.lfQuality == CLEARTYPE_QUALITY);
+    const QRgb Ink = PixelOf(Dc, Dc->St.TextColor);
+    const int Base = Top + Tm.tmAscent;
+    const QFontMetrics& M = *F->Metrics;
+    if (Direct && !Smooth && !Mono && Angle == 0) {
+        if (Clipped)
+            Direct->Limit(Box);
+        if (DrawGlyphsDirect(*Direct, F, Chars, Adv, Left, Base, Ink)) {
+            const int Thick = F->Log.lfUnderline || F->Log.lfStrikeOut ? std::max(1, M.lineWidth()) : 1;
+            if (F->Log.lfUnderline)
+                Direct->Fill(QRect(Left, Base + std::max(1, M.underlinePos()), Width, Thick), Ink);
+            if (F->Log.lfStrikeOut)
+                Direct->Fill(QRect(Left, Base - M.strikeOutPos(), Width, Thick), Ink);
+            return;
+        }
+    }
+    const int Thick = std::max(1, M.lineWidth());
 
     TPaintScope P(Dc);
     if (!P.Ok())
         return;
     if ((Options & ETO_CLIPPED) && Rect)
         P->setClipRect(Box, P->hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
-    const bool Mono = Dc->Mono();
-    // Classic rendering: smoothing only when the font asks for it, so text pixels are exactly the
-    // text colour and masks made from drawn text have no fringes.
-    const bool Smooth =
-        !Mono && (F->Log.lfQuality == ANTIALIASED_QUALITY || F->Log.lfQuality == CLEARTYPE_QUALITY);
     P->setRenderHint(QPainter::TextAntialiasing, Smooth);
-    const QRgb Ink = PixelOf(Dc, Dc->St.TextColor);
     P->setPen(QColor::fromRgb(Ink));
     P->setFont(F->DrawFont(Smooth));
     if (Angle != 0) {
@@ -476,7 +505,6 @@ void DrawTextRun(TDc* Dc, int X, int Y, const char* Text, int Count, const int* 
         if (Dc->St.BkMode == OPAQUE)
             P->fillRect(QRect(Left, Top, Width, Tm.tmHeight), QColor::fromRgb(Back));
     }
-    const int Base = Top + Tm.tmAscent;
     QList<quint32> Glyphs;
     QList<QPointF> Positions;
     Glyphs.reserve(qsizetype(Chars.size()));
@@ -501,8 +529,6 @@ void DrawTextRun(TDc* Dc, int X, int Y, const char* Text, int Count, const int* 
         Run.setPositions(Positions);
         P->drawGlyphRun(QPointF(0, 0), Run);
     }
-    const QFontMetrics& M = *F->Metrics;
-    const int Thick = std::max(1, M.lineWidth());
     if (F->Log.lfUnderline)
         P->fillRect(QRect(Left, Base + std::max(1, M.underlinePos()), Width, Thick), QColor::fromRgb(Ink));
     if (F->Log.lfStrikeOut)

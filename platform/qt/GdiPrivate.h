@@ -60,6 +60,8 @@ struct TGlyph {
     int Advance = 0;
 };
 
+struct TGlyphMasks; // the pixels of a font's glyphs, drawn once (GdiGlyphs.cpp)
+
 struct TFont : TObject {
     TFont() : TObject(TKind::Font) {}
     LOGFONT Log;
@@ -81,6 +83,8 @@ struct TFont : TObject {
     // The font text is drawn in ([1]: smoothed), made on first use: lines are drawn apart.
     std::optional<QFont> Drawn[2];
     const QFont& DrawFont(bool Smooth);
+    // Shared by every copy of the font built from the same LOGFONT.
+    std::shared_ptr<TGlyphMasks> Masks;
 };
 
 struct TDc;
@@ -262,6 +266,30 @@ void DecodeUtf8(const char* Text, int Count, std::vector<char32_t>& Chars, std::
 int TextWidth(TFont* F, const TDc* Dc, const char32_t* Chars, int N);
 void DrawTextRun(TDc* Dc, int X, int Y, const char* Text, int Count, const int* Dx, UINT Options,
                  const RECT* Rect);
+std::shared_ptr<TGlyphMasks> NewGlyphMasks();
+
+// The 32-bit pixels of an image DC inside its clip, for drawing without a painter.
+class TDirectSurface {
+public:
+    static bool Suits(const QImage& Image);
+    TDirectSurface(QImage& Image, QRegion Clip);
+    void Limit(const QRect& R); // the clip shrinks to R
+    void Fill(const QRect& R, QRgb Color);
+    void FillRow(int Y, int X0, int X1, QRgb Color); // X1 exclusive
+
+private:
+    uchar* Bits;
+    qsizetype Stride;
+    QRegion Clip;
+    QRect Bounds;
+    bool OneRect;
+};
+
+// Draws unsmoothed, unrotated text onto a surface from glyph masks made once per font; false
+// (nothing drawn) where only the painter can draw it. Left and Base are the surface pixels of the
+// pen at the first character and of the baseline.
+bool DrawGlyphsDirect(TDirectSurface& Surface, TFont* F, const std::vector<char32_t>& Chars,
+                      const std::vector<int>& Adv, int Left, int Base, QRgb Ink);
 
 // The classic face names and the installed families drawing them.
 std::vector<std::pair<QString, QString>> FaceSubstitutes();

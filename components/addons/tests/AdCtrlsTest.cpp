@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -384,6 +385,96 @@ TEST_F(AdSpeedButtonTest, GlyphLayoutsRender)
         EXPECT_EQ(Shot(B, C.X, C.Y + 15), Rgb(clBtnFace)); // the transparent corner shows the face
         EXPECT_EQ(Shot(B, 0, 0), Rgb(clBtnHighlight));
         EXPECT_EQ(Shot(B, 39, 39), Rgb(clWindowFrame));
+        delete B;
+    }
+}
+
+TEST_F(AdSpeedButtonTest, EachStateShowsItsOwnGlyphOfAFiveGlyphStrip)
+{
+    // Glyphs: up, disabled, down, latched, inactive; at the left with margin 2, so the glyph of a
+    // 40 x 40 button lies at (5, 12), or (6, 13) while pressed or latched, and at (4, 12) in a
+    // flat button (a thinner frame).
+    const std::vector<TColor> Colours = {clBlue, clGreen, clRed, clNavy, clOlive};
+    auto Strip = GlyphStrip(16, Colours);
+    struct {
+        const char* Name;
+        std::function<void(TAdSpeedButton*)> Make;
+        int X, Y;
+        TColor Expected;
+    } Cases[] = {
+        {"up", [](TAdSpeedButton*) {}, 5, 12, clBlue},
+        {"disabled", [](TAdSpeedButton* B) { B->SetEnabled(false); }, 5, 12, clGreen},
+        {"down", [](TAdSpeedButton* B) { SendMouse(B, WM_LBUTTONDOWN, 30, 30); }, 6, 13, clRed},
+        {"latched",
+         [](TAdSpeedButton* B) {
+             B->SetGroupIndex(4);
+             B->SetDown(true);
+         },
+         6, 13, clNavy},
+        {"flat, mouse away", [](TAdSpeedButton* B) { B->SetFlat(true); }, 4, 12, clOlive},
+        {"flat, mouse over",
+         [](TAdSpeedButton* B) {
+             B->SetFlat(true);
+             SendMouse(B, WM_MOUSEMOVE, 30, 30);
+         },
+         4, 12, clBlue},
+    };
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        auto* B = Add(10, 10);
+        B->SetStyle(bsNew);
+        B->SetGlyph(Strip.get());
+        ASSERT_EQ(B->NumGlyphs(), 5);
+        B->SetLayout(blGlyphLeft);
+        B->SetMargin(2);
+        C.Make(B);
+        EXPECT_EQ(Shot(B, C.X + 2, C.Y + 2), Rgb(C.Expected));
+        EXPECT_EQ(Shot(B, C.X + 15, C.Y + 14), Rgb(C.Expected));
+        EXPECT_NE(Shot(B, C.X + 16, C.Y + 5), Rgb(C.Expected)); // the glyph ends there
+        if (B->MouseCapture())
+            SendMouse(B, WM_LBUTTONUP, 80, 80);
+        delete B;
+    }
+}
+
+TEST_F(AdSpeedButtonTest, TheCaptionGoesToTheSideAwayFromTheGlyph)
+{
+    // A 16 x 16 glyph and the caption "Go" in a 60 x 60 button: where the caption's dark pixels
+    // lie, seen from the glyph, for each layout.
+    auto Strip = GlyphStrip(16, {clBlue});
+    struct {
+        TButtonLayout Layout;
+        int DX, DY; // the direction of the caption from the glyph
+    } Cases[] = {{blGlyphLeft, 1, 0}, {blGlyphRight, -1, 0}, {blGlyphTop, 0, 1}, {blGlyphBottom, 0, -1}};
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(testing::Message() << "layout " << C.Layout);
+        auto* B = Add(10, 10, 60, 60);
+        B->SetStyle(bsNew);
+        B->SetGlyph(Strip.get());
+        B->SetCaption("Go");
+        B->SetLayout(C.Layout);
+        auto Image = RenderControl(B);
+        long GX = 0, GY = 0, GN = 0, TX = 0, TY = 0, TN = 0;
+        for (int Y = 3; Y < 57; ++Y)
+            for (int X = 3; X < 57; ++X) {
+                const TColor P = PixelAt(Image.get(), X, Y) & 0xFFFFFF;
+                if (P == 0xFF0000) {
+                    GX += X, GY += Y, ++GN;
+                } else if (P == Rgb(clBtnText)) {
+                    TX += X, TY += Y, ++TN;
+                }
+            }
+        ASSERT_GT(GN, 200);
+        ASSERT_GT(TN, 10);
+        const long DX = TX / TN - GX / GN, DY = TY / TN - GY / GN;
+        if (C.DX)
+            EXPECT_GT(DX * C.DX, 8);
+        else
+            EXPECT_LT(std::abs(DX), 4);
+        if (C.DY)
+            EXPECT_GT(DY * C.DY, 8);
+        else
+            EXPECT_LT(std::abs(DY), 4);
         delete B;
     }
 }

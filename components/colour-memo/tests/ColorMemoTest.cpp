@@ -315,6 +315,10 @@ TEST_F(ColorMemo, HotSpotCursorAndClick)
             "file.htm\x1F now");
     TDibImage I = Capture();
     EXPECT_GT(CountNear(I, 5, 12, 0xFF0000), 10); // hot-spot text in HotSpot.Color
+    // The markers are hidden: their cells are all in the marker colour (the window's white).
+    EXPECT_EQ(CountNear(I, 4, 4, clBlack), 0);
+    EXPECT_EQ(CountNear(I, 13, 13, clBlack), 0);
+    EXPECT_GT(CountNear(I, 4, 4, clWhite), 10);
     std::vector<std::string> Clicks;
     Memo->OnHotSpotClick = [&](TObject* Sender, const std::string& SRC) {
         EXPECT_EQ(Sender, Memo);
@@ -481,7 +485,7 @@ TEST_F(ColorMemo, TabsKeepTheControlsRendering)
 {
     MainPane();
     Memo->WantTabs = true;
-    SetText("a\t= TABLE");
+    SetText("a\t= TABLE = b");
     ASSERT_GT(Memo->LastRuns().Count(), 0);
     int Tabs = 0;
     for (int i = 0; i < Memo->LastRuns().Count(); ++i)
@@ -491,6 +495,122 @@ TEST_F(ColorMemo, TabsKeepTheControlsRendering)
     const int Eq = 2;
     EXPECT_GT(CountNear(I, Eq, Eq, clRed), 2); // after the TAB, where the control put it
     EXPECT_GT(CountNear(I, 4, 8, clMaroon), 5);
+    EXPECT_GT(CountNear(I, 10, 10, clRed), 2); // a TAB before it: placed by the control, not measured
+}
+
+TEST_F(ColorMemo, RunsOfAProportionalFontLandOnTheirCharacters)
+{
+    // Runs between the first and the last of a line are placed by measuring the text before
+    // them; each must sit on its own characters, also after characters of several bytes.
+    Load("MainPaneRules.form");
+    Memo->Font()->SetName("Arial");
+    Memo->Font()->SetHeight(-16);
+    ProcessMessages();
+    const std::string T = "<font COLOR=x> = TABLE &nbsp; W = \xC3\xA9t\xC3\xA9 = <b> ALT = y";
+    SetText(T);
+    TDibImage I = Capture();
+    // Each run by its text (the n-th time it occurs) and colour.
+    struct {
+        const char* Text;
+        int Occurrence;
+        TColor Color;
+    } Runs[] = {{"font", 0, clBlue},   {"COLOR", 0, clRed}, {"=", 1, clRed}, {"TABLE", 0, clMaroon},
+                {"&nbsp", 0, clGreen}, {"=", 2, clRed},     {"=", 3, clRed}, {"<b>", 0, clRed},
+                {"ALT", 0, clRed},     {"=", 4, clRed}};
+    for (const auto& R : Runs) {
+        SCOPED_TRACE(std::string(R.Text) + " #" + std::to_string(R.Occurrence));
+        std::size_t At = T.find(R.Text);
+        for (int n = 0; n < R.Occurrence; ++n)
+            At = T.find(R.Text, At + 1);
+        ASSERT_NE(At, std::string::npos);
+        const int From = static_cast<int>(At), To = From + static_cast<int>(std::strlen(R.Text)) - 1;
+        EXPECT_GT(CountNear(I, From, To, R.Color), 2 * (To - From + 1));
+    }
+    // The plain text between the runs keeps the control's black.
+    for (const char* Plain : {"W =", "t\xC3\xA9 =", "y"}) {
+        const int At = static_cast<int>(T.find(Plain));
+        EXPECT_EQ(CountNear(I, At, At, clRed), 0) << Plain;
+        EXPECT_EQ(CountNear(I, At, At, clBlue), 0) << Plain;
+    }
+}
+
+TEST_F(ColorMemo, WrappedLinesAreReadAndColoured)
+{
+    MainPane("    WordWrap = True\n");
+    std::string T;
+    for (int i = 0; i < 6; ++i)
+        T += "word" + std::to_string(i) + " ";
+    T += "TABLE x = y <!-- note --> end\r\nnext = line";
+    SetText(T);
+    ASSERT_GT(Send(EM_GETLINECOUNT), 2); // the first line wraps
+    TDibImage I = Capture();
+    const int Table = static_cast<int>(T.find("TABLE"));
+    const int Eq = static_cast<int>(T.find(" = ")) + 1;
+    const int Note = static_cast<int>(T.find("<!--"));
+    EXPECT_GT(Send(EM_LINEFROMCHAR, static_cast<WPARAM>(Table)), 0); // on a continuation line
+    EXPECT_GT(CountNear(I, Table, Table + 4, clMaroon), 5);
+    EXPECT_GT(CountNear(I, Eq, Eq, clRed), 2);
+    EXPECT_GT(CountNear(I, Note + 5, Note + 8, clBlue), 3); // the tag rule's "<" to ">" over the comment
+    const int Next = static_cast<int>(T.find("next")) + 5;
+    EXPECT_GT(CountNear(I, Next, Next, clRed), 2);
+}
+
+TEST_F(ColorMemo, EditsThatKeepTheLengthRecolour)
+{
+    MainPane();
+    SetText("x = TABLE\r\nTABLE = x");
+    Memo->SetFocus();
+    EXPECT_GT(CountNear(Capture(), 2, 2, clRed), 2);
+    // "=" becomes "+", "TABLE" becomes "TABLA": the same length, other colours.
+    Memo->SetSelStart(2);
+    Memo->SetSelLength(1);
+    PressKey(VK_OEM_PLUS, "+");
+    Memo->SetSelStart(8);
+    Memo->SetSelLength(1);
+    PressKey('A', "A");
+    ProcessMessages();
+    ASSERT_EQ(Memo->Text(), "x + TABLA\r\nTABLE = x");
+    TDibImage I = Capture();
+    EXPECT_EQ(CountNear(I, 2, 2, clRed), 0);
+    EXPECT_EQ(CountNear(I, 4, 8, clMaroon), 0);
+    EXPECT_GT(CountNear(I, LineIndex(1), LineIndex(1) + 4, clMaroon), 5);
+}
+
+TEST_F(ColorMemo, ALineTooLongToReadByItselfIsReadWithTheWholeText)
+{
+    MainPane();
+    SetText("TABLE = " + std::string(70000, 'w') + "\r\nx = y");
+    TDibImage I = Capture();
+    EXPECT_GT(CountNear(I, 0, 4, clMaroon), 5);
+    EXPECT_GT(CountNear(I, 6, 6, clRed), 2);
+    EXPECT_GT(CountNear(I, LineIndex(1) + 2, LineIndex(1) + 2, clRed), 2);
+}
+
+TEST_F(ColorMemo, RedrawAlwaysRecoloursEverythingAndRepaintsTheCaretLine)
+{
+    MainPane("    RedrawAlways = True\n");
+    SetText("x = TABLE\r\nsecond = line\r\nthird");
+    Memo->SetFocus();
+    Memo->SetSelStart(LineIndex(1) + 6);
+    ProcessMessages();
+    PressKey('Q', "Q");
+    ProcessMessages();
+    ASSERT_EQ(Memo->Text(), "x = TABLE\r\nsecondQ = line\r\nthird");
+    EXPECT_EQ(Memo->LastScanStart(), 0); // a full pass, not the caret line's
+    bool CaretRun = false;
+    for (int i = 0; i < Memo->LastRuns().Count(); ++i) {
+        const TKeyDescr& R = Memo->LastRuns()[i];
+        if (R.ZOrder == 0 && R.StartPos == LineIndex(1)) {
+            CaretRun = true;
+            EXPECT_EQ(R.EndPos, LineIndex(1) + 7); // up to the caret, inclusive
+            EXPECT_EQ(R.Color, Memo->Font()->Color());
+        }
+    }
+    EXPECT_TRUE(CaretRun);
+    TDibImage I = Capture();
+    EXPECT_GT(CountNear(I, 2, 2, clRed), 2);
+    EXPECT_GT(CountNear(I, 4, 8, clMaroon), 5);
+    EXPECT_GT(CountNear(I, LineIndex(1) + 8, LineIndex(1) + 8, clRed), 2);
 }
 
 TEST(ColMemoCursor, InitLoadsThePointingHandIntoSlotOne)

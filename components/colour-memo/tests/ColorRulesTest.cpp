@@ -38,15 +38,28 @@ struct TColorCase {
 TEST(ParseHtmlColor, NamesNumbersAndFallback)
 {
     const TColorCase Cases[] = {
-        {"gray", 0x808080},     {"  Gray ", 0x808080}, {"GRAY", 0x808080},        {"#ff0000", 0x0000FF},
-        {"$FF0000", 0x0000FF},  {"ff0000", 0x0000FF},  {"#00ff00", 0x00FF00},     {"#123456", 0x563412},
+        {"gray", 0x808080},
+        {"  Gray ", 0x808080},
+        {"GRAY", 0x808080},
+        {"#ff0000", 0x0000FF},
+        {"$FF0000", 0x0000FF},
+        {"ff0000", 0x0000FF},
+        {"#00ff00", 0x00FF00},
+        {"#123456", 0x563412},
         {"12", 0x120000},       // "$12": red 0, green 0, blue $12 read as rgb
         {"nocolour", 0xFFFFFF}, // no name and no number
         {"#1FFFFFF", 0xFFFFFF}, // bits above 23 dropped
-        {"", 0xFFFFFF},         {"#", 0xFFFFFF},       {"maroon", 0x000080},      {"fuchsia", 0xFF00FF},
-        {"aqua", 0xFFFF00},     {"navy", 0x800000},    {"#FF00FF00FF", 0xFFFFFF}, // too many digits for 32
-                                                                                  // bits
-        {"$$12", 0xFFFFFF},     {"$-10", 0xFFFFFF},    {"-$10", 0xF0FFFF}, // -16 read as its 32-bit pattern
+        {"", 0xFFFFFF},
+        {"#", 0xFFFFFF},
+        {"maroon", 0x000080},
+        {"fuchsia", 0xFF00FF},
+        {"aqua", 0xFFFF00},
+        {"navy", 0x800000},
+        {"#FF00FF00FF", 0xFFFFFF}, // too many digits for 32
+                                   // bits
+        {"$$12", 0xFFFFFF},
+        {"$-10", 0xFFFFFF},
+        {"-$10", 0xF0FFFF}, // -16 read as its 32-bit pattern
         {"Greenish", 0xFFFFFF},
     };
     for (const TColorCase& C : Cases)
@@ -128,6 +141,8 @@ TEST_F(Rules, BeginEndLines)
 {
     Rule->DefKeyColor = 0x123456;
     auto L = Lines({"<!--;-->;gray", "<;>;blue", "<;>", "[;", "abcdefgh;12345678;red", " a ; b ;  ",
+                    "\xC2\xAB\xC2\xAB\xC2\xAB\xC2\xAB\xC2\xAB\xC2\xAB\xC2\xAB;"
+                    "x\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC",
                     "nosemicolon", ";first;red", "after;end"});
     Rule->SetKeyBegEndLst(L.get());
     ExpectTable(Rule, {{"<!--", "-->", 0x808080},
@@ -136,6 +151,9 @@ TEST_F(Rules, BeginEndLines)
                        {"[", "", 0x123456},
                        {"abcdef", "123456", 0x0000FF},
                        {" a ", " b ", 0x123456},
+                       // six characters, not six bytes, and never half a character
+                       {"\xC2\xAB\xC2\xAB\xC2\xAB\xC2\xAB\xC2\xAB\xC2\xAB",
+                        "x\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC", 0x123456},
                        {"", "", 0}, // no ";": the table ends here for scanning
                        {"", "", 0}, // ";" first
                        {"after", "end", 0x123456}});

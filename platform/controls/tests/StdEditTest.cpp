@@ -88,6 +88,60 @@ void WriteFile(const std::string& Name, const std::string& Bytes)
 
 // ---- text and indexes -------------------------------------------------------------------------
 
+// Typing, deleting and pasting keep the byte offsets of every line right (the offsets are mended
+// after an edit inside one line, built again after any other).
+TEST_F(StdEditTest, IndexesFollowEveryKindOfEdit)
+{
+    TMemo* M = NewMemo();
+    ShowForm();
+    M->SetText("first \xC3\xA9t\xC3\xA9\r\nsecond\r\n\r\nfourth \xE2\x82\xAC line\r\nlast");
+    auto Check = [&](const std::string& Step) {
+        SCOPED_TRACE(Step);
+        const std::string T = M->Text();
+        EXPECT_EQ(Send(M, WM_GETTEXTLENGTH), static_cast<LRESULT>(T.size()));
+        std::size_t Start = 0;
+        for (int Line = 0;; ++Line) {
+            const std::size_t Break = T.find("\r\n", Start);
+            const std::size_t End = Break == std::string::npos ? T.size() : Break;
+            EXPECT_EQ(Send(M, EM_LINEINDEX, static_cast<WPARAM>(Line)), static_cast<LRESULT>(Start)) << Line;
+            EXPECT_EQ(Send(M, EM_LINELENGTH, Start), static_cast<LRESULT>(End - Start)) << Line;
+            if (Break == std::string::npos) {
+                EXPECT_EQ(Send(M, EM_GETLINECOUNT), Line + 1);
+                break;
+            }
+            Start = Break + 2;
+        }
+    };
+    Check("set");
+    struct {
+        const char* Name;
+        int SelStart, SelLength;
+        const char* Typed; // inserted in place of the selection; nullptr: a Backspace
+    } Steps[] = {
+        {"a letter in line 0", 3, 0, "x"},
+        {"two bytes in line 1", 16, 0, "\xC3\xB6"},
+        {"three bytes replacing two", 3, 2, "\xE2\x82\xAC"},
+        {"backspace over a two-byte letter", 10, 0, nullptr},
+        {"a break", 5, 0, "\r\n"},
+        {"a paste of several lines", 0, 0, "one\r\ntwo \xC3\xA9\r\n"},
+        {"a selection across lines removed", 4, 9, ""},
+        {"backspace joining two lines", 8, 0, nullptr},
+        {"at the very end", -1, 0, "!\xE2\x82\xAC"},
+    };
+    for (const auto& Step : Steps) {
+        const int Length = static_cast<int>(M->Text().size());
+        M->SetSelStart(Step.SelStart < 0 ? Length : Step.SelStart);
+        M->SetSelLength(Step.SelLength);
+        if (Step.Typed)
+            M->SetSelText(Step.Typed);
+        else
+            Send(M, WM_CHAR, VK_BACK);
+        Check(Step.Name);
+    }
+    Send(M, EM_UNDO);
+    Check("undone");
+}
+
 TEST_F(StdEditTest, TextRoundTripWithMultibyteCharactersAndCrLfIndexes)
 {
     TMemo* M = NewMemo();

@@ -10,6 +10,9 @@
 #include <QPainter>
 #include <QPalette>
 
+#include <cstring>
+#include <string>
+
 namespace {
 
 TEST(GdiSurface, ImageDcWithOriginAndSystemClip)
@@ -112,6 +115,80 @@ TEST(GdiSurface, PainterDcDrawsThroughThePainter)
     EXPECT_EQ(Page.pixel(15, 15), qRgb(0, 0, 0));
     EXPECT_EQ(Page.pixel(30, 35), qRgb(0, 0, 0));
     EXPECT_EQ(Page.pixel(25, 25), qRgb(255, 255, 255));
+}
+
+// Unsmoothed text on an image DC is copied from glyph masks made once per font; it must come out
+// exactly as the painter draws it, with every clip, background and style.
+TEST(GdiSurface, TextOnAnImageMatchesThePaintersText)
+{
+    struct TCase {
+        const char* Face;
+        int Height, Weight;
+        bool Italic, Underline, StrikeOut;
+        const char* Text;
+    } Cases[] = {
+        {"Courier New", -13, FW_BOLD, false, false, false, "<a href=\"x.html\">Chapter 12</a> &nbsp;"},
+        {"Arial", -16, FW_NORMAL, true, true, false, "Wavy fjord, qu\xC3\xA9 pas? {[|]} 0123"},
+        {"Times New Roman", -24, FW_NORMAL, false, false, true, "AVA Tj ff \xE2\x82\xAC 9"},
+        {"MS Sans Serif", -11, FW_NORMAL, false, false, false, "tab\there\x01, CJK \xE4\xB8\x80 end"},
+    };
+    const int W = 420, H = 60;
+    for (const TCase& C : Cases) {
+        for (int Variant = 0; Variant < 3; ++Variant) {
+            SCOPED_TRACE(std::string(C.Face) + " variant " + std::to_string(Variant));
+            LOGFONT Lf;
+            Lf.lfHeight = C.Height;
+            Lf.lfWeight = C.Weight;
+            Lf.lfItalic = C.Italic;
+            Lf.lfUnderline = C.Underline;
+            Lf.lfStrikeOut = C.StrikeOut;
+            Lf.lfQuality = NONANTIALIASED_QUALITY;
+            std::strncpy(Lf.lfFaceName, C.Face, LF_FACESIZE - 1);
+            HFONT Font = CreateFontIndirect(&Lf);
+            HRGN Clip = CreateRectRgn(0, 0, W, 25);
+            HRGN Second = CreateRectRgn(60, 25, 200, H);
+            CombineRgn(Clip, Clip, Second, RGN_OR);
+            auto Draw = [&](HDC Dc) {
+                SelectObject(Dc, Font);
+                SetTextColor(Dc, RGB(200, 30, 40));
+                SetBkColor(Dc, RGB(250, 240, 100));
+                SetBkMode(Dc, Variant == 1 ? TRANSPARENT : OPAQUE);
+                if (Variant == 2)
+                    SelectClipRgn(Dc, Clip);
+                const RECT Box{30, 5, 300, 50};
+                ExtTextOut(Dc, 3, 2, Variant == 0 ? ETO_CLIPPED : 0, &Box, C.Text,
+                           static_cast<UINT>(std::strlen(C.Text)), nullptr);
+                ExtTextOut(Dc, -5, 30, 0, nullptr, C.Text, static_cast<UINT>(std::strlen(C.Text)), nullptr);
+            };
+            QImage Direct(W, H, QImage::Format_RGB32), Painted(W, H, QImage::Format_RGB32);
+            Direct.fill(0xFF2060A0u);
+            Painted.fill(0xFF2060A0u);
+            HDC ImageDc = gdi::CreateImageDC(&Direct);
+            Draw(ImageDc);
+            DeleteDC(ImageDc);
+            {
+                QPainter Painter(&Painted);
+                gdi::TDeviceCaps Caps;
+                Caps.Width = W;
+                Caps.Height = H;
+                Caps.DpiX = Caps.DpiY = 96;
+                HDC PainterDc = gdi::CreatePainterDC(&Painter, Caps);
+                Draw(PainterDc);
+                DeleteDC(PainterDc);
+            }
+            int Differ = 0, Inked = 0;
+            for (int Y = 0; Y < H; ++Y)
+                for (int X = 0; X < W; ++X) {
+                    Differ += Direct.pixel(X, Y) != Painted.pixel(X, Y);
+                    Inked += Direct.pixel(X, Y) == qRgb(200, 30, 40);
+                }
+            EXPECT_EQ(Differ, 0);
+            EXPECT_GT(Inked, 50);
+            DeleteObject(Second);
+            DeleteObject(Clip);
+            DeleteObject(Font);
+        }
+    }
 }
 
 } // namespace
