@@ -4,6 +4,8 @@
 #include "platform/controls/Forms.h"
 
 #include <QAction>
+#include <QActionGroup>
+#include <QFont>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QString>
@@ -274,6 +276,16 @@ private:
             A->setEnabled(!(E.Flags & (MF_GRAYED | MF_DISABLED)));
             A->setCheckable((E.Flags & MF_CHECKED) != 0);
             A->setChecked((E.Flags & MF_CHECKED) != 0);
+            if (E.Flags & MFT_RADIOCHECK) {
+                // An exclusive group is what makes the style draw a bullet instead of a tick.
+                auto* Group = new QActionGroup(A);
+                Group->addAction(A);
+            }
+            if (E.Flags & MF_DEFAULT) {
+                QFont F = A->font();
+                F.setBold(true);
+                A->setFont(F);
+            }
             UINT Id = E.Id;
             QObject::connect(A, &QAction::hovered, A,
                              [Owner, Menu, Pos] { MenuSelectEntry(Owner, Menu, Pos); });
