@@ -645,6 +645,61 @@ TEST_F(ApplicationTest, MDIChildLifeCycle)
     ScreenInstance()->OnActiveFormChange = nullptr;
 }
 
+TEST_F(ApplicationTest, ClosingADocumentMinimisesItAndIconsLineUp)
+{
+    TForm* Frame = nullptr;
+    App->CreateForm(&Frame);
+    Frame->SetFormStyle(fsMDIForm);
+    Frame->SetBounds(0, 0, 640, 480);
+    Frame->Show();
+    ProcessMessages();
+    std::vector<TForm*> Docs;
+    for (int I = 0; I < 3; ++I) {
+        auto* C = new TForm(App);
+        C->SetCaption("Doc" + std::to_string(I + 1));
+        C->SetFormStyle(fsMDIChild);
+        C->Show();
+        ProcessMessages();
+        Docs.push_back(C);
+    }
+    // A document closed without an OnClose of its own is minimised, not hidden or freed.
+    Docs[0]->Close();
+    Docs[1]->Close();
+    ProcessMessages();
+    EXPECT_EQ(Frame->MDIChildCount(), 3);
+    EXPECT_EQ(Docs[0]->WindowState(), wsMinimized);
+    EXPECT_EQ(Docs[1]->WindowState(), wsMinimized);
+    EXPECT_TRUE(Docs[0]->Visible());
+    RECT R;
+    GetClientRect(Frame->ClientHandle(), &R);
+    // The icons sit side by side along the bottom, after being moved away too.
+    auto CheckRow = [&] {
+        EXPECT_EQ(Docs[0]->Top() + Docs[0]->Height(), R.bottom);
+        EXPECT_EQ(Docs[1]->Top(), Docs[0]->Top());
+        EXPECT_TRUE(Docs[0]->Left() + Docs[0]->Width() <= Docs[1]->Left() ||
+                    Docs[1]->Left() + Docs[1]->Width() <= Docs[0]->Left());
+        EXPECT_EQ(std::min(Docs[0]->Left(), Docs[1]->Left()), 0);
+    };
+    CheckRow();
+    Docs[0]->SetBounds(200, 50, Docs[0]->Width(), Docs[0]->Height());
+    Frame->ArrangeIcons();
+    CheckRow();
+    EXPECT_EQ(Docs[2]->WindowState(), wsNormal);
+    // caMinimize on a top-level form minimises it as well; a document without a minimise button
+    // cannot be closed that way and stays as it is.
+    auto* Tool = new TForm(App);
+    Tool->Show();
+    ProcessMessages();
+    Tool->OnClose = [](TObject*, TCloseAction& Action) { Action = caMinimize; };
+    Tool->Close();
+    EXPECT_EQ(Tool->WindowState(), wsMinimized);
+    EXPECT_TRUE(IsIconic(Tool->Handle()));
+    Docs[2]->SetBorderIcons(TBorderIcons{biSystemMenu});
+    Docs[2]->Close();
+    EXPECT_EQ(Docs[2]->WindowState(), wsNormal);
+    EXPECT_TRUE(Docs[2]->Visible());
+}
+
 TEST_F(ApplicationTest, MDIChildWithoutFrameIsRefused)
 {
     auto* C = new TForm(App);
