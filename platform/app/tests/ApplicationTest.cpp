@@ -772,6 +772,31 @@ TEST_F(ApplicationTest, FileDialogsAnswerFromTheQueue)
     EXPECT_EQ(Dialogs.Records().back().Flags, MB_YESNOCANCEL | MB_ICONQUESTION);
 }
 
+TEST_F(ApplicationTest, FileDialogsOpenWhereTheNameOrTheInitialDirectorySays)
+{
+    const std::string Dir = MakeTempDir("start");
+    std::string WinDir = "c:" + Dir;
+    std::replace(WinDir.begin(), WinDir.end(), '/', '\\');
+    struct TCase {
+        std::string FileName, InitialDir, Expected;
+    } Cases[] = {
+        {"", "", ""},
+        {"page.html", "", "page.html"},
+        {"", Dir, Dir},
+        {"", WinDir, Dir},
+        {"page.html", Dir, Dir + "/page.html"},
+        {"page.html", WinDir + "\\", Dir + "/page.html"},
+        {Dir + "/old.html", "/elsewhere", Dir + "/old.html"},
+        {WinDir + "\\old.html", "/elsewhere", Dir + "/old.html"},
+    };
+    for (const TCase& C : Cases) {
+        TOpenDialog D(nullptr);
+        D.FileName = C.FileName;
+        D.InitialDir = C.InitialDir;
+        EXPECT_EQ(D.InitialPath(), C.Expected) << C.FileName << " in " << C.InitialDir;
+    }
+}
+
 TEST_F(ApplicationTest, RunShowsTheMainFormAndEndsWhenItCloses)
 {
     TForm* Main = nullptr;
