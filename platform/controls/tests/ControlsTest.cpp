@@ -734,6 +734,45 @@ TEST_F(ControlsTest, PropertyChangesSendTheirNotificationsDownTheTree)
     Panel->Log = Inner->Log = Glyph->Log = nullptr;
 }
 
+// Counts its paints.
+template <class Base> class TPaintCounter : public Base {
+public:
+    using Base::Base;
+    int Paints = 0;
+
+protected:
+    void Paint() override { ++Paints; }
+};
+
+TEST_F(ControlsTest, RepaintPaintsAtOnceInvalidateWaitsForTheQueue)
+{
+    auto* Windowed = Add<TPaintCounter<TCustomControl>>("Windowed", 10, 10, 50, 50);
+    auto* Windowless = Add<TPaintCounter<TGraphicControl>>("Windowless", 100, 10, 50, 50);
+    ProcessMessages();
+    for (TControl* C : std::vector<TControl*>{Windowed, Windowless}) {
+        auto Count = [&] { return C == Windowed ? Windowed->Paints : Windowless->Paints; };
+        int Before = Count();
+        C->Invalidate();
+        EXPECT_EQ(Count(), Before) << C->Name();
+        C->Update(); // what is invalid is painted now
+        EXPECT_EQ(Count(), Before + 1) << C->Name();
+        C->Update(); // nothing left to paint
+        EXPECT_EQ(Count(), Before + 1) << C->Name();
+        C->Repaint();
+        EXPECT_EQ(Count(), Before + 2) << C->Name();
+        ProcessMessages();
+        EXPECT_EQ(Count(), Before + 2) << C->Name();
+        // Hidden, it neither paints nor asks to.
+        C->SetVisible(false);
+        ProcessMessages();
+        C->Repaint();
+        ProcessMessages();
+        EXPECT_EQ(Count(), Before + 2) << C->Name();
+        C->SetVisible(true);
+        ProcessMessages();
+    }
+}
+
 TEST(ShortHintTest, SplitsAtTheBar)
 {
     EXPECT_EQ(GetShortHint("Open|Open a file"), "Open");
