@@ -491,6 +491,70 @@ TEST_F(ApplicationTest, HintTextReachesApplicationHint)
     EXPECT_EQ(Hints, (std::vector<std::string>{"Copy the selection", ""}));
 }
 
+TEST_F(ApplicationTest, HintPausesAndTheShowHintSwitch)
+{
+    auto* F = new TForm(App);
+    F->SetBounds(100, 100, 300, 200);
+    F->SetShowHint(true);
+    auto* A = new TTestPanel(F);
+    A->SetBounds(10, 10, 80, 40);
+    A->SetHint("First|The first panel");
+    A->SetParent(F);
+    auto* B = new TTestPanel(F);
+    B->SetBounds(150, 10, 80, 40);
+    B->SetHint("Second|The second panel");
+    B->SetParent(F);
+    F->Show();
+    ProcessMessages();
+    auto Shown = [&]() -> std::string {
+        THintWindow* W = App->HintWindow();
+        return W && W->HandleAllocated() && IsWindowVisible(W->Handle()) ? W->Caption() : std::string();
+    };
+    auto Wait = [](int Ms) {
+        AdvanceClock(static_cast<DWORD>(Ms));
+        ProcessMessages();
+    };
+    SendMouse(A, WM_MOUSEMOVE, 20, 20);
+    EXPECT_EQ(App->Hint(), "The first panel");
+    Wait(App->HintPause - 20);
+    EXPECT_EQ(Shown(), "");
+    Wait(30);
+    EXPECT_EQ(Shown(), "First");
+    // Moving inside the control keeps the hint; on to the next control it follows after the
+    // short pause.
+    SendMouse(A, WM_MOUSEMOVE, 25, 22);
+    EXPECT_EQ(Shown(), "First");
+    SendMouse(B, WM_MOUSEMOVE, 20, 20);
+    EXPECT_EQ(Shown(), "");
+    EXPECT_EQ(App->Hint(), "The second panel");
+    Wait(App->HintShortPause + 10);
+    EXPECT_EQ(Shown(), "Second");
+    // A press hides it at once.
+    SendMouse(B, WM_LBUTTONDOWN, 20, 20);
+    SendMouse(B, WM_LBUTTONUP, 20, 20);
+    EXPECT_EQ(Shown(), "");
+    // Off the hinted controls: nothing, and the status text clears.
+    SendMouse(F, WM_MOUSEMOVE, 120, 150);
+    Wait(App->HintPause + 10);
+    EXPECT_EQ(Shown(), "");
+    EXPECT_EQ(App->Hint(), "");
+    // Long after the last hint went, the next one waits the whole pause again.
+    SendMouse(A, WM_MOUSEMOVE, 20, 20);
+    Wait(App->HintShortPause + 10);
+    EXPECT_EQ(Shown(), "");
+    Wait(App->HintPause);
+    EXPECT_EQ(Shown(), "First");
+    SendMouse(F, WM_MOUSEMOVE, 120, 150);
+    Wait(App->HintPause + 10);
+    // With the hints switched off the status text still follows the pointer; no window shows.
+    App->SetShowHint(false);
+    SendMouse(A, WM_MOUSEMOVE, 20, 20);
+    EXPECT_EQ(App->Hint(), "The first panel");
+    Wait(App->HintPause + 10);
+    EXPECT_EQ(Shown(), "");
+    App->SetShowHint(true);
+}
+
 class TMarkedHint : public THintWindow {
 public:
     using THintWindow::THintWindow;
