@@ -669,8 +669,8 @@ void TControl::Dispatch(TMessage& Message)
         // A window class handles the press first (an edit puts its caret where the mouse went
         // before OnMouseDown looks at it); the control's own events follow.
         auto* Wrapped = dynamic_cast<TWinControl*>(this);
-        bool ClassFirst =
-            Wrapped && Wrapped->FHandle && Wrapped->FDefWndProc && Wrapped->FDefWndProc != &::DefWindowProc;
+        bool ClassFirst = Wrapped && Wrapped->FHandle && Wrapped->FDefWndProc &&
+                          Wrapped->FDefWndProc != &::DefWindowProc;
         if (ClassFirst)
             DefaultHandler(Message);
         if (ControlStyle.Contains(csCaptureMouse))
