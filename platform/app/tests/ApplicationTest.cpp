@@ -264,6 +264,72 @@ TEST_F(ApplicationTest, ModalFormReturnsItsModalResult)
     Dlg->Hide();
 }
 
+TEST_F(ApplicationTest, AModalFormOverAModalFormGivesBackToEachInTurn)
+{
+    TForm* Main = nullptr;
+    App->CreateForm(&Main);
+    Main->Show();
+    ProcessMessages();
+    auto* Outer = new TButtonForm(App);
+    auto* Inner = new TButtonForm(App);
+    Inner->SetLeft(Inner->Left() + 40);
+    std::vector<std::string> Log;
+    for (TForm* F : {static_cast<TForm*>(Main), static_cast<TForm*>(Outer), static_cast<TForm*>(Inner)}) {
+        std::string N = F == Main ? "main" : F == Outer ? "outer" : "inner";
+        F->OnActivate = [&Log, N](TObject*) { Log.push_back(N + " activate"); };
+    }
+    int Step = 0;
+    int InnerResult = -1;
+    SetWaitHandler([&] {
+        switch (Step++) {
+        case 0: // the outer form is up: it opens the inner one from its own handler
+            EXPECT_FALSE(IsWindowEnabled(Main->Handle()));
+            EXPECT_EQ(GetActiveWindow(), Outer->Handle());
+            QueueClick(Outer->Button);
+            return true;
+        case 1: // the inner form is up over both
+            EXPECT_FALSE(IsWindowEnabled(Main->Handle()));
+            EXPECT_FALSE(IsWindowEnabled(Outer->Handle()));
+            EXPECT_TRUE(IsWindowEnabled(Inner->Handle()));
+            EXPECT_EQ(GetActiveWindow(), Inner->Handle());
+            {
+                // A box over the inner form gives the activation back to it without events.
+                std::size_t Before = Log.size();
+                Dialogs.ExpectMessageBox(IDOK);
+                MessageBox(Inner->Handle(), "Checked.", "Note", MB_OK);
+                EXPECT_EQ(Log.size(), Before);
+                EXPECT_EQ(GetActiveWindow(), Inner->Handle());
+                EXPECT_FALSE(IsWindowEnabled(Outer->Handle()));
+            }
+            QueueClick(Inner->Button);
+            return true;
+        case 2: // back in the outer loop: only the main form is still disabled
+            EXPECT_EQ(InnerResult, mrOk);
+            EXPECT_FALSE(IsWindowEnabled(Main->Handle()));
+            EXPECT_TRUE(IsWindowEnabled(Outer->Handle()));
+            EXPECT_EQ(GetActiveWindow(), Outer->Handle());
+            Outer->SetModalResult(mrCancel);
+            PostMessage(Outer->Handle(), WM_NULL, 0, 0);
+            return true;
+        default:
+            Outer->SetModalResult(mrAbort); // the test went wrong: leave the loops
+            Inner->SetModalResult(mrAbort);
+            return Step < 20;
+        }
+    });
+    Outer->Button->OnClick = [&](TObject*) { InnerResult = Inner->ShowModal(); };
+    Inner->Button->OnClick = [&](TObject*) { Inner->SetModalResult(mrOk); };
+    Log.clear();
+    EXPECT_EQ(Outer->ShowModal(), mrCancel);
+    SetWaitHandler(nullptr);
+    ProcessMessages();
+    EXPECT_EQ(Step, 3);
+    EXPECT_TRUE(IsWindowEnabled(Main->Handle()));
+    EXPECT_EQ(GetActiveWindow(), Main->Handle());
+    EXPECT_EQ(Log, (std::vector<std::string>{"outer activate", "inner activate", "outer activate",
+                                             "main activate"}));
+}
+
 TEST_F(ApplicationTest, ActivationEventsAcrossTwoFormsAndAMessageBox)
 {
     std::vector<std::string> Log;
