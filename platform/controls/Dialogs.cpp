@@ -11,6 +11,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
@@ -71,6 +72,10 @@ public:
             std::size_t Def = (R.Flags & MB_DEFMASK) >> 8;
             return Buttons[Def < Buttons.size() ? Def : 0];
         }
+        // Qt runs the dialog's loop, not ours: paint what changes behind it meanwhile.
+        QTimer Painter;
+        QObject::connect(&Painter, &QTimer::timeout, &Painter, [] { DispatchPendingPaints(); });
+        Painter.start(30);
         switch (R.Kind) {
         case TDialogKind::MessageBox:
             return Box(R);

@@ -32,6 +32,17 @@ void PumpOneMessage()
     }
 }
 
+} // namespace
+
+void DispatchPendingPaints()
+{
+    MSG M;
+    for (int Guard = 0; Guard < 256 && PeekMessage(&M, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE); ++Guard)
+        DispatchMessage(&M);
+}
+
+namespace {
+
 bool HostTerminated()
 {
     TApplicationHost* Host = ApplicationHost();

@@ -225,6 +225,11 @@ public:
 
 // The form a control sits on, or nullptr.
 TCustomForm* GetParentForm(TControl* Control);
+
+// Handles the paint messages waiting. Loops the layer does not run itself (Qt's menus and
+// dialogs) call it, so the windows behind them keep up with what changes meanwhile, as they do
+// under a modal loop of ours.
+void DispatchPendingPaints();
 // Where a form's handler names are found: each form class registers its handlers (and may use
 // the form reader's registry directly); see FormReader.h.
 

@@ -9,6 +9,7 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QString>
+#include <QTimer>
 
 #include <algorithm>
 #include <cctype>
@@ -240,6 +241,10 @@ public:
         QMenu Root;
         UINT Chosen = 0;
         Build(&Root, Menu, Owner, Chosen);
+        // Qt runs the menu's loop, not ours: paint what changes behind the menu meanwhile.
+        QTimer Painter;
+        QObject::connect(&Painter, &QTimer::timeout, &Painter, [] { DispatchPendingPaints(); });
+        Painter.start(30);
         Root.exec(QPoint(X, Y));
         return Chosen;
     }
@@ -512,6 +517,9 @@ void MenuSelectEntry(HWND Owner, HMENU Menu, int Pos)
         static_cast<WORD>((E.Flags & (MF_POPUP | MF_CHECKED | MF_GRAYED | MF_DISABLED | MF_SEPARATOR)) |
                           MF_HILITE | MF_MOUSESELECT);
     SendMessage(Owner, WM_MENUSELECT, MAKEWPARAM(Item, Flags), reinterpret_cast<LPARAM>(Menu));
+    // The menu loop keeps the windows painted: a status line showing the item's hint changes
+    // while the menu is still open.
+    DispatchPendingPaints();
 }
 
 void MenuInitPopup(HWND Owner, HMENU Menu, int Pos)

@@ -621,6 +621,38 @@ TEST_F(ApplicationTest, HintPausesAndTheShowHintSwitch)
     App->SetShowHint(true);
 }
 
+// A status line: paints the application's hint, as the programs' status bars do.
+class TStatusLine : public TCustomControl {
+public:
+    using TCustomControl::TCustomControl;
+    std::vector<std::string> Painted;
+
+protected:
+    void Paint() override { Painted.push_back(Application->Hint()); }
+};
+
+TEST_F(ApplicationTest, AMenuItemsHintShowsInTheStatusLineWhileTheMenuIsOpen)
+{
+    auto* F = CreateFormFromText<TStreamForm>(App, StreamDescription);
+    auto* Status = new TStatusLine(F);
+    Status->SetParent(F);
+    Status->SetHeight(20);
+    Status->SetAlign(alBottom);
+    App->OnHint = [&](TObject*) { Status->Invalidate(); };
+    F->Show();
+    ProcessMessages();
+    Status->Painted.clear();
+    Menus.ExpectHighlightOnly({"Copy"});
+    F->PopupMenu1->Popup(300, 300);
+    // Painted with the hint before the menu closed, and cleared afterwards.
+    EXPECT_NE(std::find(Status->Painted.begin(), Status->Painted.end(), "Copy the selection"),
+              Status->Painted.end());
+    ProcessMessages();
+    ASSERT_FALSE(Status->Painted.empty());
+    EXPECT_EQ(Status->Painted.back(), "");
+    App->OnHint = nullptr;
+}
+
 class TMarkedHint : public THintWindow {
 public:
     using THintWindow::THintWindow;
