@@ -372,6 +372,17 @@ void TApplication::CancelHint()
     StopHintTimer();
     HideHint();
     FHintControl = nullptr;
+    FHintRecent = false;
+}
+
+void TApplication::HintMouseLeft()
+{
+    const bool WasActive = FHintActive;
+    CancelHint();
+    if (WasActive) {
+        FHintRecent = true;
+        StartHintTimer(HintPause, 3);
+    }
 }
 
 void TApplication::InputHidesHint()
@@ -398,7 +409,8 @@ void TApplication::HintMouseMessage(TControl* Control, TMessage& Message)
         }
         return;
     }
-    bool WasActive = FHintActive;
+    bool WasActive = FHintActive || FHintRecent;
+    FHintRecent = false;
     HideHint();
     StopHintTimer();
     FHintControl = Control;
@@ -417,6 +429,8 @@ void TApplication::HintTimerExpired()
         DoActivateHint();
     else if (Kind == 2)
         HideHint();
+    else if (Kind == 3)
+        FHintRecent = false;
 }
 
 void TApplication::ActivateHint(const TPoint& CursorPos)

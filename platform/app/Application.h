@@ -104,6 +104,7 @@ public:
     TNotifyEvent OnHint;
     // Hides the hint window now.
     void CancelHint() override;
+    void HintMouseLeft() override;
     void InputHidesHint() override;
     // Shows the hint of the control under the pointer at once (tests, keyboard help).
     void ActivateHint(const TPoint& CursorPos);
@@ -166,7 +167,8 @@ private:
     TControl* FHintControl = nullptr;
     THintWindow* FHintWindow = nullptr;
     bool FHintActive = false;
-    int FHintTimerKind = 0; // 0 none, 1 show, 2 hide
+    int FHintTimerKind = 0;   // 0 none, 1 show, 2 hide, 3 forget a hint that was just up
+    bool FHintRecent = false; // a hint was up when the pointer left its window
     TRect FHintCursorRect{};
     THintWindowClass FHintWindowClass;
 };

@@ -1820,7 +1820,7 @@ void TWinControl::WndProc(TMessage& Message)
             if (gMouseControl && (gMouseControl == this || gMouseControl->Parent() == this)) {
                 SetMouseControl(nullptr);
                 if (gHost)
-                    gHost->CancelHint();
+                    gHost->HintMouseLeft();
             }
             break;
         case WM_CANCELMODE:

@@ -581,6 +581,9 @@ public:
     // The pointer moved over a control (the hint pipeline).
     virtual void HintMouseMessage(TControl* Control, TMessage& Message) = 0;
     virtual void CancelHint() = 0;
+    // The pointer left a window of ours: the hint goes, but the pointer may be on its way to
+    // another control, whose hint then follows after the short pause.
+    virtual void HintMouseLeft() { CancelHint(); }
     // A key or button was pressed: a shown hint goes away (and does not come back for the same
     // control until the pointer leaves it).
     virtual void InputHidesHint() {}

@@ -1,6 +1,7 @@
 #include "platform/controls/Dialogs.h"
 
 #include "platform/classes/TypInfo.h"
+#include "platform/rtl/SysUtils.h"
 
 #include <QColorDialog>
 #include <QFileDialog>
@@ -227,7 +228,7 @@ private:
         auto* D = static_cast<TOpenDialog*>(R.Dialog);
         QString Selected;
         QString Filter = QtFilter(*D, &Selected);
-        QString Dir = QString::fromStdString(D->FileName.empty() ? D->InitialDir : D->FileName);
+        QString Dir = QString::fromStdString(D->InitialPath());
         QString Caption = QString::fromStdString(D->Title);
         if (R.Kind == TDialogKind::SaveFile) {
             QString Name = QFileDialog::getSaveFileName(nullptr, Caption, Dir, Filter, &Selected,
@@ -479,6 +480,18 @@ bool TOpenDialog::AcceptFileName(std::string& Name)
         Name += "." + Ext;
     }
     return true;
+}
+
+std::string TOpenDialog::InitialPath() const
+{
+    const bool OwnDirectory =
+        FileName.find_first_of("/\\") != std::string::npos || (FileName.size() >= 2 && FileName[1] == ':');
+    if (OwnDirectory)
+        return MapPath(FileName);
+    if (InitialDir.empty())
+        return FileName;
+    const std::string Dir = MapPath(InitialDir);
+    return FileName.empty() ? Dir : IncludeTrailingPathDelimiter(Dir) + FileName;
 }
 
 bool TOpenDialog::DoExecute(bool Save)

@@ -114,6 +114,9 @@ public:
 
     // The (description, pattern) pairs of Filter.
     std::vector<std::pair<std::string, std::string>> FilterPairs() const;
+    // Where the dialog opens, as a native path: FileName when it has a directory of its own,
+    // else FileName inside InitialDir (either may be empty).
+    std::string InitialPath() const;
 
 protected:
     bool DoExecute(bool Save);

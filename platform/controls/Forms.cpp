@@ -755,10 +755,12 @@ void TCustomForm::MoveActivationAway()
 {
     if (FFormStyle == fsMDIChild)
         return;
-    // The owner (or else the main form, or any visible form) takes the activation over.
+    // The owner (or else the main form, or any visible form) takes the activation over; a form
+    // disabled under a modal one cannot.
     TCustomForm* Next = nullptr;
     if (TApplicationHost* Host = ApplicationHost())
-        if (TCustomForm* Main = Host->MainForm(); Main && Main != this && Main->FShowing)
+        if (TCustomForm* Main = Host->MainForm();
+            Main && Main != this && Main->FShowing && Main->FHandle && IsWindowEnabled(Main->FHandle))
             Next = Main;
     TScreen* S = ScreenInstance();
     for (int I = 0; !Next && I < S->FormCount(); ++I) {

@@ -4,9 +4,12 @@
 #include "platform/controls/Forms.h"
 
 #include <QAction>
+#include <QActionGroup>
+#include <QFont>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QString>
+#include <QTimer>
 
 #include <algorithm>
 #include <cctype>
@@ -238,6 +241,10 @@ public:
         QMenu Root;
         UINT Chosen = 0;
         Build(&Root, Menu, Owner, Chosen);
+        // Qt runs the menu's loop, not ours: paint what changes behind the menu meanwhile.
+        QTimer Painter;
+        QObject::connect(&Painter, &QTimer::timeout, &Painter, [] { DispatchPendingPaints(); });
+        Painter.start(30);
         Root.exec(QPoint(X, Y));
         return Chosen;
     }
@@ -274,6 +281,16 @@ private:
             A->setEnabled(!(E.Flags & (MF_GRAYED | MF_DISABLED)));
             A->setCheckable((E.Flags & MF_CHECKED) != 0);
             A->setChecked((E.Flags & MF_CHECKED) != 0);
+            if (E.Flags & MFT_RADIOCHECK) {
+                // An exclusive group is what makes the style draw a bullet instead of a tick.
+                auto* Group = new QActionGroup(A);
+                Group->addAction(A);
+            }
+            if (E.Flags & MF_DEFAULT) {
+                QFont F = A->font();
+                F.setBold(true);
+                A->setFont(F);
+            }
             UINT Id = E.Id;
             QObject::connect(A, &QAction::hovered, A,
                              [Owner, Menu, Pos] { MenuSelectEntry(Owner, Menu, Pos); });
@@ -500,9 +517,9 @@ void MenuSelectEntry(HWND Owner, HMENU Menu, int Pos)
         static_cast<WORD>((E.Flags & (MF_POPUP | MF_CHECKED | MF_GRAYED | MF_DISABLED | MF_SEPARATOR)) |
                           MF_HILITE | MF_MOUSESELECT);
     SendMessage(Owner, WM_MENUSELECT, MAKEWPARAM(Item, Flags), reinterpret_cast<LPARAM>(Menu));
-    // The menu's own loop runs no paint of the program's windows: what the selection changed
-    // (the hint in a status line) is painted now, while the menu is still open.
-    RedrawWindow(nullptr, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    // The menu loop keeps the windows painted: a status line showing the item's hint changes
+    // while the menu is still open.
+    DispatchPendingPaints();
 }
 
 void MenuInitPopup(HWND Owner, HMENU Menu, int Pos)

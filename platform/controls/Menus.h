@@ -250,7 +250,8 @@ public:
 };
 void SetMenuTracker(TMenuTracker* Tracker); // nullptr: the interactive tracker
 TMenuTracker* MenuTracker();
-// For trackers: sends WM_MENUSELECT for the entry at Pos of Menu to Owner (the hint machinery).
+// For trackers: sends WM_MENUSELECT for the entry at Pos of Menu to Owner (the hint machinery),
+// then paints what that changed.
 void MenuSelectEntry(HWND Owner, HMENU Menu, int Pos);
 // For trackers: sends WM_INITMENUPOPUP for Menu (at Pos in its parent) to Owner.
 void MenuInitPopup(HWND Owner, HMENU Menu, int Pos);

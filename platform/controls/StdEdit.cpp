@@ -968,12 +968,16 @@ LRESULT EditProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
     case EM_SETMARGINS:
         return TRUE;
     case EM_CANUNDO:
-        return S->Doc->isUndoAvailable() ? TRUE : FALSE;
+        return S->Doc->isUndoAvailable() || S->Doc->isRedoAvailable() ? TRUE : FALSE;
     case EM_UNDO:
     case WM_UNDO:
-        if (!S->Doc->isUndoAvailable())
+        // The edit control keeps one change: undoing again puts back what the undo took away.
+        if (S->Doc->isRedoAvailable())
+            S->Doc->redo();
+        else if (S->Doc->isUndoAvailable())
+            S->Doc->undo();
+        else
             return FALSE;
-        S->Doc->undo();
         TextChanged(S, true);
         return TRUE;
     case EM_EMPTYUNDOBUFFER:

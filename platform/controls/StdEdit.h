@@ -63,6 +63,7 @@ public:
     void CopyToClipboard();
     void PasteFromClipboard();
     void Clear();
+    // One level, as the edit control keeps it: a second Undo takes the first one back.
     void Undo();
     bool CanUndo();
     void ClearUndo();

@@ -12,8 +12,9 @@
 // - SendMessage and DispatchMessage both pass through one function that runs the WH_CALLWNDPROC
 //   hook chain and then the window procedure.
 //
-// Text parameters are UTF-8. Coordinates are pixels at a fixed 96 dpi on a fixed 1024 x 768
-// screen whose work area leaves 28 pixels at the bottom for a task bar (see GetSystemMetrics).
+// Text parameters are UTF-8. Coordinates are pixels at a fixed 96 dpi. Headless (tests) the
+// screen is a fixed 1024 x 768 whose work area leaves 28 pixels at the bottom for a task bar; on
+// a real display it is the primary screen and its available area (see GetSystemMetrics).
 // Everything runs on one thread; calls from other threads are not supported except PostMessage.
 //
 // How the class library builds on it:

@@ -265,6 +265,72 @@ TEST_F(ApplicationTest, ModalFormReturnsItsModalResult)
     Dlg->Hide();
 }
 
+TEST_F(ApplicationTest, AModalFormOverAModalFormGivesBackToEachInTurn)
+{
+    TForm* Main = nullptr;
+    App->CreateForm(&Main);
+    Main->Show();
+    ProcessMessages();
+    auto* Outer = new TButtonForm(App);
+    auto* Inner = new TButtonForm(App);
+    Inner->SetLeft(Inner->Left() + 40);
+    std::vector<std::string> Log;
+    for (TForm* F : {static_cast<TForm*>(Main), static_cast<TForm*>(Outer), static_cast<TForm*>(Inner)}) {
+        std::string N = F == Main ? "main" : F == Outer ? "outer" : "inner";
+        F->OnActivate = [&Log, N](TObject*) { Log.push_back(N + " activate"); };
+    }
+    int Step = 0;
+    int InnerResult = -1;
+    SetWaitHandler([&] {
+        switch (Step++) {
+        case 0: // the outer form is up: it opens the inner one from its own handler
+            EXPECT_FALSE(IsWindowEnabled(Main->Handle()));
+            EXPECT_EQ(GetActiveWindow(), Outer->Handle());
+            QueueClick(Outer->Button);
+            return true;
+        case 1: // the inner form is up over both
+            EXPECT_FALSE(IsWindowEnabled(Main->Handle()));
+            EXPECT_FALSE(IsWindowEnabled(Outer->Handle()));
+            EXPECT_TRUE(IsWindowEnabled(Inner->Handle()));
+            EXPECT_EQ(GetActiveWindow(), Inner->Handle());
+            {
+                // A box over the inner form gives the activation back to it without events.
+                std::size_t Before = Log.size();
+                Dialogs.ExpectMessageBox(IDOK);
+                MessageBox(Inner->Handle(), "Checked.", "Note", MB_OK);
+                EXPECT_EQ(Log.size(), Before);
+                EXPECT_EQ(GetActiveWindow(), Inner->Handle());
+                EXPECT_FALSE(IsWindowEnabled(Outer->Handle()));
+            }
+            QueueClick(Inner->Button);
+            return true;
+        case 2: // back in the outer loop: only the main form is still disabled
+            EXPECT_EQ(InnerResult, mrOk);
+            EXPECT_FALSE(IsWindowEnabled(Main->Handle()));
+            EXPECT_TRUE(IsWindowEnabled(Outer->Handle()));
+            EXPECT_EQ(GetActiveWindow(), Outer->Handle());
+            Outer->SetModalResult(mrCancel);
+            PostMessage(Outer->Handle(), WM_NULL, 0, 0);
+            return true;
+        default:
+            Outer->SetModalResult(mrAbort); // the test went wrong: leave the loops
+            Inner->SetModalResult(mrAbort);
+            return Step < 20;
+        }
+    });
+    Outer->Button->OnClick = [&](TObject*) { InnerResult = Inner->ShowModal(); };
+    Inner->Button->OnClick = [&](TObject*) { Inner->SetModalResult(mrOk); };
+    Log.clear();
+    EXPECT_EQ(Outer->ShowModal(), mrCancel);
+    SetWaitHandler(nullptr);
+    ProcessMessages();
+    EXPECT_EQ(Step, 3);
+    EXPECT_TRUE(IsWindowEnabled(Main->Handle()));
+    EXPECT_EQ(GetActiveWindow(), Main->Handle());
+    EXPECT_EQ(Log, (std::vector<std::string>{"outer activate", "inner activate", "outer activate",
+                                             "main activate"}));
+}
+
 TEST_F(ApplicationTest, ActivationEventsAcrossTwoFormsAndAMessageBox)
 {
     std::vector<std::string> Log;
@@ -502,6 +568,102 @@ TEST_F(ApplicationTest, HintTextReachesApplicationHint)
     EXPECT_EQ(Paints, 1);
 }
 
+TEST_F(ApplicationTest, HintPausesAndTheShowHintSwitch)
+{
+    auto* F = new TForm(App);
+    F->SetBounds(100, 100, 300, 200);
+    F->SetShowHint(true);
+    auto* A = new TTestPanel(F);
+    A->SetBounds(10, 10, 80, 40);
+    A->SetHint("First|The first panel");
+    A->SetParent(F);
+    auto* B = new TTestPanel(F);
+    B->SetBounds(150, 10, 80, 40);
+    B->SetHint("Second|The second panel");
+    B->SetParent(F);
+    F->Show();
+    ProcessMessages();
+    auto Shown = [&]() -> std::string {
+        THintWindow* W = App->HintWindow();
+        return W && W->HandleAllocated() && IsWindowVisible(W->Handle()) ? W->Caption() : std::string();
+    };
+    auto Wait = [](int Ms) {
+        AdvanceClock(static_cast<DWORD>(Ms));
+        ProcessMessages();
+    };
+    SendMouse(A, WM_MOUSEMOVE, 20, 20);
+    EXPECT_EQ(App->Hint(), "The first panel");
+    Wait(App->HintPause - 20);
+    EXPECT_EQ(Shown(), "");
+    Wait(30);
+    EXPECT_EQ(Shown(), "First");
+    // Moving inside the control keeps the hint; on to the next control it follows after the
+    // short pause.
+    SendMouse(A, WM_MOUSEMOVE, 25, 22);
+    EXPECT_EQ(Shown(), "First");
+    SendMouse(B, WM_MOUSEMOVE, 20, 20);
+    EXPECT_EQ(Shown(), "");
+    EXPECT_EQ(App->Hint(), "The second panel");
+    Wait(App->HintShortPause + 10);
+    EXPECT_EQ(Shown(), "Second");
+    // A press hides it at once.
+    SendMouse(B, WM_LBUTTONDOWN, 20, 20);
+    SendMouse(B, WM_LBUTTONUP, 20, 20);
+    EXPECT_EQ(Shown(), "");
+    // Off the hinted controls: nothing, and the status text clears.
+    SendMouse(F, WM_MOUSEMOVE, 120, 150);
+    Wait(App->HintPause + 10);
+    EXPECT_EQ(Shown(), "");
+    EXPECT_EQ(App->Hint(), "");
+    // Long after the last hint went, the next one waits the whole pause again.
+    SendMouse(A, WM_MOUSEMOVE, 20, 20);
+    Wait(App->HintShortPause + 10);
+    EXPECT_EQ(Shown(), "");
+    Wait(App->HintPause);
+    EXPECT_EQ(Shown(), "First");
+    SendMouse(F, WM_MOUSEMOVE, 120, 150);
+    Wait(App->HintPause + 10);
+    // With the hints switched off the status text still follows the pointer; no window shows.
+    App->SetShowHint(false);
+    SendMouse(A, WM_MOUSEMOVE, 20, 20);
+    EXPECT_EQ(App->Hint(), "The first panel");
+    Wait(App->HintPause + 10);
+    EXPECT_EQ(Shown(), "");
+    App->SetShowHint(true);
+}
+
+// A status line: paints the application's hint, as the programs' status bars do.
+class TStatusLine : public TCustomControl {
+public:
+    using TCustomControl::TCustomControl;
+    std::vector<std::string> Painted;
+
+protected:
+    void Paint() override { Painted.push_back(Application->Hint()); }
+};
+
+TEST_F(ApplicationTest, AMenuItemsHintShowsInTheStatusLineWhileTheMenuIsOpen)
+{
+    auto* F = CreateFormFromText<TStreamForm>(App, StreamDescription);
+    auto* Status = new TStatusLine(F);
+    Status->SetParent(F);
+    Status->SetHeight(20);
+    Status->SetAlign(alBottom);
+    App->OnHint = [&](TObject*) { Status->Invalidate(); };
+    F->Show();
+    ProcessMessages();
+    Status->Painted.clear();
+    Menus.ExpectHighlightOnly({"Copy"});
+    F->PopupMenu1->Popup(300, 300);
+    // Painted with the hint before the menu closed, and cleared afterwards.
+    EXPECT_NE(std::find(Status->Painted.begin(), Status->Painted.end(), "Copy the selection"),
+              Status->Painted.end());
+    ProcessMessages();
+    ASSERT_FALSE(Status->Painted.empty());
+    EXPECT_EQ(Status->Painted.back(), "");
+    App->OnHint = nullptr;
+}
+
 class TMarkedHint : public THintWindow {
 public:
     using THintWindow::THintWindow;
@@ -691,6 +853,61 @@ TEST_F(ApplicationTest, FocusGoesToTheActiveDocumentsControl)
     Dialogs.VerifyAllUsed();
 }
 
+TEST_F(ApplicationTest, ClosingADocumentMinimisesItAndIconsLineUp)
+{
+    TForm* Frame = nullptr;
+    App->CreateForm(&Frame);
+    Frame->SetFormStyle(fsMDIForm);
+    Frame->SetBounds(0, 0, 640, 480);
+    Frame->Show();
+    ProcessMessages();
+    std::vector<TForm*> Docs;
+    for (int I = 0; I < 3; ++I) {
+        auto* C = new TForm(App);
+        C->SetCaption("Doc" + std::to_string(I + 1));
+        C->SetFormStyle(fsMDIChild);
+        C->Show();
+        ProcessMessages();
+        Docs.push_back(C);
+    }
+    // A document closed without an OnClose of its own is minimised, not hidden or freed.
+    Docs[0]->Close();
+    Docs[1]->Close();
+    ProcessMessages();
+    EXPECT_EQ(Frame->MDIChildCount(), 3);
+    EXPECT_EQ(Docs[0]->WindowState(), wsMinimized);
+    EXPECT_EQ(Docs[1]->WindowState(), wsMinimized);
+    EXPECT_TRUE(Docs[0]->Visible());
+    RECT R;
+    GetClientRect(Frame->ClientHandle(), &R);
+    // The icons sit side by side along the bottom, after being moved away too.
+    auto CheckRow = [&] {
+        EXPECT_EQ(Docs[0]->Top() + Docs[0]->Height(), R.bottom);
+        EXPECT_EQ(Docs[1]->Top(), Docs[0]->Top());
+        EXPECT_TRUE(Docs[0]->Left() + Docs[0]->Width() <= Docs[1]->Left() ||
+                    Docs[1]->Left() + Docs[1]->Width() <= Docs[0]->Left());
+        EXPECT_EQ(std::min(Docs[0]->Left(), Docs[1]->Left()), 0);
+    };
+    CheckRow();
+    Docs[0]->SetBounds(200, 50, Docs[0]->Width(), Docs[0]->Height());
+    Frame->ArrangeIcons();
+    CheckRow();
+    EXPECT_EQ(Docs[2]->WindowState(), wsNormal);
+    // caMinimize on a top-level form minimises it as well; a document without a minimise button
+    // cannot be closed that way and stays as it is.
+    auto* Tool = new TForm(App);
+    Tool->Show();
+    ProcessMessages();
+    Tool->OnClose = [](TObject*, TCloseAction& Action) { Action = caMinimize; };
+    Tool->Close();
+    EXPECT_EQ(Tool->WindowState(), wsMinimized);
+    EXPECT_TRUE(IsIconic(Tool->Handle()));
+    Docs[2]->SetBorderIcons(TBorderIcons{biSystemMenu});
+    Docs[2]->Close();
+    EXPECT_EQ(Docs[2]->WindowState(), wsNormal);
+    EXPECT_TRUE(Docs[2]->Visible());
+}
+
 TEST_F(ApplicationTest, MDIChildWithoutFrameIsRefused)
 {
     auto* C = new TForm(App);
@@ -761,6 +978,31 @@ TEST_F(ApplicationTest, FileDialogsAnswerFromTheQueue)
     EXPECT_EQ(MessageDlg("Proceed?", mtConfirmation, mbYesNoCancel, 0), mrYes);
     EXPECT_EQ(Dialogs.Records().back().Caption, "Confirm");
     EXPECT_EQ(Dialogs.Records().back().Flags, MB_YESNOCANCEL | MB_ICONQUESTION);
+}
+
+TEST_F(ApplicationTest, FileDialogsOpenWhereTheNameOrTheInitialDirectorySays)
+{
+    const std::string Dir = MakeTempDir("start");
+    std::string WinDir = "c:" + Dir;
+    std::replace(WinDir.begin(), WinDir.end(), '/', '\\');
+    struct TCase {
+        std::string FileName, InitialDir, Expected;
+    } Cases[] = {
+        {"", "", ""},
+        {"page.html", "", "page.html"},
+        {"", Dir, Dir},
+        {"", WinDir, Dir},
+        {"page.html", Dir, Dir + "/page.html"},
+        {"page.html", WinDir + "\\", Dir + "/page.html"},
+        {Dir + "/old.html", "/elsewhere", Dir + "/old.html"},
+        {WinDir + "\\old.html", "/elsewhere", Dir + "/old.html"},
+    };
+    for (const TCase& C : Cases) {
+        TOpenDialog D(nullptr);
+        D.FileName = C.FileName;
+        D.InitialDir = C.InitialDir;
+        EXPECT_EQ(D.InitialPath(), C.Expected) << C.FileName << " in " << C.InitialDir;
+    }
 }
 
 TEST_F(ApplicationTest, RunShowsTheMainFormAndEndsWhenItCloses)

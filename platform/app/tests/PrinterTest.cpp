@@ -174,6 +174,15 @@ TEST_F(PrinterTest, CanvasJobWithPages)
         ASSERT_EQ(Pages.size(), 2u);
         EXPECT_NE(Pages[0].find("Hello canvas"), std::string::npos);
         EXPECT_NE(Pages[1].find("Second page"), std::string::npos);
+        // The job's title is the document's title.
+        std::string Info;
+        if (FILE* In = popen(("pdfinfo '" + Pdf + "' 2>/dev/null").c_str(), "r")) {
+            char Buf[512];
+            while (std::size_t N = fread(Buf, 1, sizeof Buf, In))
+                Info.append(Buf, N);
+            pclose(In);
+        }
+        EXPECT_NE(Info.find("Canvas job"), std::string::npos) << Info;
     }
 }
 

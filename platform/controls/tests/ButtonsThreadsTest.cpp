@@ -316,6 +316,60 @@ TEST_F(ButtonsTest, ScrollBoxScrollsItsChildrenIntoView)
     EXPECT_EQ(GetWindowLong(Box->Handle(), GWL_STYLE) & WS_VSCROLL, 0);
 }
 
+TEST_F(ButtonsTest, ScrollBoxStreamsWithItsChildren)
+{
+    auto* F = CreateFormFromText<TForm>(nullptr, R"(object Dlg: TForm
+  ClientWidth = 320
+  ClientHeight = 240
+  object Box1: TScrollBox
+    Left = 8
+    Top = 8
+    Width = 200
+    Height = 120
+    BorderStyle = bsNone
+    object Low1: TSpeedButton
+      Left = 10
+      Top = 400
+      Width = 40
+      Height = 20
+    end
+  end
+  object Box2: TScrollBox
+    Left = 8
+    Top = 140
+    Width = 200
+    Height = 80
+    AutoScroll = False
+    object Wide1: TSpeedButton
+      Left = 500
+      Top = 4
+      Width = 40
+      Height = 20
+    end
+  end
+end
+)");
+    Extra.push_back(F);
+    F->Show();
+    ProcessMessages();
+    auto* Box1 = dynamic_cast<TScrollBox*>(F->FindComponent("Box1"));
+    auto* Box2 = dynamic_cast<TScrollBox*>(F->FindComponent("Box2"));
+    auto* Low1 = dynamic_cast<TSpeedButton*>(F->FindComponent("Low1"));
+    ASSERT_TRUE(Box1 && Box2 && Low1);
+    EXPECT_EQ(Box1->BorderStyle(), bsNone);
+    EXPECT_TRUE(Box1->AutoScroll());
+    EXPECT_EQ(Low1->Parent(), Box1);
+    EXPECT_EQ(Box1->VertRange(), 420);
+    EXPECT_NE(GetWindowLong(Box1->Handle(), GWL_STYLE) & WS_VSCROLL, 0);
+    Box1->ScrollInView(Low1);
+    EXPECT_EQ(Low1->Top() + Low1->Height(), Box1->ClientHeight());
+    // The default border is the sunken edge; without AutoScroll no bar appears.
+    EXPECT_EQ(Box2->BorderStyle(), bsSingle);
+    EXPECT_NE(GetWindowLong(Box2->Handle(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE, 0);
+    EXPECT_FALSE(Box2->AutoScroll());
+    EXPECT_EQ(GetWindowLong(Box2->Handle(), GWL_STYLE) & WS_HSCROLL, 0);
+}
+
 // ---- TThread ----------------------------------------------------------------------------------
 
 // Pumps the UI thread's messages until Done or a few seconds passed.

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -637,6 +639,138 @@ TEST_F(ControlsTest, CursorOfTheControlUnderThePointer)
     SendMouse(G, WM_MOUSEMOVE, 6, 6);
     EXPECT_EQ(GetCursor(), LoadCursor(nullptr, IDC_WAIT));
     ScreenInstance()->SetCursor(crDefault);
+}
+
+// Logs the notifications the class library sends when a property of a control or of its
+// parent changes.
+template <class Base> class TNoticeLog : public Base {
+public:
+    using Base::Base;
+    std::vector<std::string>* Log = nullptr;
+    void Dispatch(TMessage& M) override
+    {
+        static const std::vector<std::pair<UINT, const char*>> Names = {
+            {CM_ENABLEDCHANGED, "enabled"},
+            {CM_VISIBLECHANGED, "visible"},
+            {CM_SHOWINGCHANGED, "showing"},
+            {CM_FONTCHANGED, "font"},
+            {CM_PARENTFONTCHANGED, "parentfont"},
+            {CM_COLORCHANGED, "color"},
+            {CM_PARENTCOLORCHANGED, "parentcolor"},
+            {CM_TEXTCHANGED, "text"},
+            {CM_FOCUSCHANGED, "focus"},
+            {CM_SYSCOLORCHANGE, "syscolor"},
+            {CM_CURSORCHANGED, "cursor"},
+            {CM_SHOWHINTCHANGED, "showhint"},
+            {CM_PARENTSHOWHINTCHANGED, "parentshowhint"}};
+        for (const auto& [Msg, Name] : Names)
+            if (Log && M.Msg == Msg)
+                Log->push_back(this->Name() + " " + Name);
+        Base::Dispatch(M);
+    }
+
+protected:
+    void Paint() override {}
+};
+
+TEST_F(ControlsTest, PropertyChangesSendTheirNotificationsDownTheTree)
+{
+    auto* Panel = Add<TNoticeLog<TCustomControl>>("Panel", 10, 10, 200, 150);
+    auto* Inner = Add<TNoticeLog<TCustomControl>>("Inner", 5, 5, 50, 50, Panel);
+    auto* Glyph = Add<TNoticeLog<TGraphicControl>>("Glyph", 80, 5, 20, 20, Panel);
+    Inner->SetParentColor(true);
+    Glyph->SetParentColor(true);
+    ProcessMessages();
+    Panel->Log = Inner->Log = Glyph->Log = &Log;
+    struct TCase {
+        const char* What;
+        std::function<void()> Change;
+        std::vector<std::string> Expected;
+    };
+    std::vector<TCase> Cases = {
+        {"disable", [&] { Panel->SetEnabled(false); }, {"Panel enabled"}},
+        {"enable", [&] { Panel->SetEnabled(true); }, {"Panel enabled"}},
+        {"same value again", [&] { Panel->SetEnabled(true); }, {}},
+        {"caption", [&] { Panel->SetCaption("Files"); }, {"Panel text"}},
+        {"font",
+         [&] { Panel->Font()->SetName("Courier New"); },
+         {"Panel font", "Glyph parentfont", "Glyph font", "Inner parentfont", "Inner font"}},
+        {"colour",
+         [&] { Panel->SetColor(clYellow); },
+         {"Panel color", "Glyph parentcolor", "Glyph color", "Inner parentcolor", "Inner color"}},
+        {"own colour stays",
+         [&] {
+             Inner->SetColor(clLime);
+             Log.clear();
+             Panel->SetColor(clAqua);
+         },
+         {"Panel color", "Glyph parentcolor", "Glyph color", "Inner parentcolor"}},
+        {"show hint",
+         [&] { Panel->SetShowHint(true); },
+         {"Panel showhint", "Glyph parentshowhint", "Glyph showhint", "Inner parentshowhint",
+          "Inner showhint"}},
+        {"cursor", [&] { Glyph->SetCursor(crIBeam); }, {"Glyph cursor"}},
+        {"hide", [&] { Panel->SetVisible(false); }, {"Panel visible", "Inner showing", "Panel showing"}},
+        {"show", [&] { Panel->SetVisible(true); }, {"Panel visible", "Inner showing", "Panel showing"}},
+        {"system colours",
+         [&] { SendMessage(Form->Handle(), WM_SYSCOLORCHANGE, 0, 0); },
+         {"Panel syscolor", "Glyph syscolor", "Inner syscolor"}},
+    };
+    for (TCase& C : Cases) {
+        Log.clear();
+        C.Change();
+        EXPECT_EQ(Log, C.Expected) << C.What;
+    }
+    EXPECT_EQ(Inner->Color(), clLime);
+    EXPECT_EQ(Glyph->Color(), clAqua);
+    EXPECT_TRUE(Inner->Showing());
+
+    // Focus moving inside the form is announced to every control on it.
+    Log.clear();
+    Inner->SetFocus();
+    ProcessMessages();
+    EXPECT_NE(std::find(Log.begin(), Log.end(), "Inner focus"), Log.end());
+    EXPECT_NE(std::find(Log.begin(), Log.end(), "Glyph focus"), Log.end());
+    Panel->Log = Inner->Log = Glyph->Log = nullptr;
+}
+
+// Counts its paints.
+template <class Base> class TPaintCounter : public Base {
+public:
+    using Base::Base;
+    int Paints = 0;
+
+protected:
+    void Paint() override { ++Paints; }
+};
+
+TEST_F(ControlsTest, RepaintPaintsAtOnceInvalidateWaitsForTheQueue)
+{
+    auto* Windowed = Add<TPaintCounter<TCustomControl>>("Windowed", 10, 10, 50, 50);
+    auto* Windowless = Add<TPaintCounter<TGraphicControl>>("Windowless", 100, 10, 50, 50);
+    ProcessMessages();
+    for (TControl* C : std::vector<TControl*>{Windowed, Windowless}) {
+        auto Count = [&] { return C == Windowed ? Windowed->Paints : Windowless->Paints; };
+        int Before = Count();
+        C->Invalidate();
+        EXPECT_EQ(Count(), Before) << C->Name();
+        C->Update(); // what is invalid is painted now
+        EXPECT_EQ(Count(), Before + 1) << C->Name();
+        C->Update(); // nothing left to paint
+        EXPECT_EQ(Count(), Before + 1) << C->Name();
+        C->Repaint();
+        EXPECT_EQ(Count(), Before + 2) << C->Name();
+        ProcessMessages();
+        EXPECT_EQ(Count(), Before + 2) << C->Name();
+        // Hidden, it neither paints nor asks to.
+        C->SetVisible(false);
+        ProcessMessages();
+        C->Repaint();
+        ProcessMessages();
+        EXPECT_EQ(Count(), Before + 2) << C->Name();
+        C->SetVisible(true);
+        ProcessMessages();
+    }
 }
 
 TEST(ShortHintTest, SplitsAtTheBar)

@@ -1,6 +1,7 @@
 #include "platform/controls/Forms.h"
 #include "platform/classes/TypInfo.h"
 #include "platform/controls/Dialogs.h"
+#include "platform/controls/StdEdit.h"
 #include "platform/testing/FormTesting.h"
 #include "platform/win/WinTesting.h"
 
@@ -100,6 +101,53 @@ end
     // Centred on the 1024 x 768 screen.
     EXPECT_EQ(F->Left(), (ScreenInstance()->Width() - F->Width()) / 2);
     EXPECT_EQ(F->Top(), (ScreenInstance()->Height() - F->Height()) / 2);
+}
+
+TEST_F(FormsTest, TheStoredActiveControlHasTheFocusWhenTheFormShows)
+{
+    auto* F = CreateFormFromText<TForm>(nullptr, R"(object Form1: TForm
+  Left = 10
+  Top = 10
+  ClientWidth = 300
+  ClientHeight = 200
+  ActiveControl = Second
+  object First: TEdit
+    Left = 8
+    Top = 8
+    Width = 100
+    Height = 21
+    TabOrder = 0
+  end
+  object Second: TEdit
+    Left = 8
+    Top = 40
+    Width = 100
+    Height = 21
+    TabOrder = 1
+  end
+end
+)");
+    Forms.push_back(F);
+    auto* Second = dynamic_cast<TWinControl*>(F->FindComponent("Second"));
+    auto* First = dynamic_cast<TWinControl*>(F->FindComponent("First"));
+    ASSERT_TRUE(First && Second);
+    EXPECT_EQ(F->ActiveControl(), Second);
+    F->Show();
+    ProcessMessages();
+    EXPECT_EQ(GetFocus(), Second->Handle());
+    // Tab goes on from there, round to the first.
+    PressKey(VK_TAB);
+    EXPECT_EQ(GetFocus(), First->Handle());
+    EXPECT_EQ(F->ActiveControl(), First);
+    // Activated again, the form gives the focus back to the control that had it.
+    auto* Other = NewForm();
+    Other->SetBounds(400, 10, 200, 100);
+    Other->Show();
+    ProcessMessages();
+    EXPECT_EQ(GetActiveWindow(), Other->Handle());
+    SetActiveWindow(F->Handle());
+    ProcessMessages();
+    EXPECT_EQ(GetFocus(), First->Handle());
 }
 
 TEST_F(FormsTest, ShowHideEventsAndDeferredRelease)

@@ -1,4 +1,5 @@
 #include "platform/controls/Menus.h"
+#include "platform/controls/StdEdit.h"
 #include "platform/testing/FormTesting.h"
 
 #include <gtest/gtest.h>
@@ -186,6 +187,53 @@ TEST_F(MenuTest, PopupRunsTheChosenItemAndFiresOnPopup)
     EXPECT_EQ(Popups, 2);
     EXPECT_EQ(Cuts, 1);
     EXPECT_EQ(Pastes, 0);
+}
+
+} // namespace
+
+namespace {
+
+// A menu shortcut that is also a key of the focused edit runs the menu item only: Ctrl+Z undone
+// twice would give the text back.
+TEST(MenuShortCutTest, TheMenuItemTakesTheKeyBeforeTheFocusedEdit)
+{
+    TWindowTest Fixture;
+    auto* F = new TForm(nullptr);
+    F->SetBounds(100, 100, 300, 200);
+    auto* Menu = new TMainMenu(F);
+    auto* Edit = new TMenuItem(F);
+    Edit->SetCaption("&Edit");
+    Menu->Items()->Add(Edit);
+    auto* UndoItem = new TMenuItem(F);
+    UndoItem->SetCaption("&Undo");
+    UndoItem->SetShortCut(ShortCut('Z', TShiftState{ssCtrl}));
+    Edit->Add(UndoItem);
+    F->SetMenu(Menu);
+    auto* M = new TMemo(F);
+    M->SetParent(F);
+    M->SetBounds(0, 0, 200, 100);
+    int Undos = 0;
+    UndoItem->OnClick = [&](TObject*) {
+        ++Undos;
+        M->Undo();
+    };
+    F->Show();
+    ProcessMessages();
+    M->SetFocus();
+    M->SetText("abc");
+    M->SetSelStart(3);
+    PressKey('D', "d");
+    ASSERT_EQ(M->Text(), "abcd");
+    PressShortCut('Z', TShiftState{ssCtrl});
+    EXPECT_EQ(Undos, 1);
+    EXPECT_EQ(M->Text(), "abc");
+    // Without the item the edit's own Ctrl+Z works: it takes the undo back.
+    UndoItem->SetShortCut(0);
+    PressShortCut('Z', TShiftState{ssCtrl});
+    EXPECT_EQ(Undos, 1);
+    EXPECT_EQ(M->Text(), "abcd");
+    F->BeforeDestruction();
+    delete F;
 }
 
 } // namespace

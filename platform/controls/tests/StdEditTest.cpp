@@ -544,6 +544,12 @@ TEST_F(StdEditTest, SelectionReplaceModifiedAndUndo)
     EXPECT_TRUE(M->CanUndo());
     M->Undo();
     EXPECT_EQ(M->Text(), "hello world");
+    // One level only: the next undo puts the change back, the one after takes it away again.
+    EXPECT_TRUE(M->CanUndo());
+    M->Undo();
+    EXPECT_EQ(M->Text(), "hello there\r\nfriend");
+    EXPECT_EQ(Send(M, EM_UNDO), TRUE);
+    EXPECT_EQ(M->Text(), "hello world");
     M->SetModified(false);
     EXPECT_FALSE(M->Modified());
     M->SelectAll();

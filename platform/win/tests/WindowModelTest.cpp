@@ -379,6 +379,14 @@ TEST_F(ModelTest, ActivationMovesBetweenTopLevelWindowsWithTheirMessages)
     EXPECT_TRUE(FirstOf(A, WM_ACTIVATEAPP) && FirstOf(B, WM_ACTIVATEAPP));
     SetApplicationActive(true);
     EXPECT_EQ(GetActiveWindow(), A);
+    // SetForegroundWindow brings the program back to the front with that window active.
+    SetApplicationActive(false);
+    EXPECT_EQ(GetForegroundWindow(), nullptr);
+    EXPECT_TRUE(SetForegroundWindow(B));
+    EXPECT_EQ(GetActiveWindow(), B);
+    EXPECT_EQ(GetForegroundWindow(), B);
+    EXPECT_FALSE(SetForegroundWindow(reinterpret_cast<HWND>(0x7777)));
+    SetActiveWindow(A);
     // Hiding the active window activates another.
     ShowWindow(A, SW_HIDE);
     EXPECT_EQ(GetActiveWindow(), B);
