@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <new>
 #include <system_error>
 
 TApplication* Application = nullptr;
@@ -189,6 +190,16 @@ void TApplication::HandleException(TObject* Sender)
         throw;
     } catch (const EAbort&) {
         // Abort leaves a handler without a word.
+    } catch (const std::bad_alloc&) {
+        // The user sees the class library's words, not the C++ library's.
+        try {
+            EOutOfMemory E("Out of memory");
+            if (OnException)
+                OnException(Sender, E);
+            else
+                ShowException(E);
+        } catch (...) {
+        }
     } catch (const std::exception& E) {
         try {
             if (OnException)

@@ -2,12 +2,14 @@
 
 #include "platform/classes/TypInfo.h"
 #include "platform/controls/Forms.h"
+#include "platform/qt/GdiSurface.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QFont>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QPalette>
 #include <QString>
 #include <QTimer>
 
@@ -231,6 +233,36 @@ TMenuEntry MakeEntry(UINT Flags, std::uintptr_t IDNewItem, const char* NewItem)
 
 TMenuTracker* gTracker = nullptr;
 
+// A pop-up looks like the menu bar it drops from: the menu colours of the fixed scheme (the
+// style paints a menu's panel in the edit-field colour otherwise) and the menu font.
+void StyleAsMenu(QMenu* Q)
+{
+    QPalette P = gdi::ClassicPalette();
+    auto C = [](int I) {
+        COLORREF R = GetSysColor(I);
+        return QColor(GetRValue(R), GetGValue(R), GetBValue(R));
+    };
+    for (auto Group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        P.setColor(Group, QPalette::Base, C(COLOR_MENU));
+        P.setColor(Group, QPalette::Window, C(COLOR_MENU));
+        P.setColor(Group, QPalette::Button, C(COLOR_MENU));
+    }
+    for (auto Group : {QPalette::Active, QPalette::Inactive}) {
+        P.setColor(Group, QPalette::Text, C(COLOR_MENUTEXT));
+        P.setColor(Group, QPalette::WindowText, C(COLOR_MENUTEXT));
+        P.setColor(Group, QPalette::ButtonText, C(COLOR_MENUTEXT));
+    }
+    Q->setPalette(P);
+    NONCLIENTMETRICS M{};
+    M.cbSize = sizeof(M);
+    if (SystemParametersInfo(SPI_GETNONCLIENTMETRICS, sizeof(M), &M, 0)) {
+        if (HFONT F = CreateFontIndirect(&M.lfMenuFont)) {
+            Q->setFont(gdi::QFontOf(F));
+            DeleteObject(F);
+        }
+    }
+}
+
 // The interactive tracker: a Qt menu built from the handle, run at the point.
 class TQtMenuTracker : public TMenuTracker {
 public:
@@ -239,6 +271,7 @@ public:
         if (QGuiApplication::platformName() == QLatin1String("offscreen"))
             return 0; // nobody can choose: a headless run never blocks on a menu
         QMenu Root;
+        StyleAsMenu(&Root);
         UINT Chosen = 0;
         Build(&Root, Menu, Owner, Chosen);
         // Qt runs the menu's loop, not ours: paint what changes behind the menu meanwhile.
@@ -266,6 +299,7 @@ private:
             int Pos = static_cast<int>(I);
             if (E.Flags & MF_POPUP) {
                 QMenu* Sub = Q->addMenu(Text);
+                StyleAsMenu(Sub);
                 HMENU SubMenu = E.Sub;
                 QObject::connect(Sub, &QMenu::aboutToShow, Sub, [this, Sub, SubMenu, Owner, Pos, &Chosen] {
                     Sub->clear();

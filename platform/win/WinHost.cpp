@@ -314,6 +314,15 @@ protected:
     }
     void keyPressEvent(QKeyEvent* E) override { QueueQtEvent(E, FWnd, nullptr, QPoint(), 0); }
     void keyReleaseEvent(QKeyEvent* E) override { QueueQtEvent(E, FWnd, nullptr, QPoint(), 0); }
+    void enterEvent(QEnterEvent* E) override
+    {
+        // The pointer arrives without moving when a window that covered it goes away (a menu,
+        // a dialog): the window beneath hears of it by a mouse move at that point, so hot
+        // tracking catches up without waiting for the next real move.
+        QMouseEvent Move(QEvent::MouseMove, E->position(), E->globalPosition(), Qt::NoButton,
+                         QGuiApplication::mouseButtons(), QGuiApplication::keyboardModifiers());
+        Queue(&Move);
+    }
     void leaveEvent(QEvent*) override
     {
         TRawInput R;

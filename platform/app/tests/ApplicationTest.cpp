@@ -431,6 +431,11 @@ TEST_F(ApplicationTest, ExceptionFromAHandlerIsReportedAndTheProgramCarriesOn)
     ClickControl(F->Button, 5, 5);
     EXPECT_EQ(Clicks, 3);
     EXPECT_EQ(Dialogs.Records().size(), 1u);
+    // Running out of memory is reported in the program's words.
+    F->Button->OnClick = [](TObject*) { throw std::bad_alloc(); };
+    Dialogs.ExpectMessageBox(IDOK, "Out of memory.");
+    ClickControl(F->Button, 5, 5);
+    EXPECT_EQ(Dialogs.Records().size(), 2u);
 
     std::string Seen;
     App->OnException = [&](TObject*, const std::exception& E) { Seen = E.what(); };
