@@ -42,7 +42,7 @@ TEST_F(LineFit, CountThatFitsMatchesMeasuringEveryPrefix)
     const char* const Words[] = {"plain",
                                  "caf\xC3\xA9",
                                  "\xD0\xBF\xD1\x80\xD0\xB8",
-                                 "\xE6\x96\x87\xE5\xAD\x97",
+                                 "\xE3\x81\x82\xE3\x81\x84",
                                  "x\x80y",
                                  "wide-wordwithoutanybreak"};
     for (int I = 0; I < 250; ++I) {

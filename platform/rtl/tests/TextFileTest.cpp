@@ -93,8 +93,8 @@ TEST_F(TextFiles, ACharacterOutside1252SwitchesToUtf8)
     TTextFormat fmt;
     std::string text = LoadTextFile(f, &fmt);
     ASSERT_EQ(fmt.Encoding, TTextFormat::teWindows1252);
-    SaveTextFile(f, text + "\xE2\x82\xAC and \xE2\x80\x94\r\n", fmt); // euro and dash fit 1252
-    EXPECT_EQ(ReadFileBytes(f), "caf\xE9\r\n\x80 and \x97\r\n");
+    SaveTextFile(f, text + "\xE2\x82\xAC and \xE2\x80\x93\r\n", fmt); // euro and en dash fit 1252
+    EXPECT_EQ(ReadFileBytes(f), "caf\xE9\r\n\x80 and \x96\r\n");
     SaveTextFile(f, text + "\xCE\xA9\r\n", fmt); // Greek omega does not
     EXPECT_EQ(ReadFileBytes(f), "caf\xC3\xA9\r\n\xCE\xA9\r\n");
     LoadTextFile(f, &fmt);
