@@ -233,19 +233,6 @@ void TMainForm::N4Click(TObject*)
 }
 
 // ---- Showing and hiding the builders ----------------------------------------------------------
-namespace {
-void ShowTool(TToolWindow* Window)
-{
-    if (Window)
-        Window->SetVisible(true);
-}
-void HideTool(TToolWindow* Window)
-{
-    if (Window)
-        Window->SetVisible(false);
-}
-} // namespace
-
 void TMainForm::BODY2Click(TObject*)
 {
     ShowTool(bodytag);

@@ -145,8 +145,7 @@ void TMainForm::UpdateMenuItems(TObject*)
 // ---- File -------------------------------------------------------------------------------------
 void TMainForm::FileNewItemClick(TObject*)
 {
-    if (newfile)
-        newfile->SetVisible(true);
+    ShowTool(newfile);
 }
 
 void TMainForm::FileOpenItemClick(TObject*)
@@ -378,16 +377,26 @@ void TMainForm::ToolbarButton17Click(TObject* Sender)
 void TMainForm::ToolbarButton48Click(TObject*)
 {
     NewChildWindow(UntitledCaption);
-    if (newfile)
-        newfile->SetVisible(false);
+    HideTool(newfile);
+}
+
+void TMainForm::ShowTool(TToolWindow* Window)
+{
+    if (Window)
+        Window->SetVisible(true);
+}
+
+void TMainForm::HideTool(TToolWindow* Window)
+{
+    if (Window)
+        Window->SetVisible(false);
 }
 
 void TMainForm::ShowWizard(TToolWindow* Wizard, bool HideChooser)
 {
-    if (Wizard)
-        Wizard->SetVisible(true);
-    if (HideChooser && newfile)
-        newfile->SetVisible(false);
+    ShowTool(Wizard);
+    if (HideChooser)
+        HideTool(newfile);
 }
 
 void TMainForm::ToolbarButton23Click(TObject*)

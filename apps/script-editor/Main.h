@@ -331,6 +331,9 @@ public:
     void findin(TObject* Sender);
 
 private:
+    // A tool window missing from the form is simply not shown.
+    static void ShowTool(TToolWindow* Window);
+    static void HideTool(TToolWindow* Window);
     void ShowWizard(TToolWindow* Wizard, bool HideChooser);
     // Runs the colour dialog and gives its colour as quoted hexadecimal text.
     std::string PickQuotedColour(TColor& Picked);

@@ -186,21 +186,7 @@ void TApplication::Idle()
 
 void TApplication::HandleException(TObject* Sender)
 {
-    try {
-        throw;
-    } catch (const EAbort&) {
-        // Abort leaves a handler without a word.
-    } catch (const std::bad_alloc&) {
-        // The user sees the class library's words, not the C++ library's.
-        try {
-            EOutOfMemory E("Out of memory");
-            if (OnException)
-                OnException(Sender, E);
-            else
-                ShowException(E);
-        } catch (...) {
-        }
-    } catch (const std::exception& E) {
+    auto Report = [&](const std::exception& E) {
         try {
             if (OnException)
                 OnException(Sender, E);
@@ -209,15 +195,18 @@ void TApplication::HandleException(TObject* Sender)
         } catch (...) {
             // The report itself failed: nothing more can be said.
         }
+    };
+    try {
+        throw;
+    } catch (const EAbort&) {
+        // Abort leaves a handler without a word.
+    } catch (const std::bad_alloc&) {
+        // The user sees the class library's words, not the C++ library's.
+        Report(EOutOfMemory("Out of memory"));
+    } catch (const std::exception& E) {
+        Report(E);
     } catch (...) {
-        try {
-            Exception E("Unknown exception");
-            if (OnException)
-                OnException(Sender, E);
-            else
-                ShowException(E);
-        } catch (...) {
-        }
+        Report(Exception("Unknown exception"));
     }
 }
 

@@ -1,6 +1,7 @@
 #include "platform/controls/Dialogs.h"
 
 #include "platform/classes/TypInfo.h"
+#include "platform/qt/WinHost.h"
 #include "platform/rtl/SysUtils.h"
 
 #include <QColorDialog>
@@ -11,7 +12,6 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
-#include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
@@ -61,21 +61,6 @@ QString QtFilter(const TOpenDialog& D, QString* Selected)
 // The interactive presenter: Qt's own dialogs. A headless run has nobody to ask, so it takes
 // the default answer (the default button of a box, "cancelled" for the others).
 
-// A system dialog runs its own loop, which never makes our WM_PAINT: without this, a window
-// behind it stays blank, or shows a window that has just closed, until the dialog is gone.
-class TPaintBeneath {
-public:
-    TPaintBeneath()
-    {
-        FTimer.setInterval(30);
-        QObject::connect(&FTimer, &QTimer::timeout, [] { DispatchPendingPaints(); });
-        FTimer.start();
-    }
-
-private:
-    QTimer FTimer;
-};
-
 class TQtDialogPresenter : public TDialogPresenter {
 public:
     int Present(TDialogRequest& R) override
@@ -88,7 +73,7 @@ public:
             std::size_t Def = (R.Flags & MB_DEFMASK) >> 8;
             return Buttons[Def < Buttons.size() ? Def : 0];
         }
-        TPaintBeneath Beneath;
+        TPaintsDuringForeignLoop Beneath;
         switch (R.Kind) {
         case TDialogKind::MessageBox:
             return Box(R);
@@ -327,7 +312,7 @@ int PresentDialog(TDialogRequest& Request)
     }
     // What the program changed before asking shows behind the box, as a modal loop would
     // paint it (the box's own loop does not run the program's paint messages).
-    RedrawWindow(nullptr, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    DispatchPendingPaints();
     HWND Previous = GetActiveWindow();
     WNDCLASS Existing;
     if (!GetClassInfo(nullptr, BoxClass, &Existing)) {

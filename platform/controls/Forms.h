@@ -227,7 +227,6 @@ public:
 
 // The form a control sits on, or nullptr.
 TCustomForm* GetParentForm(TControl* Control);
-
 // Where a form's handler names are found: each form class registers its handlers (and may use
 // the form reader's registry directly); see FormReader.h.
 

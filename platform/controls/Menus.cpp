@@ -3,6 +3,7 @@
 #include "platform/classes/TypInfo.h"
 #include "platform/controls/Forms.h"
 #include "platform/qt/GdiSurface.h"
+#include "platform/qt/WinHost.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -11,7 +12,6 @@
 #include <QMenu>
 #include <QPalette>
 #include <QString>
-#include <QTimer>
 
 #include <algorithm>
 #include <cctype>
@@ -274,10 +274,7 @@ public:
         StyleAsMenu(&Root);
         UINT Chosen = 0;
         Build(&Root, Menu, Owner, Chosen);
-        // Qt runs the menu's loop, not ours: paint what changes behind the menu meanwhile.
-        QTimer Painter;
-        QObject::connect(&Painter, &QTimer::timeout, &Painter, [] { DispatchPendingPaints(); });
-        Painter.start(30);
+        TPaintsDuringForeignLoop Beneath;
         Root.exec(QPoint(X, Y));
         return Chosen;
     }

@@ -475,25 +475,30 @@ void DrawTextRun(TDc* Dc, int X, int Y, const char* Text, int Count, const int* 
         !Mono && (F->Log.lfQuality == ANTIALIASED_QUALITY || F->Log.lfQuality == CLEARTYPE_QUALITY);
     const QRgb Ink = PixelOf(Dc, Dc->St.TextColor);
     const int Base = Top + Tm.tmAscent;
-    const QFontMetrics& M = *F->Metrics;
+    // Underline and strike-out, drawn by whichever way the glyphs went.
+    auto Decorate = [&](const auto& FillLine) {
+        if (!F->Log.lfUnderline && !F->Log.lfStrikeOut)
+            return;
+        const QFontMetrics& M = *F->Metrics;
+        const int Thick = std::max(1, M.lineWidth());
+        if (F->Log.lfUnderline)
+            FillLine(QRect(Left, Base + std::max(1, M.underlinePos()), Width, Thick));
+        if (F->Log.lfStrikeOut)
+            FillLine(QRect(Left, Base - M.strikeOutPos(), Width, Thick));
+    };
     if (Direct && !Smooth && !Mono && Angle == 0) {
         if (Clipped)
             Direct->Limit(Box);
         if (DrawGlyphsDirect(*Direct, F, Chars, Adv, Left, Base, Ink)) {
-            const int Thick = F->Log.lfUnderline || F->Log.lfStrikeOut ? std::max(1, M.lineWidth()) : 1;
-            if (F->Log.lfUnderline)
-                Direct->Fill(QRect(Left, Base + std::max(1, M.underlinePos()), Width, Thick), Ink);
-            if (F->Log.lfStrikeOut)
-                Direct->Fill(QRect(Left, Base - M.strikeOutPos(), Width, Thick), Ink);
+            Decorate([&](const QRect& R) { Direct->Fill(R, Ink); });
             return;
         }
     }
-    const int Thick = std::max(1, M.lineWidth());
 
     TPaintScope P(Dc);
     if (!P.Ok())
         return;
-    if ((Options & ETO_CLIPPED) && Rect)
+    if (Clipped)
         P->setClipRect(Box, P->hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
     P->setRenderHint(QPainter::TextAntialiasing, Smooth);
     P->setPen(QColor::fromRgb(Ink));
@@ -529,10 +534,7 @@ void DrawTextRun(TDc* Dc, int X, int Y, const char* Text, int Count, const int* 
         Run.setPositions(Positions);
         P->drawGlyphRun(QPointF(0, 0), Run);
     }
-    if (F->Log.lfUnderline)
-        P->fillRect(QRect(Left, Base + std::max(1, M.underlinePos()), Width, Thick), QColor::fromRgb(Ink));
-    if (F->Log.lfStrikeOut)
-        P->fillRect(QRect(Left, Base - M.strikeOutPos(), Width, Thick), QColor::fromRgb(Ink));
+    Decorate([&](const QRect& R) { P->fillRect(R, QColor::fromRgb(Ink)); });
     if (Mono)
         SnapMono(Dc, QRect(Left - 2, Top - 2, Width + 4 + Tm.tmMaxCharWidth, Tm.tmHeight + 4));
 }

@@ -14,7 +14,24 @@
 
 #include "platform/win/WinUser.h"
 
+#include <memory>
+
+class QTimer;
 class QWidget;
+
+// While one lives, the program's pending paints are handled every 30 ms. For loops Qt runs
+// itself (a menu's, a system dialog's), which never make our WM_PAINT: without it the windows
+// behind stay blank, or keep showing a window that has just closed.
+class TPaintsDuringForeignLoop {
+public:
+    TPaintsDuringForeignLoop();
+    ~TPaintsDuringForeignLoop();
+    TPaintsDuringForeignLoop(const TPaintsDuringForeignLoop&) = delete;
+    TPaintsDuringForeignLoop& operator=(const TPaintsDuringForeignLoop&) = delete;
+
+private:
+    std::unique_ptr<QTimer> FTimer;
+};
 
 // Widget null detaches. The caller keeps ownership: the layer never deletes the widget, and
 // detaches it (hidden, without parent) when the window is destroyed.

@@ -1016,3 +1016,12 @@ void ResetWindowModel()
         gOverlay->hide();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
+
+TPaintsDuringForeignLoop::TPaintsDuringForeignLoop() : FTimer(std::make_unique<QTimer>())
+{
+    FTimer->setInterval(30);
+    QObject::connect(FTimer.get(), &QTimer::timeout, [] { DispatchPendingPaints(); });
+    FTimer->start();
+}
+
+TPaintsDuringForeignLoop::~TPaintsDuringForeignLoop() = default;

@@ -149,6 +149,18 @@ protected:
     TApplication* App = Fixture.App;
     TDialogAnswers& Dialogs = Fixture.Dialogs;
     TMenuAnswers& Menus = Fixture.MenuChoices;
+
+    // The main form as a shown 640 x 480 document frame.
+    TForm* ShowDocumentFrame()
+    {
+        TForm* Frame = nullptr;
+        App->CreateForm(&Frame);
+        Frame->SetFormStyle(fsMDIForm);
+        Frame->SetBounds(0, 0, 640, 480);
+        Frame->Show();
+        ProcessMessages();
+        return Frame;
+    }
 };
 
 // Queues a click of the control without handling it: a modal loop running then picks it up.
@@ -827,12 +839,7 @@ TEST_F(ApplicationTest, MDIChildLifeCycle)
 // message box over the frame (which has no control of its own to focus).
 TEST_F(ApplicationTest, FocusGoesToTheActiveDocumentsControl)
 {
-    TForm* Frame = nullptr;
-    App->CreateForm(&Frame);
-    Frame->SetFormStyle(fsMDIForm);
-    Frame->SetBounds(0, 0, 640, 480);
-    Frame->Show();
-    ProcessMessages();
+    TForm* Frame = ShowDocumentFrame();
     std::vector<TEdit*> Edits;
     for (const char* Name : {"Doc1", "Doc2"}) {
         auto* C = new TForm(App);
@@ -860,12 +867,7 @@ TEST_F(ApplicationTest, FocusGoesToTheActiveDocumentsControl)
 
 TEST_F(ApplicationTest, ClosingADocumentMinimisesItAndIconsLineUp)
 {
-    TForm* Frame = nullptr;
-    App->CreateForm(&Frame);
-    Frame->SetFormStyle(fsMDIForm);
-    Frame->SetBounds(0, 0, 640, 480);
-    Frame->Show();
-    ProcessMessages();
+    TForm* Frame = ShowDocumentFrame();
     std::vector<TForm*> Docs;
     for (int I = 0; I < 3; ++I) {
         auto* C = new TForm(App);

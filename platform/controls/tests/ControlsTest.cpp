@@ -1,5 +1,6 @@
 #include "platform/controls/Controls.h"
 #include "platform/controls/Forms.h"
+#include "platform/controls/tests/ControlsTestFixture.h"
 #include "platform/testing/FormTesting.h"
 #include "platform/win/WinTesting.h"
 
@@ -81,32 +82,9 @@ template <class T> void LogMouse(T* C, std::vector<std::string>& Log)
     C->OnDblClick = [&Log, N](TObject*) { Log.push_back(N + " dblclick"); };
 }
 
-class ControlsTest : public ::testing::Test {
+class ControlsTest : public controls_testing::TBuiltFormTest {
 protected:
-    void SetUp() override
-    {
-        Form = new TForm(nullptr);
-        Form->SetName("Form");
-        Form->SetBounds(100, 100, 400, 300);
-        Form->Show();
-        ProcessMessages();
-    }
-    void TearDown() override
-    {
-        Form->BeforeDestruction();
-        delete Form;
-    }
-    template <class T>
-    T* Add(const std::string& Name, int L, int T_, int W, int H, TWinControl* Parent = nullptr)
-    {
-        T* C = new T(Form);
-        C->SetName(Name);
-        C->SetBounds(L, T_, W, H);
-        C->SetParent(Parent ? Parent : Form);
-        return C;
-    }
-    TWindowTest Fixture;
-    TForm* Form = nullptr;
+    ControlsTest() : TBuiltFormTest(clBtnFace) {} // the colour a form has of its own
     std::vector<std::string> Log;
 };
 
