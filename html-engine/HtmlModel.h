@@ -323,6 +323,8 @@ public:
     // Takes the scripts of the document's SCRIPT elements (the view's OnScript); none: they are
     // dropped.
     TScriptEvent OnScript;
+    // Set while a parse builds the document; another parse into it is refused meanwhile.
+    bool Parsing = false;
     // The animation timer: enabled state and interval (ms); it ticks through the window
     // system's thread timer while enabled.
     bool TimerEnabled() const { return FTimerId != 0; }

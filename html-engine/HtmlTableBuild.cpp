@@ -8,8 +8,6 @@
 
 namespace {
 
-TParseState& PS = ParseState;
-
 int CellAlign(TAttributeList& Attributes)
 {
     TAttribute* A = nullptr;
@@ -30,7 +28,7 @@ int CellVAlign(TAttributeList& Attributes, int Default)
 
 } // namespace
 
-void ParseTable(int Level)
+void THtmlParser::ParseTable(int Level)
 {
     static const TSymbolSet CellStopSet =
         SymbolSet({TableEndSy, TDSy, TDEndSy, TRSy, THSy, THEndSy, CaptionSy, CaptionEndSy});

@@ -335,39 +335,61 @@ void THTMLViewer::LoadDocument(const std::string& Name, int Kind)
     if (!FileExists(FileName))
         throw EInOutError("Can't locate file: " + FileName);
     const std::string OldFile = FCurrentFile;
-    ResetForLoad();
-    std::exception_ptr Failure;
-    try {
+    auto Parse = [&](THtmlParser& Parser) {
         switch (Kind) {
         case 0:
-            HtmlParseFile(FSectionList, FNameList, FileName);
+            Parser.HtmlParseFile(FSectionList, FNameList, FileName);
             break;
         case 1:
-            TextParseFile(FSectionList, FNameList, FileName);
+            Parser.TextParseFile(FSectionList, FNameList, FileName);
             break;
         default: {
             const std::string Page = PicturePageMarkup(FileName);
-            HtmlParseBuffer(FSectionList, FNameList, Page.data(), Page.size());
+            Parser.HtmlParseBuffer(FSectionList, FNameList, Page.data(), Page.size());
             break;
         }
         }
+    };
+    auto Place = [&] {
+        if (!Dest.empty())
+            JumpToAnchor(Dest);
+        else if (FCurrentFile != OldFile) {
+            ScrollTo(0);
+            SetHPosition(0);
+        } else
+            ScrollTo(VScrollPosition()); // the same file again: stay, within the new height
+    };
+    LoadWith(ExpandFileName(FileName), Kind, Parse, Place);
+}
+
+void THTMLViewer::LoadWith(const std::string& File, int Kind, const std::function<void(THtmlParser&)>& Parse,
+                           const std::function<void()>& Place)
+{
+    ResetForLoad();
+    THtmlParser Parser;
+    std::exception_ptr Failure;
+    try {
+        Parse(Parser);
     } catch (...) {
         Failure = std::current_exception();
     }
     // What was parsed is shown even when the parse stopped with an error.
-    FCurrentFile = ExpandFileName(FileName);
+    FCurrentFile = File;
     FCurrentKind = Kind;
-    TakeParseResults();
-    if (!Dest.empty())
-        JumpToAnchor(Dest);
-    else if (FCurrentFile != OldFile) {
-        ScrollTo(0);
-        SetHPosition(0);
-    } else
-        ScrollTo(VScrollPosition()); // the same file again: stay, within the new height
+    TakeParseResults(Parser);
+    Place();
     FPaintPanel->Invalidate();
     if (Failure)
         std::rethrow_exception(Failure);
+}
+
+void THTMLViewer::LoadUnnamed(int Kind, const std::function<void(THtmlParser&)>& Parse)
+{
+    TProcessingScope Busy(this);
+    LoadWith(std::string(), Kind, Parse, [this] {
+        ScrollTo(0);
+        SetHPosition(0);
+    });
 }
 
 void THTMLViewer::LoadWithHistory(const std::string& Name, int Kind)
@@ -417,76 +439,35 @@ void THTMLViewer::LoadStringsAs(TStrings* Strings, int Kind)
 {
     if (FProcessing || !Strings)
         return;
-    TProcessingScope Busy(this);
-    ResetForLoad();
-    std::exception_ptr Failure;
-    try {
+    LoadUnnamed(Kind == 1 ? 1 : 0, [&](THtmlParser& Parser) {
         if (Kind == 1)
-            TextParseStrings(FSectionList, FNameList, Strings);
+            Parser.TextParseStrings(FSectionList, FNameList, Strings);
         else
-            HtmlParseStrings(FSectionList, FNameList, Strings);
-    } catch (...) {
-        Failure = std::current_exception();
-    }
-    FCurrentFile.clear();
-    FCurrentKind = Kind == 1 ? 1 : 0;
-    TakeParseResults();
-    ScrollTo(0);
-    SetHPosition(0);
-    FPaintPanel->Invalidate();
-    if (Failure)
-        std::rethrow_exception(Failure);
+            Parser.HtmlParseStrings(FSectionList, FNameList, Strings);
+    });
 }
 
 void THTMLViewer::LoadFromMemory(const void* Buffer, std::size_t Size)
 {
     if (FProcessing)
         return;
-    TProcessingScope Busy(this);
-    ResetForLoad();
-    std::exception_ptr Failure;
-    try {
-        HtmlParseBuffer(FSectionList, FNameList, Buffer, Buffer ? Size : 0);
-    } catch (...) {
-        Failure = std::current_exception();
-    }
-    FCurrentFile.clear();
-    FCurrentKind = 0;
-    TakeParseResults();
-    ScrollTo(0);
-    SetHPosition(0);
-    FPaintPanel->Invalidate();
-    if (Failure)
-        std::rethrow_exception(Failure);
+    LoadUnnamed(0, [&](THtmlParser& Parser) {
+        Parser.HtmlParseBuffer(FSectionList, FNameList, Buffer, Buffer ? Size : 0);
+    });
 }
 
 void THTMLViewer::LoadFromStream(TStream* Stream)
 {
     if (FProcessing || !Stream)
         return;
-    TProcessingScope Busy(this);
-    ResetForLoad();
-    std::exception_ptr Failure;
-    try {
-        HtmlParseStream(FSectionList, FNameList, Stream);
-    } catch (...) {
-        Failure = std::current_exception();
-    }
-    FCurrentFile.clear();
-    FCurrentKind = 0;
-    TakeParseResults();
-    ScrollTo(0);
-    SetHPosition(0);
-    FPaintPanel->Invalidate();
-    if (Failure)
-        std::rethrow_exception(Failure);
+    LoadUnnamed(0, [&](THtmlParser& Parser) { Parser.HtmlParseStream(FSectionList, FNameList, Stream); });
 }
 
-void THTMLViewer::TakeParseResults()
+void THTMLViewer::TakeParseResults(const THtmlParser& Parser)
 {
-    FTitle = ParseState.Title;
-    FBase = ParseState.Base;
-    FBaseTarget = ParseState.BaseTarget;
+    FTitle = Parser.State().Title;
+    FBase = Parser.State().Base;
+    FBaseTarget = Parser.State().BaseTarget;
     FNoPaint = true;
     FSectionList->LoadBackgroundImage();
     FNoPaint = false;

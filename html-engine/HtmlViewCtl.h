@@ -11,6 +11,7 @@
 #include "platform/controls/StdButtons.h"
 #include "platform/graphics/Graphics.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -239,7 +240,14 @@ private:
     void LoadDocument(const std::string& Name, int Kind);
     void LoadWithHistory(const std::string& Name, int Kind);
     void ResetForLoad();
-    void TakeParseResults();
+    // One load into a fresh document: Parse builds it with a parser of the load's own, the
+    // document shows as File of Kind and Place scrolls it; also when the parse stopped with an
+    // error, which then passes on.
+    void LoadWith(const std::string& File, int Kind, const std::function<void(THtmlParser&)>& Parse,
+                  const std::function<void()>& Place);
+    // A load from strings, memory or a stream: no file, shown from the top.
+    void LoadUnnamed(int Kind, const std::function<void(THtmlParser&)>& Parse);
+    void TakeParseResults(const THtmlParser& Parser);
     void LayoutDocument();
     void UpdateScrollBars();
     void DrawBorder();

@@ -190,6 +190,40 @@ TEST_F(HtmlViewTest, ProcessingEventFiresAroundALoad)
     EXPECT_EQ(Seen, (std::vector<bool>{true, false}));
 }
 
+// A script handler of one view may load another view (as a frame's view loads while its frame
+// set is read); each shows its own document with its own title and base. The view whose load
+// runs ignores a load of its own meanwhile.
+TEST_F(HtmlViewTest, ViewLoadedFromAnotherViewsScriptKeepsItsOwnResults)
+{
+    auto* Other = new THTMLViewer(Form);
+    Other->SetParent(Form);
+    Other->SetBounds(0, 0, 200, 100);
+    Viewer->SetOnScript([&](TObject*, const std::string&, std::unique_ptr<char[]>) {
+        const std::string Inner = "<title>Inner</title><base href=\"http://inner/\"><p>inner text</p>";
+        Other->LoadFromMemory(Inner.data(), Inner.size());
+        const std::string Again = "<title>Again</title>";
+        Viewer->LoadFromMemory(Again.data(), Again.size());
+    });
+    LoadString("<title>Outer</title><base href=\"http://outer/\" target=main>"
+               "<p>before<script>s</script> after</p>");
+    EXPECT_EQ(Viewer->GetDocumentTitle(), "Outer");
+    EXPECT_EQ(Viewer->GetBase(), "http://outer/");
+    EXPECT_EQ(Viewer->GetBaseTarget(), "main");
+    EXPECT_EQ(Other->GetDocumentTitle(), "Inner");
+    EXPECT_EQ(Other->GetBase(), "http://inner/");
+    EXPECT_EQ(Other->GetBaseTarget(), "");
+    auto TextOf = [](THTMLViewer* V) {
+        std::string All;
+        for (int I = 0; I < V->SectionList()->Count(); ++I)
+            if (auto* S = dynamic_cast<TSection*>(V->SectionList()->Block(I)))
+                All += S->Text();
+        return All;
+    };
+    EXPECT_EQ(TextOf(Viewer), "before after");
+    EXPECT_EQ(TextOf(Other), "inner text");
+    EXPECT_GT(Other->DocHeight(), 0);
+}
+
 // ---- Scrolling ------------------------------------------------------------------------------------
 
 TEST_F(HtmlViewTest, KeysScrollByLineAndPageWithinTheDocument)
@@ -428,7 +462,7 @@ TEST_F(HtmlViewTest, PicturePageWritesTheWholeNameEscaped)
         const std::string Page = THTMLViewer::PicturePageMarkup(Name);
         EXPECT_EQ(Page.find('"', 10), Page.size() - 2); // the only other quote closes the value
         TSectionList Doc(nullptr, nullptr);
-        HtmlParseBuffer(&Doc, nullptr, Page.data(), Page.size());
+        THtmlParser().HtmlParseBuffer(&Doc, nullptr, Page.data(), Page.size());
         ASSERT_GT(Doc.Count(), 0);
         auto* S = dynamic_cast<TSection*>(Doc.Block(0));
         ASSERT_NE(S, nullptr);

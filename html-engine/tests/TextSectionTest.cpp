@@ -81,9 +81,9 @@ TEST_F(TextSection, ScriptRunsTakeThreeQuartersOfTheirSize)
 {
     auto* S = new TSection(0, 1, nullptr, &Font);
     S->AddText("x");
-    ParseState.ScriptShift = 2;
-    S->SwitchFont(&Doc, &Font);
-    ParseState.ScriptShift = 0;
+    TFontAdditions Superscript;
+    Superscript.ScriptShift = 2;
+    S->SwitchFont(&Doc, &Font, &Superscript);
     EXPECT_EQ(S->Fonts.Run(1)->SScript, 2);
     EXPECT_EQ(S->Fonts.Run(1)->TheFont->NormalSize, 9);
     EXPECT_EQ(S->Fonts.Run(1)->TheFont->Size(), 9);
@@ -232,9 +232,9 @@ TEST_F(TextSection, SuperscriptIsRaisedAndSubscriptLowered)
         ClearBitmap();
         auto* S = new TSection(0, 1, nullptr, &Font);
         S->AddText("HH");
-        ParseState.ScriptShift = Shift;
-        S->SwitchFont(&Doc, &Font);
-        ParseState.ScriptShift = 0;
+        TFontAdditions Additions;
+        Additions.ScriptShift = Shift;
+        S->SwitchFont(&Doc, &Font, &Additions);
         S->AddText("HH");
         Doc.Add(S);
         Layout(300);
@@ -421,7 +421,7 @@ TEST_F(TextSection, ListStartBelowOneNumbersTheWholeListInDecimal)
         SCOPED_TRACE(C.Html);
         TSectionList Page(nullptr, nullptr);
         const std::string Html = C.Html;
-        HtmlParseBuffer(&Page, nullptr, Html.data(), Html.size());
+        THtmlParser().HtmlParseBuffer(&Page, nullptr, Html.data(), Html.size());
         std::vector<std::string> Labels;
         for (int I = 0; I < Page.Count(); ++I)
             if (auto* Item = dynamic_cast<TOListItem*>(Page.Block(I)); Item && Item->Len > 0)
