@@ -73,6 +73,9 @@ private:
 };
 
 // ---------------------------------------------------------------------------------------------
+struct TMessage;                        // platform/win/Messages.h
+template <class C> class TClassBuilder; // platform/classes/TypInfo.h
+
 class TObject {
 public:
     virtual ~TObject() = default;
@@ -83,6 +86,12 @@ public:
     // True when this object's class is Name or descends from it. Registered classes answer
     // through the registry's parent chain; an unregistered one knows only its own name.
     bool InheritsFrom(const std::string& Name) const;
+
+    // Hands a message to the method the class's message table names for it (TypInfo.h,
+    // TClassBuilder::Message), else to DefaultHandler.
+    virtual void Dispatch(TMessage& Message);
+    // What happens to a message no table claims; nothing here.
+    virtual void DefaultHandler(TMessage& Message);
 };
 
 // The class library's "is" and "as" for our objects.
@@ -480,6 +489,10 @@ private:
     int FUpdateCount = 0;
     int FNextID = 0;
 };
+
+// Lets the TW_PUBLISH of Class register the protected message handlers of Class (TypInfo.h).
+// Put it at the head of the class's message-handler block.
+#define TW_MESSAGE_HANDLERS(Class) friend void TwPublish_##Class(TClassBuilder<Class> Cls)
 
 // Keeps the unit that publishes Class (TW_PUBLISH in TypInfo.h) in every program whose code
 // includes this line's header, so the form reader can create Class by name. Put it after the

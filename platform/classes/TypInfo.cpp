@@ -4,6 +4,7 @@
 
 #include <cxxabi.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <map>
 #include <mutex>
@@ -24,6 +25,8 @@ struct TRegistry {
     std::unordered_map<std::type_index, std::string> EventNames;
     std::unordered_map<std::type_index, std::string> NameCache;
     std::unordered_map<std::type_index, TClassInfo*> Nearest; // unregistered type -> registered base
+    // Counts changes of any class's message table; a flattened table built at another count is stale.
+    unsigned MessageGeneration = 1;
 };
 
 TRegistry& Registry()
@@ -183,14 +186,23 @@ const std::function<void(TObject*, const std::string&)>* TClassInfo::FindFromStr
     return nullptr;
 }
 
-std::vector<const TPropInfo*> TClassInfo::AllProps() const
+namespace {
+// A class and its registered ancestors, the root first.
+std::vector<const TClassInfo*> RootFirstChain(const TClassInfo* Info)
 {
     std::vector<const TClassInfo*> Chain;
-    for (const TClassInfo* C = this; C && Chain.size() < 256; C = C->Parent())
+    for (const TClassInfo* C = Info; C && Chain.size() < 256; C = C->Parent())
         Chain.push_back(C);
+    std::reverse(Chain.begin(), Chain.end());
+    return Chain;
+}
+} // namespace
+
+std::vector<const TPropInfo*> TClassInfo::AllProps() const
+{
     std::vector<const TPropInfo*> Result;
-    for (auto It = Chain.rbegin(); It != Chain.rend(); ++It)
-        for (const TPropInfo& P : (*It)->Props) {
+    for (const TClassInfo* C : RootFirstChain(this))
+        for (const TPropInfo& P : C->Props) {
             // A descendant may publish a property again (a new default): the last one counts.
             bool Replaced = false;
             for (auto& R : Result)
@@ -227,8 +239,53 @@ TClassInfo* RegisterClassInfo(std::type_index Type, std::type_index ParentType, 
     R.ByName[Key(Name)] = Info;
     R.NameCache.erase(Type);
     R.Nearest.clear();
+    ++R.MessageGeneration;
     return Info;
 }
+
+void AddMessageHandler(TClassInfo* Info, UINT Msg, TMessageHandler Handler)
+{
+    TRegistry& R = Registry();
+    std::lock_guard<std::recursive_mutex> Guard(R.Lock);
+    Info->Messages.push_back(TMessageEntry{Msg, std::move(Handler)});
+    ++R.MessageGeneration;
+}
+
+const TMessageHandler* TClassInfo::FindMessageHandler(UINT Msg) const
+{
+    TRegistry& R = Registry();
+    std::lock_guard<std::recursive_mutex> Guard(R.Lock);
+    if (FMessageTableGeneration != R.MessageGeneration) {
+        // Root first, so that a descendant's entry comes later and wins.
+        std::vector<std::pair<UINT, const TMessageHandler*>> Entries;
+        for (const TClassInfo* C : RootFirstChain(this))
+            for (const TMessageEntry& E : C->Messages)
+                Entries.emplace_back(E.Msg, &E.Handler);
+        FMessageTable = TMessageMap<const TMessageHandler*>(std::move(Entries));
+        FMessageTableGeneration = R.MessageGeneration;
+    }
+    const TMessageHandler* const* Found = FMessageTable.Find(Msg);
+    return Found ? *Found : nullptr;
+}
+
+const TMessageHandler* FindMessageHandler(const TObject* Instance, UINT Msg)
+{
+    TRegistry& R = Registry();
+    std::lock_guard<std::recursive_mutex> Guard(R.Lock);
+    const TClassInfo* Info = GetClassInfo(Instance);
+    return Info ? Info->FindMessageHandler(Msg) : nullptr;
+}
+
+void TObject::Dispatch(TMessage& Message)
+{
+    // The handler runs outside the registry's lock: it sends messages of its own.
+    if (const TMessageHandler* Handler = FindMessageHandler(this, Message.Msg))
+        (*Handler)(this, Message);
+    else
+        DefaultHandler(Message);
+}
+
+void TObject::DefaultHandler(TMessage&) {}
 
 const TClassInfo* FindClassInfo(const std::string& ClassName)
 {
