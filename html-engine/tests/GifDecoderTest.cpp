@@ -405,6 +405,11 @@ TEST(GifSafety, BrokenCodeStreamsKeepWhatWasDecoded)
     // Code size 2: clear 4, end 5, first free 6, codes 3 bits wide until 8 entries.
     const TCase Cases[] = {
         {"CodeAboveTheNextFreeEndsTheData", 2, {{4, 3}, {1, 3}, {7, 3}, {1, 3}}, {1, 0, 0, 0, 0, 0}},
+        // After a clear, codes of the old table are not in the new one.
+        {"OldTableCodeAfterClearEndsTheData",
+         2,
+         {{4, 3}, {1, 3}, {2, 3}, {3, 3}, {4, 4}, {1, 3}, {7, 3}, {1, 3}},
+         {1, 2, 3, 1, 0, 0}},
         {"CodeEqualToTheNextFreeIsTheRepeat", 2, {{4, 3}, {1, 3}, {6, 3}, {5, 3}}, {1, 1, 1, 0, 0, 0}},
         {"FirstCodeAfterClearMustBeAPixel", 2, {{4, 3}, {6, 3}, {1, 3}}, {0, 0, 0, 0, 0, 0}},
         {"LeadingClearsAreSkipped", 2, {{4, 3}, {4, 3}, {4, 3}, {3, 3}, {2, 3}, {5, 3}}, {3, 2, 0, 0, 0, 0}},
