@@ -10,6 +10,13 @@
 #include <cstring>
 #include <exception>
 
+// Buffers one read reuses from frame to frame: fresh memory for every frame costs more than
+// decoding it.
+struct TGifReadBuffers {
+    std::vector<BYTE> Data, Stream, Pixels;
+    std::vector<std::uint32_t> Rows;
+};
+
 namespace {
 
 TGifImageHost& Host()
@@ -300,7 +307,8 @@ std::size_t DecodeLzw(const BYTE* Data, std::size_t Size, int MinCodeSize, BYTE*
 
 // The image data at C decoded into Pixels (Width x Height, top row first, zero where the data
 // does not reach); C ends up after the data.
-void DecodeRaster(TGifCursor& C, int Width, int Height, bool Interlaced, std::vector<BYTE>& Pixels)
+void DecodeRaster(TGifCursor& C, int Width, int Height, bool Interlaced, std::vector<BYTE>& Pixels,
+                  TGifReadBuffers& Buffers)
 {
     const std::size_t Count = std::size_t(Width) * std::size_t(Height);
     Pixels.assign(Count, 0);
@@ -310,8 +318,8 @@ void DecodeRaster(TGifCursor& C, int Width, int Height, bool Interlaced, std::ve
         return;
     }
     Advance(C, 1);
-    std::vector<BYTE> Data;
-    Data.reserve(std::min<std::size_t>(C.Left(), Count + Count / 2 + 64));
+    std::vector<BYTE>& Data = Buffers.Data;
+    Data.clear();
     ReadSubBlocks(C, [&](const BYTE* P, std::size_t N) { Data.insert(Data.end(), P, P + N); });
     while (C.Left() > 0 && *C.P == 0)
         ++C.P;
@@ -319,7 +327,8 @@ void DecodeRaster(TGifCursor& C, int Width, int Height, bool Interlaced, std::ve
         DecodeLzw(Data.data(), Data.size(), MinCodeSize, Pixels.data(), Count);
         return;
     }
-    std::vector<BYTE> Stream(Count, 0);
+    std::vector<BYTE>& Stream = Buffers.Stream;
+    Stream.assign(Count, 0);
     DecodeLzw(Data.data(), Data.size(), MinCodeSize, Stream.data(), Count);
     // Passes start at rows 0, 4, 2, 1 and step by 8, 8, 4, 2; a pass without rows is skipped.
     static const int Start[4] = {0, 4, 2, 1}, Step[4] = {8, 8, 4, 2};
@@ -416,7 +425,12 @@ TGIFFrame::~TGIFFrame() = default;
 
 void TGIFFrame::DecodeImageData(TGifCursor& Data, std::vector<BYTE>& Pixels)
 {
-    DecodeRaster(Data, Width, Height, Interlaced, Pixels);
+    if (Owner->FBuffers) {
+        DecodeRaster(Data, Width, Height, Interlaced, Pixels, *Owner->FBuffers);
+    } else {
+        TGifReadBuffers Buffers;
+        DecodeRaster(Data, Width, Height, Interlaced, Pixels, Buffers);
+    }
 }
 
 int TGIFFrame::ReadImageBlock(TGifCursor& Data, const TGifControl& Control)
@@ -465,7 +479,7 @@ int TGIFFrame::ReadImageBlock(TGifCursor& Data, const TGifControl& Control)
         SkipImageData(Data);
         return 1;
     }
-    std::vector<BYTE> Pixels;
+    std::vector<BYTE>& Pixels = Owner->FBuffers->Pixels;
     DecodeImageData(Data, Pixels);
     BuildBitmaps(Pixels);
     return 1;
@@ -495,16 +509,13 @@ void TGIFFrame::BuildBitmaps(const std::vector<BYTE>& Pixels)
     if (IsTransparent)
         Colours[TransparentIndex] = 0;
 
+    // Rows of B, G, R, x, top row first.
     const std::size_t Count = std::size_t(Width) * std::size_t(Height);
-    std::vector<std::uint32_t> Rows(Count);
+    std::vector<std::uint32_t>& Rows = Owner->FBuffers->Rows;
+    Rows.resize(Count);
     for (std::size_t I = 0; I < Count; ++I)
         Rows[I] = Colours[Pixels[I]];
-    BITMAPINFO Info;
-    Info.bmiHeader.biWidth = Width;
-    Info.bmiHeader.biHeight = -Height; // rows top first
-    Info.bmiHeader.biBitCount = 32;
-    Info.bmiHeader.biSizeImage = DWORD(Count * 4);
-    Image = BitmapOf(CreateDIBitmap(nullptr, &Info.bmiHeader, CBM_INIT, Rows.data(), &Info, DIB_RGB_COLORS));
+    Image = BitmapOf(CreateBitmap(Width, Height, 1, 32, Rows.data()));
 
     if (IsTransparent) {
         // Monochrome rows padded to 16 bits, most significant bit first; 1 (white) = transparent.
@@ -564,6 +575,11 @@ bool TGIFImage::ReadGIFData()
         ~TEmptyStream() { S.Clear(); }
     } EmptyAtEnd{FData};
     ClearState();
+    FBuffers = std::make_unique<TGifReadBuffers>();
+    struct TDropBuffers {
+        std::unique_ptr<TGifReadBuffers>& B;
+        ~TDropBuffers() { B.reset(); }
+    } DropAtEnd{FBuffers};
     TGifCursor C;
     C.P = static_cast<const std::uint8_t*>(FData.Memory());
     C.End = C.P + FData.Size();
@@ -931,6 +947,7 @@ bool ReadGifRasters(const void* Data, std::size_t Size, TGifRasters& Out)
     Out.GlobalBits = Screen.GlobalBits;
     std::int64_t Pixels = 0, W = Screen.Width, H = Screen.Height;
     TBlockState State;
+    TGifReadBuffers Buffers;
     const bool Ok = ReadBlocks(C, State, [&](TGifCursor& At, TBlockState& S) {
         TDescriptor D;
         if (!ReadDescriptor(At, D))
@@ -958,7 +975,7 @@ bool ReadGifRasters(const void* Data, std::size_t Size, TGifRasters& Out)
         if (D.Width == 0 || D.Height == 0)
             SkipImageData(At);
         else
-            DecodeRaster(At, D.Width, D.Height, D.Interlaced, R.Pixels);
+            DecodeRaster(At, D.Width, D.Height, D.Interlaced, R.Pixels, Buffers);
         Out.Frames.push_back(std::move(R));
         return 1;
     });

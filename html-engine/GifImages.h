@@ -56,6 +56,9 @@ struct TGifControl {
     BYTE TransparentIndex = 0;
 };
 
+// Buffers of a read in progress.
+struct TGifReadBuffers;
+
 // One image of an animated GIF.
 class TGIFFrame : public TObject {
 public:
@@ -184,7 +187,8 @@ private:
     int FLoopsDone = 1;
     TMemoryStream FData;
     DWORD FLastStepTime = 0, FCurrentDelay = 0;
-    std::int64_t FPixelsRead = 0; // frame pixels of the read in progress
+    std::int64_t FPixelsRead = 0;              // frame pixels of the read in progress
+    std::unique_ptr<TGifReadBuffers> FBuffers; // only while reading
 };
 
 // For data that sniffs as GIF: an animated GIF read in full, or null. NotAnimated stays true
