@@ -5,11 +5,11 @@
 // view's loader does.
 #include "html-engine/GifImages.h"
 
+#include "html-engine/tests/GifOracle.h"
 #include "html-engine/tests/GifWriter.h"
 #include "platform/rtl/Streams.h"
 
 #include <benchmark/benchmark.h>
-#include <gif_lib.h>
 
 #include <algorithm>
 #include <cstring>
@@ -22,32 +22,6 @@
 namespace {
 
 const char* const RealGifDir = "/usr/share/doc/imagemagick-6-common/html/images";
-
-struct TSource {
-    const std::string* Bytes;
-    std::size_t Pos;
-};
-
-int ReadSource(GifFileType* Gif, GifByteType* Buffer, int N)
-{
-    auto* S = static_cast<TSource*>(Gif->UserData);
-    const std::size_t K = std::min<std::size_t>(std::size_t(N), S->Bytes->size() - S->Pos);
-    std::memcpy(Buffer, S->Bytes->data() + S->Pos, K);
-    S->Pos += K;
-    return int(K);
-}
-
-int LibraryDecode(const std::string& Bytes)
-{
-    TSource S{&Bytes, 0};
-    int Error = 0;
-    GifFileType* Gif = DGifOpen(&S, ReadSource, &Error);
-    if (!Gif)
-        return -1;
-    const int Frames = DGifSlurp(Gif) == GIF_OK ? Gif->ImageCount : -1;
-    DGifCloseFile(Gif, &Error);
-    return Frames;
-}
 
 int OurRasters(const std::string& Bytes)
 {
@@ -123,22 +97,6 @@ const std::vector<std::string>& RealBytes()
     return Files;
 }
 
-template <int (*Decode)(const std::string&)>
-void Run(benchmark::State& State, const std::vector<const std::string*>& Files)
-{
-    if (Files.empty()) {
-        State.SkipWithError("no real GIFs here (the image library's documentation is not installed)");
-        return;
-    }
-    std::int64_t Bytes = 0;
-    for (const std::string* F : Files)
-        Bytes += std::int64_t(F->size());
-    for (auto _ : State)
-        for (const std::string* F : Files)
-            benchmark::DoNotOptimize(Decode(*F));
-    State.SetBytesProcessed(State.iterations() * Bytes);
-}
-
 std::vector<const std::string*> Real()
 {
     std::vector<const std::string*> V;
@@ -152,36 +110,30 @@ std::vector<const std::string*> Generated()
     return {&AnimationBytes()};
 }
 
-void BM_GifRealLibrary(benchmark::State& State)
+using TFiles = std::vector<const std::string*> (*)();
+
+void BM_Gif(benchmark::State& State, int (*Decode)(const std::string&), TFiles Which)
 {
-    Run<LibraryDecode>(State, Real());
-}
-void BM_GifRealOursRasters(benchmark::State& State)
-{
-    Run<OurRasters>(State, Real());
-}
-void BM_GifRealOursFull(benchmark::State& State)
-{
-    Run<OurFull>(State, Real());
-}
-void BM_GifAnimationLibrary(benchmark::State& State)
-{
-    Run<LibraryDecode>(State, Generated());
-}
-void BM_GifAnimationOursRasters(benchmark::State& State)
-{
-    Run<OurRasters>(State, Generated());
-}
-void BM_GifAnimationOursFull(benchmark::State& State)
-{
-    Run<OurFull>(State, Generated());
+    const std::vector<const std::string*> Files = Which();
+    if (Files.empty()) {
+        State.SkipWithError("no real GIFs here (the image library's documentation is not installed)");
+        return;
+    }
+    std::int64_t Bytes = 0;
+    for (const std::string* F : Files)
+        Bytes += std::int64_t(F->size());
+    for (auto _ : State)
+        for (const std::string* F : Files)
+            benchmark::DoNotOptimize(Decode(*F));
+    State.SetBytesProcessed(State.iterations() * Bytes);
 }
 
-BENCHMARK(BM_GifRealLibrary)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_GifRealOursRasters)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_GifRealOursFull)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_GifAnimationLibrary)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_GifAnimationOursRasters)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_GifAnimationOursFull)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Gif, RealLibrary, gif_oracle::DecodeWithLibrary, Real)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Gif, RealOursRasters, OurRasters, Real)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Gif, RealOursFull, OurFull, Real)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Gif, AnimationLibrary, gif_oracle::DecodeWithLibrary, Generated)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Gif, AnimationOursRasters, OurRasters, Generated)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Gif, AnimationOursFull, OurFull, Generated)->Unit(benchmark::kMillisecond);
 
 } // namespace

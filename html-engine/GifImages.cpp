@@ -207,6 +207,21 @@ bool WithinLimits(std::int64_t Width, std::int64_t Height)
     return Width <= MaxGifSide && Height <= MaxGifSide && Width * Height <= MaxGifPixels;
 }
 
+// Counts a frame into the pixels read so far; false when it breaks a limit, alone or with the
+// frames before it.
+bool CountFrame(int Width, int Height, std::int64_t& Total)
+{
+    Total += std::int64_t(Width) * Height;
+    return WithinLimits(Width, Height) && Total <= MaxGifTotalPixels;
+}
+
+// The logical screen, widened to cover a frame.
+void Cover(std::int64_t& Width, std::int64_t& Height, int Left, int Top, int FrameWidth, int FrameHeight)
+{
+    Width = std::max<std::int64_t>(Width, std::int64_t(Left) + FrameWidth);
+    Height = std::max<std::int64_t>(Height, std::int64_t(Top) + FrameHeight);
+}
+
 // Disposal values other than 0, 1 and 3 restore to the background.
 BYTE DisposalOf(const TGifControl& Control)
 {
@@ -449,10 +464,7 @@ int TGIFFrame::ReadImageBlock(TGifCursor& Data, const TGifControl& Control)
     Delay = Control.Delay * 10;
     IsTransparent = (Control.Packed & 1) != 0;
     TransparentIndex = Control.TransparentIndex;
-    if (!WithinLimits(Width, Height))
-        return -1;
-    Owner->FPixelsRead += std::int64_t(Width) * Height;
-    if (Owner->FPixelsRead > MaxGifTotalPixels)
+    if (!CountFrame(Width, Height, Owner->FPixelsRead))
         return -1;
 
     const BYTE* Table = Owner->FGlobalTable;
@@ -605,10 +617,8 @@ bool TGIFImage::ReadGIFData()
     if (!Ok)
         return false;
     std::int64_t W = Screen.Width, H = Screen.Height;
-    for (const auto& F : FFrames) {
-        W = std::max<std::int64_t>(W, std::int64_t(F->Left) + F->Width);
-        H = std::max<std::int64_t>(H, std::int64_t(F->Top) + F->Height);
-    }
+    for (const auto& F : FFrames)
+        Cover(W, H, F->Left, F->Top, F->Width, F->Height);
     if (!WithinLimits(W, H))
         return false;
     FWidth = int(W);
@@ -952,13 +962,9 @@ bool ReadGifRasters(const void* Data, std::size_t Size, TGifRasters& Out)
         TDescriptor D;
         if (!ReadDescriptor(At, D))
             return 0;
-        if (!WithinLimits(D.Width, D.Height))
+        if (!CountFrame(D.Width, D.Height, Pixels))
             return -1;
-        Pixels += std::int64_t(D.Width) * D.Height;
-        if (Pixels > MaxGifTotalPixels)
-            return -1;
-        W = std::max<std::int64_t>(W, std::int64_t(D.Left) + D.Width);
-        H = std::max<std::int64_t>(H, std::int64_t(D.Top) + D.Height);
+        Cover(W, H, D.Left, D.Top, D.Width, D.Height);
         TGifRaster R;
         R.Left = D.Left;
         R.Top = D.Top;
