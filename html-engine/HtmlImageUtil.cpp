@@ -308,40 +308,62 @@ int ImageTypeOfFile(const std::string& FileName)
     }
 }
 
+namespace {
+
+// The decoder entries for one kind of source (a file name or a memory stream).
+template <class TSource> struct TEntries {
+    using TEntry = bool (*)(TSource, int, int, const ImgDecode::TImgProgress&, TBitmap*);
+    TEntry Bmp, Gif, Png, Jpeg;
+};
+
+template <class TSource>
+bool DecodeByKind(int Kind, TSource Source, const TEntries<TSource>& Entries, TBitmap* Bitmap)
+{
+    const int D = DepthClass, F = DecodeFlag;
+    switch (Kind) {
+    case itBmp:
+        return Entries.Bmp(Source, D, F, Progress(), Bitmap);
+    case itGif87:
+    case itGif89:
+        return Entries.Gif(Source, D, F, Progress(), Bitmap);
+    case itPng:
+        return Entries.Png(Source, D, F, Progress(), Bitmap);
+    case itJpeg:
+        return Entries.Jpeg(Source, D, F, Progress(), Bitmap);
+    default:
+        return false;
+    }
+}
+
+std::unique_ptr<TBitmap> Loaded(std::unique_ptr<TBitmap> Bitmap, bool Convert)
+{
+    if (Bitmap->Empty())
+        return nullptr;
+    return Convert ? ConvertToSharedPalette(std::move(Bitmap)) : std::move(Bitmap);
+}
+
+} // namespace
+
 std::unique_ptr<TBitmap> LoadImageFromFile(const std::string& FileName, bool Convert)
 {
+    static const TEntries<const std::string&> Files{ImgDecode::LoadBmpFile, ImgDecode::LoadGifFile,
+                                                    ImgDecode::LoadPngFile, ImgDecode::LoadJpegFile};
     try {
         auto Bitmap = std::make_unique<TBitmap>();
-        const int D = DepthClass, F = DecodeFlag;
-        bool Loaded = false;
-        switch (ImageTypeOfFile(FileName)) {
-        case itBmp:
-            try {
-                Loaded = ImgDecode::LoadBmpFile(FileName, D, F, Progress(), Bitmap.get());
-            } catch (const std::exception&) {
-                Loaded = false;
-            }
-            if (!Loaded) {
-                Bitmap->LoadFromFile(FileName);
-                Loaded = true;
-            }
-            break;
-        case itGif87:
-        case itGif89:
-            Loaded = ImgDecode::LoadGifFile(FileName, D, F, Progress(), Bitmap.get());
-            break;
-        case itPng:
-            Loaded = ImgDecode::LoadPngFile(FileName, D, F, Progress(), Bitmap.get());
-            break;
-        case itJpeg:
-            Loaded = ImgDecode::LoadJpegFile(FileName, D, F, Progress(), Bitmap.get());
-            break;
-        default:
-            break;
+        const int Kind = ImageTypeOfFile(FileName);
+        bool Done = false;
+        try {
+            Done = DecodeByKind<const std::string&>(Kind, FileName, Files, Bitmap.get());
+        } catch (const std::exception&) {
+            if (Kind != itBmp)
+                throw;
         }
-        if (!Loaded || Bitmap->Empty())
-            return nullptr;
-        return Convert ? ConvertToSharedPalette(std::move(Bitmap)) : std::move(Bitmap);
+        // A BMP the decoder cannot read may still be one the class library reads.
+        if (!Done && Kind == itBmp) {
+            Bitmap->LoadFromFile(FileName);
+            Done = true;
+        }
+        return Done ? Loaded(std::move(Bitmap), Convert) : nullptr;
     } catch (const std::exception&) {
         return nullptr;
     }
@@ -349,32 +371,16 @@ std::unique_ptr<TBitmap> LoadImageFromFile(const std::string& FileName, bool Con
 
 std::unique_ptr<TBitmap> LoadImageFromStream(TMemoryStream* Stream, bool Convert)
 {
+    static const TEntries<TMemoryStream*> Streams{ImgDecode::LoadBmpStream, ImgDecode::LoadGifStream,
+                                                  ImgDecode::LoadPngStream, ImgDecode::LoadJpegStream};
     if (!Stream)
         return nullptr;
     try {
         auto Bitmap = std::make_unique<TBitmap>();
-        const int D = DepthClass, F = DecodeFlag;
-        bool Loaded = false;
-        switch (GetImageType(Stream->Memory(), std::size_t(Stream->Size()))) {
-        case itBmp:
-            Loaded = ImgDecode::LoadBmpStream(Stream, D, F, Progress(), Bitmap.get());
-            break;
-        case itGif87:
-        case itGif89:
-            Loaded = ImgDecode::LoadGifStream(Stream, D, F, Progress(), Bitmap.get());
-            break;
-        case itPng:
-            Loaded = ImgDecode::LoadPngStream(Stream, D, F, Progress(), Bitmap.get());
-            break;
-        case itJpeg:
-            Loaded = ImgDecode::LoadJpegStream(Stream, D, F, Progress(), Bitmap.get());
-            break;
-        default:
-            break;
-        }
-        if (!Loaded || Bitmap->Empty())
+        const int Kind = GetImageType(Stream->Memory(), std::size_t(Stream->Size()));
+        if (!DecodeByKind<TMemoryStream*>(Kind, Stream, Streams, Bitmap.get()))
             return nullptr;
-        return Convert ? ConvertToSharedPalette(std::move(Bitmap)) : std::move(Bitmap);
+        return Loaded(std::move(Bitmap), Convert);
     } catch (const std::exception&) {
         return nullptr;
     }
@@ -549,6 +555,22 @@ void StretchDrawTransparent(HDC DC, TBitmap* Image, TBitmap* Mask, int DestHeigh
         DeleteObject(Work);
     if (Inverse)
         DeleteObject(Inverse);
+}
+
+void StretchDrawBitmap(HDC DC, TBitmap* Bitmap, int X, int Y, int Width, int Height)
+{
+    if (!DC || !Bitmap || Bitmap->Empty())
+        return;
+    TSelectedDC Source(Bitmap->Handle(), DC);
+    if (!Source.DC)
+        return;
+    if (Width == Bitmap->Width() && Height == Bitmap->Height()) {
+        BitBlt(DC, X, Y, Width, Height, Source.DC, 0, 0, SRCCOPY);
+        return;
+    }
+    const int OldMode = SetStretchBltMode(DC, COLORONCOLOR);
+    StretchBlt(DC, X, Y, Width, Height, Source.DC, 0, 0, Bitmap->Width(), Bitmap->Height(), SRCCOPY);
+    SetStretchBltMode(DC, OldMode);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -158,6 +158,8 @@ std::unique_ptr<TBitmap> BuildMask(TBitmap* Bitmap, bool UseGivenColour, TColor 
 // untouched. Image and Mask are only read. Nothing is drawn on a monochrome device.
 void StretchDrawTransparent(HDC DC, TBitmap* Image, TBitmap* Mask, int DestHeight, int DestWidth, int Y,
                             int X);
+// Draws Bitmap into (X, Y, Width, Height), stretched colour on colour when the size differs.
+void StretchDrawBitmap(HDC DC, TBitmap* Bitmap, int X, int Y, int Width, int Height);
 // A device-dependent copy of Bitmap realised through the shared palette (when there is one);
 // Bitmap is freed. Null in, null out.
 std::unique_ptr<TBitmap> ConvertToSharedPalette(std::unique_ptr<TBitmap> Bitmap);

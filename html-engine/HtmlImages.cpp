@@ -36,43 +36,6 @@ std::unique_ptr<TObject> OfferAnimatedGifStream(TMemoryStream* Stream, bool& Not
 
 // ---- Drawing ----
 
-// A memory DC with one bitmap selected, given back on destruction.
-class TBitmapDC {
-public:
-    TBitmapDC(HDC Like, TBitmap* Bitmap) : DC(CreateCompatibleDC(Like))
-    {
-        if (DC)
-            FOld = SelectObject(DC, Bitmap->Handle());
-    }
-    ~TBitmapDC()
-    {
-        if (!DC)
-            return;
-        SelectObject(DC, FOld);
-        DeleteDC(DC);
-    }
-    TBitmapDC(const TBitmapDC&) = delete;
-    TBitmapDC& operator=(const TBitmapDC&) = delete;
-    HDC DC;
-
-private:
-    HGDIOBJ FOld = nullptr;
-};
-
-void CopyBitmap(HDC Target, TBitmap* Bitmap, int X, int Y, int W, int H)
-{
-    TBitmapDC Source(Target, Bitmap);
-    if (!Source.DC)
-        return;
-    if (W == Bitmap->Width() && H == Bitmap->Height()) {
-        BitBlt(Target, X, Y, W, H, Source.DC, 0, 0, SRCCOPY);
-        return;
-    }
-    const int OldMode = SetStretchBltMode(Target, COLORONCOLOR);
-    StretchBlt(Target, X, Y, W, H, Source.DC, 0, 0, Bitmap->Width(), Bitmap->Height(), SRCCOPY);
-    SetStretchBltMode(Target, OldMode);
-}
-
 // The sunken 3-D outline of table cells, (Left, Top) to (Right, Bottom) inclusive.
 void SunkenOutline(TCanvas* Canvas, int Left, int Top, int Right, int Bottom, TColor Background)
 {
@@ -389,9 +352,9 @@ void TImageObj::Draw(TCanvas* Canvas, int X, TFontObj* FontObj, int Baseline, in
                 else
                     StretchDrawTransparent(DC, Bitmap, PictureMask, ObjHeight, ObjWidth, PY, PX);
             } else if (Bitmap && Stand) {
-                CopyBitmap(DC, Bitmap, PX, PY, Bitmap->Width(), Bitmap->Height());
+                StretchDrawBitmap(DC, Bitmap, PX, PY, Bitmap->Width(), Bitmap->Height());
             } else if (Bitmap) {
-                CopyBitmap(DC, Bitmap, PX, PY, ObjWidth, ObjHeight);
+                StretchDrawBitmap(DC, Bitmap, PX, PY, ObjWidth, ObjHeight);
             } else if (TGraphic* Graphic = AsGraphic(Picture)) {
                 Canvas->StretchDraw(Rect(PX, PY, SatAdd(PX, ObjWidth), SatAdd(PY, ObjHeight)), Graphic);
             }

@@ -4,6 +4,7 @@
 #include "html-engine/HtmlViewCtl.h"
 #include "html-engine/tests/ImageFixtures.h"
 #include "html-engine/tests/ModelFixture.h"
+#include "html-engine/tests/ViewFixture.h"
 
 #include "platform/controls/Forms.h"
 #include "platform/rtl/Streams.h"
@@ -472,27 +473,13 @@ TEST_F(ImageObjects, UseMapImageAnswersWithTheMapsAreas)
 
 // ---- Pictures in the view -------------------------------------------------------------------------
 
-struct ImageView : ::testing::Test {
+struct ImageView : ViewFixture {
     void SetUp() override
     {
         ImageCache->Clear();
         ImageCache->MaxAge = 4;
-        Form = new TForm(nullptr);
-        Form->SetBorderStyle(bsNone);
-        Form->SetBounds(0, 0, 420, 320);
-        Viewer = new THTMLViewer(Form);
-        Viewer->SetParent(Form);
-        Viewer->SetBounds(0, 0, 400, 300);
-        Viewer->SetDefBackground(clWhite);
+        ViewFixture::SetUp();
         Viewer->SetViewImages(true);
-        Form->Show();
-        ProcessPendingMessages();
-    }
-    void TearDown() override
-    {
-        Form->BeforeDestruction();
-        delete Form;
-        ResetWindowModel();
     }
     TImageObj* FirstImage()
     {
@@ -502,9 +489,6 @@ struct ImageView : ::testing::Test {
                 return S->Images.Image(0);
         return nullptr;
     }
-
-    TForm* Form = nullptr;
-    THTMLViewer* Viewer = nullptr;
 };
 
 TEST_F(ImageView, TransparentGifShowsTheBackgroundThroughIt)
