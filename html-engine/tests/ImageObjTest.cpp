@@ -153,8 +153,9 @@ TEST_F(ImageObjects, BrokenPictureStandInHoldsItsAltText)
         EXPECT_EQ(Img->Image, BrokenImageBitmap) << I;
         EXPECT_EQ(Img->Mask, BrokenImageMask) << I;
         EXPECT_EQ(Img->ImageHeight, Cases[I].Height) << I;
-        if (Cases[I].Width)
+        if (Cases[I].Width) {
             EXPECT_EQ(Img->ImageWidth, Cases[I].Width) << I;
+        }
         EXPECT_EQ(Img->ImageKnown, Cases[I].Known) << I;
     }
     // A missing picture takes no cache entry.
