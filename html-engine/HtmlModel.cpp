@@ -2,6 +2,7 @@
 
 #include "html-engine/HtmlForms.h"
 #include "html-engine/HtmlImages.h"
+#include "html-engine/HtmlViewCtl.h"
 #include "platform/controls/Dialogs.h"
 #include "platform/graphics/WinGdi.h"
 #include "platform/win/WinUser.h"
@@ -737,6 +738,7 @@ void TSectionList::SetTimerEnabled(bool Value)
 void TSectionList::Clear()
 {
     BackgroundBitmap = nullptr;
+    BackgroundHold.Drop();
     BackgroundName.clear();
     BitmapLoaded = false;
     // Blocks first: they may look at nothing of the document while they go, but the form
@@ -771,15 +773,33 @@ void TSectionList::SetBackground(TColor Color)
 void TSectionList::SetBackgroundImageName(const std::string& Name)
 {
     BackgroundBitmap = nullptr;
+    BackgroundHold.Drop();
     BackgroundName = Name;
     BitmapLoaded = false;
 }
 
 TBitmap* TSectionList::LoadBackgroundImage()
 {
-    if (ShowImages && !BitmapLoaded && !BackgroundName.empty() && !BackgroundBitmap)
+    if (ShowImages && !BitmapLoaded && !BackgroundName.empty() && !BackgroundBitmap) {
+        if (!OnBitmapRequest && !OnImageRequest)
+            BackgroundName = ResolveFileName(BackgroundName);
+        std::uint8_t Transparent = 0;
+        bool FromCache = false;
+        TBitmap* Mask = nullptr;
+        TObject* Picture = FetchImage(BackgroundName, Transparent, FromCache, Mask, BackgroundHold);
+        BackgroundBitmap = dynamic_cast<TBitmap*>(Picture);
+        if (!BackgroundBitmap)
+            BackgroundHold.Drop();
         BitmapLoaded = true;
+    }
     return BackgroundBitmap;
+}
+
+std::string TSectionList::ResolveFileName(const std::string& Name) const
+{
+    if (auto* Viewer = dynamic_cast<THTMLViewer*>(TheOwner))
+        return Viewer->ResolveFileName(Name);
+    return Name;
 }
 
 void TSectionList::SetYOffset(int Y)
@@ -805,7 +825,22 @@ int TSectionList::DoLogic(TCanvas* Canvas, int Y, int& Curs, int& MaxWidth, int 
 int TSectionList::Draw(TCanvas* Canvas, const TRect& ARect, int Y, int X, int AWidth)
 {
     SetTimerEnabled(false);
-    const int Result = TCell::Draw(Canvas, ARect, Y, X, AWidth);
+    // Pictures were converted through the shared palette, so they draw through it too.
+    HPALETTE OldPalette = nullptr;
+    if (SharedPalette) {
+        OldPalette = SelectPalette(Canvas->Handle(), SharedPalette, TRUE);
+        RealizePalette(Canvas->Handle());
+    }
+    int Result;
+    try {
+        Result = TCell::Draw(Canvas, ARect, Y, X, AWidth);
+    } catch (...) {
+        if (SharedPalette)
+            SelectPalette(Canvas->Handle(), OldPalette, TRUE);
+        throw;
+    }
+    if (SharedPalette)
+        SelectPalette(Canvas->Handle(), OldPalette, TRUE);
     if (YOffChange) {
         for (int I = 0; I < AllFormControls.Count(); ++I) {
             auto* C = static_cast<TFormControlObj*>(AllFormControls[I]);

@@ -838,10 +838,10 @@ int TSection::Draw(TCanvas* Canvas, const TRect& ARect, int Y, int X, IndentMana
 bool TSection::GetURL(TCanvas* Canvas, int X, int Y, TFormControlObj*& FormControl, TUrlTarget& UrlTarget)
 {
     TFormControlObj* FC = nullptr;
-    bool IsMap = false;
+    TMapItem* Map = nullptr;
+    bool MapFound = false, IsMap = false;
     int Pos = 0, YIn = 0, XIn = 0;
-    TImageObj* Img = nullptr;
-    if (Images.PtInImage(X, SatAdd(Y, StartY), FC, IsMap, Pos, YIn, XIn, Img)) {
+    if (Images.PtInImage(X, SatAdd(Y, StartY), FC, Map, MapFound, IsMap, Pos, YIn, XIn)) {
         if (FC) {
             if (auto* ImageControl = dynamic_cast<TImageFormControlObj*>(FC)) {
                 ImageControl->MouseX = XIn;
@@ -850,6 +850,8 @@ bool TSection::GetURL(TCanvas* Canvas, int X, int Y, TFormControlObj*& FormContr
             FormControl = FC;
             return true;
         }
+        if (MapFound)
+            return Map->GetURL(XIn, YIn, UrlTarget);
         TFontObj* Run = Fonts.GetFontObjAt(Pos);
         if (!Run || Run->UrlTarget.URL.empty())
             return false;

@@ -314,9 +314,11 @@ TCanvas* THTMLViewer::LayoutCanvas()
 
 // ---- Loading ----
 
-void THTMLViewer::ResetForLoad()
+void THTMLViewer::ResetForLoad(bool ForLoad)
 {
     FSectionList->Clear();
+    if (ForLoad && ImageCache)
+        ImageCache->AgeAll();
     FSectionList->SetDefaults(FFontName, FPreFontName, FBackground, FHotSpotColor, FFontColor, FFontSize);
     FNameList->Clear();
     CaretPos = 0;
@@ -427,6 +429,18 @@ void THTMLViewer::LoadPlainTextFile(const std::string& Name)
 void THTMLViewer::LoadPictureFile(const std::string& Name)
 {
     LoadWithHistory(Name, 2);
+}
+
+std::string THTMLViewer::ResolveFileName(const std::string& URL)
+{
+    std::string Name = LinkToDosName(TrimBlanks(URL));
+    if (Name.empty() || Name[0] == '/')
+        return Name.empty() ? Name : ExpandFileName(Name);
+    if (LowerCase(FBase) == "dospath")
+        return Name;
+    const std::string Dir =
+        !FBase.empty() ? ExtractFilePath(LinkToDosName(FBase)) : ExtractFilePath(FCurrentFile);
+    return ExpandFileName(Dir + Name);
 }
 
 std::string THTMLViewer::PicturePageMarkup(const std::string& FileName)
@@ -735,7 +749,7 @@ void THTMLViewer::Clear()
 {
     if (FProcessing)
         return;
-    ResetForLoad();
+    ResetForLoad(false);
     FBase.clear();
     FBaseTarget.clear();
     FTitle.clear();
@@ -872,8 +886,12 @@ void THTMLViewer::SetDefHotSpotColor(TColor Value)
 
 void THTMLViewer::SetImageCacheCount(int Value)
 {
-    // The shared image cache takes its age limit from here once it is in place.
-    FImageCacheCount = std::clamp(Value, 0, 20);
+    Value = std::clamp(Value, 0, 20);
+    if (Value == FImageCacheCount)
+        return;
+    FImageCacheCount = Value;
+    if (ImageCache)
+        ImageCache->SetMaxAge(Value);
 }
 
 void THTMLViewer::SetNoSelect(bool Value)

@@ -620,8 +620,8 @@ TEST_F(BuilderFixture, UnclosedSelectAndTextAreaNeverFail)
 
 TEST_F(BuilderFixture, MapsJoinTheDocumentOnlyWhenClosed)
 {
-    Parse("<map name=Nav><area href=a.htm target=top><area nohref></map>"
-          "<map name=open><area href=b.htm>");
+    Parse("<map name=Nav><area href=a.htm target=top coords=0,0,9,9><area nohref coords=0,0,20,20></map>"
+          "<map name=open><area href=b.htm coords=0,0,9,9>");
     ASSERT_EQ(Doc->MapList.Count(), 1);
     auto* M = Doc->MapList.ItemAs<TMapItem>(0);
     EXPECT_EQ(M->MapName, "NAV");

@@ -1,6 +1,7 @@
 #include "html-engine/HtmlViewCtl.h"
 
 #include "html-engine/HtmlSections.h"
+#include "html-engine/tests/ViewFixture.h"
 #include "platform/controls/Forms.h"
 #include "platform/controls/StdButtons.h"
 #include "platform/rtl/Streams.h"
@@ -51,26 +52,8 @@ std::string TallPrePage(int Lines)
     return S + "</pre><p>After</p>";
 }
 
-class HtmlViewTest : public ::testing::Test {
+class HtmlViewTest : public ViewFixture {
 protected:
-    void SetUp() override
-    {
-        Form = new TForm(nullptr);
-        Form->SetBorderStyle(bsNone);
-        Form->SetBounds(0, 0, 420, 320);
-        Viewer = new THTMLViewer(Form);
-        Viewer->SetParent(Form);
-        Viewer->SetBounds(0, 0, 400, 300);
-        Viewer->SetDefBackground(clWhite);
-        Form->Show();
-        ProcessMessages();
-    }
-    void TearDown() override
-    {
-        Form->BeforeDestruction();
-        delete Form;
-        ResetWindowModel();
-    }
     void LoadString(const std::string& Html)
     {
         Viewer->LoadFromMemory(Html.data(), Html.size());
@@ -89,9 +72,6 @@ protected:
     }
     int Pos() const { return Viewer->VScrollPosition(); }
     int MaxPos() const { return Viewer->DocHeight() - Viewer->PaintPanel()->Height(); }
-
-    TForm* Form = nullptr;
-    THTMLViewer* Viewer = nullptr;
 };
 
 // ---- Loading ----------------------------------------------------------------------------------

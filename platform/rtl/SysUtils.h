@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <exception>
+#include <functional>
 #include <initializer_list>
 #include <string>
 
@@ -200,6 +201,11 @@ std::string DateTimeToStr(TDateTime Value);
 //   a name that does not exist as written is looked up component by component without regard
 //   to case, and the first match found is used.
 std::string MapPath(const std::string& FileName);
+// Exit routines: the program's orderly end runs them, the last one added first, each once, after
+// its forms are freed and while the display still exists.
+void AddExitProc(std::function<void()> Proc);
+void RunExitProcs();
+
 // The program's name: the executable's file name unless a program sets it at start-up.
 void SetProgramName(const std::string& Name);
 std::string ProgramName();
