@@ -411,7 +411,7 @@ void TControl::SetAlign(TAlign Value)
 
 void TControl::RequestAlign()
 {
-    if (FParent && FAlign != alNone && !ComponentState().Contains(csLoading))
+    if (FParent && (FAlign != alNone || FParent->PlacesEveryChild()) && !ComponentState().Contains(csLoading))
         FParent->AlignControl(this);
 }
 
@@ -426,7 +426,7 @@ void TControl::SetVisible(bool Value)
     Perform(CM_VISIBLECHANGED, Value ? 1 : 0, 0);
     if (Value)
         Invalidate();
-    if (FParent && FAlign != alNone && !ComponentState().Contains(csLoading))
+    if (FParent && (FAlign != alNone || FParent->PlacesEveryChild()) && !ComponentState().Contains(csLoading))
         FParent->AlignControl(this);
 }
 

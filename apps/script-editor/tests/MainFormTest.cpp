@@ -11,6 +11,7 @@
 #include "platform/rtl/SysUtils.h"
 #include "platform/testing/AppTesting.h"
 #include "platform/testing/TestSupport.h"
+#include "platform/win/WinTesting.h"
 
 #include <gtest/gtest.h>
 
@@ -570,15 +571,19 @@ TEST_F(WendleTest, ShownToolWindowFloatsAboveTheDocuments)
     Frame->SyntaxWindow1Click(Frame);
     ProcessMessages();
     ASSERT_TRUE(A->Visible());
-    std::unique_ptr<TBitmap> Shot = RenderControl(Frame);
-    ASSERT_TRUE(Shot);
-    if (const char* Keep = std::getenv("WENDLE_KEEP_FRAME"))
-        Shot->SaveToFile(Keep);
-    // The middle of the tool window's caption bar shows the caption colour, not a document.
-    ASSERT_EQ(Frame->syn->Parent(), Frame);
-    int X = Frame->syn->Left() + Frame->syn->Width() / 2;
-    int Y = Frame->syn->Top() + TToolWindow::FrameSize + TToolWindow::CaptionHeight / 2;
-    EXPECT_EQ(PixelAt(Shot.get(), X, Y), ColorToRGB(clActiveCaption));
+    TToolWindow* W = Frame->syn;
+    ASSERT_FALSE(W->Docked());
+    ASSERT_TRUE(IsWindowVisible(W->Handle()));
+    // The middle of the floating caption is the tool window's own, above the documents.
+    RECT R;
+    GetWindowRect(W->Handle(), &R);
+    TRect Cap = W->FloatingCaptionRect(true);
+    POINT P{R.left + (Cap.left + Cap.right) / 2, R.top + (Cap.top + Cap.bottom) / 2};
+    EXPECT_EQ(WindowFromPoint(P), W->Handle());
+    TDibImage Shot = CaptureWindowImage(W->Handle());
+    const COLORREF Caption = GetSysColor(COLOR_ACTIVECAPTION);
+    EXPECT_EQ(Shot.Pixel(P.x - R.left, P.y - R.top),
+              0xFF000000u | (GetRValue(Caption) << 16) | (GetGValue(Caption) << 8) | GetBValue(Caption));
 }
 
 // The toolbar buttons run their commands when clicked as a user clicks them.
@@ -656,10 +661,17 @@ TEST_F(WendleTest, ToolWindowCloseBoxHidesIt)
     ProcessMessages();
     TToolWindow* W = Frame->syn;
     ASSERT_TRUE(W->Visible());
-    TRect Box = W->CloseBoxRect();
-    SendMouse(W, WM_LBUTTONDOWN, (Box.left + Box.right) / 2, (Box.top + Box.bottom) / 2, MK_LBUTTON);
+    int Closed = 0;
+    W->OnClose = [&](TObject*) { ++Closed; };
+    RECT R;
+    GetWindowRect(W->Handle(), &R);
+    TRect Box = W->CloseButtonRect();
+    int X = R.left + (Box.left + Box.right) / 2, Y = R.top + (Box.top + Box.bottom) / 2;
+    SimulateMouseAt(X, Y, WM_LBUTTONDOWN);
+    SimulateMouseAt(X, Y, WM_LBUTTONUP);
     ProcessMessages();
     EXPECT_FALSE(W->Visible());
+    EXPECT_EQ(Closed, 1);
 }
 
 // ---- Colouring ----------------------------------------------------------------------------------
