@@ -170,11 +170,12 @@ void RegisterForm(int Kind, TCustomForm* Form, bool Watch)
     if (Watch) {
         auto It = std::find_if(L.Watched.begin(), L.Watched.end(),
                                [&](const TWatchRecord& W) { return W.Form == Form; });
+        const bool First = L.Watched.empty();
         if (It != L.Watched.end())
             ++It->Count;
         else
             L.Watched.push_back(TWatchRecord{Form, 1});
-        if (L.Watched.size() == 1 && It == L.Watched.end() && Application && !L.MainHookId) {
+        if (First && Application && !L.MainHookId) {
             L.HookedApplication = Application;
             L.MainHookId = Application->HookMainWindow(&MainWindowHook);
         }
@@ -919,6 +920,12 @@ TRect TCustomToolWindow::NonClientInsets(TDock* DockingTo) const
     return TRect{FrameX(), FrameY() + CaptionHeight(), FrameX(), FrameY()};
 }
 
+TSize TCustomToolWindow::NonClientSize() const
+{
+    TRect I = NonClientInsets(FDocked ? FDockedTo : nullptr);
+    return TSize{I.left + I.right, I.top + I.bottom};
+}
+
 TRect TCustomToolWindow::ClientRect() const
 {
     if (HandleAllocated())
@@ -1219,7 +1226,8 @@ void TCustomToolWindow::UpdateSize(int Mode, TDock* WasDockedTo, TSize& Size, TD
     if (Mode != 2)
         return;
     TSize S = Size;
-    const int NcW = Width() - ClientWidth(), NcH = Height() - ClientHeight();
+    const TSize Nc = NonClientSize();
+    const int NcW = Nc.cx, NcH = Nc.cy;
     if (FDocked && FDockedTo) {
         FDockedTo->BuildRowThickness();
         const int T = FDockedTo->RowThicknessOf(FDockRow, this);
@@ -2009,8 +2017,9 @@ void TCustomToolWindow::RunSizeLoop(int HitCode, bool& Accepted, TRect& NewBound
     Accepted = false;
     int MinW = 0, MinH = 0;
     QueryMinimumSize(MinW, MinH);
-    MinW += Width() - ClientWidth();
-    MinH += Height() - ClientHeight();
+    const TSize Nc = NonClientSize();
+    MinW += Nc.cx;
+    MinH += Nc.cy;
     const bool MoveLeft = HitCode == HTLEFT || HitCode == HTTOPLEFT || HitCode == HTBOTTOMLEFT;
     const bool MoveRight = HitCode == HTRIGHT || HitCode == HTTOPRIGHT || HitCode == HTBOTTOMRIGHT;
     const bool MoveTop = HitCode == HTTOP || HitCode == HTTOPLEFT || HitCode == HTTOPRIGHT;
@@ -2531,8 +2540,8 @@ void TCustomToolbar::SizingFinish(bool Accepted)
 
 TToolWindow::TToolWindow(TComponent* AOwner) : TCustomToolWindow(AOwner)
 {
-    TRect I = NonClientInsets(Docked() ? DockedTo() : nullptr);
-    SetBounds(Left(), Top(), 32 + I.left + I.right, 32 + I.top + I.bottom);
+    const TSize Nc = NonClientSize();
+    SetBounds(Left(), Top(), 32 + Nc.cx, 32 + Nc.cy);
     FStoredClientWidth = 32;
     FStoredClientHeight = 32;
 }
@@ -2574,8 +2583,9 @@ TSize TToolWindow::PositionControls(bool, TDock*, TDock*)
 
 void TToolWindow::SizeAboutToChange(int AWidth, int AHeight)
 {
-    FStoredClientWidth = AWidth - (Width() - ClientWidth());
-    FStoredClientHeight = AHeight - (Height() - ClientHeight());
+    const TSize Nc = NonClientSize();
+    FStoredClientWidth = AWidth - Nc.cx;
+    FStoredClientHeight = AHeight - Nc.cy;
 }
 
 void TToolWindow::LoadPositionHook(const TPositionReadIntProc& ReadInt, const TPositionReadStringProc&,

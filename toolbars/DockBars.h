@@ -254,6 +254,8 @@ protected:
     void DrawDragFrame(HDC DC, const TRect* NewRect, const TRect* OldRect, bool NewDocked, bool OldDocked);
     // The client offset inside the window for the frame DockingTo gives (floating for nullptr).
     TRect NonClientInsets(TDock* DockingTo) const;
+    // Width and height of the frame the window has now.
+    TSize NonClientSize() const;
     void SetCaptionInactive(bool Value);
     void SetHiddenByActivity(bool Value);
     void ShowOrHideWindow();

@@ -1376,9 +1376,9 @@ void TWinControl::InsertControl(TControl* AControl)
     } else {
         FControls.push_back(AControl);
     }
-    if (AControl->FAlign != alNone && !AControl->ComponentState().Contains(csLoading))
-        AlignControl(AControl);
     Perform(CM_CONTROLLISTCHANGE, reinterpret_cast<WPARAM>(AControl), 1);
+    if ((AControl->FAlign != alNone || PlacesEveryChild()) && !AControl->ComponentState().Contains(csLoading))
+        AlignControl(AControl);
 }
 
 void TWinControl::RemoveControl(TControl* AControl)
@@ -1403,7 +1403,7 @@ void TWinControl::RemoveControl(TControl* AControl)
                    FTabList.end());
     FControls.erase(std::remove(FControls.begin(), FControls.end(), AControl), FControls.end());
     AControl->FParent = nullptr;
-    if (AControl->FAlign != alNone && !ComponentState().Contains(csDestroying))
+    if ((AControl->FAlign != alNone || PlacesEveryChild()) && !ComponentState().Contains(csDestroying))
         AlignControl(nullptr);
 }
 
