@@ -18,7 +18,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace testing_support;
@@ -175,6 +177,58 @@ TEST_F(WendleTest, FrameHoldsDocksToolbarsAndHiddenToolWindows)
     ASSERT_TRUE(Toolbar5);
     EXPECT_EQ(Toolbar5->Parent(), Dock1);
     EXPECT_GE(Toolbar5->Left(), 82);
+}
+
+// The frame as the user first sees it: four docks stacked at the top, each one row of its
+// toolbars at their stored positions (a bar whose stored place overlaps the bar in front follows
+// it), each bar its buttons' width with a raised frame and a drag handle at its left.
+TEST_F(WendleTest, DocksShowTheirToolbarsInTheStoredRowsAndPositions)
+{
+    const struct {
+        const char* Dock;
+        std::vector<std::pair<const char*, int>> Bars; // name and left edge in the dock
+    } Docks[] = {
+        {"Dock1", {{"Toolbar1", 0}, {"Toolbar5", 82}, {"Toolbar2", 164}, {"Toolbar6", 499}}},
+        {"Dock2",
+         {{"Toolbar11", 0}, {"Toolbar10", 59}, {"Toolbar4", 239}, {"Toolbar8", 344}, {"Toolbar9", 472}}},
+        {"Dock3", {{"Toolbar3", 0}}},
+        {"Dock4", {{"Toolbar7", 0}}},
+    };
+    std::unique_ptr<TBitmap> Shot = RenderControl(Frame);
+    ASSERT_TRUE(Shot);
+    if (const char* Keep = std::getenv("WENDLE_KEEP_DOCKS"))
+        Shot->SaveToFile(Keep);
+    const TColor Face = ColorToRGB(clBtnFace), Light = ColorToRGB(clBtnHighlight);
+    int DockTop = 0;
+    for (const auto& D : Docks) {
+        SCOPED_TRACE(D.Dock);
+        auto* Dock = dynamic_cast<TDock*>(Frame->FindComponent(D.Dock));
+        ASSERT_TRUE(Dock);
+        EXPECT_EQ(Dock->Top(), DockTop);
+        EXPECT_EQ(Dock->Height(), 26);
+        DockTop += 26;
+        for (const auto& [Name, Left] : D.Bars) {
+            SCOPED_TRACE(Name);
+            auto* Bar = dynamic_cast<TToolbar*>(Frame->FindComponent(Name));
+            ASSERT_TRUE(Bar);
+            EXPECT_EQ(Bar->DockedTo(), Dock);
+            EXPECT_EQ(Bar->DockRow(), 0);
+            EXPECT_EQ(Bar->Left(), Left);
+            EXPECT_EQ(Bar->Top(), 0);
+            int Buttons = 0;
+            for (int I = 0; I < Bar->ControlCount(); ++I)
+                Buttons += Bar->Controls(I)->Width();
+            EXPECT_EQ(Bar->Width(), Buttons + 4 + 9);
+            EXPECT_TRUE(IsWindowVisible(Bar->Handle()));
+            // On screen: the highlight of the raised frame at the bar's corner, the face
+            // strip and then the first grip of the handle.
+            TPoint P = Frame->ScreenToClient(Bar->ClientToScreen(TPoint{0, 0}));
+            const int X = P.x - 11, Y = P.y - 2;
+            EXPECT_EQ(PixelAt(Shot.get(), X, Y), Light);
+            EXPECT_EQ(PixelAt(Shot.get(), X + 3, Y + 8), Face);
+            EXPECT_EQ(PixelAt(Shot.get(), X + 4, Y + 8), Light);
+        }
+    }
 }
 
 TEST_F(WendleTest, SyntaxWindowHoldsTheStoredTreeAndToggles)
