@@ -411,7 +411,7 @@ void TControl::SetAlign(TAlign Value)
 
 void TControl::RequestAlign()
 {
-    if (FParent && FAlign != alNone && !ComponentState().Contains(csLoading))
+    if (FParent && (FAlign != alNone || FParent->PlacesEveryChild()) && !ComponentState().Contains(csLoading))
         FParent->AlignControl(this);
 }
 
@@ -426,7 +426,7 @@ void TControl::SetVisible(bool Value)
     Perform(CM_VISIBLECHANGED, Value ? 1 : 0, 0);
     if (Value)
         Invalidate();
-    if (FParent && FAlign != alNone && !ComponentState().Contains(csLoading))
+    if (FParent && (FAlign != alNone || FParent->PlacesEveryChild()) && !ComponentState().Contains(csLoading))
         FParent->AlignControl(this);
 }
 
@@ -1376,9 +1376,9 @@ void TWinControl::InsertControl(TControl* AControl)
     } else {
         FControls.push_back(AControl);
     }
-    if (AControl->FAlign != alNone && !AControl->ComponentState().Contains(csLoading))
-        AlignControl(AControl);
     Perform(CM_CONTROLLISTCHANGE, reinterpret_cast<WPARAM>(AControl), 1);
+    if ((AControl->FAlign != alNone || PlacesEveryChild()) && !AControl->ComponentState().Contains(csLoading))
+        AlignControl(AControl);
 }
 
 void TWinControl::RemoveControl(TControl* AControl)
@@ -1403,7 +1403,7 @@ void TWinControl::RemoveControl(TControl* AControl)
                    FTabList.end());
     FControls.erase(std::remove(FControls.begin(), FControls.end(), AControl), FControls.end());
     AControl->FParent = nullptr;
-    if (AControl->FAlign != alNone && !ComponentState().Contains(csDestroying))
+    if ((AControl->FAlign != alNone || PlacesEveryChild()) && !ComponentState().Contains(csDestroying))
         AlignControl(nullptr);
 }
 

@@ -501,6 +501,10 @@ protected:
     virtual void DestroyWindowHandle();
     virtual void DestroyHandle();
     virtual void AlignControls(TControl* AControl, TRect& Rect);
+    // A container that places all of its children itself (a toolbar, a dock) answers true: then
+    // every child's move, resize and visibility change reaches AlignControls, not only an
+    // aligned child's.
+    virtual bool PlacesEveryChild() const { return false; }
     virtual void AdjustClientRect(TRect& Rect) { (void)Rect; }
     virtual void AlignControl(TControl* AControl);
     virtual void KeyDown(WORD& Key, TShiftState Shift);

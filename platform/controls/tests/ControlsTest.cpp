@@ -760,4 +760,47 @@ TEST(ShortHintTest, SplitsAtTheBar)
     EXPECT_EQ(GetLongHint("Short|"), "");
 }
 
+// A container that places every child itself hears of each child's move, size, visibility and
+// coming and going; a plain container only of its aligned children.
+class TPlacingPanel : public TCustomControl {
+public:
+    using TCustomControl::TCustomControl;
+    bool PlacesAll = true;
+    int Aligns = 0;
+
+protected:
+    bool PlacesEveryChild() const override { return PlacesAll; }
+    void AlignControls(TControl* AControl, TRect& Rect) override
+    {
+        ++Aligns;
+        TCustomControl::AlignControls(AControl, Rect);
+    }
+};
+
+class PlacingParentTest : public controls_testing::TBuiltFormTest {};
+
+TEST_F(PlacingParentTest, EveryChildChangeReachesAParentThatPlacesAll)
+{
+    for (bool PlacesAll : {true, false}) {
+        SCOPED_TRACE(PlacesAll);
+        auto* P = Add<TPlacingPanel>(PlacesAll ? "Placing" : "Plain", 10, 10, 200, 100);
+        P->PlacesAll = PlacesAll;
+        auto* Child = new TLogControl(Form);
+        const struct {
+            const char* What;
+            std::function<void()> Do;
+        } Steps[] = {
+            {"insert", [&] { Child->SetParent(P); }},       {"move", [&] { Child->SetBounds(5, 5, 20, 20); }},
+            {"resize", [&] { Child->SetWidth(30); }},       {"hide", [&] { Child->SetVisible(false); }},
+            {"remove", [&] { Child->SetParent(nullptr); }},
+        };
+        for (const auto& S : Steps) {
+            const int Before = P->Aligns;
+            S.Do();
+            EXPECT_EQ(P->Aligns > Before, PlacesAll) << S.What;
+        }
+        delete Child;
+    }
+}
+
 } // namespace
