@@ -497,8 +497,7 @@ void OpenSourceFile(const std::string& FileName)
     BeginSource(0);
     std::string Bytes;
     try {
-        TFileStream File(FileName, fmOpenRead | fmShareDenyWrite);
-        Bytes = File.ReadAll();
+        Bytes = LoadFileBytes(FileName);
     } catch (...) {
         CloseSource();
         throw;

@@ -1411,6 +1411,9 @@ void TCustomForm::Dispatch(TMessage& Message)
         Close();
         Message.Result = 0;
         return;
+    case WM_QUERYENDSESSION: // a logout ends the program as Exit does: the close query decides
+        Message.Result = CloseQuery() ? TRUE : FALSE;
+        return;
     case WM_SYSCOMMAND: {
         WPARAM Cmd = Message.WParam & 0xFFF0;
         if (FFormStyle == fsMDIChild && (Cmd == SC_MINIMIZE || Cmd == SC_MAXIMIZE || Cmd == SC_RESTORE)) {

@@ -354,8 +354,9 @@ bool TReplacement::RewriteInPlace()
 TFileLock::TFileLock(const std::string& NativePath)
 {
     // A writer that replaced the file between our open and our lock holds a lock on another
-    // file: look again until the lock is on what the name names now.
-    for (int attempt = 0; attempt < 100; ++attempt) {
+    // file: look again until the lock is on what the name names now. Each new look means another
+    // writer has finished, so this ends; the bound only guards against a file replaced forever.
+    for (int attempt = 0; attempt < 100000; ++attempt) {
         std::string target;
         struct stat st {};
         bool existed = false;
