@@ -2,33 +2,16 @@
 // form description): any text, scanned from any point with any selection, gives runs in order,
 // apart from each other and inside the scanned range.
 #include "components/colour-memo/ColMemo.h"
+#include "components/colour-memo/ColorRulesHost.h"
 #include "platform/classes/FormReader.h"
-#include "platform/classes/TypInfo.h"
-#include "platform/graphics/Graphics.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <fstream>
-#include <memory>
-#include <sstream>
 #include <string>
 
 namespace {
-
-class TFzRulesHost : public TComponent {
-public:
-    explicit TFzRulesHost(TComponent* AOwner = nullptr) : TComponent(AOwner) {}
-    TDrawRules* ColorRules() const { return FColorRules.get(); }
-    void SetColorRules(TDrawRules* Value) { FColorRules->Assign(Value); }
-    THotSpot* HotSpot() const { return FHotSpot.get(); }
-    void SetHotSpot(THotSpot* Value) { FHotSpot->Assign(Value); }
-
-private:
-    std::unique_ptr<TDrawRules> FColorRules = std::make_unique<TDrawRules>(this);
-    std::unique_ptr<THotSpot> FHotSpot = std::make_unique<THotSpot>();
-};
-
-[[maybe_unused]] const std::string LinkColorNames = ColorToString(clRed);
 
 // The lines of the memo's "ColorRules = < ... end>" in the script editor's document window.
 std::string ScriptEditorRules()
@@ -52,11 +35,11 @@ std::string ScriptEditorRules()
     return Block;
 }
 
-TFzRulesHost& Host()
+TRulesHost& Host()
 {
-    static TFzRulesHost* H = [] {
-        auto* Made = new TFzRulesHost;
-        ReadForm(Made, "object Host: TFzRulesHost\n" + ScriptEditorRules() + "  HotSpot.Active = True\nend\n",
+    static TRulesHost* H = [] {
+        auto* Made = new TRulesHost;
+        ReadForm(Made, "object Host: TRulesHost\n" + ScriptEditorRules() + "  HotSpot.Active = True\nend\n",
                  "Childwin.form");
         Made->ColorRules()->PrepareRules();
         return Made;
@@ -71,12 +54,6 @@ void Check(bool Condition)
 }
 
 } // namespace
-
-TW_PUBLISH(TFzRulesHost, TComponent)
-{
-    Cls.Collection("ColorRules", &TFzRulesHost::ColorRules, &TFzRulesHost::SetColorRules);
-    Cls.Object("HotSpot", &TFzRulesHost::HotSpot, &TFzRulesHost::SetHotSpot);
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size)
 {

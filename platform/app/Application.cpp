@@ -47,7 +47,7 @@ TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner)
     LinkPrinterToDialogs();
     FActive = IsApplicationActive();
     CreateHandle();
-    ConnectSessionManager(this);
+    ConnectSessionManager();
 }
 
 TApplication::~TApplication()

@@ -5,7 +5,7 @@
 #include <QGuiApplication>
 #include <QSessionManager>
 
-void ConnectSessionManager(TApplication*)
+void ConnectSessionManager()
 {
     static bool Connected = false;
     auto* Gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance());

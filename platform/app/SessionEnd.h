@@ -2,8 +2,6 @@
 // platform/app.
 #pragma once
 
-class TApplication;
-
 // Routes the session manager's logout (its request to commit data) to Application->EndSession,
 // cancelling the logout when the program refuses. Connected once; harmless without a manager.
-void ConnectSessionManager(TApplication* App);
+void ConnectSessionManager();
