@@ -483,8 +483,7 @@ void THtmlParser::OpenSourceFile(const std::string& FileName)
     BeginSource(0);
     std::string Bytes;
     try {
-        TFileStream File(FileName, fmOpenRead | fmShareDenyWrite);
-        Bytes = File.ReadAll();
+        Bytes = LoadFileBytes(FileName);
     } catch (...) {
         CloseSource();
         throw;

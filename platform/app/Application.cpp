@@ -1,5 +1,6 @@
 #include "platform/app/Application.h"
 #include "platform/app/Printers.h"
+#include "platform/app/SessionEnd.h"
 #include "platform/app/ShellApi.h"
 
 #include <algorithm>
@@ -46,6 +47,7 @@ TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner)
     LinkPrinterToDialogs();
     FActive = IsApplicationActive();
     CreateHandle();
+    ConnectSessionManager();
 }
 
 TApplication::~TApplication()
@@ -92,6 +94,10 @@ void TApplication::WndProc(TMessage& Message)
             if (FMainForm)
                 FMainForm->Close();
             return;
+        case WM_ENDSESSION:
+            if (Message.WParam)
+                Terminate();
+            return;
         default:
             break;
         }
@@ -99,6 +105,25 @@ void TApplication::WndProc(TMessage& Message)
     } catch (...) {
         HandleException(this);
     }
+}
+
+bool TApplication::EndSession(bool MayAsk)
+{
+    const HWND Main = FMainForm && FMainForm->HandleAllocated() ? FMainForm->Handle() : nullptr;
+    bool Ends = true;
+    try {
+        if (MayAsk && Main)
+            Ends = SendMessage(Main, WM_QUERYENDSESSION, 0, 0) != FALSE;
+        if (Main)
+            SendMessage(Main, WM_ENDSESSION, Ends ? TRUE : FALSE, 0);
+    } catch (...) {
+        // A close query that failed (a save that could not be written) keeps the program.
+        HandleException(this);
+        Ends = false;
+    }
+    if (Ends)
+        SendMessage(FHandle, WM_ENDSESSION, TRUE, 0);
+    return Ends;
 }
 
 int TApplication::HookMainWindow(const TWindowHook& Hook)
