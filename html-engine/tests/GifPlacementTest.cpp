@@ -1,4 +1,5 @@
-// Animated GIFs in the view, on the test clock: frames reach the screen at their delays, each
+// Animated GIFs placed in documents: which sources come whole as animations, the copies image
+// objects own; and in the view, on the test clock: frames reach the screen at their delays, each
 // placement animates by itself, only what the view shows is stepped, a revisit starts over, a
 // transparent animation shows the page behind it in step with the page's tiles, and documents
 // can be cleared or reloaded while their images animate.
@@ -8,8 +9,10 @@
 #include "html-engine/HtmlViewCtl.h"
 #include "html-engine/tests/GifWriter.h"
 #include "html-engine/tests/ImageFixtures.h"
+#include "html-engine/tests/ModelFixture.h"
 #include "html-engine/tests/ViewFixture.h"
 
+#include "platform/rtl/Streams.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/testing/FormTesting.h"
 #include "platform/win/WinTesting.h"
@@ -80,6 +83,96 @@ std::string Animation(const std::vector<TShow>& Frames, int Loop, int Size = 4)
     }
     return Builder.Trailer().Bytes();
 }
+
+// ---- Placing ---------------------------------------------------------------------------------
+
+struct AnimatedImages : ModelFixture {
+    void SetUp() override
+    {
+        ModelFixture::SetUp();
+        ImageCache->Clear();
+        MakeTempDir("gifs");
+    }
+    void TearDown() override
+    {
+        Doc.Clear();
+        ImageCache->Clear();
+    }
+    TImageObj* AddImage(const std::string& Src)
+    {
+        auto* S = new TSection(0, 1, nullptr, &Font);
+        auto A = Attrs({{SrcSy, Src, 0}});
+        TImageObj* Img = S->InsertImage(A.get(), &Doc);
+        Doc.Add(S);
+        return Img;
+    }
+};
+
+TEST_F(AnimatedImages, AnimationsComeWholeFromGifFilesAndStreams)
+{
+    const std::string Animated = Animation({Solid(R, 5, 3), Solid(G, 5, 3)}, 0, 3);
+    const std::string Single = Animation({Solid(B, 5, 3)}, 0, 3);
+    TMemoryStream Stream;
+    Stream.WriteString(Animated);
+    struct TCase {
+        const char* Name;
+        std::string Src;
+        bool Whole; // a TGIFImage; else the first image as a bitmap
+    };
+    const TCase Cases[] = {
+        {"AnimatedFile", WriteTemp("gifs/a.gif", Animated), true},
+        {"AnimatedFileOfUpperCaseName", WriteTemp("gifs/B.GIF", Animated), true},
+        // Only names ending in .gif are offered to the animation decoder.
+        {"AnimatedFileOfAnotherName", WriteTemp("gifs/c.dat", Animated), false},
+        {"SingleImageFile", WriteTemp("gifs/d.gif", Single), false},
+        {"AnimatedStream", "stream", true},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        Doc.Clear();
+        Doc.OnImageRequest = nullptr;
+        if (C.Src == "stream")
+            Doc.OnImageRequest = [&](TObject*, const std::string&, TMemoryStream*& S) { S = &Stream; };
+        TImageObj* Img = AddImage(C.Src);
+        Layout(300);
+        auto* Gif = dynamic_cast<TGIFImage*>(Img->Image);
+        EXPECT_EQ(Gif != nullptr, C.Whole);
+        EXPECT_EQ(Doc.GIFList.Count(), C.Whole ? 1 : 0);
+        EXPECT_FALSE(Img->ShowsPlaceholder());
+        EXPECT_EQ(Img->ImageWidth, 3);
+        EXPECT_EQ(Img->ImageHeight, 3);
+        if (Gif) {
+            EXPECT_TRUE(Gif->Animate());
+            EXPECT_FALSE(Gif->IsCopy); // the cache's own: the first placement shows it
+        }
+    }
+    Doc.OnImageRequest = nullptr;
+}
+
+TEST_F(AnimatedImages, ACopiedImageOwnsAnAnimationOfItsOwn)
+{
+    const std::string Src = WriteTemp("gifs/a.gif", Animation({Solid(R, 5), Solid(G, 5)}, 0));
+    TImageObj* Img = AddImage(Src);
+    Layout(300);
+    auto* Gif = dynamic_cast<TGIFImage*>(Img->Image);
+    ASSERT_TRUE(Gif);
+    Gif->SetCurrentFrame(2);
+    const int Entry = ImageCache->IndexOf(TrimBlanks(UpperCase(Src)));
+    {
+        TImageObj Copy(*Img);
+        auto* Own = dynamic_cast<TGIFImage*>(Copy.Image);
+        ASSERT_TRUE(Own);
+        EXPECT_NE(Own, Gif);
+        EXPECT_TRUE(Own->IsCopy);
+        EXPECT_EQ(Own->CurrentFrame(), 1);
+        EXPECT_EQ(ImageCache->Item(Entry)->Users, 2);
+    } // the copy goes with its object (the sanitizer would see a leak)
+    EXPECT_EQ(ImageCache->Item(Entry)->Users, 1);
+    EXPECT_EQ(Gif->CurrentFrame(), 2);
+    EXPECT_EQ(Doc.GIFList.Count(), 1);
+}
+
+// ---- In the view --------------------------------------------------------------------------------
 
 struct AnimatedView : ViewFixture {
     TWindowTest Window; // the test clock drives the document's timer
