@@ -75,16 +75,33 @@ HDC OpenDesktopDC()
     return DC;
 }
 
-bool OverlayHasPixels()
+bool AnyNonBlack(const QImage& Image)
 {
-    const QImage& O = DesktopOverlay();
-    for (int Y = 0; Y < O.height(); ++Y) {
-        const QRgb* Row = reinterpret_cast<const QRgb*>(O.constScanLine(Y));
-        for (int X = 0; X < O.width(); ++X)
-            if ((Row[X] & 0xFFFFFF) != 0)
-                return true;
+    const int W = Image.width(), H = Image.height();
+    for (int Y = 0; Y < H; ++Y) {
+        const QRgb* Row = reinterpret_cast<const QRgb*>(Image.constScanLine(Y));
+        QRgb Seen = 0;
+        for (int X = 0; X < W; ++X)
+            Seen |= Row[X];
+        if ((Seen & 0xFFFFFF) != 0)
+            return true;
     }
     return false;
+}
+
+// Whether the overlay holds anything to show. Most desktop DCs are got only to measure text and
+// draw nothing; Qt gives an image a new cache key whenever its pixels may have changed, so the
+// screen-sized image is looked through again only after something drew on it.
+bool OverlayHasPixels()
+{
+    static qint64 CheckedKey = 0;
+    static bool Any = false;
+    const QImage& O = DesktopOverlay();
+    if (O.cacheKey() != CheckedKey) {
+        Any = AnyNonBlack(O);
+        CheckedKey = O.cacheKey();
+    }
+    return Any;
 }
 
 bool CaretVisible()
