@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <unordered_set>
 
 namespace gdi {
@@ -391,34 +392,63 @@ bool IsIdentityScale(const TDc* Dc)
     return S.MapMode == MM_TEXT || (S.WindowExt.cx == S.ViewportExt.cx && S.WindowExt.cy == S.ViewportExt.cy);
 }
 
-QPoint ToDevice(const TDc* Dc, int X, int Y)
+namespace {
+
+// Device coordinates without saturation; scaled ones far beyond any use are held at 2^52.
+TExactPoint ToDeviceExact(const TDc* Dc, qint64 X, qint64 Y)
 {
     const TDcState& S = Dc->St;
     if (S.MapMode == MM_TEXT)
-        return QPoint(X - S.WindowOrg.x + S.ViewportOrg.x, Y - S.WindowOrg.y + S.ViewportOrg.y);
+        return {X - S.WindowOrg.x + S.ViewportOrg.x, Y - S.WindowOrg.y + S.ViewportOrg.y};
+    constexpr double Limit = double(qint64(1) << 52);
     const double Dx = double(X - S.WindowOrg.x) * S.ViewportExt.cx / (S.WindowExt.cx ? S.WindowExt.cx : 1);
     const double Dy = double(Y - S.WindowOrg.y) * S.ViewportExt.cy / (S.WindowExt.cy ? S.WindowExt.cy : 1);
-    return QPoint(int(std::lround(Dx)) + S.ViewportOrg.x, int(std::lround(Dy)) + S.ViewportOrg.y);
+    return {std::llround(std::clamp(Dx, -Limit, Limit)) + S.ViewportOrg.x,
+            std::llround(std::clamp(Dy, -Limit, Limit)) + S.ViewportOrg.y};
+}
+
+int Saturate(qint64 V, qint64 Limit = kFarPixels)
+{
+    return int(std::clamp(V, -Limit, Limit));
+}
+
+} // namespace
+
+TExactPoint ToSurfaceExact(const TDc* Dc, qint64 X, qint64 Y)
+{
+    const TExactPoint D = ToDeviceExact(Dc, X, Y);
+    return {D.X + Dc->Origin.x(), D.Y + Dc->Origin.y()};
+}
+
+QPoint ToDevice(const TDc* Dc, qint64 X, qint64 Y)
+{
+    const TExactPoint D = ToDeviceExact(Dc, X, Y);
+    return QPoint(Saturate(D.X), Saturate(D.Y));
 }
 
 QPoint DeviceToLogical(const TDc* Dc, int X, int Y)
 {
     const TDcState& S = Dc->St;
+    constexpr qint64 IntLimit = std::numeric_limits<int>::max();
     if (S.MapMode == MM_TEXT)
-        return QPoint(X - S.ViewportOrg.x + S.WindowOrg.x, Y - S.ViewportOrg.y + S.WindowOrg.y);
+        return QPoint(Saturate(qint64(X) - S.ViewportOrg.x + S.WindowOrg.x, IntLimit),
+                      Saturate(qint64(Y) - S.ViewportOrg.y + S.WindowOrg.y, IntLimit));
     const double Lx =
-        double(X - S.ViewportOrg.x) * S.WindowExt.cx / (S.ViewportExt.cx ? S.ViewportExt.cx : 1);
+        double(qint64(X) - S.ViewportOrg.x) * S.WindowExt.cx / (S.ViewportExt.cx ? S.ViewportExt.cx : 1);
     const double Ly =
-        double(Y - S.ViewportOrg.y) * S.WindowExt.cy / (S.ViewportExt.cy ? S.ViewportExt.cy : 1);
-    return QPoint(int(std::lround(Lx)) + S.WindowOrg.x, int(std::lround(Ly)) + S.WindowOrg.y);
+        double(qint64(Y) - S.ViewportOrg.y) * S.WindowExt.cy / (S.ViewportExt.cy ? S.ViewportExt.cy : 1);
+    constexpr double Limit = double(qint64(1) << 40);
+    return QPoint(Saturate(std::llround(std::clamp(Lx, -Limit, Limit)) + S.WindowOrg.x, IntLimit),
+                  Saturate(std::llround(std::clamp(Ly, -Limit, Limit)) + S.WindowOrg.y, IntLimit));
 }
 
-QPoint ToSurface(const TDc* Dc, int X, int Y)
+QPoint ToSurface(const TDc* Dc, qint64 X, qint64 Y)
 {
-    return ToDevice(Dc, X, Y) + Dc->Origin;
+    const TExactPoint P = ToSurfaceExact(Dc, X, Y);
+    return QPoint(Saturate(P.X), Saturate(P.Y));
 }
 
-QRect RectToSurface(const TDc* Dc, int Left, int Top, int Right, int Bottom)
+QRect RectToSurface(const TDc* Dc, qint64 Left, qint64 Top, qint64 Right, qint64 Bottom)
 {
     const QPoint A = ToSurface(Dc, Left, Top), B = ToSurface(Dc, Right, Bottom);
     const int L = std::min(A.x(), B.x()), R = std::max(A.x(), B.x());
@@ -426,19 +456,26 @@ QRect RectToSurface(const TDc* Dc, int Left, int Top, int Right, int Bottom)
     return QRect(L, T, R - L, Bo - T);
 }
 
+QRectF RectToSurfaceF(const TDc* Dc, qint64 Left, qint64 Top, qint64 Right, qint64 Bottom)
+{
+    const TExactPoint A = ToSurfaceExact(Dc, Left, Top), B = ToSurfaceExact(Dc, Right, Bottom);
+    return QRectF(QPointF(double(std::min(A.X, B.X)), double(std::min(A.Y, B.Y))),
+                  QPointF(double(std::max(A.X, B.X)), double(std::max(A.Y, B.Y))));
+}
+
 int ScaleLengthX(const TDc* Dc, int L)
 {
     const TDcState& S = Dc->St;
     if (S.MapMode == MM_TEXT || !S.WindowExt.cx)
         return L;
-    return int(std::lround(std::abs(double(L) * S.ViewportExt.cx / S.WindowExt.cx)));
+    return Saturate(std::llround(std::min(std::abs(double(L) * S.ViewportExt.cx / S.WindowExt.cx), 1e12)));
 }
 int ScaleLengthY(const TDc* Dc, int L)
 {
     const TDcState& S = Dc->St;
     if (S.MapMode == MM_TEXT || !S.WindowExt.cy)
         return L;
-    return int(std::lround(std::abs(double(L) * S.ViewportExt.cy / S.WindowExt.cy)));
+    return Saturate(std::llround(std::min(std::abs(double(L) * S.ViewportExt.cy / S.WindowExt.cy), 1e12)));
 }
 
 QRegion ClipRegion(const TDc* Dc)
@@ -1336,8 +1373,9 @@ BOOL LPtoDP(HDC DC, POINT* Points, int Count)
     if (!Dc || (!Points && Count > 0))
         return FALSE;
     for (int I = 0; I < Count; ++I) {
-        const QPoint P = ToDevice(Dc, Points[I].x, Points[I].y);
-        Points[I] = POINT{P.x(), P.y()};
+        const TExactPoint P = ToDeviceExact(Dc, Points[I].x, Points[I].y);
+        constexpr qint64 IntLimit = std::numeric_limits<int>::max();
+        Points[I] = POINT{Saturate(P.X, IntLimit), Saturate(P.Y, IntLimit)};
     }
     return TRUE;
 }
@@ -1531,16 +1569,21 @@ BOOL SetBitmapDimensionEx(HBITMAP Bitmap, int Width, int Height, SIZE* Old)
 // ---------------------------------------------------------------------------------------------
 // Regions
 
+namespace {
+// A rectangle's region, its edges held within reach of any surface so its size fits an int.
+QRegion RectRegion(int Left, int Top, int Right, int Bottom)
+{
+    const int L = Saturate(std::min(Left, Right)), R = Saturate(std::max(Left, Right));
+    const int T = Saturate(std::min(Top, Bottom)), B = Saturate(std::max(Top, Bottom));
+    return R > L && B > T ? QRegion(L, T, R - L, B - T) : QRegion();
+}
+} // namespace
+
 HRGN CreateRectRgn(int Left, int Top, int Right, int Bottom)
 {
     EnsureInit();
     auto* R = new TRegion;
-    if (Left > Right)
-        std::swap(Left, Right);
-    if (Top > Bottom)
-        std::swap(Top, Bottom);
-    if (Right > Left && Bottom > Top)
-        R->Rgn = QRegion(Left, Top, Right - Left, Bottom - Top);
+    R->Rgn = RectRegion(Left, Top, Right, Bottom);
     return Register(R);
 }
 HRGN CreateRectRgnIndirect(const RECT* Rect)
@@ -1636,11 +1679,7 @@ BOOL SetRectRgn(HRGN Region, int Left, int Top, int Right, int Bottom)
     TRegion* R = LookupAs<TRegion>(Region, TKind::Region);
     if (!R)
         return FALSE;
-    if (Left > Right)
-        std::swap(Left, Right);
-    if (Top > Bottom)
-        std::swap(Top, Bottom);
-    R->Rgn = Right > Left && Bottom > Top ? QRegion(Left, Top, Right - Left, Bottom - Top) : QRegion();
+    R->Rgn = RectRegion(Left, Top, Right, Bottom);
     return TRUE;
 }
 
