@@ -530,9 +530,15 @@ public:
     }
     void Fill(TDc* Dc, QRgb C) const
     {
-        const TBrushSampler S = SolidSampler(Dc->Mono() ? Mono(C) : C);
+        C = Dc->Mono() ? Mono(C) : C;
+        if (QImage* Image = Dc->Surface(); Image && TDirectSurface::Suits(*Image)) {
+            TDirectSurface Surface(*Image, ClipRegion(Dc)); // the clip worked out once for all parts
+            for (const QRect& R : Parts)
+                Surface.Fill(R, C);
+            return;
+        }
         for (const QRect& R : Parts)
-            FillSurfaceRect(Dc, R, S, R2_COPYPEN);
+            FillSurfaceRect(Dc, R, SolidSampler(C), R2_COPYPEN);
     }
 
 private:

@@ -2,6 +2,7 @@
 // image, scrolling, the window-update lock, carets, the standard non-client look, window
 // scroll bars, composing windows for display and capture, and the desktop overlay.
 #include "platform/qt/WinState.h"
+#include "platform/win/ScrollGeometry.h"
 
 #include <QPainter>
 
@@ -129,8 +130,7 @@ void PaintScrollBar(HDC DC, TWindow* W, int Bar)
     RECT A1 = Vert ? Bounds(R.x(), R.y(), R.width(), Arrow) : Bounds(R.x(), R.y(), Arrow, R.height());
     RECT A2 = Vert ? Bounds(R.x(), R.bottom() + 1 - Arrow, R.width(), Arrow)
                    : Bounds(R.right() + 1 - Arrow, R.y(), Arrow, R.height());
-    int Range = S.Info.nMax - S.Info.nMin + 1;
-    bool Scrolls = Range > 0 && static_cast<int>(S.Info.nPage) < Range && S.Disabled != ESB_DISABLE_BOTH;
+    bool Scrolls = S.Info.nPage < ScrollRange(S.Info.nMin, S.Info.nMax) && S.Disabled != ESB_DISABLE_BOTH;
     UINT Inactive = Scrolls ? 0 : DFCS_INACTIVE;
     DrawFrameControl(DC, &A1, DFC_SCROLL, (Vert ? DFCS_SCROLLUP : DFCS_SCROLLLEFT) | Inactive);
     DrawFrameControl(DC, &A2, DFC_SCROLL, (Vert ? DFCS_SCROLLDOWN : DFCS_SCROLLRIGHT) | Inactive);
@@ -140,13 +140,9 @@ void PaintScrollBar(HDC DC, TWindow* W, int Bar)
     if (!Scrolls)
         return;
     int Len = Vert ? Track.bottom - Track.top : Track.right - Track.left;
-    int Thumb = S.Info.nPage
-                    ? std::max(8, static_cast<int>(Len * static_cast<long long>(S.Info.nPage) / Range))
-                    : Arrow;
-    Thumb = std::min(Thumb, Len);
-    int MaxPos = std::max(S.Info.nMin, S.Info.nMax - std::max(0, static_cast<int>(S.Info.nPage) - 1));
-    int Span = std::max(1, MaxPos - S.Info.nMin);
-    int At = (Len - Thumb) * (std::clamp(S.Info.nPos, S.Info.nMin, MaxPos) - S.Info.nMin) / Span;
+    int Thumb = ScrollThumbLength(Len, S.Info.nMin, S.Info.nMax, S.Info.nPage, Arrow);
+    int MaxPos = ScrollMaxPos(S.Info.nMin, S.Info.nMax, S.Info.nPage);
+    int At = ScrollThumbOffset(Len - Thumb, S.Info.nMin, MaxPos, S.Info.nPos);
     RECT T = Vert ? Bounds(Track.left, Track.top + At, Track.right - Track.left, Thumb)
                   : Bounds(Track.left + At, Track.top, Thumb, Track.bottom - Track.top);
     FillRect(DC, &T, GetSysColorBrush(COLOR_BTNFACE));
@@ -896,8 +892,7 @@ void RepaintBars(HWND Wnd)
 
 int ClampPos(const SCROLLINFO& I)
 {
-    int MaxPos = std::max(I.nMin, I.nMax - std::max(0, static_cast<int>(I.nPage) - 1));
-    return std::clamp(I.nPos, I.nMin, MaxPos);
+    return std::clamp(I.nPos, I.nMin, ScrollMaxPos(I.nMin, I.nMax, I.nPage));
 }
 } // namespace
 
@@ -918,8 +913,8 @@ int SetScrollInfo(HWND Wnd, int Bar, const SCROLLINFO* Info, BOOL Redraw)
         S->Info.nPos = Info->nPos;
     S->Info.nPos = ClampPos(S->Info);
     int Pos = S->Info.nPos;
-    int Range = S->Info.nMax - S->Info.nMin + 1;
-    bool Needed = Range > 1 && static_cast<int>(S->Info.nPage) < Range;
+    const std::int64_t Range = ScrollRange(S->Info.nMin, S->Info.nMax);
+    bool Needed = Range > 1 && S->Info.nPage < Range;
     DWORD Bit = Bar == SB_VERT ? WS_VSCROLL : WS_HSCROLL;
     TWindow* W = Find(Wnd);
     if (Info->fMask & SIF_DISABLENOSCROLL) {
