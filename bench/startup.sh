@@ -2,12 +2,14 @@
 # Start-up figures of both programs against a bare Qt main window with a menu bar, in the build
 # ./run tamsel makes, on a private Xvfb: time from process start to the first window mapped, and
 # resident memory after a second and a half of idling.
-#     bench/startup.sh [ROUNDS]        (default 15; needs Xvfb: apt-get install xvfb)
-# The three programs take turns in every round, so a busy machine slows them alike; the medians
-# and the ratios to the bare window are what to compare.
+#     bench/startup.sh [ROUNDS [OTHER_BIN]]   (default 15 rounds; needs Xvfb: apt-get install xvfb)
+# OTHER_BIN, a bin directory of another build (an older checkout), adds its tamsel and wendle as
+# "tamsel-other" and "wendle-other". The programs take turns in every round, so a busy machine
+# slows them alike; the medians and the ratios to the bare window are what to compare.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 rounds="${1:-15}"
+other="${2:-}"
 export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 
 command -v Xvfb >/dev/null || { echo "startup.sh: Xvfb is missing (apt-get install xvfb)" >&2; exit 2; }
@@ -31,14 +33,19 @@ export DISPLAY="$display" HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config"
 mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 names=(bare tamsel wendle)
 commands=("$bin/bare_window" "$bin/tamsel" "$bin/wendle")
+if [ -n "$other" ]; then
+    names+=(tamsel-other wendle-other)
+    commands+=("$(cd "$other" && pwd)/tamsel" "$(cd "$other" && pwd)/wendle")
+fi
 for round in $(seq 0 "$rounds"); do
-    for i in 0 1 2; do
-        line="$(cd "$bin" && "$bin/first_map" -- "${commands[$i]}")"
+    for i in "${!names[@]}"; do
+        # Each program starts in its own bin directory, where it finds its data.
+        line="$(cd "$(dirname "${commands[$i]}")" && "$bin/first_map" -- "${commands[$i]}")"
         [ "$round" -eq 0 ] || echo "${names[$i]} $line" >>"$work/figures"
     done
 done
 
-awk -v rounds="$rounds" '
+awk -v rounds="$rounds" -v names="${names[*]}" '
     {
         ++n[$1]
         for (f = 2; f <= NF; ++f) { split($f, kv, "="); v[$1, kv[1], n[$1]] = kv[2] + 0 }
@@ -57,12 +64,12 @@ awk -v rounds="$rounds" '
     END {
         printf "%d rounds: first window mapped (clock ms, median and min), CPU ms used until then,\n", rounds
         printf "resident memory after idling (MiB)\n"
-        printf "%-8s %8s %8s %8s %8s %8s %8s\n", "program", "map", "min", "x bare", "cpu", "x bare", "RSS"
+        printf "%-12s %8s %8s %8s %8s %8s %8s\n", "program", "map", "min", "x bare", "cpu", "x bare", "RSS"
         bm = median("bare", "map_ms"); bc = median("bare", "cpu_ms")
-        split("bare tamsel wendle", who, " ")
-        for (w = 1; w <= 3; ++w) {
+        count = split(names, who, " ")
+        for (w = 1; w <= count; ++w) {
             p = who[w]; m = median(p, "map_ms"); c = median(p, "cpu_ms")
-            printf "%-8s %8.1f %8.1f %8.2f %8.1f %8.2f %8.1f\n", p, m, minimum(p, "map_ms"), m / bm, c, c / bc,
+            printf "%-12s %8.1f %8.1f %8.2f %8.1f %8.2f %8.1f\n", p, m, minimum(p, "map_ms"), m / bm, c, c / bc,
                 median(p, "rss_kb") / 1024
         }
     }' "$work/figures"

@@ -95,6 +95,41 @@ template <class T> T* MakeStock(T* O)
     return O;
 }
 
+// A stock object; the fonts among them are built on first use: each costs a font match and a
+// table of glyphs, and most programs never ask for most of them.
+TObject* StockFont(int Index)
+{
+    struct TSpec {
+        int Index;
+        const char* Face;
+        int Height, Weight;
+        BYTE Pitch;
+    };
+    static const TSpec Specs[] = {
+        {SYSTEM_FONT, "System", 16, FW_BOLD, VARIABLE_PITCH | FF_SWISS},
+        {DEVICE_DEFAULT_FONT, "System", 16, FW_BOLD, VARIABLE_PITCH | FF_SWISS},
+        {DEFAULT_GUI_FONT, "MS Sans Serif", -11, FW_NORMAL, VARIABLE_PITCH | FF_SWISS},
+        {ANSI_VAR_FONT, "MS Sans Serif", 13, FW_NORMAL, VARIABLE_PITCH | FF_SWISS},
+        {ANSI_FIXED_FONT, "Courier", 13, FW_NORMAL, FIXED_PITCH | FF_MODERN},
+        {OEM_FIXED_FONT, "Terminal", 12, FW_NORMAL, FIXED_PITCH | FF_MODERN},
+        {SYSTEM_FIXED_FONT, "Fixedsys", 15, FW_NORMAL, FIXED_PITCH | FF_MODERN},
+    };
+    static std::mutex Lock;
+    const std::lock_guard<std::mutex> Hold(Lock);
+    if (!Stock[Index])
+        for (const TSpec& S : Specs)
+            if (S.Index == Index) {
+                LOGFONT Lf;
+                Lf.lfHeight = S.Height;
+                Lf.lfWeight = S.Weight;
+                Lf.lfPitchAndFamily = S.Pitch;
+                Lf.lfCharSet = ANSI_CHARSET;
+                std::strncpy(Lf.lfFaceName, S.Face, LF_FACESIZE - 1);
+                Stock[Index] = MakeStock(NewFont(Lf));
+            }
+    return Stock[Index];
+}
+
 void InitStock()
 {
     Stock[WHITE_BRUSH] = MakeStock(NewSolidBrush(RGB(255, 255, 255)));
@@ -115,22 +150,8 @@ void InitStock()
     DcPen->DcPen = true;
     Stock[DC_PEN] = MakeStock(DcPen);
 
-    auto Font = [](int Index, const char* Face, int Height, int Weight, BYTE Pitch) {
-        LOGFONT Lf;
-        Lf.lfHeight = Height;
-        Lf.lfWeight = Weight;
-        Lf.lfPitchAndFamily = Pitch;
-        Lf.lfCharSet = ANSI_CHARSET;
-        std::strncpy(Lf.lfFaceName, Face, LF_FACESIZE - 1);
-        Stock[Index] = MakeStock(NewFont(Lf));
-    };
-    Font(SYSTEM_FONT, "System", 16, FW_BOLD, VARIABLE_PITCH | FF_SWISS);
-    Font(DEVICE_DEFAULT_FONT, "System", 16, FW_BOLD, VARIABLE_PITCH | FF_SWISS);
-    Font(DEFAULT_GUI_FONT, "MS Sans Serif", -11, FW_NORMAL, VARIABLE_PITCH | FF_SWISS);
-    Font(ANSI_VAR_FONT, "MS Sans Serif", 13, FW_NORMAL, VARIABLE_PITCH | FF_SWISS);
-    Font(ANSI_FIXED_FONT, "Courier", 13, FW_NORMAL, FIXED_PITCH | FF_MODERN);
-    Font(OEM_FIXED_FONT, "Terminal", 12, FW_NORMAL, FIXED_PITCH | FF_MODERN);
-    Font(SYSTEM_FIXED_FONT, "Fixedsys", 15, FW_NORMAL, FIXED_PITCH | FF_MODERN);
+    // Every DC starts with the system font; the other stock fonts are built when first asked for.
+    StockFont(SYSTEM_FONT);
 
     // The default palette: the 20 static colours.
     auto* Pal = new TPalette;
@@ -293,7 +314,7 @@ void EnsureInit()
 TObject* StockObject(int Index)
 {
     EnsureInit();
-    return Index >= 0 && Index <= DC_PEN ? Stock[Index] : nullptr;
+    return Index >= 0 && Index <= DC_PEN ? StockFont(Index) : nullptr;
 }
 
 TBitmap* StockMonoBitmap()

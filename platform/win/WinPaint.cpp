@@ -7,8 +7,10 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <new>
 
 using namespace win;
 
@@ -21,6 +23,7 @@ struct TOpenDC {
 };
 std::vector<TOpenDC> gOpenDCs;
 HWND gLocked = nullptr;
+const uchar* gOverlayZeros = nullptr; // the pixels of a blank desktop overlay
 TCaretState gCaret;
 UINT gBlinkTime = 530;
 QImage gDeadImage(1, 1, QImage::Format_RGB32);
@@ -98,6 +101,8 @@ bool OverlayHasPixels()
     static qint64 CheckedKey = 0;
     static bool Any = false;
     const QImage& O = DesktopOverlay();
+    if (O.constBits() == gOverlayZeros) // not drawn on since it was made blank
+        return false;
     if (O.cacheKey() != CheckedKey) {
         Any = AnyNonBlack(O);
         CheckedKey = O.cacheKey();
@@ -212,13 +217,30 @@ bool IsLocked(const TWindow* W)
     return gLocked && !IsDesktop(gLocked) && IsDescendant(gLocked, W->Handle);
 }
 
+namespace {
+// The overlay as it starts: black, its pixels zero pages of memory that nothing has touched,
+// shared read-only, so that the first drawing gives the image a copy of its own. A program that
+// never drags a frame across the desktop neither fills nor keeps a screen-sized image.
+QImage BlankOverlay()
+{
+    const int W = GetSystemMetrics(SM_CXSCREEN), H = GetSystemMetrics(SM_CYSCREEN);
+    const std::size_t Bytes = std::size_t(W) * std::size_t(H) * 4;
+    // Kept for the program's life: a blank image may still use an earlier one (the screen's size
+    // is known only once the application is up).
+    static std::size_t ZerosBytes = 0;
+    if (ZerosBytes < Bytes) {
+        gOverlayZeros = static_cast<const uchar*>(std::calloc(Bytes, 1));
+        if (!gOverlayZeros)
+            throw std::bad_alloc();
+        ZerosBytes = Bytes;
+    }
+    return QImage(gOverlayZeros, W, H, W * 4, QImage::Format_RGB32);
+}
+} // namespace
+
 QImage& DesktopOverlay()
 {
-    static QImage Overlay = [] {
-        QImage I(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), QImage::Format_RGB32);
-        I.fill(0xFF000000u);
-        return I;
-    }();
+    static QImage Overlay = BlankOverlay();
     return Overlay;
 }
 
@@ -339,7 +361,7 @@ void ResetPaintState()
     gLocked = nullptr;
     gCaret = TCaretState();
     gBlinkTime = 530;
-    DesktopOverlay().fill(0xFF000000u);
+    DesktopOverlay() = BlankOverlay();
 }
 
 void PaintNonClient(TWindow* W, HRGN Clip)
