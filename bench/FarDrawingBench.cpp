@@ -16,6 +16,7 @@ constexpr int W = 800, H = 600;
 struct TPrimitive {
     const char* Name;
     std::function<void(HDC, int Far)> Draw; // Far: how far out the coordinates reach
+    int PenStyle = PS_SOLID, PenWidth = 1;
 };
 
 void Line(HDC Dc, int X0, int Y0, int X1, int Y1)
@@ -29,22 +30,8 @@ const std::vector<TPrimitive>& Primitives()
     static const std::vector<TPrimitive> List = {
         {"horizontal line", [](HDC D, int F) { Line(D, -F, 300, F, 300); }},
         {"sloped line", [](HDC D, int F) { Line(D, -F, -F / 2, F, F / 2); }},
-        {"dotted line",
-         [](HDC D, int F) {
-             HPEN P = CreatePen(PS_DOT, 1, RGB(0, 0, 0));
-             HGDIOBJ Old = SelectObject(D, P);
-             Line(D, -F, 200, F, 201);
-             SelectObject(D, Old);
-             DeleteObject(P);
-         }},
-        {"wide line",
-         [](HDC D, int F) {
-             HPEN P = CreatePen(PS_SOLID, 5, RGB(0, 0, 0));
-             HGDIOBJ Old = SelectObject(D, P);
-             Line(D, -F, 100, F, 150);
-             SelectObject(D, Old);
-             DeleteObject(P);
-         }},
+        {"dotted line", [](HDC D, int F) { Line(D, -F, 200, F, 201); }, PS_DOT},
+        {"wide line", [](HDC D, int F) { Line(D, -F, 100, F, 150); }, PS_SOLID, 5},
         {"rectangle", [](HDC D, int F) { Rectangle(D, -F, 10, F, 590); }},
         {"ellipse", [](HDC D, int F) { Ellipse(D, -F, -F, F, F); }},
         {"pie", [](HDC D, int F) { Pie(D, -F, -F, F, F, F, 0, 0, F); }},
@@ -92,9 +79,13 @@ void BM_FarPrimitive(benchmark::State& State)
     HGDIOBJ Old = SelectObject(Dc, Bm);
     PatBlt(Dc, 0, 0, W, H, WHITENESS);
     SelectObject(Dc, GetStockObject(GRAY_BRUSH));
+    HPEN Pen = CreatePen(P.PenStyle, P.PenWidth, RGB(0, 0, 0));
+    HGDIOBJ OldPen = SelectObject(Dc, Pen);
     for (auto _ : State)
         P.Draw(Dc, Far);
     State.SetLabel(P.Name);
+    SelectObject(Dc, OldPen);
+    DeleteObject(Pen);
     SelectObject(Dc, Old);
     DeleteObject(Bm);
     DeleteDC(Dc);

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <new>
 
 using namespace win;
@@ -225,13 +226,15 @@ QImage BlankOverlay()
 {
     const int W = GetSystemMetrics(SM_CXSCREEN), H = GetSystemMetrics(SM_CYSCREEN);
     const std::size_t Bytes = std::size_t(W) * std::size_t(H) * 4;
-    // Kept for the program's life: a blank image may still use an earlier one (the screen's size
-    // is known only once the application is up).
+    // Kept for the program's life, the earlier ones too: a blank image may still use one (the
+    // screen's size is known only once the application is up).
+    static std::vector<std::unique_ptr<void, void (*)(void*)>> Kept;
     static std::size_t ZerosBytes = 0;
     if (ZerosBytes < Bytes) {
         gOverlayZeros = static_cast<const uchar*>(std::calloc(Bytes, 1));
         if (!gOverlayZeros)
             throw std::bad_alloc();
+        Kept.emplace_back(const_cast<uchar*>(gOverlayZeros), std::free);
         ZerosBytes = Bytes;
     }
     return QImage(gOverlayZeros, W, H, W * 4, QImage::Format_RGB32);
