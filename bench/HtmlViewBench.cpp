@@ -140,4 +140,24 @@ void BM_HtmlViewLongParagraph(benchmark::State& State)
 }
 BENCHMARK(BM_HtmlViewLongParagraph)->Arg(1300)->Arg(6600)->Unit(benchmark::kMillisecond);
 
+// Repainting a page with a rule of range(0) pixels: a rule far wider than the view is drawn with
+// coordinates near the 32-bit limits, and must cost what the narrow one costs.
+void BM_HtmlViewWideRuleRepaint(benchmark::State& State)
+{
+    const std::string Page = "<p>Above</p><hr width=" + std::to_string(State.range(0)) + "><p>Below</p>";
+    WithViewer(800, 600, [&](THTMLViewer* Viewer) {
+        Viewer->LoadFromMemory(Page.data(), Page.size());
+        Application->ProcessMessages();
+        for (auto _ : State) {
+            Viewer->Invalidate();
+            Viewer->Update();
+        }
+    });
+}
+BENCHMARK(BM_HtmlViewWideRuleRepaint)
+    ->Arg(300)
+    ->Arg(300000000)
+    ->Arg(2000000000)
+    ->Unit(benchmark::kMicrosecond);
+
 } // namespace

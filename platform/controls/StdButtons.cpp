@@ -3,6 +3,7 @@
 #include "platform/classes/TypInfo.h"
 #include "platform/controls/Menus.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/win/ScrollGeometry.h"
 
 #include <algorithm>
 #include <cctype>
@@ -710,7 +711,7 @@ void TScrollBar::SetParams(int APosition, int AMin, int AMax)
     }
     if (AMax < AMin)
         throw EInvalidOperation("Scroll bar property out of range");
-    APosition = std::clamp(APosition, AMin, std::max(AMin, AMax - std::max(0, FPageSize - 1)));
+    APosition = std::clamp(APosition, AMin, ScrollMaxPos(AMin, AMax, FPageSize));
     bool Moved = APosition != FPosition;
     bool Changed = Moved || AMin != FMin || AMax != FMax;
     FMin = AMin;
@@ -762,16 +763,16 @@ void TScrollBar::DoScroll(TScrollCode ScrollCode, int ThumbPos)
     int Pos = FPosition;
     switch (ScrollCode) {
     case scLineUp:
-        Pos -= SmallChange;
+        Pos = ScrollPosMoved(Pos, -std::int64_t(SmallChange), FMin, MaxPos());
         break;
     case scLineDown:
-        Pos += SmallChange;
+        Pos = ScrollPosMoved(Pos, SmallChange, FMin, MaxPos());
         break;
     case scPageUp:
-        Pos -= LargeChange;
+        Pos = ScrollPosMoved(Pos, -std::int64_t(LargeChange), FMin, MaxPos());
         break;
     case scPageDown:
-        Pos += LargeChange;
+        Pos = ScrollPosMoved(Pos, LargeChange, FMin, MaxPos());
         break;
     case scPosition:
     case scTrack:
@@ -794,7 +795,7 @@ void TScrollBar::DoScroll(TScrollCode ScrollCode, int ThumbPos)
 int TScrollBar::MaxPos() const
 {
     // With a page, the last position shows the last page (as the window system's bars do).
-    return std::max(FMin, FMax - std::max(0, FPageSize - 1));
+    return ScrollMaxPos(FMin, FMax, FPageSize);
 }
 
 int TScrollBar::ArrowSize() const
@@ -807,16 +808,10 @@ void TScrollBar::ThumbExtent(int& Start, int& Len) const
 {
     int A = ArrowSize();
     int Track = Length() - 2 * A;
-    int Range = MaxPos() - FMin;
-    if (FPageSize > 0)
-        Len = static_cast<int>(static_cast<long long>(Track) * FPageSize / (Range + FPageSize));
-    else
-        Len = A;
-    Len = std::min(Track, std::max(Len, 8));
+    Len = ScrollThumbLength(Track, FMin, FMax, FPageSize, std::max(A, 8));
     // While the thumb is dragged it shows where it is being dragged to.
     int Pos = FHeld == 5 ? FTrackPos : FPosition;
-    Start =
-        A + (Range > 0 ? static_cast<int>(static_cast<long long>(Track - Len) * (Pos - FMin) / Range) : 0);
+    Start = A + ScrollThumbOffset(Track - Len, FMin, MaxPos(), Pos);
 }
 
 int TScrollBar::PosFromThumb(int ThumbStart) const
@@ -824,11 +819,7 @@ int TScrollBar::PosFromThumb(int ThumbStart) const
     int A = ArrowSize();
     int Start, Len;
     ThumbExtent(Start, Len);
-    int Room = Length() - 2 * A - Len;
-    if (Room <= 0)
-        return FMin;
-    long long Offset = std::clamp(ThumbStart - A, 0, Room);
-    return FMin + static_cast<int>((Offset * (MaxPos() - FMin) + Room / 2) / Room);
+    return ScrollPosAt(std::int64_t(ThumbStart) - A, Length() - 2 * A - Len, FMin, MaxPos());
 }
 
 void TScrollBar::SendScroll(TScrollCode Code, int Pos)
