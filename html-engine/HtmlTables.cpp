@@ -331,8 +331,17 @@ void SpreadSpan(int* Col, int N, int V)
 
 } // namespace
 
-void ThtmlTable::PixelSpans(TCanvas* Canvas, std::uint32_t Spans)
+// Fn(cell, its column, the columns it spans, its minimum and maximum width) for every cell,
+// narrow spans first, so that a wide one is spread over columns that already have widths.
+template <class F> void ThtmlTable::ForCellsBySpan(TCanvas* Canvas, F Fn)
 {
+    std::uint32_t Spans = 0;
+    for (int R = 0; R < Rows.Count(); ++R)
+        for (int K = 0; K < Row(R)->Count(); ++K) {
+            const TCellObj* C = Row(R)->CellObj(K);
+            if (!IsFiller(C))
+                Spans |= 1u << std::min(C->ColSpan, MaxTableCols);
+        }
     for (int S = 1; S <= MaxTableCols; ++S) {
         if (!(Spans & (1u << S)))
             continue;
@@ -344,83 +353,73 @@ void ThtmlTable::PixelSpans(TCanvas* Canvas, std::uint32_t Spans)
                     continue;
                 int Mn, Mx;
                 CellMinMax(Canvas, C, Mn, Mx);
-                if (S == 1) {
-                    if (C->SpecWd > 0 && !C->AsPercent) {
-                        Mn = std::max(Mn, SatAdd(C->SpecWd, CS()));
-                        Mx = std::max(Mx, SatAdd(C->SpecWd, CS()));
-                    } else {
-                        Mx = SatAdd(Mx, 1);
-                    }
-                    FMin[K] = std::max(FMin[K], Mn);
-                    FMax[K] = std::max(FMax[K], Mx);
-                } else {
-                    const int N = std::min(S, Row->Count() - K);
-                    SpreadSpan(&FMin[K], N, Mn);
-                    SpreadSpan(&FMax[K], N, Mx);
-                }
+                Fn(C, K, std::min(S, Row->Count() - K), Mn, Mx);
             }
         }
     }
 }
 
-void ThtmlTable::PercentSpans(TCanvas* Canvas, std::uint32_t Spans)
+void ThtmlTable::PixelSpan(const TCellObj* C, int K, int N, int Mn, int Mx)
 {
-    for (int S = 1; S <= MaxTableCols; ++S) {
-        if (!(Spans & (1u << S)))
-            continue;
-        for (int R = 0; R < Rows.Count(); ++R) {
-            TCellList* Row = this->Row(R);
-            for (int K = 0; K < Row->Count(); ++K) {
-                TCellObj* C = Row->CellObj(K);
-                if (IsFiller(C) || C->ColSpan != S)
-                    continue;
-                int Mn, Mx;
-                CellMinMax(Canvas, C, Mn, Mx);
-                if (S == 1) {
-                    FMin[K] = std::max(FMin[K], Mn);
-                    FMax[K] = std::max(FMax[K], Mx);
-                    Percents[K] = std::max(Percents[K], C->SpecWd);
-                    continue;
-                }
-                const int End = K + std::min(S, Row->Count() - K);
-                std::int64_t P = 0;
-                int J = 0;
-                for (int I = K; I < End; ++I) {
-                    if (Percents[I] > 0)
-                        P += Percents[I];
-                    else
-                        ++J;
-                }
-                if (C->SpecWd > 0 || P > 0) {
-                    // The span's percentage goes to its columns that have none, or scales theirs.
-                    for (int I = K; I < End; ++I)
-                        if (Percents[I] <= 0)
-                            Percents[I] = static_cast<int>(std::max<std::int64_t>(0, (C->SpecWd - P) / J));
-                    if (J == 0 && P < C->SpecWd)
-                        for (int I = K; I < End; ++I)
-                            Percents[I] = SatInt(MulDiv64(Percents[I], C->SpecWd, P));
-                    const std::int64_t Q = std::max<std::int64_t>(C->SpecWd, P);
-                    for (int I = K; I < End; ++I) {
-                        FMax[I] = std::max(FMax[I], SatInt(MulDiv64(Mx, Percents[I], Q)));
-                        FMin[I] = std::max(FMin[I], SatInt(MulDiv64(Mn, Percents[I], Q)));
-                    }
-                } else {
-                    std::int64_t SMin = 0, SMax = 0;
-                    for (int I = K; I < End; ++I) {
-                        SMin += FMin[I];
-                        SMax += FMax[I];
-                    }
-                    for (int I = K; I < End; ++I) {
-                        if (SMin != 0 && SMax != 0) {
-                            FMax[I] = std::max(FMax[I], SatInt(MulDiv64(Mx, FMax[I], SMax)));
-                            FMin[I] = std::max(FMin[I], SatInt(MulDiv64(Mn, FMin[I], SMin)));
-                        } else {
-                            FMax[I] = std::max(FMax[I], Mx / S);
-                            FMin[I] = std::max(FMin[I], Mn / S);
-                        }
-                    }
-                }
-            }
+    if (C->ColSpan > 1) {
+        SpreadSpan(&FMin[K], N, Mn);
+        SpreadSpan(&FMax[K], N, Mx);
+        return;
+    }
+    if (C->SpecWd > 0 && !C->AsPercent) {
+        Mn = std::max(Mn, SatAdd(C->SpecWd, CS()));
+        Mx = std::max(Mx, SatAdd(C->SpecWd, CS()));
+    } else {
+        Mx = SatAdd(Mx, 1);
+    }
+    FMin[K] = std::max(FMin[K], Mn);
+    FMax[K] = std::max(FMax[K], Mx);
+}
+
+void ThtmlTable::PercentSpan(const TCellObj* C, int K, int N, int Mn, int Mx)
+{
+    if (C->ColSpan == 1) {
+        FMin[K] = std::max(FMin[K], Mn);
+        FMax[K] = std::max(FMax[K], Mx);
+        Percents[K] = std::max(Percents[K], C->SpecWd);
+        return;
+    }
+    const int End = K + N;
+    std::int64_t P = 0;
+    int J = 0;
+    for (int I = K; I < End; ++I) {
+        if (Percents[I] > 0)
+            P += Percents[I];
+        else
+            ++J;
+    }
+    if (C->SpecWd > 0 || P > 0) {
+        // The span's percentage goes to its columns that have none, or scales theirs.
+        for (int I = K; I < End; ++I)
+            if (Percents[I] <= 0)
+                Percents[I] = static_cast<int>(std::max<std::int64_t>(0, (C->SpecWd - P) / J));
+        if (J == 0 && P < C->SpecWd)
+            for (int I = K; I < End; ++I)
+                Percents[I] = SatInt(MulDiv64(Percents[I], C->SpecWd, P));
+        const std::int64_t Q = std::max<std::int64_t>(C->SpecWd, P);
+        for (int I = K; I < End; ++I) {
+            FMax[I] = std::max(FMax[I], SatInt(MulDiv64(Mx, Percents[I], Q)));
+            FMin[I] = std::max(FMin[I], SatInt(MulDiv64(Mn, Percents[I], Q)));
+        }
+        return;
+    }
+    std::int64_t SMin = 0, SMax = 0;
+    for (int I = K; I < End; ++I) {
+        SMin += FMin[I];
+        SMax += FMax[I];
+    }
+    for (int I = K; I < End; ++I) {
+        if (SMin != 0 && SMax != 0) {
+            FMax[I] = std::max(FMax[I], SatInt(MulDiv64(Mx, FMax[I], SMax)));
+            FMin[I] = std::max(FMin[I], SatInt(MulDiv64(Mn, FMin[I], SMin)));
+        } else {
+            FMax[I] = std::max(FMax[I], Mx / N);
+            FMin[I] = std::max(FMin[I], Mn / N);
         }
     }
 }
@@ -439,19 +438,14 @@ void ThtmlTable::ColumnWidthRange(TCanvas* Canvas)
 {
     FMin.fill(0);
     FMax.fill(0);
-    // Narrow spans go first, so a wide one is spread over columns that already have widths.
-    std::uint32_t Spans = 0;
-    for (int R = 0; R < Rows.Count(); ++R)
-        for (int K = 0; K < Row(R)->Count(); ++K) {
-            const TCellObj* C = Row(R)->CellObj(K);
-            if (!IsFiller(C))
-                Spans |= 1u << std::min(C->ColSpan, MaxTableCols);
-        }
     if (UseAbsolute) {
-        PixelSpans(Canvas, Spans);
+        ForCellsBySpan(
+            Canvas, [this](const TCellObj* C, int K, int N, int Mn, int Mx) { PixelSpan(C, K, N, Mn, Mx); });
     } else {
         Percents.fill(0);
-        PercentSpans(Canvas, Spans);
+        ForCellsBySpan(Canvas, [this](const TCellObj* C, int K, int N, int Mn, int Mx) {
+            PercentSpan(C, K, N, Mn, Mx);
+        });
     }
     SumColumnRange();
 }

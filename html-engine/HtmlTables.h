@@ -100,8 +100,10 @@ private:
     static bool IsFiller(const TCellObj* C) { return C->ColSpan == 0 || C->RowSpan == 0; }
     // Column minima and maxima (FMin, FMax and their totals) by the rule UseAbsolute selects.
     void ColumnWidthRange(TCanvas* Canvas);
-    void PixelSpans(TCanvas* Canvas, std::uint32_t Spans);
-    void PercentSpans(TCanvas* Canvas, std::uint32_t Spans);
+    template <class F> void ForCellsBySpan(TCanvas* Canvas, F Fn);
+    // One cell's widths into the columns it spans, by the pixel or the percentage rule.
+    void PixelSpan(const TCellObj* C, int K, int N, int Mn, int Mx);
+    void PercentSpan(const TCellObj* C, int K, int N, int Mn, int Mx);
     void SumColumnRange();
     void SetColumnWidths(int Width, bool HasWidth);
     bool PercentColumnWidths(int Width);

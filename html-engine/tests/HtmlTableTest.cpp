@@ -4,11 +4,7 @@
 #include "html-engine/HtmlParser.h"
 #include "html-engine/HtmlSections.h"
 #include "html-engine/HtmlTables.h"
-#include "html-engine/HtmlViewCtl.h"
-#include "platform/controls/Forms.h"
 #include "platform/graphics/Graphics.h"
-#include "platform/testing/FormTesting.h"
-#include "platform/win/WinTesting.h"
 
 #include <gtest/gtest.h>
 
@@ -623,50 +619,6 @@ TEST_F(TableFixture, DeepNestingLaysOutOnce)
     EXPECT_GT(Deepest->StartY, 40 * 4);
     Paint();
     EXPECT_TRUE(Errors.empty());
-}
-
-class TableViewTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        Form = new TForm(nullptr);
-        Form->SetBorderStyle(bsNone);
-        Form->SetBounds(0, 0, 620, 400);
-        Viewer = new THTMLViewer(Form);
-        Viewer->SetParent(Form);
-        Viewer->SetBounds(0, 0, 600, 380);
-        Form->Show();
-        testing_support::ProcessMessages();
-        SetProcessErrorHandler([this](const std::string& M) { Errors.push_back(M); });
-    }
-    void TearDown() override
-    {
-        SetProcessErrorHandler(nullptr);
-        Form->BeforeDestruction();
-        delete Form;
-        ResetWindowModel();
-    }
-
-    TForm* Form = nullptr;
-    THTMLViewer* Viewer = nullptr;
-    std::vector<std::string> Errors;
-};
-
-TEST_F(TableViewTest, AnchorInADroppedTableLeadsNowhere)
-{
-    std::string Html = "<p>top<table><tr><td><a name=inside>x</a><form><input type=text></form>";
-    for (int I = 0; I < 30; ++I)
-        Html += "<td>c";
-    Html += "</table><a name=after>after</a>";
-    Viewer->LoadFromMemory(Html.data(), Html.size());
-    testing_support::ProcessMessages();
-    EXPECT_EQ(Errors, (V{"Table has too many Columns"}));
-    EXPECT_FALSE(Viewer->JumpToAnchor("inside"));
-    EXPECT_TRUE(Viewer->JumpToAnchor("after"));
-    EXPECT_EQ(Viewer->SectionList()->AllFormControls.Count(), 0);
-    Viewer->Reformat();
-    testing_support::ProcessMessages();
-    EXPECT_EQ(Errors.size(), 1u);
 }
 
 } // namespace
