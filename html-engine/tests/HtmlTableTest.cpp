@@ -376,6 +376,10 @@ TEST_F(TableFixture, DegenerateWidthsStayUsable)
         "<table><tr><td colspan=3 width=80%>abc<tr><td>a<td>b<td>c</table>",
         "<table><tr><td colspan=2>spanning wide text<tr><td><td></table>",
         "<table cellpadding=-5 cellspacing=-5 width=-20><tr><td height=-9>a</table>",
+        // Columns made only by an empty spanning cell have no width at all to share the table's
+        // out by.
+        "<table width=200 cellpadding=0 cellspacing=0><tr><td colspan=2 width=100></table>",
+        "<table><tr><td width=99999999999 height=99999999999>a<td>b</table>",
     };
     for (const char* Html : Cases) {
         Load(Html);
