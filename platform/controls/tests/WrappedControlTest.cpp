@@ -1,6 +1,7 @@
 // Controls built on a window class of their own (CreateSubClass): the class procedure keeps
 // state the control never sees, gets the whole destruction of its window, and handles a press
 // before the control's mouse events.
+#include "platform/classes/TypInfo.h"
 #include "platform/controls/Controls.h"
 #include "platform/controls/Forms.h"
 #include "platform/controls/StdEdit.h"
@@ -77,13 +78,21 @@ class TPlain : public TCustomControl {
 public:
     explicit TPlain(TComponent* AOwner) : TCustomControl(AOwner) {}
     std::vector<std::string>* Log = nullptr;
-    void Dispatch(TMessage& M) override
+
+protected:
+    TW_MESSAGE_HANDLERS(TPlain);
+    void WMLButtonDown(TWMLButtonDown M)
     {
-        if (Log && M.Msg == WM_LBUTTONDOWN)
+        if (Log)
             Log->push_back("dispatch down");
-        TCustomControl::Dispatch(M);
+        TCustomControl::WMLButtonDown(M);
     }
 };
+
+TW_PUBLISH(TPlain, TCustomControl)
+{
+    Cls.Message(WM_LBUTTONDOWN, &TPlain::WMLButtonDown);
+}
 
 class WrappedTest : public ::testing::Test {
 protected:
