@@ -1,6 +1,7 @@
 #include "platform/app/Application.h"
 #include "platform/app/Printers.h"
 #include "platform/app/ShellApi.h"
+#include "platform/classes/TypInfo.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -78,27 +79,35 @@ void TApplication::WndProc(TMessage& Message)
         for (const THook& Hook : std::vector<THook>(FHooks.rbegin(), FHooks.rend()))
             if (Hook.Fn(Message))
                 return;
-        switch (Message.Msg) {
-        case WM_TIMER:
-            if (Message.WParam == HintTimerId) {
-                HintTimerExpired();
-                return;
-            }
-            break;
-        case WM_ACTIVATEAPP:
-            ActivateApp(Message.WParam != 0);
-            break;
-        case WM_CLOSE:
-            if (FMainForm)
-                FMainForm->Close();
-            return;
-        default:
-            break;
-        }
-        Message.Result = DefWindowProc(FHandle, Message.Msg, Message.WParam, Message.LParam);
+        Dispatch(Message);
     } catch (...) {
         HandleException(this);
     }
+}
+
+void TApplication::DefaultHandler(TMessage& Message)
+{
+    Message.Result = DefWindowProc(FHandle, Message.Msg, Message.WParam, Message.LParam);
+}
+
+void TApplication::WMTimer(TWMTimer Message)
+{
+    if (Message.TimerID() == HintTimerId)
+        HintTimerExpired();
+    else
+        DefaultHandler(Message);
+}
+
+void TApplication::WMActivateApp(TWMActivateApp Message)
+{
+    ActivateApp(Message.Active());
+    DefaultHandler(Message);
+}
+
+void TApplication::WMClose(TWMClose)
+{
+    if (FMainForm)
+        FMainForm->Close();
 }
 
 int TApplication::HookMainWindow(const TWindowHook& Hook)
@@ -481,4 +490,12 @@ void TApplication::DoActivateHint()
     FHintCursorRect = Info.CursorRect;
     if (Info.HideTimeout > 0)
         StartHintTimer(Info.HideTimeout, 2);
+}
+
+// The application's window: its messages go through the table like a control's.
+TW_PUBLISH(TApplication, TComponent)
+{
+    Cls.Message(WM_TIMER, &TApplication::WMTimer);
+    Cls.Message(WM_ACTIVATEAPP, &TApplication::WMActivateApp);
+    Cls.Message(WM_CLOSE, &TApplication::WMClose);
 }
