@@ -25,25 +25,37 @@ std::vector<std::string>& ClassLog()
     return L;
 }
 
+// The class's procedure, a function per message like the layer's own window classes.
+using TClassHandler = LRESULT (*)(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
+
+LRESULT TypeText(HWND Wnd, UINT, WPARAM, LPARAM LParam)
+{
+    // Straight to the default procedure: the text changes without the control hearing of it.
+    return DefWindowProc(Wnd, WM_SETTEXT, 0, LParam);
+}
+
+LRESULT LButtonDown(HWND, UINT, WPARAM, LPARAM)
+{
+    ClassLog().push_back("class down");
+    return 0;
+}
+
+LRESULT Destroy(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
+{
+    ClassLog().push_back(Msg == WM_DESTROY ? "destroy" : "ncdestroy");
+    return DefWindowProc(Wnd, Msg, WParam, LParam);
+}
+
 LRESULT WrappedClassProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
 {
-    switch (Msg) {
-    case WM_TYPE_TEXT:
-        // Straight to the default procedure: the text changes without the control hearing of it.
-        return DefWindowProc(Wnd, WM_SETTEXT, 0, LParam);
-    case WM_LBUTTONDOWN:
-        ClassLog().push_back("class down");
-        return 0;
-    case WM_DESTROY:
-        ClassLog().push_back("destroy");
-        break;
-    case WM_NCDESTROY:
-        ClassLog().push_back("ncdestroy");
-        break;
-    default:
-        break;
-    }
-    return DefWindowProc(Wnd, Msg, WParam, LParam);
+    static const TMessageMap<TClassHandler> Handlers{
+        {WM_TYPE_TEXT, &TypeText},
+        {WM_LBUTTONDOWN, &LButtonDown},
+        {WM_DESTROY, &Destroy},
+        {WM_NCDESTROY, &Destroy},
+    };
+    const TClassHandler* Handler = Handlers.Find(Msg);
+    return (Handler ? *Handler : &DefWindowProc)(Wnd, Msg, WParam, LParam);
 }
 
 void RegisterWrappedClass()
