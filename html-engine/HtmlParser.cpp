@@ -1111,24 +1111,6 @@ std::string CutChars(const std::string& S, int Max)
     return Out;
 }
 
-// Counts one level of nesting while it lives; Allowed is false beyond MaxNestDepth.
-struct TNestGuard {
-    int& Depth;
-    bool Allowed;
-    explicit TNestGuard(int& ADepth) : Depth(ADepth), Allowed(ADepth < MaxNestDepth)
-    {
-        if (Allowed)
-            ++Depth;
-    }
-    ~TNestGuard()
-    {
-        if (Allowed)
-            --Depth;
-    }
-    TNestGuard(const TNestGuard&) = delete;
-    TNestGuard& operator=(const TNestGuard&) = delete;
-};
-
 } // namespace
 
 void THtmlParser::SetFixedFont(TMyFont* F)
