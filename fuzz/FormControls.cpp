@@ -6,7 +6,7 @@
 #include "components/addons/AdShellStub.h"
 #include "components/addons/BalloonHintStub.h"
 #include "components/colour-memo/ColMemo.h"
-#include "components/edit-boxes/ComboEditsStub.h"
+#include "components/edit-boxes/ComboEdits.h"
 #include "platform/app/AppMain.h"
 #include "platform/classes/FormReader.h"
 #include "platform/controls/Buttons.h"
