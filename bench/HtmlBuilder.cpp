@@ -40,7 +40,7 @@ void BM_BuildDocument(benchmark::State& State)
             TStringList Names;
             Names.SetSorted(true);
             State.ResumeTiming();
-            HtmlParseBuffer(&Doc, &Names, Html.data(), Html.size());
+            THtmlParser().HtmlParseBuffer(&Doc, &Names, Html.data(), Html.size());
             benchmark::DoNotOptimize(Doc.Count());
             State.PauseTiming();
         }
@@ -60,7 +60,7 @@ void BM_BuildAndFreeDocument(benchmark::State& State)
         Doc.SetDefaults("Arial", "Courier New", clWhite, clBlue, clBlack, 12);
         TStringList Names;
         Names.SetSorted(true);
-        HtmlParseBuffer(&Doc, &Names, Html.data(), Html.size());
+        THtmlParser().HtmlParseBuffer(&Doc, &Names, Html.data(), Html.size());
         benchmark::DoNotOptimize(Doc.Count());
     }
     State.SetBytesProcessed(static_cast<std::int64_t>(State.iterations()) *

@@ -27,15 +27,15 @@ void BM_ScanTokens(benchmark::State& State)
 {
     const std::string Doc = MakeDocument(1 << 20);
     std::int64_t Tokens = 0;
+    THtmlParser P;
     for (auto _ : State) {
-        TSourceGuard Guard;
-        OpenSourceBuffer(Doc.data(), Doc.size());
-        ResetScanner();
-        NextCh();
+        P.OpenSourceBuffer(Doc.data(), Doc.size());
+        P.ResetScanner();
+        P.NextCh();
         do {
-            GetSymbol();
+            P.GetSymbol();
             ++Tokens;
-        } while (ParseState.Sy != EofSy);
+        } while (P.State().Sy != EofSy);
     }
     State.counters["tokens/s"] = benchmark::Counter(static_cast<double>(Tokens), benchmark::Counter::kIsRate);
     State.SetBytesProcessed(static_cast<std::int64_t>(State.iterations()) *

@@ -73,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     TStringList Names;
     Names.SetSorted(true);
     try {
-        HtmlParseBuffer(&Doc, &Names, Text.data(), Text.size());
+        THtmlParser().HtmlParseBuffer(&Doc, &Names, Text.data(), Text.size());
     } catch (const EParseError&) {
     }
     TBitmap Bitmap(160, 120);

@@ -12,13 +12,13 @@
 
 namespace {
 
-void ScanToEnd(int Reader)
+void ScanToEnd(THtmlParser& P, int Reader)
 {
-    ResetScanner();
-    ParseState.PreFormatted = Reader == 1;
-    ParseState.ScriptMode = Reader == 3;
+    P.ResetScanner();
+    P.State().PreFormatted = Reader == 1;
+    P.State().ScriptMode = Reader == 3;
     try {
-        NextCh();
+        P.NextCh();
         // Every token consumes at least one byte, so this bound is never reached unless the
         // scanner stops advancing.
         for (std::size_t Guard = 0;; ++Guard) {
@@ -26,18 +26,18 @@ void ScanToEnd(int Reader)
                 __builtin_trap();
             switch (Reader) {
             case 2:
-                GetTextAreaSymbol();
+                P.GetTextAreaSymbol();
                 break;
             case 3:
-                GetScriptSymbol();
+                P.GetScriptSymbol();
                 break;
             default:
-                GetSymbol();
+                P.GetSymbol();
                 break;
             }
-            if (ParseState.Sy == EofSy)
+            if (P.State().Sy == EofSy)
                 break;
-            if (ParseState.TokenText.size() > 1000)
+            if (P.State().TokenText.size() > 1000)
                 __builtin_trap();
         }
     } catch (const EParseError&) {
@@ -54,21 +54,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     const int Kind = (Data[0] >> 2) & 3;
     const char* Text = reinterpret_cast<const char*>(Data + 1);
     const std::size_t Length = Size - 1;
-    TSourceGuard Guard;
+    THtmlParser P;
     if (Kind == 2) {
         TStringList Lines;
         Lines.SetText(std::string(Text, Length));
-        OpenSourceStrings(&Lines);
-        ScanToEnd(Reader);
+        P.OpenSourceStrings(&Lines);
+        ScanToEnd(P, Reader);
     } else if (Kind == 3) {
         TMemoryStream Stream;
         Stream.Write(Text, static_cast<Longint>(Length));
         Stream.SetPosition(0);
-        OpenSourceStream(&Stream);
-        ScanToEnd(Reader);
+        P.OpenSourceStream(&Stream);
+        ScanToEnd(P, Reader);
     } else {
-        OpenSourceBuffer(Text, Length);
-        ScanToEnd(Reader);
+        P.OpenSourceBuffer(Text, Length);
+        ScanToEnd(P, Reader);
     }
     return 0;
 }

@@ -1,6 +1,9 @@
 #include "html-engine/HtmlImages.h"
 
 #include "html-engine/HtmlModel.h"
+#include "platform/graphics/WinGdi.h"
+#include "platform/rtl/Streams.h"
+#include "platform/rtl/SysUtils.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -13,7 +16,139 @@ int SizeAttribute(int Value)
     return std::clamp(Value, 0, 32767);
 }
 
+// ---- Animated GIFs ----
+// GIF data is first offered to the GIF unit, which keeps an animated GIF whole (it paints and
+// steps its own frames); for anything else it answers NotAnimated and the picture is decoded
+// here as one bitmap. Until that unit takes part every GIF is decoded here.
+std::unique_ptr<TObject> OfferAnimatedGifFile(const std::string& FileName, bool& NotAnimated)
+{
+    (void)FileName;
+    NotAnimated = true;
+    return nullptr;
+}
+
+std::unique_ptr<TObject> OfferAnimatedGifStream(TMemoryStream* Stream, bool& NotAnimated)
+{
+    (void)Stream;
+    NotAnimated = true;
+    return nullptr;
+}
+
+// ---- Drawing ----
+
+// The sunken 3-D outline of table cells, (Left, Top) to (Right, Bottom) inclusive.
+void SunkenOutline(TCanvas* Canvas, int Left, int Top, int Right, int Bottom, TColor Background)
+{
+    TPen* Pen = Canvas->Pen();
+    const TColor OldColor = Pen->Color();
+    Pen->SetColor(clBtnShadow);
+    Canvas->MoveTo(Left, Bottom);
+    Canvas->LineTo(Left, Top);
+    Canvas->LineTo(Right, Top);
+    Pen->SetColor(IsLightBackground(Background) ? clSilver : clBtnHighlight);
+    Canvas->LineTo(Right, Bottom);
+    Canvas->LineTo(Left, Bottom);
+    Pen->SetColor(OldColor);
+}
+
+TGraphic* AsGraphic(TObject* Picture)
+{
+    return dynamic_cast<TGraphic*>(Picture);
+}
+
 } // namespace
+
+// ---- TSectionList::FetchImage -------------------------------------------------------------------
+
+TObject* TSectionList::FetchImage(const std::string& Name, std::uint8_t& Transparent, bool& FromCache,
+                                  TBitmap*& Mask, TImageHold& Hold)
+{
+    Mask = nullptr;
+    FromCache = false;
+    Hold.Drop();
+    if (Name.empty())
+        return nullptr;
+    const std::string Key = TrimBlanks(UpperCase(Name));
+
+    if (ImageCache) {
+        const int Index = ImageCache->IndexOf(Key);
+        if (Index >= 0) {
+            TObject* Picture = ImageCache->Take(Index);
+            Hold.HoldEntry(Key);
+            FromCache = true;
+            TBitmapItem* Entry = ImageCache->Item(Index);
+            if (auto* Bitmap = dynamic_cast<TBitmap*>(Picture)) {
+                if (Entry->MaskKind == 2)
+                    Transparent = 2;
+                else if (Transparent == 1) {
+                    if (!Entry->MaskBitmap)
+                        Entry->MaskBitmap = BuildMask(Bitmap, false, 0);
+                    if (Entry->MaskBitmap)
+                        Entry->MaskKind = 1;
+                }
+                Mask = Entry->MaskBitmap.get();
+            }
+            return Picture;
+        }
+    }
+
+    std::unique_ptr<TObject> Picture;
+    std::unique_ptr<TBitmap> OwnMask;
+    try {
+        if (OnBitmapRequest) {
+            TBitmap* Given = nullptr;
+            TColor Color = -1;
+            OnBitmapRequest(TheOwner, Name, Given, Color);
+            Picture.reset(Given);
+            if (Given && Color != -1) {
+                OwnMask = BuildMask(Given, true, Color);
+                Transparent = 2;
+            } else if (Given && Transparent == 1)
+                OwnMask = BuildMask(Given, false, 0);
+        } else if (OnImageRequest) {
+            TMemoryStream* Stream = nullptr;
+            OnImageRequest(TheOwner, Name, Stream);
+            if (Stream && Stream->Size() > 0) {
+                bool NotAnimated = true;
+                const int Kind = GetImageType(Stream->Memory(), std::size_t(Stream->Size()));
+                if (Kind == itGif87 || Kind == itGif89)
+                    Picture = OfferAnimatedGifStream(Stream, NotAnimated);
+                if (NotAnimated)
+                    Picture = LoadImageWithMaskFromStream(Stream, Transparent, OwnMask);
+            }
+        } else {
+            bool NotAnimated = true;
+            if (LowerCase(ExtractFileExt(Name)) == ".gif")
+                Picture = OfferAnimatedGifFile(Name, NotAnimated);
+            if (NotAnimated)
+                Picture = LoadImageWithMask(Name, Transparent, OwnMask);
+        }
+    } catch (const std::exception&) {
+        return nullptr;
+    }
+    if (!Picture)
+        return nullptr;
+
+    TObject* Result = Picture.get();
+    Mask = OwnMask.get();
+    const std::uint8_t MaskKind = OwnMask ? Transparent : 0;
+    auto Entry = std::make_unique<TBitmapItem>(std::move(Picture), MaskKind, std::move(OwnMask));
+    if (ImageCache) {
+        try {
+            ImageCache->AddObject(Key, Entry.get());
+            Entry.release();
+            Hold.HoldEntry(Key);
+            return Result;
+        } catch (const std::exception&) {
+            // The name is cached already (a fetch from inside a request event): this picture
+            // stays with its image alone.
+        }
+    }
+    Hold.Own(std::move(Entry->Picture), std::move(Entry->MaskBitmap));
+    return Result;
+}
+
+// ---- TImageObj ----------------------------------------------------------------------------------
 
 TImageObj::TImageObj(int APos, TAttributeList* Attributes) : Pos(APos)
 {
@@ -77,55 +212,181 @@ TImageObj::TImageObj(const TImageObj& Source)
     : TObject(), Pos(Source.Pos), ImageHeight(Source.ImageHeight), ImageWidth(Source.ImageWidth),
       SpecHeight(Source.SpecHeight), SpecWidth(Source.SpecWidth), ObjHeight(Source.ObjHeight),
       ObjWidth(Source.ObjWidth), ImageKnown(Source.ImageKnown), Source(Source.Source), Alt(Source.Alt),
-      ImageAlign(Source.ImageAlign), NoBorder(Source.NoBorder), Transparent(Source.Transparent),
-      IsMap(Source.IsMap), UseMap(Source.UseMap), MapName(Source.MapName), HSpace(Source.HSpace),
-      BoxColor(Source.BoxColor)
+      ImageAlign(Source.ImageAlign), NoBorder(Source.NoBorder), Image(Source.Image), Mask(Source.Mask),
+      Transparent(Source.Transparent), IsMap(Source.IsMap), UseMap(Source.UseMap), MapName(Source.MapName),
+      HSpace(Source.HSpace)
 {
+    Source.FHold.CopyTo(FHold, Image, Mask);
+}
+
+bool TImageObj::ShowsPlaceholder() const
+{
+    return !ParentSectionList || !ParentSectionList->ShowImages || !Image || Image == BrokenImageBitmap;
 }
 
 void TImageObj::Size(TSectionList* Document, TCanvas* Canvas, TFontObj* FontObj)
 {
-    (void)Canvas;
-    (void)FontObj;
     ParentSectionList = Document;
-    if (ImageKnown)
-        return;
-    ObjWidth = SpecWidth > 0 ? SpecWidth : 20;
-    ObjHeight = SpecHeight > 0 ? SpecHeight : 20;
-    ImageWidth = ObjWidth;
+    const bool Shown = Document && Document->ShowImages;
+    if (Shown && !Image) {
+        if (!Document->OnBitmapRequest && !Document->OnImageRequest)
+            Source = Document->ResolveFileName(Source);
+        bool FromCache = false;
+        TObject* Picture = Document->FetchImage(Source, Transparent, FromCache, Mask, FHold);
+        if (!Picture) {
+            FHold.Drop();
+            Image = BrokenImageBitmap;
+            Mask = BrokenImageMask;
+            Transparent = 1;
+        } else {
+            // An animated GIF joins the document's animation here (each placement of a cached
+            // one gets its own copy) once the GIF unit takes part.
+            Image = Picture;
+        }
+    }
+
+    TGraphic* Measured = AsGraphic(Shown ? Image : ImagesOffBitmap);
+    const int W = Measured ? Measured->Width() : 0, H = Measured ? Measured->Height() : 0;
+    const bool Substitute = ShowsPlaceholder();
+    if (!ImageKnown) {
+        if (Substitute) {
+            if (SpecHeight > 0 && SpecWidth > 0) {
+                ObjWidth = SpecWidth;
+                ObjHeight = SpecHeight;
+                ImageKnown = true;
+            } else {
+                ObjWidth = W;
+                ObjHeight = H;
+            }
+        } else {
+            if (SpecHeight > 0 && SpecWidth > 0) {
+                ObjWidth = SpecWidth;
+                ObjHeight = SpecHeight;
+            } else if (SpecHeight > 0) {
+                ObjHeight = SpecHeight;
+                ObjWidth = H > 0 ? MulDiv(SpecHeight, W, H) : 0;
+            } else if (SpecWidth > 0) {
+                ObjWidth = SpecWidth;
+                ObjHeight = W > 0 ? MulDiv(SpecWidth, H, W) : 0;
+            } else {
+                ObjWidth = W;
+                ObjHeight = H;
+            }
+            ImageKnown = true;
+        }
+    }
+    if (Substitute && !ImageKnown) {
+        // The stand-in grows to hold its ALT text beside the 24-pixel icon area.
+        int TextW = 0, TextH = 0;
+        if (!Alt.empty() && Canvas) {
+            TFont Saved;
+            Saved.Assign(Canvas->Font());
+            Canvas->Font()->SetName("Arial");
+            Canvas->Font()->SetSize(8);
+            const TSize Extent = Canvas->TextExtent(Alt);
+            Canvas->Font()->Assign(&Saved);
+            TextW = Extent.cx + 2 + 24;
+            TextH = Extent.cy;
+        }
+        ObjWidth = std::max({ObjWidth, TextW, 24});
+        ObjHeight = std::max({ObjHeight, TextH, 24});
+    }
     ImageHeight = ObjHeight;
-    ImageKnown = true;
+    ImageWidth = ObjWidth;
+    HasBorder = FontObj && !FontObj->UrlTarget.URL.empty() && !NoBorder;
+    if (HasBorder) {
+        ImageHeight = SatAdd(ImageHeight, 2);
+        ImageWidth = SatAdd(ImageWidth, 2);
+    }
 }
 
 void TImageObj::Draw(TCanvas* Canvas, int X, TFontObj* FontObj, int Baseline, int LineTop)
 {
-    (void)FontObj;
+    TSectionList* Doc = ParentSectionList;
+    const bool Shown = Doc && Doc->ShowImages;
+    TObject* Picture = Shown ? Image : ImagesOffBitmap;
+    TBitmap* PictureMask = Shown && dynamic_cast<TBitmap*>(Image) ? Mask : nullptr;
+    const bool Placeholder = ShowsPlaceholder();
+    const int YOff = Doc ? Doc->YOff : 0;
+
+    TFont SavedFont;
+    SavedFont.Assign(Canvas->Font());
+    const TBrushStyle SavedBrush = Canvas->Brush()->Style();
+    Canvas->Brush()->SetStyle(bsClear);
+    const TColor TextColor = Canvas->Font()->Color();
+    Canvas->Font()->SetName("Arial");
+    Canvas->Font()->SetSize(8);
+    Canvas->Font()->SetColor(clBlack);
+    Baseline -= YOff;
+    LineTop -= YOff;
+
     int Top;
     switch (ImageAlign) {
-    case 0:
-    case 3:
-    case 4:
-        Top = LineTop;
-        break;
     case 1:
-        Top = LineTop + ((Baseline - LineTop) - ImageHeight) / 2;
+        Top = FontObj ? Baseline + FontObj->Descent - FontObj->tmHeight / 2 - ImageHeight / 2
+                      : LineTop + ((Baseline - LineTop) - ImageHeight) / 2;
         break;
-    default:
+    case 2:
         Top = Baseline - ImageHeight;
         break;
+    default:
+        Top = LineTop;
+        break;
     }
-    DrawX = X;
-    DrawY = Top;
-    const int YOff = ParentSectionList ? ParentSectionList->YOff : 0;
-    TBrush* Brush = Canvas->Brush();
-    const TColor OldColor = Brush->Color();
-    const TBrushStyle OldStyle = Brush->Style();
-    Brush->SetColor(BoxColor);
-    Brush->SetStyle(bsSolid);
-    Canvas->FillRect(Rect(X, Top - YOff, SatAdd(X, ImageWidth), SatAdd(Top - YOff, ImageHeight)));
-    Brush->SetColor(OldColor);
-    Brush->SetStyle(OldStyle);
+
+    const int F = Placeholder ? 4 : 0;
+    const int Inset = F + (HasBorder ? 1 : 0);
+    const int PX = SatAdd(X, Inset), PY = SatAdd(Top, Inset);
+    // Hit tests use the picture's place even when a stand-in too small for its icon shows none.
+    DrawX = PX;
+    DrawY = SatAdd(PY, YOff);
+    if (!(Placeholder && (ObjHeight <= 23 || ObjWidth <= 23)) && Picture) {
+        try {
+            HDC DC = Canvas->Handle();
+            auto* Bitmap = dynamic_cast<TBitmap*>(Picture);
+            const bool Stand = Picture == BrokenImageBitmap || Picture == ImagesOffBitmap;
+            if (Bitmap && Transparent != 0 && PictureMask) {
+                if (Picture == BrokenImageBitmap)
+                    StretchDrawTransparent(DC, Bitmap, PictureMask, Bitmap->Height(), Bitmap->Width(), PY,
+                                           PX);
+                else
+                    StretchDrawTransparent(DC, Bitmap, PictureMask, ObjHeight, ObjWidth, PY, PX);
+            } else if (Bitmap && Stand) {
+                StretchDrawBitmap(DC, Bitmap, PX, PY, Bitmap->Width(), Bitmap->Height());
+            } else if (Bitmap) {
+                StretchDrawBitmap(DC, Bitmap, PX, PY, ObjWidth, ObjHeight);
+            } else if (TGraphic* Graphic = AsGraphic(Picture)) {
+                Canvas->StretchDraw(Rect(PX, PY, SatAdd(PX, ObjWidth), SatAdd(PY, ObjHeight)), Graphic);
+            }
+        } catch (const std::exception&) {
+            // The rest of the line still paints.
+        }
+    }
+
+    const TColor Background = Doc ? Doc->Background : clWhite;
+    auto DrawAlt = [&] {
+        DrawWrapped(Canvas, SatAdd(X, 24), SatAdd(Top, F), Alt, SatAdd(Top, ObjHeight - 1),
+                    SatAdd(X, ObjWidth - 2));
+    };
+    if (Placeholder && !HasBorder) {
+        Canvas->Font()->SetColor(TextColor);
+        DrawAlt();
+        SunkenOutline(Canvas, X, Top, SatAdd(X, ObjWidth - 1), SatAdd(Top, ObjHeight - 1), Background);
+    }
+    if (HasBorder) {
+        const TColor LinkColor = FontObj ? FontObj->TheFont->Color() : clBlue;
+        Canvas->Pen()->SetColor(LinkColor);
+        Canvas->Font()->SetColor(LinkColor);
+        if (Placeholder)
+            DrawAlt();
+        Canvas->Brush()->SetStyle(bsClear);
+        Canvas->Rectangle(X, Top, SatAdd(X, ImageWidth), SatAdd(Top, ImageHeight));
+    }
+    Canvas->Font()->Assign(&SavedFont);
+    Canvas->Brush()->SetStyle(SavedBrush);
 }
+
+// ---- TImageList ---------------------------------------------------------------------------------
 
 TImageList::TImageList(const TImageList& Source) : TFreeList()
 {
@@ -167,19 +428,31 @@ int TImageList::GetImageCountAt(int Pos) const
     return 9999;
 }
 
-bool TImageList::PtInImage(int X, int Y, TFormControlObj*& FormControl, bool& IsMap, int& Pos, int& YInImage,
-                           int& XInImage, TImageObj*& Which) const
+bool TImageList::PtInImage(int X, int Y, TFormControlObj*& FormControl, TMapItem*& MapItem, bool& MapFound,
+                           bool& IsMap, int& Pos, int& YInImage, int& XInImage) const
 {
     for (int I = 0; I < Count(); ++I) {
         TImageObj* Img = Image(I);
-        if (X >= Img->DrawX && X < SatAdd(Img->DrawX, Img->ImageWidth) && Y >= Img->DrawY &&
-            Y < SatAdd(Img->DrawY, Img->ImageHeight)) {
-            FormControl = Img->MyFormControl;
-            IsMap = Img->IsMap;
-            Pos = Img->Pos;
+        const int Less = Img->HasBorder ? 2 : 0;
+        if (X >= Img->DrawX && X < SatAdd(Img->DrawX, Img->ImageWidth - Less) && Y >= Img->DrawY &&
+            Y < SatAdd(Img->DrawY, Img->ImageHeight - Less)) {
             XInImage = X - Img->DrawX;
             YInImage = Y - Img->DrawY;
-            Which = Img;
+            IsMap = Img->IsMap;
+            Pos = Img->Pos;
+            FormControl = Img->MyFormControl;
+            MapFound = false;
+            if (Img->UseMap && Img->ParentSectionList) {
+                const TFreeList& Maps = Img->ParentSectionList->MapList;
+                for (int M = 0; M < Maps.Count(); ++M) {
+                    auto* Map = Maps.ItemAs<TMapItem>(M);
+                    if (Map->MapName == Img->MapName) {
+                        MapItem = Map;
+                        MapFound = true;
+                        break;
+                    }
+                }
+            }
             return true;
         }
     }

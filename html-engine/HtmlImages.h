@@ -1,9 +1,9 @@
-// Images placed in text: an IMG element is one TImageObj standing as character 4 in its text
-// block. This holds the attributes, the box the image takes in a line and its last painted
-// place; floating images (ALIGN LEFT/RIGHT) are placed by the indent manager.
-//
-// The picture itself (fetching through the image cache, masks, animation) is not here yet: an
-// image is measured from its WIDTH and HEIGHT (a 20 x 20 box when absent) and painted as a box.
+// Images placed in text: an IMG element (or an INPUT TYPE=image) is one TImageObj standing as
+// character 4 in its text block. It fetches its picture by name through the document (the
+// shared image cache, the view's request events or the file), sizes itself from the picture and
+// its WIDTH and HEIGHT, paints the picture (stretched, masked when transparent, framed inside a
+// link) or a stand-in with its ALT text, and answers which point of the picture was hit.
+// Floating images (ALIGN LEFT/RIGHT) are placed by the indent manager.
 #pragma once
 
 #include "html-engine/HtmlImageUtil.h"
@@ -20,34 +20,43 @@ class TFormControlObj;
 class TImageObj : public TObject {
 public:
     TImageObj(int APos, TAttributeList* Attributes);
+    // Shares the picture: another use of its cache entry, or a copy of a picture of its own.
     TImageObj(const TImageObj& Source);
 
     bool Floating() const { return ImageAlign == 3 || ImageAlign == 4; }
-    // Settles ImageWidth and ImageHeight (called by layout and MinMaxWidth).
+    // Fetches the picture when images are shown and there is none yet, and settles ImageWidth
+    // and ImageHeight (called by layout and MinMaxWidth).
     void Size(TSectionList* Document, TCanvas* Canvas, TFontObj* FontObj);
     // Paints the image in a line; Baseline and LineTop are document Y values.
     void Draw(TCanvas* Canvas, int X, TFontObj* FontObj, int Baseline, int LineTop);
+    // True while the image shows a stand-in (images off, or a picture that could not be had).
+    bool ShowsPlaceholder() const;
 
     int Pos = 0;
-    int ImageHeight = 0, ImageWidth = 0;
-    int SpecHeight = 0, SpecWidth = 0;
-    int ObjHeight = 0, ObjWidth = 0;
+    int ImageHeight = 0, ImageWidth = 0; // the box in the line, link border included
+    int SpecHeight = 0, SpecWidth = 0;   // HEIGHT and WIDTH (0 when absent)
+    int ObjHeight = 0, ObjWidth = 0;     // the painted picture
     bool ImageKnown = false;
     std::string Source, Alt;
     std::uint8_t ImageAlign = 2; // 0 top, 1 middle, 2 bottom, 3 left float, 4 right float
     bool NoBorder = false;
-    TObject* Image = nullptr; // the picture (not owned here)
+    // The picture: a bitmap, an animated GIF, or one of the stand-ins; held through Hold.
+    TObject* Image = nullptr;
+    TBitmap* Mask = nullptr; // white = transparent
     TSectionList* ParentSectionList = nullptr;
-    std::uint8_t Transparent = 0;
+    std::uint8_t Transparent = 0; // 0 none, 1 TRANSP (bottom-left colour), 2 a given colour
     bool IsMap = false, UseMap = false;
     bool HasBorder = false;
-    int DrawX = 0, DrawY = 0; // screen X and document Y at the last paint
+    int DrawX = 0, DrawY = 0; // screen X and document Y of the picture at the last paint
     int Indent = 0;           // X of a floating image from the cell's left edge
-    std::string MapName;
+    std::string MapName;      // USEMAP, upper case, without a leading "#"
     int HSpace = 5;
     TFormControlObj* MyFormControl = nullptr;
     TCell* MyCell = nullptr;
-    TColor BoxColor = clGray; // the colour the stand-in box is painted in
+
+private:
+    // What the fetch left this image: a use of a cache entry, or a picture of its own.
+    TImageHold FHold;
 };
 
 // The images of one text block in text order; owns them.
@@ -61,7 +70,9 @@ public:
     int GetWidthAt(int Pos, std::uint8_t& Align) const;
     // Characters from Pos to the next image at or after Pos; 9999 when none.
     int GetImageCountAt(int Pos) const;
-    // The image whose last painted box holds (X screen, Y document).
-    bool PtInImage(int X, int Y, TFormControlObj*& FormControl, bool& IsMap, int& Pos, int& YInImage,
-                   int& XInImage, TImageObj*& Which) const;
+    // The image whose last painted picture holds (X screen, Y document): its form control, its
+    // client-side map when it names one the document has, ISMAP, its position and the point
+    // inside the picture.
+    bool PtInImage(int X, int Y, TFormControlObj*& FormControl, TMapItem*& MapItem, bool& MapFound,
+                   bool& IsMap, int& Pos, int& YInImage, int& XInImage) const;
 };

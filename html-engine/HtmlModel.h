@@ -250,6 +250,10 @@ public:
     std::unique_ptr<IndentManager> IMgr;
     bool BkGnd = false;
     TColor BkColor = clWhite;
+
+private:
+    // A block whose layout failed: the error is shown, the block and every reference into it go.
+    void DropFailedBlock(int Index, const EProcessError& E);
 };
 
 // One table cell (its content is a TCell).
@@ -266,6 +270,13 @@ public:
     int SpecWd = 0;
     bool AsPercent = false;
     std::unique_ptr<TCell> Cell;
+
+    // What the table found of the cell during the document layout LayoutPass names: the
+    // content height at one width and the content's width range.
+    std::uint64_t MeasuredIn = 0;
+    int MeasuredWidth = -1, MeasuredHeight = 0;
+    std::uint64_t RangeIn = 0;
+    int RangeMin = 0, RangeMax = 0;
 };
 
 // The document.
@@ -280,9 +291,17 @@ public:
                      TColor AHotSpotColor, TColor AFontColor, int FontSize);
     void SetBackground(TColor Color);
     void SetBackgroundImageName(const std::string& Name);
-    // The background bitmap once it is loaded (images shown and a name set); until picture
-    // fetching is in place the name is only marked as tried.
+    // The background bitmap, fetched once while images are shown and a name is set (a picture
+    // other than a plain bitmap is not used as a background).
     TBitmap* LoadBackgroundImage();
+    // The picture for an image name: from the image cache, else from OnBitmapRequest, else from
+    // OnImageRequest, else from the file; null when there is none (nothing is reported). A new
+    // picture enters the cache. Hold takes what the caller gives back when it is done with the
+    // picture. Transparent (0, 1 for TRANSP) may become 2; Mask is the picture's mask or null.
+    TObject* FetchImage(const std::string& Name, std::uint8_t& Transparent, bool& FromCache, TBitmap*& Mask,
+                        TImageHold& Hold);
+    // An image or background name as the view resolves it (unchanged without a view).
+    std::string ResolveFileName(const std::string& Name) const;
     void SetYOffset(int Y);
     int DoLogic(TCanvas* Canvas, int Y, int& Curs, int& MaxWidth, int AWidth);
     int Draw(TCanvas* Canvas, const TRect& ARect, int Y, int X, int AWidth);
@@ -304,14 +323,16 @@ public:
     TColor HotSpotColor = clBlue;
     TObject* TheOwner = nullptr;
     TObject* PPanel = nullptr;
-    // The view's picture requests, for fetching images.
+    // The view's picture requests, for fetching images. A bitmap handed out by OnBitmapRequest
+    // belongs to the document from then on; a stream from OnImageRequest stays the host's.
     TGetBitmapEvent OnBitmapRequest;
     TGetImageEvent OnImageRequest;
     TColor Background = clWhite;
     std::function<void(TSectionList*)> OnBackgroundChange;
-    TBitmap* BackgroundBitmap = nullptr; // not owned (the image cache holds it)
+    TBitmap* BackgroundBitmap = nullptr; // held through BackgroundHold
     std::string BackgroundName;
     bool BitmapLoaded = false;
+    TImageHold BackgroundHold;
     TFreeList formList; // ThtmlForm, owned
     TList GIFList;      // animated images placed in the document, not owned
     SelTextCount* SelCount = nullptr;
@@ -323,6 +344,11 @@ public:
     // Takes the scripts of the document's SCRIPT elements (the view's OnScript); none: they are
     // dropped.
     TScriptEvent OnScript;
+    // Set while a parse builds the document; another parse into it is refused meanwhile.
+    bool Parsing = false;
+    // Non-zero only while DoLogic runs, and new for every run: what blocks remember of one
+    // layout is good while it is unchanged.
+    std::uint64_t LayoutPass = 0;
     // The animation timer: enabled state and interval (ms); it ticks through the window
     // system's thread timer while enabled.
     bool TimerEnabled() const { return FTimerId != 0; }
@@ -331,6 +357,7 @@ public:
 
 private:
     std::uintptr_t FTimerId = 0;
+    std::uint64_t FLayouts = 0;
 };
 
 // ---------------------------------------------------------------------------------------------

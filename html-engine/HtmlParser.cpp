@@ -17,8 +17,6 @@
 #include <cstring>
 #include <string_view>
 
-TParseState ParseState;
-
 // ---------------------------------------------------------------------------------------------
 // Attributes
 
@@ -301,29 +299,15 @@ namespace {
 
 constexpr char EofChar = 26;
 
-struct TSource {
-    std::string Data; // decoded text (file, buffer, stream) or the current line plus CR
-    const char* Pos = nullptr;
-    const char* End = nullptr;
-    TStrings* Lines = nullptr;
-    int LineIndex = 0;
-    bool Ended = true;
-    // Pushed-back character; read before the source.
-    bool HasPushBack = false;
-    char PushBack = 0;
-    // Inside "<!": the end of the input is an error there.
-    bool InComment = false;
-};
+} // namespace
 
-TSource Src;
-
-void StartData()
+void THtmlParser::StartData()
 {
     Src.Pos = Src.Data.data();
     Src.End = Src.Data.data() + Src.Data.size();
 }
 
-void EndOfSource()
+void THtmlParser::EndOfSource()
 {
     Src.Ended = true;
     Src.Pos = Src.End = nullptr;
@@ -331,7 +315,7 @@ void EndOfSource()
 
 // Valid UTF-8 is kept (without a byte-order mark); anything else is Windows-1252, as the
 // run-time decides for every text file.
-void SetDecoded(std::string Bytes)
+void THtmlParser::SetDecoded(std::string Bytes)
 {
     if (IsValidUtf8(Bytes)) {
         if (Bytes.size() >= 3 && Bytes.compare(0, 3, "\xEF\xBB\xBF") == 0)
@@ -344,16 +328,16 @@ void SetDecoded(std::string Bytes)
     Src.Ended = false;
 }
 
-void BeginSource(int Kind)
+void THtmlParser::BeginSource(int Kind)
 {
     CloseSource();
-    ParseState.SourceKind = Kind;
+    PS.SourceKind = Kind;
     Src.HasPushBack = false;
     Src.InComment = false;
 }
 
 // The next line of a string-list source; false when none remains.
-bool NextLine()
+bool THtmlParser::NextLine()
 {
     if (!Src.Lines || Src.LineIndex >= Src.Lines->Count())
         return false;
@@ -363,7 +347,7 @@ bool NextLine()
     return true;
 }
 
-inline char ReadRawChar()
+inline char THtmlParser::ReadRawChar()
 {
     for (;;) {
         if (Src.Pos != Src.End) {
@@ -373,27 +357,27 @@ inline char ReadRawChar()
                 EndOfSource();
             return C;
         }
-        if (Src.Ended || ParseState.SourceKind != 2 || !NextLine()) {
+        if (Src.Ended || PS.SourceKind != 2 || !NextLine()) {
             EndOfSource();
             return EofChar;
         }
     }
 }
 
-[[noreturn]] void OpenCommentError()
+void THtmlParser::OpenCommentError()
 {
     Src.InComment = false;
     throw EParseError("Open Comment at End of HTML File");
 }
 
-inline void SetCh(char C)
+inline void THtmlParser::SetCh(char C)
 {
-    ParseState.Ch = C;
-    ParseState.LCh = (C >= 'a' && C <= 'z') ? static_cast<char>(C - 32) : C;
+    PS.Ch = C;
+    PS.LCh = (C >= 'a' && C <= 'z') ? static_cast<char>(C - 32) : C;
 }
 
 // One character, line ends folded into one CR and tabs into spaces.
-inline void FetchChar()
+inline void THtmlParser::FetchChar()
 {
     char C;
     if (Src.HasPushBack) {
@@ -419,40 +403,42 @@ inline void FetchChar()
 
 // After "<!": a comment ("<!--" up to two or more dashes, optional white space and ">") or a
 // declaration (up to the next ">"). Leaves Ch on the closing ">".
-void SkipCommentOrDeclaration()
+void THtmlParser::SkipCommentOrDeclaration()
 {
     Src.InComment = true;
     FetchChar();
     bool Comment = false;
-    if (ParseState.Ch == '-') {
+    if (PS.Ch == '-') {
         FetchChar();
-        Comment = ParseState.Ch == '-';
+        Comment = PS.Ch == '-';
     }
     if (Comment) {
         FetchChar();
         for (;;) {
-            if (ParseState.Ch != '-') {
+            if (PS.Ch != '-') {
                 FetchChar();
                 continue;
             }
             int Dashes = 0;
-            while (ParseState.Ch == '-') {
+            while (PS.Ch == '-') {
                 ++Dashes;
                 FetchChar();
             }
             if (Dashes < 2)
                 continue;
-            while (ParseState.Ch == ' ' || ParseState.Ch == '\r')
+            while (PS.Ch == ' ' || PS.Ch == '\r')
                 FetchChar();
-            if (ParseState.Ch == '>')
+            if (PS.Ch == '>')
                 break;
         }
     } else {
-        while (ParseState.Ch != '>')
+        while (PS.Ch != '>')
             FetchChar();
     }
     Src.InComment = false;
 }
+
+namespace {
 
 inline bool IsLetter(char C)
 {
@@ -492,13 +478,12 @@ constexpr int MaxScriptTagChars = 7;
 
 } // namespace
 
-void OpenSourceFile(const std::string& FileName)
+void THtmlParser::OpenSourceFile(const std::string& FileName)
 {
     BeginSource(0);
     std::string Bytes;
     try {
-        TFileStream File(FileName, fmOpenRead | fmShareDenyWrite);
-        Bytes = File.ReadAll();
+        Bytes = LoadFileBytes(FileName);
     } catch (...) {
         CloseSource();
         throw;
@@ -506,13 +491,13 @@ void OpenSourceFile(const std::string& FileName)
     SetDecoded(std::move(Bytes));
 }
 
-void OpenSourceBuffer(const void* Buffer, std::size_t Size)
+void THtmlParser::OpenSourceBuffer(const void* Buffer, std::size_t Size)
 {
     BeginSource(1);
     SetDecoded(Buffer && Size ? std::string(static_cast<const char*>(Buffer), Size) : std::string());
 }
 
-void OpenSourceStrings(TStrings* Lines)
+void THtmlParser::OpenSourceStrings(TStrings* Lines)
 {
     BeginSource(2);
     Src.Lines = Lines;
@@ -520,7 +505,7 @@ void OpenSourceStrings(TStrings* Lines)
     Src.Ended = false;
 }
 
-void OpenSourceStream(TStream* Stream)
+void THtmlParser::OpenSourceStream(TStream* Stream)
 {
     BeginSource(3);
     std::string Bytes;
@@ -535,26 +520,26 @@ void OpenSourceStream(TStream* Stream)
     SetDecoded(std::move(Bytes));
 }
 
-void CloseSource()
+void THtmlParser::CloseSource()
 {
     Src.Data.clear();
     Src.Data.shrink_to_fit();
     Src.Lines = nullptr;
     Src.LineIndex = 0;
     EndOfSource();
-    ParseState.SourceKind = -1;
+    PS.SourceKind = -1;
 }
 
-void ResetScanner()
+void THtmlParser::ResetScanner()
 {
     Src.HasPushBack = false;
     Src.InComment = false;
-    ParseState.ScriptMode = false;
-    ParseState.PreFormatted = false;
-    ParseState.Sy = EofSy;
-    ParseState.TokenText.clear();
-    ParseState.HeadingLevel = 0;
-    ParseState.Attributes.Clear();
+    PS.ScriptMode = false;
+    PS.PreFormatted = false;
+    PS.Sy = EofSy;
+    PS.TokenText.clear();
+    PS.HeadingLevel = 0;
+    PS.Attributes.Clear();
     SetCh(EofChar);
 }
 
@@ -574,10 +559,12 @@ constexpr std::array<bool, 256> MakeSpecialSet()
 }
 constexpr std::array<bool, 256> SpecialChar = MakeSpecialSet();
 
-[[gnu::noinline]] void NextChSlow()
+} // namespace
+
+[[gnu::noinline]] void THtmlParser::NextChSlow()
 {
     FetchChar();
-    while (!ParseState.ScriptMode && ParseState.Ch == '<') {
+    while (!PS.ScriptMode && PS.Ch == '<') {
         char Peek = ReadRawChar();
         if (Peek != '!') {
             Src.PushBack = Peek;
@@ -588,6 +575,8 @@ constexpr std::array<bool, 256> SpecialChar = MakeSpecialSet();
         FetchChar();
     }
 }
+
+namespace {
 
 // Bytes a text token takes one after another without a look at each (printable ASCII but
 // "&", "<", ">" and the space, which need the token reader's attention).
@@ -600,11 +589,13 @@ constexpr std::array<bool, 256> MakePlainTextSet()
 }
 constexpr std::array<bool, 256> PlainTextChar = MakePlainTextSet();
 
+} // namespace
+
 // Appends to Into the bytes that follow the current character in the source while Take
 // accepts them (at most Max) and moves the source past them, as if each had been current in
 // turn; NextCh then gives the byte after them. Take must refuse every byte of SpecialChar, so
 // the bytes taken are exactly those NextCh would give unchanged. Returns how many were taken.
-template <class TTake> std::size_t TakeRun(std::string& Into, std::size_t Max, TTake Take)
+template <class TTake> std::size_t THtmlParser::TakeRun(std::string& Into, std::size_t Max, TTake Take)
 {
     if (Src.HasPushBack)
         return 0;
@@ -620,9 +611,7 @@ template <class TTake> std::size_t TakeRun(std::string& Into, std::size_t Max, T
     return Count;
 }
 
-} // namespace
-
-void NextCh()
+void THtmlParser::NextCh()
 {
     // Most characters need no folding and start no comment: take them directly.
     if (!Src.HasPushBack && Src.Pos != Src.End) {
@@ -636,21 +625,19 @@ void NextCh()
     NextChSlow();
 }
 
-void SkipWhite()
+void THtmlParser::SkipWhite()
 {
-    while (ParseState.Ch == ' ' || ParseState.Ch == '\r')
+    while (PS.Ch == ' ' || PS.Ch == '\r')
         NextCh();
 }
 
 // ---------------------------------------------------------------------------------------------
 // Tokens
 
-namespace {
-
 // An entity, "&" current; returns its text and leaves the character after it current.
-std::string ReadEntity()
+std::string THtmlParser::ReadEntity()
 {
-    TParseState& P = ParseState;
+    TParseState& P = PS;
     NextCh();
     if (P.Ch == '#') {
         NextCh();
@@ -694,9 +681,9 @@ std::string ReadEntity()
 
 // A text token of up to MaxTextChars characters; empty when the current character starts
 // no text.
-void ReadText()
+void THtmlParser::ReadText()
 {
-    TParseState& P = ParseState;
+    TParseState& P = PS;
     std::string& T = P.TokenText;
     int Chars = 0;
     for (;;) {
@@ -725,15 +712,19 @@ void ReadText()
         P.Sy = TextSy;
 }
 
+namespace {
+
 int IntegerOf(const std::string& S)
 {
     return StrToIntDef(S, 0);
 }
 
+} // namespace
+
 // One attribute of a tag; false when none is left.
-bool ReadAttribute(THtmlSymbol& Sym, std::string& Text, int& Value)
+bool THtmlParser::ReadAttribute(THtmlSymbol& Sym, std::string& Text, int& Value)
 {
-    TParseState& P = ParseState;
+    TParseState& P = PS;
     Sym = UnknownAttrSy;
     SkipWhite();
     if (!IsLetter(P.LCh))
@@ -800,9 +791,9 @@ bool ReadAttribute(THtmlSymbol& Sym, std::string& Text, int& Value)
 }
 
 // A tag, "<" current; leaves the character after its ">" current.
-void ReadTag()
+void THtmlParser::ReadTag()
 {
-    TParseState& P = ParseState;
+    TParseState& P = PS;
     NextCh();
     bool EndTag = false;
     if (P.Ch == '/') {
@@ -836,11 +827,9 @@ void ReadTag()
     NextCh();
 }
 
-} // namespace
-
-void GetSymbol()
+void THtmlParser::GetSymbol()
 {
-    TParseState& P = ParseState;
+    TParseState& P = PS;
     P.TokenText.clear();
     P.HeadingLevel = 0;
     if (P.Ch == EofChar) {
@@ -860,13 +849,11 @@ void GetSymbol()
     }
 }
 
-namespace {
-
 // Literal text of a content reader: up to MaxTextChars characters, to a line break, the end
 // of the input or "<".
-void ReadLiteralText()
+void THtmlParser::ReadLiteralText()
 {
-    TParseState& P = ParseState;
+    TParseState& P = PS;
     int Chars = 0;
     while (P.Ch != '\r' && P.Ch != EofChar && P.Ch != '<') {
         if (StartsCharacter(P.TokenText, P.Ch)) {
@@ -880,11 +867,9 @@ void ReadLiteralText()
     P.Sy = TextSy;
 }
 
-} // namespace
-
-void GetTextAreaSymbol()
+void THtmlParser::GetTextAreaSymbol()
 {
-    TParseState& P = ParseState;
+    TParseState& P = PS;
     P.TokenText.clear();
     if (P.Ch == EofChar) {
         P.Sy = EofSy;
@@ -910,9 +895,9 @@ void GetTextAreaSymbol()
     }
 }
 
-void GetScriptSymbol()
+void THtmlParser::GetScriptSymbol()
 {
-    TParseState& P = ParseState;
+    TParseState& P = PS;
     P.TokenText.clear();
     if (P.Ch == EofChar) {
         P.Sy = EofSy;
@@ -980,10 +965,10 @@ bool ColorFromString(const std::string& Text, std::int32_t& Color)
 // =============================================================================================
 // The document builder
 
-bool IsTextSymbol()
+bool THtmlParser::IsTextSymbol() const
 {
     // A ">" in running text is shown as text, as it is inside PRE.
-    return ParseState.Sy == TextSy || (ParseState.Sy == OtherCharSy && ParseState.TokenText == ">");
+    return PS.Sy == TextSy || (PS.Sy == OtherCharSy && PS.TokenText == ">");
 }
 
 TSymbolSet SymbolSet(std::initializer_list<THtmlSymbol> Symbols)
@@ -1003,8 +988,6 @@ constexpr int MaxOptionChars = 80;
 constexpr int MaxFaceChars = 50;
 constexpr std::size_t ScriptBufferSize = 32500;
 constexpr std::size_t ScriptBufferGrowth = 10000;
-
-TParseState& PS = ParseState;
 
 bool IsListEnd(THtmlSymbol Sy)
 {
@@ -1047,13 +1030,15 @@ constexpr std::array<bool, 256> MakeCommonSet()
 }
 constexpr std::array<bool, 256> CommonSet = MakeCommonSet();
 
-bool IsCommonSymbol(THtmlSymbol Sy)
+} // namespace
+
+bool THtmlParser::IsCommonSymbol(THtmlSymbol Sy) const
 {
     return CommonSet[Sy] || (Sy == OtherCharSy && IsTextSymbol());
 }
 
 // Style flag changes of B, I, U, S and their kin (also inside PRE); false for other symbols.
-bool ApplyStyleSymbol(THtmlSymbol Sy)
+bool THtmlParser::ApplyStyleSymbol(THtmlSymbol Sy)
 {
     int& F = PS.FontStyleFlags;
     switch (Sy) {
@@ -1096,17 +1081,19 @@ bool ApplyStyleSymbol(THtmlSymbol Sy)
     }
 }
 
-void FontChange()
+void THtmlParser::FontChange()
 {
     if (PS.CurrentSection)
-        PS.CurrentSection->SwitchFont(PS.Document, TopFont());
+        PS.CurrentSection->SwitchFont(PS.Document, TopFont(), &PS);
 }
 
-void EnsureSection(int Level)
+void THtmlParser::EnsureSection(int Level)
 {
     if (!PS.CurrentSection)
         NewSection(Level, PS.CurrentAlign);
 }
+
+namespace {
 
 // S cut after its first Max characters (limits count characters, never bytes of one).
 std::string CutChars(const std::string& S, int Max)
@@ -1124,44 +1111,24 @@ std::string CutChars(const std::string& S, int Max)
     return Out;
 }
 
-// Counts one level of nesting while it lives; Allowed is false beyond MaxNestDepth.
-struct TNestGuard {
-    bool Allowed;
-    TNestGuard() : Allowed(PS.NestDepth < MaxNestDepth)
-    {
-        if (Allowed)
-            ++PS.NestDepth;
-    }
-    ~TNestGuard()
-    {
-        if (Allowed)
-            --PS.NestDepth;
-    }
-    TNestGuard(const TNestGuard&) = delete;
-    TNestGuard& operator=(const TNestGuard&) = delete;
-};
+} // namespace
 
-void SetFixedFont(TMyFont* F)
+void THtmlParser::SetFixedFont(TMyFont* F)
 {
     F->SetName(PS.Document->PreFontName);
     F->SetNormalSize(PS.Document, 10);
     F->Fixed = true;
 }
 
-void ParseCommonTag(int Level);
-void ParseLists(int Level, THtmlSymbol Opening, const TSymbolSet& StopSet);
-
-} // namespace
-
 // ---------------------------------------------------------------------------------------------
 // Common steps
 
-TMyFont* TopFont()
+TMyFont* THtmlParser::TopFont()
 {
     return PS.FontStack.ItemAs<TMyFont>(PS.FontStack.Count() - 1);
 }
 
-bool PushFont()
+bool THtmlParser::PushFont()
 {
     if (PS.FontStack.Count() >= MaxFontStack)
         return false;
@@ -1171,19 +1138,19 @@ bool PushFont()
     return true;
 }
 
-void PopFont()
+void THtmlParser::PopFont()
 {
     if (PS.FontStack.Count() > 1)
         PS.FontStack.Delete(PS.FontStack.Count() - 1);
 }
 
-void PopFontsTo(int Depth)
+void THtmlParser::PopFontsTo(int Depth)
 {
     while (PS.FontStack.Count() > std::max(Depth, 1))
         PopFont();
 }
 
-void AddSection()
+void THtmlParser::AddSection()
 {
     if (!PS.CurrentSection)
         return;
@@ -1198,13 +1165,13 @@ void AddSection()
     }
 }
 
-void NewSection(int Level, int Justify)
+void THtmlParser::NewSection(int Level, int Justify)
 {
     AddSection();
-    PS.CurrentSection = new TSection(Level, Justify, &PS.LinkTarget, TopFont());
+    PS.CurrentSection = new TSection(Level, Justify, &PS.LinkTarget, TopFont(), &PS);
 }
 
-void EndLink()
+void THtmlParser::EndLink()
 {
     if (PS.LinkOpen) {
         PS.LinkTarget.Clear();
@@ -1214,10 +1181,10 @@ void EndLink()
         PS.LinkFontPushed = false;
     }
     if (PS.CurrentSection)
-        PS.CurrentSection->SwitchLink(false, PS.Document, TopFont(), nullptr);
+        PS.CurrentSection->SwitchLink(false, PS.Document, TopFont(), nullptr, &PS);
 }
 
-int ParagraphAlign(int CurrentAlign)
+int THtmlParser::ParagraphAlign(int CurrentAlign)
 {
     if (PS.Sy == PEndSy)
         return CurrentAlign;
@@ -1234,7 +1201,7 @@ int ParagraphAlign(int CurrentAlign)
     return CurrentAlign;
 }
 
-void ForgetCellBlocks(TCell* Cell)
+void THtmlParser::ForgetCellBlocks(TCell* Cell)
 {
     if (!Cell || !PS.Document)
         return;
@@ -1245,7 +1212,7 @@ void ForgetCellBlocks(TCell* Cell)
 // ---------------------------------------------------------------------------------------------
 // Element readers
 
-void ParseTitle()
+void THtmlParser::ParseTitle()
 {
     PS.Title.clear();
     GetSymbol();
@@ -1255,7 +1222,7 @@ void ParseTitle()
     }
 }
 
-void ParseBase()
+void THtmlParser::ParseBase()
 {
     for (int I = 0; I < PS.Attributes.Count(); ++I) {
         TAttribute* A = PS.Attributes.Attr(I);
@@ -1267,7 +1234,7 @@ void ParseBase()
     GetSymbol();
 }
 
-void ParseScript(TObject* Owner, const TScriptEvent& Handler)
+void THtmlParser::ParseScript(TObject* Owner, const TScriptEvent& Handler)
 {
     if (!Handler) {
         do
@@ -1276,9 +1243,10 @@ void ParseScript(TObject* Owner, const TScriptEvent& Handler)
         return;
     }
     struct TScriptModeGuard {
-        TScriptModeGuard() { PS.ScriptMode = true; }
-        ~TScriptModeGuard() { PS.ScriptMode = false; }
-    } ModeGuard;
+        bool& Mode;
+        explicit TScriptModeGuard(bool& AMode) : Mode(AMode) { Mode = true; }
+        ~TScriptModeGuard() { Mode = false; }
+    } ModeGuard(PS.ScriptMode);
     TAttribute* A = nullptr;
     const std::string Language = PS.Attributes.Find(LanguageSy, A) ? A->Text : std::string();
     std::size_t Capacity = ScriptBufferSize;
@@ -1303,10 +1271,8 @@ void ParseScript(TObject* Owner, const TScriptEvent& Handler)
     Handler(Owner, Language, std::move(Buffer));
 }
 
-namespace {
-
 // A MAP; inside PRE the token after the map is not read (PRE reads characters itself).
-void ParseMap(bool ReadNext)
+void THtmlParser::ParseMap(bool ReadNext)
 {
     auto Item = std::make_unique<TMapItem>();
     TAttribute* A = nullptr;
@@ -1324,7 +1290,7 @@ void ParseMap(bool ReadNext)
         GetSymbol();
 }
 
-void ParseSelectOptions(TFormControlObj* Control)
+void THtmlParser::ParseSelectOptions(TFormControlObj* Control)
 {
     bool Open = false, Selected = false;
     std::string Text, Value;
@@ -1359,7 +1325,7 @@ void ParseSelectOptions(TFormControlObj* Control)
     Control->RestoreInitialValue();
 }
 
-void ParseTextAreaContent(TFormControlObj* Control)
+void THtmlParser::ParseTextAreaContent(TFormControlObj* Control)
 {
     std::string Line;
     GetTextAreaSymbol();
@@ -1381,7 +1347,7 @@ void ParseTextAreaContent(TFormControlObj* Control)
 }
 
 // FONT and BASEFONT; true when the font stack took a new font with a change.
-bool ParseFont(THtmlSymbol Sym, const int (&Sizes)[7])
+bool THtmlParser::ParseFont(THtmlSymbol Sym, const int (&Sizes)[7])
 {
     const bool IsFont = Sym == FontSy;
     bool HaveSize = false, HaveColor = false, HaveFace = false;
@@ -1440,7 +1406,7 @@ bool ParseFont(THtmlSymbol Sym, const int (&Sizes)[7])
 
 // BIG and SMALL move the top font one step along the size table. BIG at the largest step
 // pushes a copy of the same size, so its end tag always has an entry to pop.
-bool ParseBigSmall(THtmlSymbol Sym, const int (&Sizes)[7])
+bool THtmlParser::ParseBigSmall(THtmlSymbol Sym, const int (&Sizes)[7])
 {
     const int Size = TopFont()->NormalSize;
     int Step = 0;
@@ -1461,7 +1427,7 @@ bool ParseBigSmall(THtmlSymbol Sym, const int (&Sizes)[7])
     return true;
 }
 
-TMyFont* HeadingFont()
+TMyFont* THtmlParser::HeadingFont()
 {
     static const int Sizes[6] = {24, 18, 15, 12, 10, 8};
     const int Level = PS.HeadingLevel;
@@ -1474,7 +1440,7 @@ TMyFont* HeadingFont()
 }
 
 // A (start): HREF opens a link, NAME registers an anchor.
-void ParseAnchor(int Level)
+void THtmlParser::ParseAnchor(int Level)
 {
     for (int I = 0; I < PS.Attributes.Count(); ++I) {
         TAttribute* A = PS.Attributes.Attr(I);
@@ -1491,7 +1457,7 @@ void ParseAnchor(int Level)
                 F->SetColor(PS.Document->HotSpotColor);
             }
             if (PS.CurrentSection)
-                PS.CurrentSection->SwitchLink(true, PS.Document, TopFont(), &PS.LinkTarget);
+                PS.CurrentSection->SwitchLink(true, PS.Document, TopFont(), &PS.LinkTarget, &PS);
         } else if (A->Which == NameSy) {
             EnsureSection(Level);
             if (PS.NameList)
@@ -1500,7 +1466,7 @@ void ParseAnchor(int Level)
     }
 }
 
-TFormControlObj* InsertControl(int Level)
+TFormControlObj* THtmlParser::InsertControl(int Level)
 {
     EnsureSection(Level);
     return PS.CurrentSection->InsertFormControl(PS.Sy, PS.Document, PS.CurrentCell, &PS.Attributes,
@@ -1508,13 +1474,13 @@ TFormControlObj* InsertControl(int Level)
 }
 
 // A new preformatted line with Font (PRE and plain text).
-void NewPreSection(int Level, TMyFont* Font)
+void THtmlParser::NewPreSection(int Level, TMyFont* Font)
 {
     AddSection();
-    PS.CurrentSection = new TPreFormated(Level, 1, &PS.LinkTarget, Font);
+    PS.CurrentSection = new TPreFormated(Level, 1, &PS.LinkTarget, Font, &PS);
 }
 
-void ParsePre(int Level)
+void THtmlParser::ParsePre(int Level)
 {
     AddSection();
     const bool Pushed = PushFont();
@@ -1603,12 +1569,12 @@ void ParsePre(int Level)
             case BaseFontSy:
                 Flush();
                 if (ParseFont(Sy, PreSizes))
-                    PS.CurrentSection->SwitchFont(PS.Document, TopFont());
+                    PS.CurrentSection->SwitchFont(PS.Document, TopFont(), &PS);
                 break;
             case FontEndSy:
                 PopFont();
                 Flush();
-                PS.CurrentSection->SwitchFont(PS.Document, TopFont());
+                PS.CurrentSection->SwitchFont(PS.Document, TopFont(), &PS);
                 break;
             case PageSy:
                 Flush();
@@ -1619,7 +1585,7 @@ void ParsePre(int Level)
             default:
                 if (ApplyStyleSymbol(Sy)) {
                     Flush();
-                    PS.CurrentSection->SwitchFont(PS.Document, TopFont());
+                    PS.CurrentSection->SwitchFont(PS.Document, TopFont(), &PS);
                 }
                 break;
             }
@@ -1633,7 +1599,7 @@ void ParsePre(int Level)
     GetSymbol();
 }
 
-void ParsePlainText()
+void THtmlParser::ParsePlainText()
 {
     AddSection();
     const bool Pushed = PushFont();
@@ -1669,7 +1635,7 @@ void ParsePlainText()
     GetSymbol();
 }
 
-void ParseCommonTag(int Level)
+void THtmlParser::ParseCommonTag(int Level)
 {
     const THtmlSymbol Sy = PS.Sy;
     if (ApplyStyleSymbol(Sy)) {
@@ -1784,7 +1750,7 @@ void ParseCommonTag(int Level)
         GetSymbol();
         break;
     case TableSy: {
-        TNestGuard Nest;
+        TNestGuard Nest(PS.NestDepth);
         if (Nest.Allowed)
             ParseTable(Level);
         else
@@ -1846,7 +1812,7 @@ void ParseCommonTag(int Level)
 
 // A list or BLOCKQUOTE, its opening tag current. Returns with its end tag current (the caller
 // consumes it), at the end of input, or with a stop symbol current, which the caller must see.
-void ParseLists(int Level, THtmlSymbol Opening, const TSymbolSet& StopSet)
+void THtmlParser::ParseLists(int Level, THtmlSymbol Opening, const TSymbolSet& StopSet)
 {
     const bool Ordered = Opening == OLSy;
     int Number = 1;
@@ -1887,7 +1853,7 @@ void ParseLists(int Level, THtmlSymbol Opening, const TSymbolSet& StopSet)
             GetSymbol();
         } else if (IsListStart(Sy) || Sy == BlockQuoteSy) {
             AddSection();
-            TNestGuard Nest;
+            TNestGuard Nest(PS.NestDepth);
             if (!Nest.Allowed) {
                 GetSymbol();
                 continue;
@@ -1898,10 +1864,10 @@ void ParseLists(int Level, THtmlSymbol Opening, const TSymbolSet& StopSet)
         } else if (Sy == LISy) {
             AddSection();
             if (Ordered) {
-                PS.CurrentSection = new TOListItem(Level, &PS.LinkTarget, TopFont(), NumType, Number);
+                PS.CurrentSection = new TOListItem(Level, &PS.LinkTarget, TopFont(), NumType, Number, &PS);
                 Number = Number < INT_MAX ? Number + 1 : Number;
             } else {
-                auto* Item = new TUListItem(Level, &PS.LinkTarget, TopFont());
+                auto* Item = new TUListItem(Level, &PS.LinkTarget, TopFont(), &PS);
                 Item->Plain = Plain;
                 PS.CurrentSection = Item;
             }
@@ -1913,7 +1879,7 @@ void ParseLists(int Level, THtmlSymbol Opening, const TSymbolSet& StopSet)
         } else if (Sy == DDSy || Sy == DTSy) {
             AddSection();
             E = Sy == DDSy ? Level : Level - 1;
-            PS.CurrentSection = new TDListItem(E, &PS.LinkTarget, TopFont());
+            PS.CurrentSection = new TDListItem(E, &PS.LinkTarget, TopFont(), &PS);
             GetSymbol();
         } else if (StopSet.test(Sy)) {
             return;
@@ -1925,7 +1891,7 @@ void ParseLists(int Level, THtmlSymbol Opening, const TSymbolSet& StopSet)
 }
 
 // BODY: sets the document's colours while nothing has been built yet.
-void ParseBodyTag()
+void THtmlParser::ParseBodyTag()
 {
     if (PS.CurrentCell->Count() != 0) {
         GetSymbol();
@@ -1958,7 +1924,7 @@ void ParseBodyTag()
             break;
         }
     }
-    PS.CurrentSection = new TSection(0, PS.CurrentAlign, nullptr, PS.FontStack.ItemAs<TMyFont>(0));
+    PS.CurrentSection = new TSection(0, PS.CurrentAlign, nullptr, PS.FontStack.ItemAs<TMyFont>(0), &PS);
     if (Old) {
         // Anchors written before BODY now lead to the top of the body, not to a freed block.
         if (PS.NameList)
@@ -1972,9 +1938,9 @@ void ParseBodyTag()
 }
 
 // CENTER or DIV, current: a block of its own alignment.
-void ParseCenterDiv(const TSymbolSet& StopSet)
+void THtmlParser::ParseCenterDiv(const TSymbolSet& StopSet)
 {
-    TNestGuard Nest;
+    TNestGuard Nest(PS.NestDepth);
     if (!Nest.Allowed) {
         GetSymbol();
         return;
@@ -1999,9 +1965,7 @@ void ParseCenterDiv(const TSymbolSet& StopSet)
         GetSymbol();
 }
 
-} // namespace
-
-void ParseBody(const TSymbolSet& StopSet)
+void THtmlParser::ParseBody(const TSymbolSet& StopSet)
 {
     while (PS.Sy != EofSy && PS.Sy != BodyEndSy) {
         const THtmlSymbol Sy = PS.Sy;
@@ -2027,7 +1991,7 @@ void ParseBody(const TSymbolSet& StopSet)
         case DLSy:
         case BlockQuoteSy: {
             AddSection();
-            TNestGuard Nest;
+            TNestGuard Nest(PS.NestDepth);
             if (!Nest.Allowed) {
                 GetSymbol();
                 break;
@@ -2058,14 +2022,13 @@ void ParseBody(const TSymbolSet& StopSet)
 // ---------------------------------------------------------------------------------------------
 // Entry points
 
-namespace {
-
-void InitParse(TSectionList* Document, TStringList* NameList)
+void THtmlParser::InitParse(TSectionList* Document, TStringList* NameList)
 {
     ResetScanner();
     PS.Document = Document;
     PS.NameList = NameList;
     Document->NameList = NameList;
+    Document->Parsing = true;
     PS.CurrentCell = Document;
     PS.FontStack.Clear();
     auto* Bottom = new TMyFont;
@@ -2085,11 +2048,11 @@ void InitParse(TSectionList* Document, TStringList* NameList)
     PS.ScriptShift = 0;
     PS.CurrentForm = nullptr;
     PS.NestDepth = 0;
-    PS.CurrentSection = new TSection(0, 1, nullptr, Bottom);
+    PS.CurrentSection = new TSection(0, 1, nullptr, Bottom, &PS);
     PS.Parsing = true;
 }
 
-void FinishParse()
+void THtmlParser::FinishParse()
 {
     PS.Attributes.Clear();
     if (!PS.CurrentCell)
@@ -2106,23 +2069,29 @@ void FinishParse()
     PS.NestDepth = 0;
     PS.CurrentForm = nullptr;
     PS.CurrentCell = nullptr;
+    PS.Document->Parsing = false;
     PS.Document = nullptr;
     PS.NameList = nullptr;
     PS.Parsing = false;
 }
 
-void RefuseNestedParse()
+// A parser holds one parse, and a document takes blocks from one parse: a SCRIPT handler that
+// starts either again would pull the ground from under the parse that called it.
+void THtmlParser::RefuseNestedParse(const TSectionList* Document) const
 {
-    if (PS.Parsing)
+    if (PS.Parsing || (Document && Document->Parsing))
         throw EParseError("Cannot start a parse while another one is running");
 }
 
 // Opens the source (Open), then builds the document from it.
 template <class TOpen>
-void RunParse(TSectionList* Document, TStringList* NameList, bool PlainText, TOpen Open)
+void THtmlParser::RunParse(TSectionList* Document, TStringList* NameList, bool PlainText, TOpen Open)
 {
-    RefuseNestedParse();
-    TSourceGuard Guard;
+    RefuseNestedParse(Document);
+    struct TSourceGuard {
+        THtmlParser& Parser;
+        ~TSourceGuard() { Parser.CloseSource(); }
+    } Guard{*this};
     Open();
     InitParse(Document, NameList);
     try {
@@ -2142,24 +2111,23 @@ void RunParse(TSectionList* Document, TStringList* NameList, bool PlainText, TOp
     FinishParse();
 }
 
-} // namespace
-
-void HtmlParseFile(TSectionList* Document, TStringList* NameList, const std::string& FileName)
+void THtmlParser::HtmlParseFile(TSectionList* Document, TStringList* NameList, const std::string& FileName)
 {
     RunParse(Document, NameList, false, [&] { OpenSourceFile(FileName); });
 }
 
-void HtmlParseBuffer(TSectionList* Document, TStringList* NameList, const void* Buffer, std::size_t Size)
+void THtmlParser::HtmlParseBuffer(TSectionList* Document, TStringList* NameList, const void* Buffer,
+                                  std::size_t Size)
 {
     RunParse(Document, NameList, false, [&] { OpenSourceBuffer(Buffer, Size); });
 }
 
-void HtmlParseStrings(TSectionList* Document, TStringList* NameList, TStrings* Strings)
+void THtmlParser::HtmlParseStrings(TSectionList* Document, TStringList* NameList, TStrings* Strings)
 {
     RunParse(Document, NameList, false, [&] { OpenSourceStrings(Strings); });
 }
 
-void HtmlParseStream(TSectionList* Document, TStringList* NameList, TStream* Stream)
+void THtmlParser::HtmlParseStream(TSectionList* Document, TStringList* NameList, TStream* Stream)
 {
     RunParse(Document, NameList, false, [&] {
         if (Stream)
@@ -2168,12 +2136,12 @@ void HtmlParseStream(TSectionList* Document, TStringList* NameList, TStream* Str
     });
 }
 
-void TextParseFile(TSectionList* Document, TStringList* NameList, const std::string& FileName)
+void THtmlParser::TextParseFile(TSectionList* Document, TStringList* NameList, const std::string& FileName)
 {
     RunParse(Document, NameList, true, [&] { OpenSourceFile(FileName); });
 }
 
-void TextParseStrings(TSectionList* Document, TStringList* NameList, TStrings* Strings)
+void THtmlParser::TextParseStrings(TSectionList* Document, TStringList* NameList, TStrings* Strings)
 {
     RunParse(Document, NameList, true, [&] { OpenSourceStrings(Strings); });
 }

@@ -1,5 +1,6 @@
 // The HTML parser: a pull scanner that turns HTML source into symbols (tags with their
-// attributes, entities, text), over one process-wide parse state.
+// attributes, entities, text), and the document builder above it, in one parser object
+// (THtmlParser) that each parse owns.
 //
 // The scanner reads from one of four sources (a file, a memory buffer, a string list, a
 // stream), folds every line end (CR, LF, CR LF, LF CR) into one CR, turns tabs into spaces
@@ -9,8 +10,8 @@
 // loop that stops at 26 ends.
 //
 // Use: open a source (OpenSourceXxx), ResetScanner, NextCh once, then GetSymbol repeatedly and
-// read ParseState.Sy, TokenText, HeadingLevel and Attributes. CloseSource at the end (a
-// TSourceGuard does it on every path).
+// read State().Sy, TokenText, HeadingLevel and Attributes. The source is released by
+// CloseSource, by the next source or with the parser.
 //
 // Above the scanner, the document builder (HtmlParseXxx, TextParseXxx) drives it token by
 // token and writes the document model directly: there is no element tree, block structure
@@ -37,6 +38,7 @@ class TSection;
 class TMyFont;
 class ThtmlForm;
 class TFormControlObj;
+class TSubFrameSet;
 
 // The handler of a SCRIPT element: the owner (the document or a frame set), the LANGUAGE
 // attribute and the script text (lines separated by CR LF, ended by a NUL byte). The text
@@ -236,9 +238,17 @@ public:
     bool Find(THtmlSymbol Sym, TAttribute*& T) const;
 };
 
-// The process-wide parse state of the scanner and the document builder; only one parse runs at
-// a time.
-struct TParseState {
+// The builder's font additions that a text block takes as it starts a font run: style flags
+// added to every font (1 bold, 2 italic, 4 underline, 8 strike-out) and the script shift (0
+// normal, 1 subscript, 2 superscript), which a new block resets once it has taken it.
+struct TFontAdditions {
+    int FontStyleFlags = 0;
+    int ScriptShift = 0;
+};
+
+// The state of one parse: the scanner's current character and token, and the builder's open
+// blocks and font stack. Each parser has its own.
+struct TParseState : TFontAdditions {
     int SourceKind = -1;       // 0 text file, 1 memory buffer, 2 string list, 3 stream; -1 none
     char Ch = 26;              // current character, as written (after line-end folding)
     char LCh = 26;             // Ch upper-cased (only a..z change)
@@ -249,13 +259,8 @@ struct TParseState {
     int HeadingLevel = 0;      // 1..6 after H or /H with a digit, else 0
     // Attributes of the last tag whose symbol replaces the list (see TagKeepsAttributes).
     TAttributeList Attributes;
-    // The builder's font state that text blocks take as they start a font run: style flags
-    // added to every font (1 bold, 2 italic, 4 underline, 8 strike-out) and the script shift
-    // (0 normal, 1 subscript, 2 superscript).
-    int FontStyleFlags = 0;
-    int ScriptShift = 0;
 
-    // The builder's state, set up by every entry point and kept after it returns (the view
+    // The builder's state, set up by every entry point and kept after it returns (the caller
     // reads Title, Base and BaseTarget). The document and section pointers are cleared at the
     // end of each parse.
     TSectionList* Document = nullptr;
@@ -274,44 +279,6 @@ struct TParseState {
     bool Parsing = false; // a document parse is running
 };
 
-extern TParseState ParseState;
-
-// Sources. Each replaces the previous source; the source is read from its start.
-// A file is read and decoded when opened (raises EFOpenError when it cannot be read).
-void OpenSourceFile(const std::string& FileName);
-// The buffer is copied, so it need not outlive the scan.
-void OpenSourceBuffer(const void* Buffer, std::size_t Size);
-// Lines are taken one by one, each followed by one CR; the list must outlive the scan.
-void OpenSourceStrings(TStrings* Lines);
-// Read from the stream's current position to its end when opened.
-void OpenSourceStream(TStream* Stream);
-// Releases the source; afterwards the scanner reads only the end of input.
-void CloseSource();
-
-// Closes the source when it goes out of scope, also when an exception passes.
-struct TSourceGuard {
-    TSourceGuard() = default;
-    TSourceGuard(const TSourceGuard&) = delete;
-    TSourceGuard& operator=(const TSourceGuard&) = delete;
-    ~TSourceGuard() { CloseSource(); }
-};
-
-// The start of a parse: no pushed-back character, script and preformatted modes off, an
-// empty attribute list, no current symbol.
-void ResetScanner();
-
-// Moves to the next character (Ch, LCh), skipping comments and declarations unless in
-// script mode. Raises EParseError when the input ends inside one.
-void NextCh();
-// NextCh while Ch is a space, a tab or a line break.
-void SkipWhite();
-// Reads the next token into Sy, TokenText, HeadingLevel and (for tags) Attributes. NextCh
-// must have been called once before the first call.
-void GetSymbol();
-// Content readers: inside TEXTAREA and inside SCRIPT (script mode on).
-void GetTextAreaSymbol();
-void GetScriptSymbol();
-
 // Table look-ups, exposed for the builder and the tests.
 // The start (or, with EndTag, the end) symbol of a tag name in upper case; UnknownTagSy when
 // there is none.
@@ -320,7 +287,7 @@ THtmlSymbol LookupTag(const std::string& Name, bool EndTag);
 THtmlSymbol LookupAttribute(const std::string& Name);
 // The UTF-8 text of a named entity (case-sensitive); empty when the name is unknown.
 std::string LookupEntity(const std::string& Name);
-// True for the start symbols whose tags replace ParseState.Attributes.
+// True for the start symbols whose tags replace the attribute list.
 bool TagKeepsAttributes(THtmlSymbol Sym);
 
 // A colour from an attribute text: one of the 16 HTML colour names (upper-cased text, first 10
@@ -328,52 +295,192 @@ bool TagKeepsAttributes(THtmlSymbol Sym);
 // colour ($00BBGGRR). False for an empty text or one that is neither.
 bool ColorFromString(const std::string& Text, std::int32_t& Color);
 
-// ---------------------------------------------------------------------------------------------
-// The document builder: parses a source into Document, adding named anchors to NameList (may
-// be null). What was built before an error stays in the document; the error passes on. Only
-// one parse runs at a time: one started while another runs (from a SCRIPT handler) raises
-// EParseError.
-
-void HtmlParseFile(TSectionList* Document, TStringList* NameList, const std::string& FileName);
-void HtmlParseBuffer(TSectionList* Document, TStringList* NameList, const void* Buffer, std::size_t Size);
-void HtmlParseStrings(TSectionList* Document, TStringList* NameList, TStrings* Strings);
-// The stream is read from its start.
-void HtmlParseStream(TSectionList* Document, TStringList* NameList, TStream* Stream);
-// Plain text: every character shows, one preformatted block per line.
-void TextParseFile(TSectionList* Document, TStringList* NameList, const std::string& FileName);
-void TextParseStrings(TSectionList* Document, TStringList* NameList, TStrings* Strings);
-
 // Nesting deeper than this (lists, CENTER/DIV, tables, framesets) is ignored.
 constexpr int MaxNestDepth = 200;
 // The font stack's capacity, the bottom entry included.
 constexpr int MaxFontStack = 25;
 
-// Builder steps shared with the table and frameset builders.
-// True when the current token is text: a text token, or a ">" standing in running text.
-bool IsTextSymbol();
 using TSymbolSet = std::bitset<256>;
 TSymbolSet SymbolSet(std::initializer_list<THtmlSymbol> Symbols);
 
-// Runs the body loop until the end of input, the end of BODY (consumed) or a symbol of StopSet
-// (left current).
-void ParseBody(const TSymbolSet& StopSet);
-// Builds a TABLE (current, with its attributes) into the current cell; leaves the token after
-// the table current.
-void ParseTable(int Level);
-void ParseTitle();
-void ParseBase();
-// Reads a SCRIPT's content (the tag is current) and hands it to Handler (none: dropped).
-void ParseScript(TObject* Owner, const TScriptEvent& Handler);
-// The open section joins the current cell (freed when there is no current cell).
-void AddSection();
-// A new open section with the top font and the open link.
-void NewSection(int Level, int Justify);
-void EndLink();
-TMyFont* TopFont();
-bool PushFont();
-void PopFont();
-// Pops the font stack down to Depth entries (never the bottom one).
-void PopFontsTo(int Depth);
-int ParagraphAlign(int CurrentAlign);
-// Removes every reference the document keeps into the blocks of Cell before it is freed.
-void ForgetCellBlocks(TCell* Cell);
+// One parser: the scanner and the document builder over a state of their own, so a parse
+// started while another runs (a frame's document, a parse from another view's handler) keeps
+// apart from it. The same parser, or a parse into the document being built, cannot be started
+// again from inside its own parse (from a SCRIPT handler): that raises EParseError.
+class THtmlParser {
+public:
+    THtmlParser() = default;
+    THtmlParser(const THtmlParser&) = delete;
+    THtmlParser& operator=(const THtmlParser&) = delete;
+
+    // The current token and the builder's state; after a parse it keeps Title, Base and
+    // BaseTarget for the caller.
+    TParseState& State() { return PS; }
+    const TParseState& State() const { return PS; }
+
+    // Sources. Each replaces the previous source; the source is read from its start.
+    // A file is read and decoded when opened (raises EFOpenError when it cannot be read).
+    void OpenSourceFile(const std::string& FileName);
+    // The buffer is copied, so it need not outlive the scan.
+    void OpenSourceBuffer(const void* Buffer, std::size_t Size);
+    // Lines are taken one by one, each followed by one CR; the list must outlive the scan.
+    void OpenSourceStrings(TStrings* Lines);
+    // Read from the stream's current position to its end when opened.
+    void OpenSourceStream(TStream* Stream);
+    // Releases the source; afterwards the scanner reads only the end of input.
+    void CloseSource();
+
+    // The start of a scan: no pushed-back character, script and preformatted modes off, an
+    // empty attribute list, no current symbol.
+    void ResetScanner();
+    // Moves to the next character (Ch, LCh), skipping comments and declarations unless in
+    // script mode. Raises EParseError when the input ends inside one.
+    void NextCh();
+    // NextCh while Ch is a space, a tab or a line break.
+    void SkipWhite();
+    // Reads the next token into Sy, TokenText, HeadingLevel and (for tags) Attributes. NextCh
+    // must have been called once before the first call.
+    void GetSymbol();
+    // Content readers: inside TEXTAREA and inside SCRIPT (script mode on).
+    void GetTextAreaSymbol();
+    void GetScriptSymbol();
+
+    // The document builder: parses a source into Document, adding named anchors to NameList
+    // (may be null). What was built before an error stays in the document; the error passes on.
+    void HtmlParseFile(TSectionList* Document, TStringList* NameList, const std::string& FileName);
+    void HtmlParseBuffer(TSectionList* Document, TStringList* NameList, const void* Buffer, std::size_t Size);
+    void HtmlParseStrings(TSectionList* Document, TStringList* NameList, TStrings* Strings);
+    // The stream is read from its start.
+    void HtmlParseStream(TSectionList* Document, TStringList* NameList, TStream* Stream);
+    // Plain text: every character shows, one preformatted block per line.
+    void TextParseFile(TSectionList* Document, TStringList* NameList, const std::string& FileName);
+    void TextParseStrings(TSectionList* Document, TStringList* NameList, TStrings* Strings);
+
+    // The frameset builder: fills Frameset (a top TFrameSet, or a nested one) from a FRAMESET
+    // document; true when a FRAMESET was found. Kind is the source: 0 the file FileName, 1
+    // Buffer and Size, 2 Strings, 3 Stream (from its start). Frames resolve their SRC against
+    // FileName's directory. An error reading a file passes on; for the other kinds the result
+    // is what was found before it. Title, Base and BaseTarget stay in State().
+    bool FramesetParse(TSubFrameSet* Frameset, int Kind, const std::string& FileName, const void* Buffer,
+                       std::size_t Size, TStream* Stream, TStrings* Strings);
+    // True when a FRAMESET tag comes before any body content; the same sources and errors,
+    // and false for any other kind.
+    bool IsFramesetDocument(int Kind, const std::string& FileName, TStrings* Strings, const void* Buffer,
+                            std::size_t Size, TStream* Stream);
+
+private:
+    // Counts one level of nesting while it lives; Allowed is false beyond MaxNestDepth.
+    struct TNestGuard {
+        int& Depth;
+        bool Allowed;
+        explicit TNestGuard(int& ADepth) : Depth(ADepth), Allowed(ADepth < MaxNestDepth)
+        {
+            if (Allowed)
+                ++Depth;
+        }
+        ~TNestGuard()
+        {
+            if (Allowed)
+                --Depth;
+        }
+        TNestGuard(const TNestGuard&) = delete;
+        TNestGuard& operator=(const TNestGuard&) = delete;
+    };
+
+    // The text being scanned and the scanner's position in it.
+    struct TSource {
+        std::string Data; // decoded text (file, buffer, stream) or the current line plus CR
+        const char* Pos = nullptr;
+        const char* End = nullptr;
+        TStrings* Lines = nullptr;
+        int LineIndex = 0;
+        bool Ended = true;
+        // Pushed-back character; read before the source.
+        bool HasPushBack = false;
+        char PushBack = 0;
+        // Inside "<!": the end of the input is an error there.
+        bool InComment = false;
+    };
+
+    // Scanner steps.
+    void StartData();
+    void EndOfSource();
+    void SetDecoded(std::string Bytes);
+    void BeginSource(int Kind);
+    bool NextLine();
+    char ReadRawChar();
+    [[noreturn]] void OpenCommentError();
+    void SetCh(char C);
+    void FetchChar();
+    void SkipCommentOrDeclaration();
+    void NextChSlow();
+    template <class TTake> std::size_t TakeRun(std::string& Into, std::size_t Max, TTake Take);
+    std::string ReadEntity();
+    void ReadText();
+    bool ReadAttribute(THtmlSymbol& Sym, std::string& Text, int& Value);
+    void ReadTag();
+    void ReadLiteralText();
+
+    // Builder steps.
+    // True when the current token is text: a text token, or a ">" standing in running text.
+    bool IsTextSymbol() const;
+    bool IsCommonSymbol(THtmlSymbol Sy) const;
+    bool ApplyStyleSymbol(THtmlSymbol Sy);
+    void FontChange();
+    void EnsureSection(int Level);
+    void SetFixedFont(TMyFont* F);
+    TMyFont* TopFont();
+    bool PushFont();
+    void PopFont();
+    // Pops the font stack down to Depth entries (never the bottom one).
+    void PopFontsTo(int Depth);
+    // The open section joins the current cell (freed when there is no current cell).
+    void AddSection();
+    // A new open section with the top font and the open link.
+    void NewSection(int Level, int Justify);
+    void EndLink();
+    int ParagraphAlign(int CurrentAlign);
+    // Removes every reference the document keeps into the blocks of Cell before it is freed.
+    void ForgetCellBlocks(TCell* Cell);
+    void ParseTitle();
+    void ParseBase();
+    // Reads a SCRIPT's content (the tag is current) and hands it to Handler (none: dropped).
+    void ParseScript(TObject* Owner, const TScriptEvent& Handler);
+    void ParseMap(bool ReadNext);
+    void ParseSelectOptions(TFormControlObj* Control);
+    void ParseTextAreaContent(TFormControlObj* Control);
+    bool ParseFont(THtmlSymbol Sym, const int (&Sizes)[7]);
+    bool ParseBigSmall(THtmlSymbol Sym, const int (&Sizes)[7]);
+    TMyFont* HeadingFont();
+    void ParseAnchor(int Level);
+    TFormControlObj* InsertControl(int Level);
+    void NewPreSection(int Level, TMyFont* Font);
+    void ParsePre(int Level);
+    void ParsePlainText();
+    void ParseCommonTag(int Level);
+    void ParseLists(int Level, THtmlSymbol Opening, const TSymbolSet& StopSet);
+    void ParseBodyTag();
+    void ParseCenterDiv(const TSymbolSet& StopSet);
+    // Runs the body loop until the end of input, the end of BODY (consumed) or a symbol of
+    // StopSet (left current).
+    void ParseBody(const TSymbolSet& StopSet);
+    // Builds a TABLE (current, with its attributes) into the current cell; leaves the token
+    // after the table current.
+    void ParseTable(int Level);
+    void InitParse(TSectionList* Document, TStringList* NameList);
+    void FinishParse();
+    void RefuseNestedParse(const TSectionList* Document) const;
+    template <class TOpen>
+    void RunParse(TSectionList* Document, TStringList* NameList, bool PlainText, TOpen Open);
+    // Frameset building.
+    template <class TRun>
+    bool RunFrameset(int Kind, const std::string& FileName, const void* Buffer, std::size_t Size,
+                     TStream* Stream, TStrings* Strings, TRun Run);
+    void FramesetTop(TSubFrameSet* Frameset, const std::string& FileName, bool& Found);
+    void FramesetBuild(TSubFrameSet* Set, const std::string& FileName);
+    bool FramesetProbe();
+    void SkipNoFrames();
+
+    TSource Src;
+    TParseState PS;
+};

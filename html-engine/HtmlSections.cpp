@@ -83,12 +83,13 @@ std::string OrderedListLabel(char NumType, int N)
 
 // ---------------------------------------------------------------------------------------------
 
-TSection::TSection(int ALevel, int AJustify, const TUrlTarget* Link, TMyFont* Font)
+TSection::TSection(int ALevel, int AJustify, const TUrlTarget* Link, TMyFont* Font, TFontAdditions* Additions)
 {
     auto* F = new TMyFont;
     if (Font)
         F->Assign(Font);
-    F->SetStyle(F->Style() + StylesOf(ParseState.FontStyleFlags));
+    if (Additions)
+        F->SetStyle(F->Style() + StylesOf(Additions->FontStyleFlags));
     auto* Run = new TFontObj(F, 0);
     if (Link)
         Run->UrlTarget.Copy(*Link);
@@ -98,7 +99,8 @@ TSection::TSection(int ALevel, int AJustify, const TUrlTarget* Link, TMyFont* Fo
     Level = ALevel;
     Indent = SatInt(static_cast<std::int64_t>(Level) * 35);
     Justify = static_cast<std::uint8_t>(AJustify);
-    ParseState.ScriptShift = 0;
+    if (Additions)
+        Additions->ScriptShift = 0;
 }
 
 TSection::TSection(TSectionList* AMasterList, const TSection& Source)
@@ -165,13 +167,14 @@ void TSection::AddText(const std::string& Text)
     Len = static_cast<int>(Buff.size());
 }
 
-void TSection::SwitchFont(TSectionList* Document, TMyFont* Font)
+void TSection::SwitchFont(TSectionList* Document, TMyFont* Font, const TFontAdditions* Additions)
 {
     auto F = std::make_unique<TMyFont>();
     if (Font)
         F->Assign(Font);
-    F->SetStyle(F->Style() + StylesOf(ParseState.FontStyleFlags));
-    const int Script = ParseState.ScriptShift;
+    if (Additions)
+        F->SetStyle(F->Style() + StylesOf(Additions->FontStyleFlags));
+    const int Script = Additions ? Additions->ScriptShift : 0;
     if (Script == 1 || Script == 2)
         F->SetNormalSize(Document, MulDiv(F->NormalSize, 3, 4));
     TFontObj* Last = Fonts.Run(Fonts.Count() - 1);
@@ -186,9 +189,10 @@ void TSection::SwitchFont(TSectionList* Document, TMyFont* Font)
     }
 }
 
-void TSection::SwitchLink(bool Starting, TSectionList* Document, TMyFont* Font, const TUrlTarget* Link)
+void TSection::SwitchLink(bool Starting, TSectionList* Document, TMyFont* Font, const TUrlTarget* Link,
+                          const TFontAdditions* Additions)
 {
-    SwitchFont(Document, Font);
+    SwitchFont(Document, Font, Additions);
     TFontObj* Last = Fonts.Run(Fonts.Count() - 1);
     Last->UrlTarget.Clear();
     if (Starting && Link)
@@ -834,10 +838,10 @@ int TSection::Draw(TCanvas* Canvas, const TRect& ARect, int Y, int X, IndentMana
 bool TSection::GetURL(TCanvas* Canvas, int X, int Y, TFormControlObj*& FormControl, TUrlTarget& UrlTarget)
 {
     TFormControlObj* FC = nullptr;
-    bool IsMap = false;
+    TMapItem* Map = nullptr;
+    bool MapFound = false, IsMap = false;
     int Pos = 0, YIn = 0, XIn = 0;
-    TImageObj* Img = nullptr;
-    if (Images.PtInImage(X, SatAdd(Y, StartY), FC, IsMap, Pos, YIn, XIn, Img)) {
+    if (Images.PtInImage(X, SatAdd(Y, StartY), FC, Map, MapFound, IsMap, Pos, YIn, XIn)) {
         if (FC) {
             if (auto* ImageControl = dynamic_cast<TImageFormControlObj*>(FC)) {
                 ImageControl->MouseX = XIn;
@@ -846,6 +850,8 @@ bool TSection::GetURL(TCanvas* Canvas, int X, int Y, TFormControlObj*& FormContr
             FormControl = FC;
             return true;
         }
+        if (MapFound)
+            return Map->GetURL(XIn, YIn, UrlTarget);
         TFontObj* Run = Fonts.GetFontObjAt(Pos);
         if (!Run || Run->UrlTarget.URL.empty())
             return false;
@@ -1036,7 +1042,8 @@ void TPreFormated::MinMaxWidth(TCanvas* Canvas, int& Min, int& Max)
     Min = std::min(500, T);
 }
 
-TUListItem::TUListItem(int ALevel, const TUrlTarget* Link, TMyFont* Font) : TSection(ALevel, 1, Link, Font)
+TUListItem::TUListItem(int ALevel, const TUrlTarget* Link, TMyFont* Font, TFontAdditions* Additions)
+    : TSection(ALevel, 1, Link, Font, Additions)
 {
     ListType = 2;
 }
@@ -1051,7 +1058,8 @@ TSectionBase* TUListItem::Duplicate(TSectionList* MasterList) const
     return new TUListItem(MasterList, *this);
 }
 
-TDListItem::TDListItem(int ALevel, const TUrlTarget* Link, TMyFont* Font) : TSection(ALevel, 1, Link, Font)
+TDListItem::TDListItem(int ALevel, const TUrlTarget* Link, TMyFont* Font, TFontAdditions* Additions)
+    : TSection(ALevel, 1, Link, Font, Additions)
 {
     ListType = 3;
 }
@@ -1063,8 +1071,9 @@ TSectionBase* TDListItem::Duplicate(TSectionList* MasterList) const
     return new TDListItem(MasterList, *this);
 }
 
-TOListItem::TOListItem(int ALevel, const TUrlTarget* Link, TMyFont* Font, char ANumType, int AListNumb)
-    : TSection(ALevel, 1, Link, Font)
+TOListItem::TOListItem(int ALevel, const TUrlTarget* Link, TMyFont* Font, char ANumType, int AListNumb,
+                       TFontAdditions* Additions)
+    : TSection(ALevel, 1, Link, Font, Additions)
 {
     ListType = 1;
     if (AListNumb < 1) {

@@ -33,8 +33,10 @@ public:
     static constexpr char FmCtlChar = 2;
     static constexpr int MaxText = 20000;
 
-    // Link may be null. Font is copied (with the builder's style additions).
-    TSection(int ALevel, int AJustify, const TUrlTarget* Link, TMyFont* Font);
+    // Link may be null. Font is copied with the builder's style additions, when given; the
+    // block takes their script shift and resets it.
+    TSection(int ALevel, int AJustify, const TUrlTarget* Link, TMyFont* Font,
+             TFontAdditions* Additions = nullptr);
     TSection(TSectionList* AMasterList, const TSection& Source);
     ~TSection() override;
 
@@ -53,8 +55,10 @@ public:
     bool HoldsObject(const TObject* Obj) const override;
     virtual void AddText(const std::string& Text);
 
-    void SwitchFont(TSectionList* Document, TMyFont* Font);
-    void SwitchLink(bool Starting, TSectionList* Document, TMyFont* Font, const TUrlTarget* Link);
+    // The new run takes the builder's style additions and script shift, when given.
+    void SwitchFont(TSectionList* Document, TMyFont* Font, const TFontAdditions* Additions = nullptr);
+    void SwitchLink(bool Starting, TSectionList* Document, TMyFont* Font, const TUrlTarget* Link,
+                    const TFontAdditions* Additions = nullptr);
     TImageObj* InsertImage(TAttributeList* Attributes, TCell* Cell);
     // Form may be null: the control then joins the document's last form (a new one when there
     // is none).
@@ -123,7 +127,7 @@ protected:
 
 class TUListItem : public TSection {
 public:
-    TUListItem(int ALevel, const TUrlTarget* Link, TMyFont* Font);
+    TUListItem(int ALevel, const TUrlTarget* Link, TMyFont* Font, TFontAdditions* Additions = nullptr);
     TUListItem(TSectionList* AMasterList, const TUListItem& Source);
     TSectionBase* Duplicate(TSectionList* MasterList) const override;
 
@@ -132,7 +136,7 @@ public:
 
 class TDListItem : public TSection {
 public:
-    TDListItem(int ALevel, const TUrlTarget* Link, TMyFont* Font);
+    TDListItem(int ALevel, const TUrlTarget* Link, TMyFont* Font, TFontAdditions* Additions = nullptr);
     TDListItem(TSectionList* AMasterList, const TDListItem& Source);
     TSectionBase* Duplicate(TSectionList* MasterList) const override;
 };
@@ -140,7 +144,8 @@ public:
 class TOListItem : public TSection {
 public:
     // A number below 1 (START of 0, negative or not a number) gives decimal numbering from 1.
-    TOListItem(int ALevel, const TUrlTarget* Link, TMyFont* Font, char ANumType, int AListNumb);
+    TOListItem(int ALevel, const TUrlTarget* Link, TMyFont* Font, char ANumType, int AListNumb,
+               TFontAdditions* Additions = nullptr);
     TOListItem(TSectionList* AMasterList, const TOListItem& Source);
     TSectionBase* Duplicate(TSectionList* MasterList) const override;
 

@@ -314,9 +314,11 @@ TCanvas* THTMLViewer::LayoutCanvas()
 
 // ---- Loading ----
 
-void THTMLViewer::ResetForLoad()
+void THTMLViewer::ResetForLoad(bool ForLoad)
 {
     FSectionList->Clear();
+    if (ForLoad && ImageCache)
+        ImageCache->AgeAll();
     FSectionList->SetDefaults(FFontName, FPreFontName, FBackground, FHotSpotColor, FFontColor, FFontSize);
     FNameList->Clear();
     CaretPos = 0;
@@ -335,39 +337,61 @@ void THTMLViewer::LoadDocument(const std::string& Name, int Kind)
     if (!FileExists(FileName))
         throw EInOutError("Can't locate file: " + FileName);
     const std::string OldFile = FCurrentFile;
-    ResetForLoad();
-    std::exception_ptr Failure;
-    try {
+    auto Parse = [&](THtmlParser& Parser) {
         switch (Kind) {
         case 0:
-            HtmlParseFile(FSectionList, FNameList, FileName);
+            Parser.HtmlParseFile(FSectionList, FNameList, FileName);
             break;
         case 1:
-            TextParseFile(FSectionList, FNameList, FileName);
+            Parser.TextParseFile(FSectionList, FNameList, FileName);
             break;
         default: {
             const std::string Page = PicturePageMarkup(FileName);
-            HtmlParseBuffer(FSectionList, FNameList, Page.data(), Page.size());
+            Parser.HtmlParseBuffer(FSectionList, FNameList, Page.data(), Page.size());
             break;
         }
         }
+    };
+    auto Place = [&] {
+        if (!Dest.empty())
+            JumpToAnchor(Dest);
+        else if (FCurrentFile != OldFile) {
+            ScrollTo(0);
+            SetHPosition(0);
+        } else
+            ScrollTo(VScrollPosition()); // the same file again: stay, within the new height
+    };
+    LoadWith(ExpandFileName(FileName), Kind, Parse, Place);
+}
+
+void THTMLViewer::LoadWith(const std::string& File, int Kind, const std::function<void(THtmlParser&)>& Parse,
+                           const std::function<void()>& Place)
+{
+    ResetForLoad();
+    THtmlParser Parser;
+    std::exception_ptr Failure;
+    try {
+        Parse(Parser);
     } catch (...) {
         Failure = std::current_exception();
     }
     // What was parsed is shown even when the parse stopped with an error.
-    FCurrentFile = ExpandFileName(FileName);
+    FCurrentFile = File;
     FCurrentKind = Kind;
-    TakeParseResults();
-    if (!Dest.empty())
-        JumpToAnchor(Dest);
-    else if (FCurrentFile != OldFile) {
-        ScrollTo(0);
-        SetHPosition(0);
-    } else
-        ScrollTo(VScrollPosition()); // the same file again: stay, within the new height
+    TakeParseResults(Parser);
+    Place();
     FPaintPanel->Invalidate();
     if (Failure)
         std::rethrow_exception(Failure);
+}
+
+void THTMLViewer::LoadUnnamed(int Kind, const std::function<void(THtmlParser&)>& Parse)
+{
+    TProcessingScope Busy(this);
+    LoadWith(std::string(), Kind, Parse, [this] {
+        ScrollTo(0);
+        SetHPosition(0);
+    });
 }
 
 void THTMLViewer::LoadWithHistory(const std::string& Name, int Kind)
@@ -407,6 +431,18 @@ void THTMLViewer::LoadPictureFile(const std::string& Name)
     LoadWithHistory(Name, 2);
 }
 
+std::string THTMLViewer::ResolveFileName(const std::string& URL)
+{
+    std::string Name = LinkToDosName(TrimBlanks(URL));
+    if (Name.empty() || Name[0] == '/')
+        return Name.empty() ? Name : ExpandFileName(Name);
+    if (LowerCase(FBase) == "dospath")
+        return Name;
+    const std::string Dir =
+        !FBase.empty() ? ExtractFilePath(LinkToDosName(FBase)) : ExtractFilePath(FCurrentFile);
+    return ExpandFileName(Dir + Name);
+}
+
 std::string THTMLViewer::PicturePageMarkup(const std::string& FileName)
 {
     // The whole name, escaped: quotes, "&" and long paths must reach the image as they are.
@@ -417,76 +453,35 @@ void THTMLViewer::LoadStringsAs(TStrings* Strings, int Kind)
 {
     if (FProcessing || !Strings)
         return;
-    TProcessingScope Busy(this);
-    ResetForLoad();
-    std::exception_ptr Failure;
-    try {
+    LoadUnnamed(Kind == 1 ? 1 : 0, [&](THtmlParser& Parser) {
         if (Kind == 1)
-            TextParseStrings(FSectionList, FNameList, Strings);
+            Parser.TextParseStrings(FSectionList, FNameList, Strings);
         else
-            HtmlParseStrings(FSectionList, FNameList, Strings);
-    } catch (...) {
-        Failure = std::current_exception();
-    }
-    FCurrentFile.clear();
-    FCurrentKind = Kind == 1 ? 1 : 0;
-    TakeParseResults();
-    ScrollTo(0);
-    SetHPosition(0);
-    FPaintPanel->Invalidate();
-    if (Failure)
-        std::rethrow_exception(Failure);
+            Parser.HtmlParseStrings(FSectionList, FNameList, Strings);
+    });
 }
 
 void THTMLViewer::LoadFromMemory(const void* Buffer, std::size_t Size)
 {
     if (FProcessing)
         return;
-    TProcessingScope Busy(this);
-    ResetForLoad();
-    std::exception_ptr Failure;
-    try {
-        HtmlParseBuffer(FSectionList, FNameList, Buffer, Buffer ? Size : 0);
-    } catch (...) {
-        Failure = std::current_exception();
-    }
-    FCurrentFile.clear();
-    FCurrentKind = 0;
-    TakeParseResults();
-    ScrollTo(0);
-    SetHPosition(0);
-    FPaintPanel->Invalidate();
-    if (Failure)
-        std::rethrow_exception(Failure);
+    LoadUnnamed(0, [&](THtmlParser& Parser) {
+        Parser.HtmlParseBuffer(FSectionList, FNameList, Buffer, Buffer ? Size : 0);
+    });
 }
 
 void THTMLViewer::LoadFromStream(TStream* Stream)
 {
     if (FProcessing || !Stream)
         return;
-    TProcessingScope Busy(this);
-    ResetForLoad();
-    std::exception_ptr Failure;
-    try {
-        HtmlParseStream(FSectionList, FNameList, Stream);
-    } catch (...) {
-        Failure = std::current_exception();
-    }
-    FCurrentFile.clear();
-    FCurrentKind = 0;
-    TakeParseResults();
-    ScrollTo(0);
-    SetHPosition(0);
-    FPaintPanel->Invalidate();
-    if (Failure)
-        std::rethrow_exception(Failure);
+    LoadUnnamed(0, [&](THtmlParser& Parser) { Parser.HtmlParseStream(FSectionList, FNameList, Stream); });
 }
 
-void THTMLViewer::TakeParseResults()
+void THTMLViewer::TakeParseResults(const THtmlParser& Parser)
 {
-    FTitle = ParseState.Title;
-    FBase = ParseState.Base;
-    FBaseTarget = ParseState.BaseTarget;
+    FTitle = Parser.State().Title;
+    FBase = Parser.State().Base;
+    FBaseTarget = Parser.State().BaseTarget;
     FNoPaint = true;
     FSectionList->LoadBackgroundImage();
     FNoPaint = false;
@@ -754,7 +749,7 @@ void THTMLViewer::Clear()
 {
     if (FProcessing)
         return;
-    ResetForLoad();
+    ResetForLoad(false);
     FBase.clear();
     FBaseTarget.clear();
     FTitle.clear();
@@ -891,8 +886,12 @@ void THTMLViewer::SetDefHotSpotColor(TColor Value)
 
 void THTMLViewer::SetImageCacheCount(int Value)
 {
-    // The shared image cache takes its age limit from here once it is in place.
-    FImageCacheCount = std::clamp(Value, 0, 20);
+    Value = std::clamp(Value, 0, 20);
+    if (Value == FImageCacheCount)
+        return;
+    FImageCacheCount = Value;
+    if (ImageCache)
+        ImageCache->SetMaxAge(Value);
 }
 
 void THTMLViewer::SetNoSelect(bool Value)

@@ -11,6 +11,7 @@
 #include "platform/controls/StdButtons.h"
 #include "platform/graphics/Graphics.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -225,6 +226,10 @@ public:
     void VScrollNotify(TScrollCode Code, int TrackPos);
     // True while a layout runs: painting does nothing then.
     bool NoPaint() const { return FNoPaint; }
+    // A link or image name as a file name: "file:" addresses and "\" separators made native;
+    // a relative name is taken from the base (none with the base "DosPath"), else from the shown
+    // file's directory, and expanded.
+    virtual std::string ResolveFileName(const std::string& URL);
     // The generated one-image page of LoadPictureFile for a file name.
     static std::string PicturePageMarkup(const std::string& FileName);
 
@@ -238,8 +243,16 @@ protected:
 private:
     void LoadDocument(const std::string& Name, int Kind);
     void LoadWithHistory(const std::string& Name, int Kind);
-    void ResetForLoad();
-    void TakeParseResults();
+    // Empties the document for new content; a load also ages the image cache.
+    void ResetForLoad(bool ForLoad = true);
+    // One load into a fresh document: Parse builds it with a parser of the load's own, the
+    // document shows as File of Kind and Place scrolls it; also when the parse stopped with an
+    // error, which then passes on.
+    void LoadWith(const std::string& File, int Kind, const std::function<void(THtmlParser&)>& Parse,
+                  const std::function<void()>& Place);
+    // A load from strings, memory or a stream: no file, shown from the top.
+    void LoadUnnamed(int Kind, const std::function<void(THtmlParser&)>& Parse);
+    void TakeParseResults(const THtmlParser& Parser);
     void LayoutDocument();
     void UpdateScrollBars();
     void DrawBorder();

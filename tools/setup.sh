@@ -4,8 +4,8 @@ set -euo pipefail
 
 packages=(
     cmake ninja-build g++ clang libclang-rt-14-dev ccache pkg-config
-    qt6-base-dev qt6-qpa-plugins libgl-dev
-    libgtest-dev libgmock-dev libbenchmark-dev
+    qt6-base-dev qt6-qpa-plugins libgl-dev libxcb1-dev
+    libgtest-dev libgmock-dev libbenchmark-dev libgif-dev
     fontconfig fonts-liberation fonts-dejavu-core
     poppler-utils
 )

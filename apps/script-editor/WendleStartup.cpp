@@ -7,6 +7,7 @@
 #include "apps/script-editor/view.h"
 #include "components/addons/AdHelpersCore.h"
 #include "components/colour-memo/ColMemo.h"
+#include "html-engine/HtmlImageUtil.h"
 #include "platform/app/Application.h"
 #include "platform/classes/TypInfo.h"
 #include "platform/controls/Dialogs.h"
@@ -32,9 +33,10 @@ TW_LINK_CLASS(TColorDialog);
 void RunUnitStartups()
 {
     // In link order; the units not listed here have no start-up step of their own yet. The
-    // image cache's step, when it comes, runs after the memo's and so keeps cursor slot 1.
+    // engine's image start-up runs after the memo's, so its hand keeps cursor slot 1.
     InitAdCursors();
     InitColMemoCursor();
+    HtmlImageInit();
 }
 
 void CreateProgramForms()

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -76,6 +77,7 @@ std::string DescribeBlock(TSectionBase* B)
 struct BuilderFixture : ::testing::Test {
     std::unique_ptr<TSectionList> Doc;
     TStringList Names;
+    THtmlParser Parser; // one parser for every parse of a test: each starts afresh
 
     void SetUp() override
     {
@@ -92,7 +94,7 @@ struct BuilderFixture : ::testing::Test {
 
     std::vector<std::string> Parse(const std::string& Html)
     {
-        HtmlParseBuffer(Doc.get(), &Names, Html.data(), Html.size());
+        Parser.HtmlParseBuffer(Doc.get(), &Names, Html.data(), Html.size());
         return Describe(*Doc);
     }
 
@@ -192,6 +194,23 @@ const TStructureCase StructureCases[] = {
     {"GreaterThanBeforeFirstCell", "<table>> a<td>in</table>", {"S0:", "S0:> a", "TABLE{S0:in}"}},
     {"UnclosedTable", "<table><td>a", {"S0:", "TABLE{S0:a}"}},
     {"PreEndsAtCellEnd", "<table><td><pre>x</td><td>y</table>", {"S0:", "TABLE{F0:x;S0:y}"}},
+    {"CommentBetweenCells", "<table><tr><td>a</td><!-- <td>no --><td>b</table>", {"S0:", "TABLE{S0:a;S0:b}"}},
+    {"UnclosedCellsAndRows",
+     "<table><tr><td>a<td>b<tr><td>c<tr><td>d</table>",
+     {"S0:", "TABLE{S0:a;S0:b/S0:c/S0:d}"}},
+    {"WhiteSpaceBetweenTags",
+     "<table>\r\n <tr>\r\n  <td>a</td>\r\n  <td>b</td>\r\n </tr>\r\n</table>",
+     {"S0:", "TABLE{S0:a;S0:b}"}},
+    {"CaptionBelow",
+     "<table><tr><td>a<caption align=bottom>c</caption></table>",
+     {"S0:", "TABLE{cap=S0c:c|S0:a}"}},
+    {"NestedTable",
+     "<table><tr><td>a<table><tr><td>b<td>c</table>d<td>e</table>f",
+     {"S0:", "TABLE{S0:a,TABLE{S0:b;S0:c},S0:d;S0:e}", "S0:f"}},
+    {"TableTagInsideRowIsIgnored",
+     "<table><tr><td>a<tr><table><td>b</table>c",
+     {"S0:", "TABLE{S0:a/S0:b}", "S0:c"}},
+    {"TrAfterTableOpensNoEmptyRow", "<table><tr><td>a</table>", {"S0:", "TABLE{S0:a}"}},
     {"TruncatedTag", "a<b", {"S0:a"}},
     {"TruncatedAttribute", "a<a href=\"x", {"S0:a"}},
     {"AttributeHoldsGreaterThan",
@@ -227,25 +246,25 @@ TEST_F(BuilderFixture, EveryEntryPointBuildsTheSameDocument)
     const std::string Path = Dir + "/doc.htm";
     testing_support::WriteFileBytes(Path, Html);
 
-    HtmlParseFile(Doc.get(), &Names, Path);
+    Parser.HtmlParseFile(Doc.get(), &Names, Path);
     EXPECT_EQ(Describe(*Doc), Expected) << "file";
-    EXPECT_EQ(ParseState.Title, "T");
+    EXPECT_EQ(Parser.State().Title, "T");
 
     NewDocument();
-    HtmlParseBuffer(Doc.get(), &Names, Html.data(), Html.size());
+    Parser.HtmlParseBuffer(Doc.get(), &Names, Html.data(), Html.size());
     EXPECT_EQ(Describe(*Doc), Expected) << "buffer";
 
     NewDocument();
     TStringList Lines;
     Lines.SetText(Html);
-    HtmlParseStrings(Doc.get(), &Names, &Lines);
+    Parser.HtmlParseStrings(Doc.get(), &Names, &Lines);
     EXPECT_EQ(Describe(*Doc), Expected) << "strings";
 
     NewDocument();
     TMemoryStream Stream;
     Stream.Write(Html.data(), static_cast<Longint>(Html.size()));
     // The stream is read from its start wherever it stands.
-    HtmlParseStream(Doc.get(), &Names, &Stream);
+    Parser.HtmlParseStream(Doc.get(), &Names, &Stream);
     EXPECT_EQ(Describe(*Doc), Expected) << "stream";
 }
 
@@ -255,7 +274,7 @@ TEST_F(BuilderFixture, TextEntryPointsShowEveryCharacter)
     const V Expected = {"S0:", "F0:<!-- not a comment -->", "F0:a<b>&amp; <!x", "F0: "};
     const std::string Path = testing_support::MakeTempDir("text") + "/notes.txt";
     testing_support::WriteFileBytes(Path, Text);
-    TextParseFile(Doc.get(), &Names, Path);
+    Parser.TextParseFile(Doc.get(), &Names, Path);
     EXPECT_EQ(Describe(*Doc), Expected);
     EXPECT_TRUE(FontOf("a<b>")->Fixed);
     EXPECT_EQ(FontOf("a<b>")->Name(), "Courier New");
@@ -264,15 +283,16 @@ TEST_F(BuilderFixture, TextEntryPointsShowEveryCharacter)
     TStringList Lines;
     Lines.Add("<!-- open comment never closed");
     Lines.Add("x");
-    TextParseStrings(Doc.get(), &Names, &Lines);
+    Parser.TextParseStrings(Doc.get(), &Names, &Lines);
     EXPECT_EQ(Describe(*Doc), (V{"S0:", "F0:<!-- open comment never closed", "F0:x", "F0: "}));
 }
 
 TEST_F(BuilderFixture, MissingFileRaisesAndLeavesNoParseRunning)
 {
-    EXPECT_THROW(HtmlParseFile(Doc.get(), &Names, "/nonexistent/dir/doc.htm"), Exception);
-    EXPECT_THROW(TextParseFile(Doc.get(), &Names, "/nonexistent/dir/doc.txt"), Exception);
-    EXPECT_FALSE(ParseState.Parsing);
+    EXPECT_THROW(Parser.HtmlParseFile(Doc.get(), &Names, "/nonexistent/dir/doc.htm"), Exception);
+    EXPECT_THROW(Parser.TextParseFile(Doc.get(), &Names, "/nonexistent/dir/doc.txt"), Exception);
+    EXPECT_FALSE(Parser.State().Parsing);
+    EXPECT_FALSE(Doc->Parsing);
     EXPECT_EQ(Parse("ok"), V{"S0:ok"});
 }
 
@@ -280,13 +300,14 @@ TEST_F(BuilderFixture, OpenCommentErrorPassesOutAfterKeepingWhatWasBuilt)
 {
     const std::string Html = "<table><td><a name=n>a<p>b<ul><li>c<!-- never closed";
     try {
-        HtmlParseBuffer(Doc.get(), &Names, Html.data(), Html.size());
+        Parser.HtmlParseBuffer(Doc.get(), &Names, Html.data(), Html.size());
         FAIL() << "no error";
     } catch (const EParseError& E) {
         EXPECT_STREQ(E.what(), "Open Comment at End of HTML File");
     }
-    EXPECT_FALSE(ParseState.Parsing);
-    EXPECT_EQ(ParseState.FontStack.Count(), 0);
+    EXPECT_FALSE(Parser.State().Parsing);
+    EXPECT_FALSE(Doc->Parsing);
+    EXPECT_EQ(Parser.State().FontStack.Count(), 0);
     // Every anchor left points at a block of the document.
     for (int I = 0; I < Names.Count(); ++I)
         EXPECT_TRUE(Doc->HoldsObject(Names.Objects(I)));
@@ -368,7 +389,7 @@ TEST_F(BuilderFixture, FontStackHoldsTwentyFiveEntriesAndKeepsTheBottom)
 {
     std::vector<int> Depths;
     Doc->OnScript = [&](TObject*, const std::string&, std::unique_ptr<char[]>) {
-        Depths.push_back(ParseState.FontStack.Count());
+        Depths.push_back(Parser.State().FontStack.Count());
     };
     std::string Html;
     for (int I = 0; I < 23; ++I)
@@ -520,7 +541,7 @@ TEST_F(BuilderFixture, PreKeepsLinksImagesAndFonts)
     EXPECT_TRUE(FontOf("g")->Fixed);
     EXPECT_EQ(FontOf("g")->NormalSize, 10);
     EXPECT_FALSE(FontOf("h")->Fixed);
-    EXPECT_FALSE(ParseState.PreFormatted);
+    EXPECT_FALSE(Parser.State().PreFormatted);
 }
 
 TEST_F(BuilderFixture, TableCellsResetStyleAndFonts)
@@ -616,8 +637,8 @@ TEST_F(BuilderFixture, UnclosedSelectAndTextAreaNeverFail)
 
 TEST_F(BuilderFixture, MapsJoinTheDocumentOnlyWhenClosed)
 {
-    Parse("<map name=Nav><area href=a.htm target=top><area nohref></map>"
-          "<map name=open><area href=b.htm>");
+    Parse("<map name=Nav><area href=a.htm target=top coords=0,0,9,9><area nohref coords=0,0,20,20></map>"
+          "<map name=open><area href=b.htm coords=0,0,9,9>");
     ASSERT_EQ(Doc->MapList.Count(), 1);
     auto* M = Doc->MapList.ItemAs<TMapItem>(0);
     EXPECT_EQ(M->MapName, "NAV");
@@ -646,41 +667,91 @@ TEST_F(BuilderFixture, ScriptReachesTheHandler)
     EXPECT_EQ(Scripts[2], "never closed");
     EXPECT_EQ(Senders[0], Doc.get());
     EXPECT_EQ(Describe(*Doc), (V{"S0:ab", "F0:pq"}));
-    EXPECT_FALSE(ParseState.ScriptMode);
+    EXPECT_FALSE(Parser.State().ScriptMode);
 }
 
-TEST_F(BuilderFixture, ParseFromAScriptHandlerIsRefused)
+// A handler cannot start its own parse again: neither the parser that runs it nor another
+// parse into the document being built.
+TEST_F(BuilderFixture, ParseFromAScriptHandlerIntoTheRunningParseIsRefused)
 {
-    std::string Message;
-    Doc->OnScript = [&](TObject*, const std::string&, std::unique_ptr<char[]>) {
-        TSectionList Other(nullptr, nullptr);
-        try {
-            HtmlParseBuffer(&Other, nullptr, "x", 1);
-        } catch (const EParseError& E) {
-            Message = E.what();
-            throw;
-        }
+    const struct {
+        const char* Name;
+        std::function<void(TSectionList* Sender)> Start;
+    } Cases[] = {
+        {"same parser",
+         [&](TSectionList*) {
+             TSectionList Other(nullptr, nullptr);
+             Parser.HtmlParseBuffer(&Other, nullptr, "x", 1);
+         }},
+        {"same document",
+         [](TSectionList* Sender) { THtmlParser().HtmlParseBuffer(Sender, nullptr, "x", 1); }},
     };
-    const std::string Html = "a<script>s</script>b";
-    EXPECT_THROW(HtmlParseBuffer(Doc.get(), &Names, Html.data(), Html.size()), EParseError);
-    EXPECT_EQ(Message, "Cannot start a parse while another one is running");
-    EXPECT_FALSE(ParseState.Parsing);
-    Doc->OnScript = nullptr;
-    NewDocument();
-    EXPECT_EQ(Parse("c"), V{"S0:c"});
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        NewDocument();
+        std::string Message;
+        Doc->OnScript = [&](TObject* Sender, const std::string&, std::unique_ptr<char[]>) {
+            try {
+                C.Start(static_cast<TSectionList*>(Sender));
+            } catch (const EParseError& E) {
+                Message = E.what();
+                throw;
+            }
+        };
+        const std::string Html = "a<script>s</script>b";
+        EXPECT_THROW(Parser.HtmlParseBuffer(Doc.get(), &Names, Html.data(), Html.size()), EParseError);
+        EXPECT_EQ(Message, "Cannot start a parse while another one is running");
+        EXPECT_FALSE(Parser.State().Parsing);
+        EXPECT_FALSE(Doc->Parsing);
+        Doc->OnScript = nullptr;
+        NewDocument();
+        EXPECT_EQ(Parse("c"), V{"S0:c"});
+    }
+}
+
+// A handler may build another document (as a frame's document is built while its frame set is
+// read): each parse keeps its own position, fonts, anchors and title.
+TEST_F(BuilderFixture, IndependentParseFromAScriptHandlerKeepsBothApart)
+{
+    TSectionList Inner(nullptr, nullptr);
+    Inner.SetDefaults("Arial", "Courier New", clWhite, clBlue, clBlack, 12);
+    TStringList InnerNames;
+    InnerNames.SetSorted(true);
+    std::string InnerTitle;
+    Doc->OnScript = [&](TObject*, const std::string&, std::unique_ptr<char[]>) {
+        const std::string Html = "<title>inner</title><a name=deep>d</a><ul><li>i</ul>";
+        THtmlParser InnerParser;
+        InnerParser.HtmlParseBuffer(&Inner, &InnerNames, Html.data(), Html.size());
+        InnerTitle = InnerParser.State().Title;
+    };
+    Parse("<title>outer</title><a name=top>t</a><table><td><b>a<script>s</script>b</table>c");
+    EXPECT_EQ(Describe(Inner), (V{"S0:d", "U1:i"}));
+    EXPECT_EQ(InnerTitle, "inner");
+    ASSERT_EQ(InnerNames.Count(), 1);
+    EXPECT_EQ(InnerNames.Strings(0), "DEEP");
+    // The outer parse goes on inside its cell, still bold, with its own anchors and title.
+    EXPECT_EQ(Describe(*Doc), (V{"S0:t", "TABLE{S0:ab}", "S0:c"}));
+    EXPECT_TRUE(FontOf("b")->Style().Contains(fsBold));
+    EXPECT_FALSE(FontOf("c")->Style().Contains(fsBold));
+    ASSERT_EQ(Names.Count(), 1);
+    EXPECT_EQ(Names.Strings(0), "TOP");
+    EXPECT_EQ(Doc->NameList, &Names);
+    EXPECT_EQ(Parser.State().Title, "outer");
+    EXPECT_FALSE(Doc->Parsing);
+    EXPECT_FALSE(Inner.Parsing);
 }
 
 TEST_F(BuilderFixture, TitleAndBase)
 {
     Parse("<title>My &amp; Page > Home</title><base href=\"http://x/\" target=_top>a");
-    EXPECT_EQ(ParseState.Title, "My & Page > Home");
+    EXPECT_EQ(Parser.State().Title, "My & Page > Home");
     EXPECT_EQ(Describe(*Doc), V{"S0:a"});
-    EXPECT_EQ(ParseState.Base, "http://x/");
-    EXPECT_EQ(ParseState.BaseTarget, "_top");
+    EXPECT_EQ(Parser.State().Base, "http://x/");
+    EXPECT_EQ(Parser.State().BaseTarget, "_top");
     NewDocument();
     Parse("b");
-    EXPECT_EQ(ParseState.Title, "");
-    EXPECT_EQ(ParseState.Base, "");
+    EXPECT_EQ(Parser.State().Title, "");
+    EXPECT_EQ(Parser.State().Base, "");
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -759,7 +830,7 @@ TEST_F(BuilderFixture, BuiltDocumentLaysOut)
 TEST_F(BuilderFixture, ErrorInsideATableDropsTheAnchorsOfItsOpenRow)
 {
     const std::string Html = "<table><tr><td><a name=a>x</a><td>y<!-- open";
-    EXPECT_THROW(HtmlParseBuffer(Doc.get(), &Names, Html.data(), Html.size()), EParseError);
+    EXPECT_THROW(Parser.HtmlParseBuffer(Doc.get(), &Names, Html.data(), Html.size()), EParseError);
     for (int I = 0; I < Names.Count(); ++I)
         EXPECT_TRUE(Doc->HoldsObject(Names.Objects(I))) << Names.Strings(I);
 }

@@ -29,22 +29,22 @@ enum TMode { mNormal, mPre, mTextArea, mScript };
 
 // Every token up to and including the end of input, with a bound that a scanner stuck on one
 // character would hit.
-std::vector<Tok> ScanOpened(TMode Mode = mNormal)
+std::vector<Tok> ScanOpened(THtmlParser& P, TMode Mode = mNormal)
 {
-    ResetScanner();
-    ParseState.PreFormatted = Mode == mPre;
-    ParseState.ScriptMode = Mode == mScript;
-    NextCh();
+    P.ResetScanner();
+    P.State().PreFormatted = Mode == mPre;
+    P.State().ScriptMode = Mode == mScript;
+    P.NextCh();
     std::vector<Tok> Result;
     for (int Guard = 0; Guard < 100000; ++Guard) {
         if (Mode == mTextArea)
-            GetTextAreaSymbol();
+            P.GetTextAreaSymbol();
         else if (Mode == mScript)
-            GetScriptSymbol();
+            P.GetScriptSymbol();
         else
-            GetSymbol();
-        Result.push_back({ParseState.Sy, ParseState.TokenText});
-        if (ParseState.Sy == EofSy)
+            P.GetSymbol();
+        Result.push_back({P.State().Sy, P.State().TokenText});
+        if (P.State().Sy == EofSy)
             return Result;
     }
     ADD_FAILURE() << "scanner did not reach the end of input";
@@ -53,22 +53,22 @@ std::vector<Tok> ScanOpened(TMode Mode = mNormal)
 
 std::vector<Tok> Scan(const std::string& Src, TMode Mode = mNormal)
 {
-    TSourceGuard Guard;
-    OpenSourceBuffer(Src.data(), Src.size());
-    return ScanOpened(Mode);
+    THtmlParser P;
+    P.OpenSourceBuffer(Src.data(), Src.size());
+    return ScanOpened(P, Mode);
 }
 
 // The text of the first token with the given symbol after scanning Src.
 std::string AttributesOf(const std::string& Src)
 {
-    TSourceGuard Guard;
-    OpenSourceBuffer(Src.data(), Src.size());
-    ResetScanner();
-    NextCh();
-    GetSymbol();
+    THtmlParser P;
+    P.OpenSourceBuffer(Src.data(), Src.size());
+    P.ResetScanner();
+    P.NextCh();
+    P.GetSymbol();
     std::string Out;
-    for (int I = 0; I < ParseState.Attributes.Count(); ++I) {
-        TAttribute* A = ParseState.Attributes.Attr(I);
+    for (int I = 0; I < P.State().Attributes.Count(); ++I) {
+        TAttribute* A = P.State().Attributes.Attr(I);
         if (!Out.empty())
             Out += "|";
         Out += std::to_string(A->Which) + ":" + A->Text + ":" + std::to_string(A->Value);
@@ -271,60 +271,83 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(Scanner, HeadingLevelAndAttributes)
 {
-    TSourceGuard Guard;
+    THtmlParser P;
     std::string Src = "<h3 align=center>T</H 6><h>";
-    OpenSourceBuffer(Src.data(), Src.size());
-    ResetScanner();
-    NextCh();
-    GetSymbol();
-    EXPECT_EQ(ParseState.Sy, HeadingSy);
-    EXPECT_EQ(ParseState.HeadingLevel, 3);
-    ASSERT_EQ(ParseState.Attributes.Count(), 1);
+    P.OpenSourceBuffer(Src.data(), Src.size());
+    P.ResetScanner();
+    P.NextCh();
+    P.GetSymbol();
+    EXPECT_EQ(P.State().Sy, HeadingSy);
+    EXPECT_EQ(P.State().HeadingLevel, 3);
+    ASSERT_EQ(P.State().Attributes.Count(), 1);
     TAttribute* Align = nullptr;
-    ASSERT_TRUE(ParseState.Attributes.Find(AlignSy, Align));
+    ASSERT_TRUE(P.State().Attributes.Find(AlignSy, Align));
     EXPECT_EQ(Align->Text, "center");
     EXPECT_EQ(Align->Value, 0);
     TAttribute* None = nullptr;
-    EXPECT_FALSE(ParseState.Attributes.Find(SrcSy, None));
-    GetSymbol();
-    GetSymbol();
-    EXPECT_EQ(ParseState.Sy, HeadingEndSy);
-    EXPECT_EQ(ParseState.HeadingLevel, 6);
-    GetSymbol();
-    EXPECT_EQ(ParseState.Sy, HeadingSy);
-    EXPECT_EQ(ParseState.HeadingLevel, 0);
+    EXPECT_FALSE(P.State().Attributes.Find(SrcSy, None));
+    P.GetSymbol();
+    P.GetSymbol();
+    EXPECT_EQ(P.State().Sy, HeadingEndSy);
+    EXPECT_EQ(P.State().HeadingLevel, 6);
+    P.GetSymbol();
+    EXPECT_EQ(P.State().Sy, HeadingSy);
+    EXPECT_EQ(P.State().HeadingLevel, 0);
+}
+
+// Each parser keeps its own position, pushed-back character and token: two read side by side
+// give what each gives alone.
+TEST(Scanner, TwoParsersScanSideBySide)
+{
+    const std::string Sources[2] = {"<p align=left>one &amp; two<!-- c -->\r\n</p>x<y",
+                                    "<h2>x</h2>\n\r<!DOCTYPE z><img src=\"a b\">&lt;"};
+    THtmlParser Parsers[2];
+    std::vector<Tok> Tokens[2];
+    for (int I = 0; I < 2; ++I) {
+        Parsers[I].OpenSourceBuffer(Sources[I].data(), Sources[I].size());
+        Parsers[I].ResetScanner();
+        Parsers[I].NextCh();
+    }
+    for (int Step = 0; Step < 100; ++Step)
+        for (int I = 0; I < 2; ++I)
+            if (Tokens[I].empty() || Tokens[I].back().Sy != EofSy) {
+                Parsers[I].GetSymbol();
+                Tokens[I].push_back({Parsers[I].State().Sy, Parsers[I].State().TokenText});
+            }
+    for (int I = 0; I < 2; ++I)
+        EXPECT_EQ(Tokens[I], Scan(Sources[I])) << Sources[I];
 }
 
 // Only the tags that use their attributes replace the list; others leave the last one.
 TEST(Scanner, AttributeListIsKeptAcrossOtherTags)
 {
-    TSourceGuard Guard;
+    THtmlParser P;
     std::string Src = "<p align=left><b x=1></p><foo align=right><img src=a>";
-    OpenSourceBuffer(Src.data(), Src.size());
-    ResetScanner();
-    NextCh();
+    P.OpenSourceBuffer(Src.data(), Src.size());
+    P.ResetScanner();
+    P.NextCh();
     TAttribute* A = nullptr;
-    GetSymbol(); // P
+    P.GetSymbol(); // P
     for (int I = 0; I < 3; ++I) {
-        GetSymbol(); // B, end of P, FOO
-        ASSERT_TRUE(ParseState.Attributes.Find(AlignSy, A)) << I;
+        P.GetSymbol(); // B, end of P, FOO
+        ASSERT_TRUE(P.State().Attributes.Find(AlignSy, A)) << I;
         EXPECT_EQ(A->Text, "left");
     }
-    GetSymbol(); // IMG
-    EXPECT_FALSE(ParseState.Attributes.Find(AlignSy, A));
-    EXPECT_TRUE(ParseState.Attributes.Find(SrcSy, A));
+    P.GetSymbol(); // IMG
+    EXPECT_FALSE(P.State().Attributes.Find(AlignSy, A));
+    EXPECT_TRUE(P.State().Attributes.Find(SrcSy, A));
 }
 
 TEST(Scanner, InputEndingInsideACommentRaises)
 {
     for (const char* Src : {"a<!-- never closed", "<!DOCTYPE html", "<!", "<!-- x --", "<!-"}) {
-        TSourceGuard Guard;
-        OpenSourceBuffer(Src, std::strlen(Src));
-        ResetScanner();
+        THtmlParser P;
+        P.OpenSourceBuffer(Src, std::strlen(Src));
+        P.ResetScanner();
         try {
-            NextCh();
+            P.NextCh();
             for (int I = 0; I < 10; ++I)
-                GetSymbol();
+                P.GetSymbol();
             ADD_FAILURE() << "no error for " << Src;
         } catch (const EParseError& E) {
             EXPECT_EQ(E.Message(), "Open Comment at End of HTML File") << Src;
@@ -352,18 +375,18 @@ TEST(Scanner, TextLimitCountsCharacters)
 
 TEST(Scanner, EndOfInputRepeats)
 {
-    TSourceGuard Guard;
-    OpenSourceBuffer("a", 1);
-    ResetScanner();
-    NextCh();
-    GetSymbol();
+    THtmlParser P;
+    P.OpenSourceBuffer("a", 1);
+    P.ResetScanner();
+    P.NextCh();
+    P.GetSymbol();
     for (int I = 0; I < 3; ++I) {
-        GetSymbol();
-        EXPECT_EQ(ParseState.Sy, EofSy);
-        GetTextAreaSymbol();
-        EXPECT_EQ(ParseState.Sy, EofSy);
-        GetScriptSymbol();
-        EXPECT_EQ(ParseState.Sy, EofSy);
+        P.GetSymbol();
+        EXPECT_EQ(P.State().Sy, EofSy);
+        P.GetTextAreaSymbol();
+        EXPECT_EQ(P.State().Sy, EofSy);
+        P.GetScriptSymbol();
+        EXPECT_EQ(P.State().Sy, EofSy);
     }
 }
 
@@ -409,29 +432,29 @@ TEST(Sources, EveryKindGivesTheSameTokens)
     std::string Path = testing_support::MakeTempDir("src") + "/doc.htm";
     testing_support::WriteFileBytes(Path, SampleDoc);
     {
-        TSourceGuard Guard;
-        OpenSourceFile(Path);
-        EXPECT_EQ(ParseState.SourceKind, 0);
-        EXPECT_EQ(ScanOpened(), Expected) << "file";
+        THtmlParser P;
+        P.OpenSourceFile(Path);
+        EXPECT_EQ(P.State().SourceKind, 0);
+        EXPECT_EQ(ScanOpened(P), Expected) << "file";
     }
     {
         TStringList Lines;
         Lines.Add("<html><body bgcolor=\"#FFFFFF\">");
         Lines.Add("<p>Hello &amp; welcome");
         Lines.Add("</body>");
-        TSourceGuard Guard;
-        OpenSourceStrings(&Lines);
-        EXPECT_EQ(ParseState.SourceKind, 2);
-        EXPECT_EQ(ScanOpened(), Expected) << "strings";
+        THtmlParser P;
+        P.OpenSourceStrings(&Lines);
+        EXPECT_EQ(P.State().SourceKind, 2);
+        EXPECT_EQ(ScanOpened(P), Expected) << "strings";
     }
     {
         TMemoryStream Stream;
         Stream.Write(SampleDoc.data(), static_cast<int>(SampleDoc.size()));
         Stream.SetPosition(0);
-        TSourceGuard Guard;
-        OpenSourceStream(&Stream);
-        EXPECT_EQ(ParseState.SourceKind, 3);
-        EXPECT_EQ(ScanOpened(), Expected) << "stream";
+        THtmlParser P;
+        P.OpenSourceStream(&Stream);
+        EXPECT_EQ(P.State().SourceKind, 3);
+        EXPECT_EQ(ScanOpened(P), Expected) << "stream";
     }
 }
 
@@ -441,9 +464,9 @@ TEST(Sources, StringListLinesEndWithOneBreakEach)
     Lines.Add("a");
     Lines.Add("");
     Lines.Add("b");
-    TSourceGuard Guard;
-    OpenSourceStrings(&Lines);
-    EXPECT_EQ(ScanOpened(mPre), (std::vector<Tok>{{TextSy, "a\r\rb\r"}, Eof}));
+    THtmlParser P;
+    P.OpenSourceStrings(&Lines);
+    EXPECT_EQ(ScanOpened(P, mPre), (std::vector<Tok>{{TextSy, "a\r\rb\r"}, Eof}));
 }
 
 // A quoted value runs on over line ends and holds "<" and entities, from every source kind.
@@ -455,15 +478,15 @@ TEST(Sources, QuotedValueAcrossLines)
     TStringList Lines;
     Lines.SetText(Src);
     ASSERT_EQ(Lines.Count(), 2);
-    TSourceGuard Guard;
-    OpenSourceStrings(&Lines);
-    ResetScanner();
-    NextCh();
-    GetSymbol();
-    ASSERT_EQ(ParseState.Attributes.Count(), 1);
-    EXPECT_EQ(ParseState.Attributes.Attr(0)->Text, "one <b>twothree&four");
-    GetSymbol();
-    EXPECT_EQ(ParseState.TokenText, "x ");
+    THtmlParser P;
+    P.OpenSourceStrings(&Lines);
+    P.ResetScanner();
+    P.NextCh();
+    P.GetSymbol();
+    ASSERT_EQ(P.State().Attributes.Count(), 1);
+    EXPECT_EQ(P.State().Attributes.Attr(0)->Text, "one <b>twothree&four");
+    P.GetSymbol();
+    EXPECT_EQ(P.State().TokenText, "x ");
 }
 
 TEST(Sources, EmptySources)
@@ -471,19 +494,19 @@ TEST(Sources, EmptySources)
     TStringList Lines;
     TMemoryStream Stream;
     {
-        TSourceGuard Guard;
-        OpenSourceStrings(&Lines);
-        EXPECT_EQ(ScanOpened(), std::vector<Tok>{Eof});
+        THtmlParser P;
+        P.OpenSourceStrings(&Lines);
+        EXPECT_EQ(ScanOpened(P), std::vector<Tok>{Eof});
     }
     {
-        TSourceGuard Guard;
-        OpenSourceStream(&Stream);
-        EXPECT_EQ(ScanOpened(), std::vector<Tok>{Eof});
+        THtmlParser P;
+        P.OpenSourceStream(&Stream);
+        EXPECT_EQ(ScanOpened(P), std::vector<Tok>{Eof});
     }
     {
-        TSourceGuard Guard;
-        OpenSourceBuffer(nullptr, 0);
-        EXPECT_EQ(ScanOpened(), std::vector<Tok>{Eof});
+        THtmlParser P;
+        P.OpenSourceBuffer(nullptr, 0);
+        EXPECT_EQ(ScanOpened(P), std::vector<Tok>{Eof});
     }
 }
 
@@ -495,9 +518,9 @@ TEST(Sources, StreamOfExactly250Bytes)
     TMemoryStream Stream;
     Stream.Write(Text.data(), 250);
     Stream.SetPosition(0);
-    TSourceGuard Guard;
-    OpenSourceStream(&Stream);
-    std::vector<Tok> T = ScanOpened();
+    THtmlParser P;
+    P.OpenSourceStream(&Stream);
+    std::vector<Tok> T = ScanOpened(P);
     ASSERT_EQ(T.size(), 5u);
     EXPECT_EQ(T[0].Sy, PSy);
     EXPECT_EQ(T[1].Text + T[2].Text + T[3].Text, std::string(247, 'y'));
@@ -508,9 +531,9 @@ TEST(Sources, StreamIsReadFromItsPosition)
 {
     TStringStream Stream("skipped<b>x");
     Stream.SetPosition(7);
-    TSourceGuard Guard;
-    OpenSourceStream(&Stream);
-    EXPECT_EQ(ScanOpened(), (std::vector<Tok>{{BSy, "B"}, {TextSy, "x"}, Eof}));
+    THtmlParser P;
+    P.OpenSourceStream(&Stream);
+    EXPECT_EQ(ScanOpened(P), (std::vector<Tok>{{BSy, "B"}, {TextSy, "x"}, Eof}));
 }
 
 TEST(Sources, Windows1252IsConverted)
@@ -523,32 +546,32 @@ TEST(Sources, Windows1252IsConverted)
     std::string Path = testing_support::MakeTempDir("cp") + "/latin.htm";
     testing_support::WriteFileBytes(Path, Cp1252);
     {
-        TSourceGuard Guard;
-        OpenSourceFile(Path);
-        EXPECT_EQ(ScanOpened(), Expected) << "file";
+        THtmlParser P;
+        P.OpenSourceFile(Path);
+        EXPECT_EQ(ScanOpened(P), Expected) << "file";
     }
     TMemoryStream Stream;
     Stream.Write(Cp1252.data(), static_cast<int>(Cp1252.size()));
     Stream.SetPosition(0);
-    TSourceGuard Guard;
-    OpenSourceStream(&Stream);
-    EXPECT_EQ(ScanOpened(), Expected) << "stream";
+    THtmlParser P;
+    P.OpenSourceStream(&Stream);
+    EXPECT_EQ(ScanOpened(P), Expected) << "stream";
 }
 
 TEST(Sources, Utf8StaysAndLosesItsByteOrderMark)
 {
     std::string Path = testing_support::MakeTempDir("u8") + "/bom.htm";
     testing_support::WriteFileBytes(Path, "\xEF\xBB\xBF\xC3\xA9t\xC3\xA9");
-    TSourceGuard Guard;
-    OpenSourceFile(Path);
-    EXPECT_EQ(ScanOpened(), (std::vector<Tok>{{TextSy, "\xC3\xA9t\xC3\xA9"}, Eof}));
+    THtmlParser P;
+    P.OpenSourceFile(Path);
+    EXPECT_EQ(ScanOpened(P), (std::vector<Tok>{{TextSy, "\xC3\xA9t\xC3\xA9"}, Eof}));
 }
 
 TEST(Sources, FileFromTestData)
 {
-    TSourceGuard Guard;
-    OpenSourceFile(std::string(TW_TEST_DATA_DIR) + "/tests/data/sample.htm");
-    std::vector<Tok> T = ScanOpened();
+    THtmlParser P;
+    P.OpenSourceFile(std::string(TW_TEST_DATA_DIR) + "/tests/data/sample.htm");
+    std::vector<Tok> T = ScanOpened(P);
     ASSERT_FALSE(T.empty());
     EXPECT_EQ(T.front().Sy, HtmlSy);
     EXPECT_EQ(T.back(), Eof);
@@ -560,9 +583,10 @@ TEST(Sources, FileFromTestData)
 
 TEST(Sources, MissingFileRaises)
 {
-    EXPECT_THROW(OpenSourceFile(testing_support::HomeDir() + "/no/such.htm"), EFOpenError);
+    THtmlParser P;
+    EXPECT_THROW(P.OpenSourceFile(testing_support::HomeDir() + "/no/such.htm"), EFOpenError);
     // Nothing is left open: the scanner sees only the end of input.
-    EXPECT_EQ(ScanOpened(), std::vector<Tok>{Eof});
+    EXPECT_EQ(ScanOpened(P), std::vector<Tok>{Eof});
 }
 
 } // namespace
@@ -574,9 +598,9 @@ TEST(Sources, StrayContinuationBytesKeepTokensBounded)
 {
     TStringList Lines;
     Lines.Add("a" + std::string(1000, '\x80'));
-    TSourceGuard Guard;
-    OpenSourceStrings(&Lines);
-    std::vector<Tok> T = ScanOpened();
+    THtmlParser P;
+    P.OpenSourceStrings(&Lines);
+    std::vector<Tok> T = ScanOpened(P);
     std::string Joined;
     for (const Tok& K : T) {
         EXPECT_LE(K.Text.size(), 104u);

@@ -1,6 +1,7 @@
 #include "html-engine/HtmlViewCtl.h"
 
 #include "html-engine/HtmlSections.h"
+#include "html-engine/tests/ViewFixture.h"
 #include "platform/controls/Forms.h"
 #include "platform/controls/StdButtons.h"
 #include "platform/rtl/Streams.h"
@@ -13,6 +14,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 using namespace testing_support;
 
@@ -51,26 +53,8 @@ std::string TallPrePage(int Lines)
     return S + "</pre><p>After</p>";
 }
 
-class HtmlViewTest : public ::testing::Test {
+class HtmlViewTest : public ViewFixture {
 protected:
-    void SetUp() override
-    {
-        Form = new TForm(nullptr);
-        Form->SetBorderStyle(bsNone);
-        Form->SetBounds(0, 0, 420, 320);
-        Viewer = new THTMLViewer(Form);
-        Viewer->SetParent(Form);
-        Viewer->SetBounds(0, 0, 400, 300);
-        Viewer->SetDefBackground(clWhite);
-        Form->Show();
-        ProcessMessages();
-    }
-    void TearDown() override
-    {
-        Form->BeforeDestruction();
-        delete Form;
-        ResetWindowModel();
-    }
     void LoadString(const std::string& Html)
     {
         Viewer->LoadFromMemory(Html.data(), Html.size());
@@ -89,9 +73,6 @@ protected:
     }
     int Pos() const { return Viewer->VScrollPosition(); }
     int MaxPos() const { return Viewer->DocHeight() - Viewer->PaintPanel()->Height(); }
-
-    TForm* Form = nullptr;
-    THTMLViewer* Viewer = nullptr;
 };
 
 // ---- Loading ----------------------------------------------------------------------------------
@@ -188,6 +169,40 @@ TEST_F(HtmlViewTest, ProcessingEventFiresAroundALoad)
     Viewer->OnProcessing = [&](TObject*, bool On) { Seen.push_back(On); };
     LoadString("<p>x</p>");
     EXPECT_EQ(Seen, (std::vector<bool>{true, false}));
+}
+
+// A script handler of one view may load another view (as a frame's view loads while its frame
+// set is read); each shows its own document with its own title and base. The view whose load
+// runs ignores a load of its own meanwhile.
+TEST_F(HtmlViewTest, ViewLoadedFromAnotherViewsScriptKeepsItsOwnResults)
+{
+    auto* Other = new THTMLViewer(Form);
+    Other->SetParent(Form);
+    Other->SetBounds(0, 0, 200, 100);
+    Viewer->SetOnScript([&](TObject*, const std::string&, std::unique_ptr<char[]>) {
+        const std::string Inner = "<title>Inner</title><base href=\"http://inner/\"><p>inner text</p>";
+        Other->LoadFromMemory(Inner.data(), Inner.size());
+        const std::string Again = "<title>Again</title>";
+        Viewer->LoadFromMemory(Again.data(), Again.size());
+    });
+    LoadString("<title>Outer</title><base href=\"http://outer/\" target=main>"
+               "<p>before<script>s</script> after</p>");
+    EXPECT_EQ(Viewer->GetDocumentTitle(), "Outer");
+    EXPECT_EQ(Viewer->GetBase(), "http://outer/");
+    EXPECT_EQ(Viewer->GetBaseTarget(), "main");
+    EXPECT_EQ(Other->GetDocumentTitle(), "Inner");
+    EXPECT_EQ(Other->GetBase(), "http://inner/");
+    EXPECT_EQ(Other->GetBaseTarget(), "");
+    auto TextOf = [](THTMLViewer* V) {
+        std::string All;
+        for (int I = 0; I < V->SectionList()->Count(); ++I)
+            if (auto* S = dynamic_cast<TSection*>(V->SectionList()->Block(I)))
+                All += S->Text();
+        return All;
+    };
+    EXPECT_EQ(TextOf(Viewer), "before after");
+    EXPECT_EQ(TextOf(Other), "inner text");
+    EXPECT_GT(Other->DocHeight(), 0);
 }
 
 // ---- Scrolling ------------------------------------------------------------------------------------
@@ -428,7 +443,7 @@ TEST_F(HtmlViewTest, PicturePageWritesTheWholeNameEscaped)
         const std::string Page = THTMLViewer::PicturePageMarkup(Name);
         EXPECT_EQ(Page.find('"', 10), Page.size() - 2); // the only other quote closes the value
         TSectionList Doc(nullptr, nullptr);
-        HtmlParseBuffer(&Doc, nullptr, Page.data(), Page.size());
+        THtmlParser().HtmlParseBuffer(&Doc, nullptr, Page.data(), Page.size());
         ASSERT_GT(Doc.Count(), 0);
         auto* S = dynamic_cast<TSection*>(Doc.Block(0));
         ASSERT_NE(S, nullptr);
@@ -671,6 +686,24 @@ TEST_F(HtmlViewTest, ClearEmptiesTheView)
     EXPECT_EQ(Viewer->SectionList()->YOff, 0);
     auto Image = RenderControl(Viewer);
     EXPECT_EQ(PixelAt(Image.get(), 200, 20), clWhite);
+}
+
+TEST_F(HtmlViewTest, AnchorInATableTooWideToShowLeadsNowhere)
+{
+    std::vector<std::string> Errors;
+    SetProcessErrorHandler([&](const std::string& M) { Errors.push_back(M); });
+    std::string Html = "<p>top<table><tr><td><a name=inside>x</a><form><input type=text></form>";
+    for (int I = 0; I < 30; ++I)
+        Html += "<td>c";
+    LoadString(Html + "</table><a name=after>after</a>");
+    EXPECT_EQ(Errors, std::vector<std::string>{"Table has too many Columns"});
+    EXPECT_FALSE(Viewer->JumpToAnchor("inside"));
+    EXPECT_TRUE(Viewer->JumpToAnchor("after"));
+    EXPECT_EQ(Viewer->SectionList()->AllFormControls.Count(), 0);
+    Viewer->Reformat();
+    ProcessMessages();
+    EXPECT_EQ(Errors.size(), 1u);
+    SetProcessErrorHandler(nullptr);
 }
 
 } // namespace

@@ -37,6 +37,18 @@ struct ModelFixture : ::testing::Test {
 
     TCanvas* Canvas() { return Bitmap.Canvas(); }
 
+    // Gives Img a plain picture of one colour, as a fetch would (the fixture keeps the picture).
+    TImageObj* WithPicture(TImageObj* Img, TColor Color = clGray, int Width = 20, int Height = 20)
+    {
+        auto Picture = std::make_unique<TBitmap>(Width, Height);
+        Picture->Canvas()->Brush()->SetColor(Color);
+        Picture->Canvas()->FillRect(Rect(0, 0, Width, Height));
+        Img->Image = Picture.get();
+        Pictures.push_back(std::move(Picture));
+        return Img;
+    }
+    std::vector<std::unique_ptr<TBitmap>> Pictures;
+
     void ClearBitmap(TColor Color = clWhite)
     {
         Canvas()->Brush()->SetColor(Color);

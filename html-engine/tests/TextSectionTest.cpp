@@ -81,9 +81,9 @@ TEST_F(TextSection, ScriptRunsTakeThreeQuartersOfTheirSize)
 {
     auto* S = new TSection(0, 1, nullptr, &Font);
     S->AddText("x");
-    ParseState.ScriptShift = 2;
-    S->SwitchFont(&Doc, &Font);
-    ParseState.ScriptShift = 0;
+    TFontAdditions Superscript;
+    Superscript.ScriptShift = 2;
+    S->SwitchFont(&Doc, &Font, &Superscript);
     EXPECT_EQ(S->Fonts.Run(1)->SScript, 2);
     EXPECT_EQ(S->Fonts.Run(1)->TheFont->NormalSize, 9);
     EXPECT_EQ(S->Fonts.Run(1)->TheFont->Size(), 9);
@@ -232,9 +232,9 @@ TEST_F(TextSection, SuperscriptIsRaisedAndSubscriptLowered)
         ClearBitmap();
         auto* S = new TSection(0, 1, nullptr, &Font);
         S->AddText("HH");
-        ParseState.ScriptShift = Shift;
-        S->SwitchFont(&Doc, &Font);
-        ParseState.ScriptShift = 0;
+        TFontAdditions Additions;
+        Additions.ScriptShift = Shift;
+        S->SwitchFont(&Doc, &Font, &Additions);
         S->AddText("HH");
         Doc.Add(S);
         Layout(300);
@@ -271,7 +271,7 @@ TEST_F(TextSection, LinesBesideALeftFloatThenBelowIt)
 {
     auto* S = new TSection(0, 1, nullptr, &Font);
     auto L = Attrs({{AlignSy, "left", 0}, {WidthSy, "", 50}, {HeightSy, "", 40}});
-    TImageObj* Img = S->InsertImage(L.get(), &Doc);
+    TImageObj* Img = WithPicture(S->InsertImage(L.get(), &Doc));
     S->AddText("one two three four five six seven eight nine ten eleven twelve");
     Doc.Add(S);
     const int Height = Layout(150);
@@ -301,10 +301,10 @@ TEST_F(TextSection, FloatsBeforeTheFirstTextArePaintedBesideTheLine)
     auto A = Attrs({{AlignSy, "left", 0}, {WidthSy, "", 40}, {HeightSy, "", 30}});
     auto B = Attrs({{AlignSy, "left", 0}, {WidthSy, "", 20}, {HeightSy, "", 50}});
     auto C = Attrs({{AlignSy, "right", 0}, {WidthSy, "", 30}, {HeightSy, "", 20}});
-    TImageObj* First = S->InsertImage(A.get(), &Doc);
-    TImageObj* Second = S->InsertImage(B.get(), &Doc);
+    TImageObj* First = WithPicture(S->InsertImage(A.get(), &Doc));
+    TImageObj* Second = WithPicture(S->InsertImage(B.get(), &Doc));
     S->AddText("text ");
-    TImageObj* Later = S->InsertImage(C.get(), &Doc);
+    TImageObj* Later = WithPicture(S->InsertImage(C.get(), &Doc));
     S->AddText("more");
     Doc.Add(S);
     Layout(300);
@@ -421,7 +421,7 @@ TEST_F(TextSection, ListStartBelowOneNumbersTheWholeListInDecimal)
         SCOPED_TRACE(C.Html);
         TSectionList Page(nullptr, nullptr);
         const std::string Html = C.Html;
-        HtmlParseBuffer(&Page, nullptr, Html.data(), Html.size());
+        THtmlParser().HtmlParseBuffer(&Page, nullptr, Html.data(), Html.size());
         std::vector<std::string> Labels;
         for (int I = 0; I < Page.Count(); ++I)
             if (auto* Item = dynamic_cast<TOListItem*>(Page.Block(I)); Item && Item->Len > 0)
@@ -709,14 +709,14 @@ TEST_F(TextSection, ImageLinkAndImageMapPoint)
     Link.Assign(&Url, nullptr);
     S->SwitchLink(true, &Doc, &Font, &Link);
     auto L = Attrs({{WidthSy, "", 40}, {HeightSy, "", 30}, {IsMapSy, "", 0}});
-    TImageObj* Img = S->InsertImage(L.get(), &Doc);
+    TImageObj* Img = WithPicture(S->InsertImage(L.get(), &Doc));
     Doc.Add(S);
     Layout(300);
     Paint(0);
-    EXPECT_EQ(Img->DrawX, 0);
+    EXPECT_EQ(Img->DrawX, 1); // inside its link border
     TFormControlObj* FC = nullptr;
     TUrlTarget Found;
-    ASSERT_TRUE(Doc.GetURL(Canvas(), 7, Img->DrawY + 9, FC, Found));
+    ASSERT_TRUE(Doc.GetURL(Canvas(), Img->DrawX + 7, Img->DrawY + 9, FC, Found));
     EXPECT_EQ(Found.URL, "map.cgi?7,9");
 }
 

@@ -1,6 +1,7 @@
 #include "platform/app/AppMain.h"
 
 #include "platform/app/Application.h"
+#include "platform/rtl/SysUtils.h"
 
 #include <QApplication>
 
@@ -16,5 +17,6 @@ int RunProgram(int argc, char** argv, const std::function<int()>& Body)
         Result = 1;
     }
     delete App;
+    RunExitProcs();
     return Result;
 }

@@ -1,5 +1,6 @@
 // The start of a program: the display connection, the application object, the program's own
-// start-up (title, forms, Run) and the orderly end, forms freed while the display still exists.
+// start-up (title, forms, Run) and the orderly end: forms freed, then the exit routines, while
+// the display still exists.
 #pragma once
 
 #include <functional>

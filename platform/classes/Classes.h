@@ -9,8 +9,10 @@
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <type_traits>
+#include <unordered_map>
 #include <vector>
 
 class TComponent;
@@ -73,6 +75,9 @@ private:
 };
 
 // ---------------------------------------------------------------------------------------------
+struct TMessage;                        // platform/win/Messages.h
+template <class C> class TClassBuilder; // platform/classes/TypInfo.h
+
 class TObject {
 public:
     virtual ~TObject() = default;
@@ -83,6 +88,12 @@ public:
     // True when this object's class is Name or descends from it. Registered classes answer
     // through the registry's parent chain; an unregistered one knows only its own name.
     bool InheritsFrom(const std::string& Name) const;
+
+    // Hands a message to the method the class's message table names for it (TypInfo.h,
+    // TClassBuilder::Message), else to DefaultHandler.
+    virtual void Dispatch(TMessage& Message);
+    // What happens to a message no table claims; nothing here.
+    virtual void DefaultHandler(TMessage& Message);
 };
 
 // The class library's "is" and "as" for our objects.
@@ -260,9 +271,16 @@ private:
     void RemoveFreeLink(TComponent* AComponent);
     void ValidateRename(TComponent* AComponent, const std::string& CurName, const std::string& NewName) const;
 
+    void IndexName(TComponent* AComponent) const;
+    void UnindexName(TComponent* AComponent, const std::string& Name);
+
     TComponent* FOwner = nullptr;
     std::string FName;
     std::vector<TComponent*> FComponents;
+    // The owned components by upper-cased name, made once there are many of them and kept up to
+    // date from then on, so a lookup by name (every component a form description names needs
+    // one) does not walk all the others.
+    mutable std::unique_ptr<std::unordered_map<std::string, TComponent*>> FNameIndex;
     std::vector<TComponent*> FFreeNotifies;
     TComponentState FComponentState;
 };
@@ -480,6 +498,10 @@ private:
     int FUpdateCount = 0;
     int FNextID = 0;
 };
+
+// Lets the TW_PUBLISH of Class register the protected message handlers of Class (TypInfo.h).
+// Put it at the head of the class's message-handler block.
+#define TW_MESSAGE_HANDLERS(Class) friend void TwPublish_##Class(TClassBuilder<Class> Cls)
 
 // Keeps the unit that publishes Class (TW_PUBLISH in TypInfo.h) in every program whose code
 // includes this line's header, so the form reader can create Class by name. Put it after the

@@ -4,6 +4,7 @@
 
 #include <cxxabi.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <map>
 #include <mutex>
@@ -24,6 +25,8 @@ struct TRegistry {
     std::unordered_map<std::type_index, std::string> EventNames;
     std::unordered_map<std::type_index, std::string> NameCache;
     std::unordered_map<std::type_index, TClassInfo*> Nearest; // unregistered type -> registered base
+    // Counts changes of any class's message table; a flattened table built at another count is stale.
+    unsigned MessageGeneration = 1;
 };
 
 TRegistry& Registry()
@@ -135,62 +138,70 @@ const TClassInfo* TClassInfo::Parent() const
     return ClassInfoOf(ParentType);
 }
 
-bool TClassInfo::InheritsFrom(const TClassInfo* Ancestor) const
+namespace {
+// What Find answers for the first class from Info up to the root for which it answers anything;
+// nullptr when none does. A chain deeper than any real one is taken for a loop and cut.
+template <class F> auto FindInChain(const TClassInfo* Info, F Find) -> decltype(Find(*Info))
 {
     int Depth = 0;
-    for (const TClassInfo* C = this; C && Depth < 256; C = C->Parent(), ++Depth)
-        if (C == Ancestor)
-            return true;
-    return false;
+    for (const TClassInfo* C = Info; C && Depth < 256; C = C->Parent(), ++Depth)
+        if (auto* Found = Find(*C))
+            return Found;
+    return nullptr;
+}
+
+// The entry of Items with Name, without regard to case.
+template <class T> const T* FindNamed(const std::vector<T>& Items, const std::string& Name)
+{
+    for (const T& Item : Items)
+        if (SameText(Item.Name, Name))
+            return &Item;
+    return nullptr;
+}
+} // namespace
+
+bool TClassInfo::InheritsFrom(const TClassInfo* Ancestor) const
+{
+    return FindInChain(this, [Ancestor](const TClassInfo& C) { return &C == Ancestor ? &C : nullptr; });
 }
 
 const TPropInfo* TClassInfo::FindProp(const std::string& PropName) const
 {
-    int Depth = 0;
-    for (const TClassInfo* C = this; C && Depth < 256; C = C->Parent(), ++Depth)
-        for (const TPropInfo& P : C->Props)
-            if (SameText(P.Name, PropName))
-                return &P;
-    return nullptr;
+    return FindInChain(this, [&](const TClassInfo& C) { return FindNamed(C.Props, PropName); });
 }
 
 const THandlerInfo* TClassInfo::FindHandler(const std::string& HandlerName) const
 {
-    int Depth = 0;
-    for (const TClassInfo* C = this; C && Depth < 256; C = C->Parent(), ++Depth)
-        for (const THandlerInfo& H : C->Handlers)
-            if (SameText(H.Name, HandlerName))
-                return &H;
-    return nullptr;
+    return FindInChain(this, [&](const TClassInfo& C) { return FindNamed(C.Handlers, HandlerName); });
 }
 
 const TFieldInfo* TClassInfo::FindField(const std::string& FieldName) const
 {
-    int Depth = 0;
-    for (const TClassInfo* C = this; C && Depth < 256; C = C->Parent(), ++Depth)
-        for (const TFieldInfo& F : C->Fields)
-            if (SameText(F.Name, FieldName))
-                return &F;
-    return nullptr;
+    return FindInChain(this, [&](const TClassInfo& C) { return FindNamed(C.Fields, FieldName); });
 }
 
 const std::function<void(TObject*, const std::string&)>* TClassInfo::FindFromString() const
 {
-    int Depth = 0;
-    for (const TClassInfo* C = this; C && Depth < 256; C = C->Parent(), ++Depth)
-        if (C->FromString)
-            return &C->FromString;
-    return nullptr;
+    return FindInChain(this, [](const TClassInfo& C) { return C.FromString ? &C.FromString : nullptr; });
 }
+
+namespace {
+// A class and its registered ancestors, the root first.
+std::vector<const TClassInfo*> RootFirstChain(const TClassInfo* Info)
+{
+    std::vector<const TClassInfo*> Chain;
+    for (const TClassInfo* C = Info; C && Chain.size() < 256; C = C->Parent())
+        Chain.push_back(C);
+    std::reverse(Chain.begin(), Chain.end());
+    return Chain;
+}
+} // namespace
 
 std::vector<const TPropInfo*> TClassInfo::AllProps() const
 {
-    std::vector<const TClassInfo*> Chain;
-    for (const TClassInfo* C = this; C && Chain.size() < 256; C = C->Parent())
-        Chain.push_back(C);
     std::vector<const TPropInfo*> Result;
-    for (auto It = Chain.rbegin(); It != Chain.rend(); ++It)
-        for (const TPropInfo& P : (*It)->Props) {
+    for (const TClassInfo* C : RootFirstChain(this))
+        for (const TPropInfo& P : C->Props) {
             // A descendant may publish a property again (a new default): the last one counts.
             bool Replaced = false;
             for (auto& R : Result)
@@ -227,8 +238,53 @@ TClassInfo* RegisterClassInfo(std::type_index Type, std::type_index ParentType, 
     R.ByName[Key(Name)] = Info;
     R.NameCache.erase(Type);
     R.Nearest.clear();
+    ++R.MessageGeneration;
     return Info;
 }
+
+void AddMessageHandler(TClassInfo* Info, UINT Msg, TMessageHandler Handler)
+{
+    TRegistry& R = Registry();
+    std::lock_guard<std::recursive_mutex> Guard(R.Lock);
+    Info->Messages.push_back(TMessageEntry{Msg, std::move(Handler)});
+    ++R.MessageGeneration;
+}
+
+const TMessageHandler* TClassInfo::FindMessageHandler(UINT Msg) const
+{
+    TRegistry& R = Registry();
+    std::lock_guard<std::recursive_mutex> Guard(R.Lock);
+    if (FMessageTableGeneration != R.MessageGeneration) {
+        // Root first, so that a descendant's entry comes later and wins.
+        std::vector<std::pair<UINT, const TMessageHandler*>> Entries;
+        for (const TClassInfo* C : RootFirstChain(this))
+            for (const TMessageEntry& E : C->Messages)
+                Entries.emplace_back(E.Msg, &E.Handler);
+        FMessageTable = TMessageMap<const TMessageHandler*>(std::move(Entries));
+        FMessageTableGeneration = R.MessageGeneration;
+    }
+    const TMessageHandler* const* Found = FMessageTable.Find(Msg);
+    return Found ? *Found : nullptr;
+}
+
+const TMessageHandler* FindMessageHandler(const TObject* Instance, UINT Msg)
+{
+    TRegistry& R = Registry();
+    std::lock_guard<std::recursive_mutex> Guard(R.Lock);
+    const TClassInfo* Info = GetClassInfo(Instance);
+    return Info ? Info->FindMessageHandler(Msg) : nullptr;
+}
+
+void TObject::Dispatch(TMessage& Message)
+{
+    // The handler runs outside the registry's lock: it sends messages of its own.
+    if (const TMessageHandler* Handler = FindMessageHandler(this, Message.Msg))
+        (*Handler)(this, Message);
+    else
+        DefaultHandler(Message);
+}
+
+void TObject::DefaultHandler(TMessage&) {}
 
 const TClassInfo* FindClassInfo(const std::string& ClassName)
 {

@@ -59,6 +59,26 @@
 // names: RegisterIdents("TColor", {{"clRed", 0x0000FF}, ...}) and RegisterIdents("TCursor", ...);
 // Cls.Color(...) and Cls.Cursor(...) use those two maps, Cls.Ident("TModalResult", ...) any other.
 //
+// Messages: a class handles each message in a method named after it, which takes the message's
+// view of platform/win/Messages.h by value (or the TMessage itself), and registers it beside its
+// published members:
+//
+//     TW_PUBLISH(TSizeGrip, TCustomControl)
+//     {
+//         Cls.Message(WM_NCHITTEST, &TSizeGrip::WMNCHitTest); // void WMNCHitTest(TWMNCHitTest)
+//         Cls.Message({WM_LBUTTONDOWN, WM_LBUTTONDBLCLK}, &TSizeGrip::WMLButtonDown);
+//     }
+//
+// TObject::Dispatch calls the handler the object's class or its nearest ancestor registered for
+// the message; what no class of the chain claims goes to DefaultHandler. A handler passes the
+// message on by calling its base class's method of the same name; where no base class has one,
+// it calls DefaultHandler:
+//     void TSizeGrip::WMPaint(TWMPaint Message) { ...; TCustomControl::WMPaint(Message); }
+//     void TSizeGrip::WMNCHitTest(TWMNCHitTest Message) { ...; DefaultHandler(Message); }
+// Handlers are protected; TW_MESSAGE_HANDLERS(TSizeGrip) in the class lets TW_PUBLISH name them.
+// A class without a registration of its own (a private descendant) uses its nearest registered
+// ancestor's table, so a class with handlers of its own must be registered.
+//
 // Linking: a static library drops an object file nothing refers to, and with it the
 // registrations in that file. A class that is only ever created by the form reader can be kept
 // by naming it in its header with TW_LINK_CLASS(TName) (Classes.h, next to the class), which
@@ -68,6 +88,7 @@
 
 #include "platform/classes/Classes.h"
 #include "platform/rtl/Streams.h"
+#include "platform/win/Messages.h"
 
 #include <any>
 #include <cstdint>
@@ -162,6 +183,13 @@ struct THandlerInfo {
     std::function<std::any(TObject* Instance)> Bind;
 };
 
+// Calls a message handler of Instance's class (see TClassBuilder::Message).
+using TMessageHandler = std::function<void(TObject* Instance, TMessage& Message)>;
+struct TMessageEntry {
+    UINT Msg = 0;
+    TMessageHandler Handler;
+};
+
 struct TFieldInfo {
     std::string Name;
     std::type_index Type = typeid(void);
@@ -178,6 +206,7 @@ public:
     std::vector<TPropInfo> Props;                         // in registration order
     std::vector<THandlerInfo> Handlers;
     std::vector<TFieldInfo> Fields;
+    std::vector<TMessageEntry> Messages; // this class's own handlers, in registration order
     // Loads an instance from a reference string (see TClassBuilder::FromString); may be empty.
     std::function<void(TObject* Instance, const std::string& Ref)> FromString;
 
@@ -191,6 +220,14 @@ public:
     const std::function<void(TObject*, const std::string&)>* FindFromString() const;
     // Every published property, the root class's first.
     std::vector<const TPropInfo*> AllProps() const;
+    // The handler of Msg in the table of this class and its ancestors (a descendant's entry
+    // wins); nullptr when none. The table is flattened on first use and again after any class
+    // registers.
+    const TMessageHandler* FindMessageHandler(UINT Msg) const;
+
+private:
+    mutable TMessageMap<const TMessageHandler*> FMessageTable;
+    mutable unsigned FMessageTableGeneration = 0; // 0: not built
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -208,6 +245,10 @@ const TPropInfo* GetPropInfo(const TObject* Instance, const std::string& PropNam
 // A new component of the registered class ClassName owned by Owner; EClassNotFound
 // "Class <name> not found" when no component class has that name.
 TComponent* CreateComponent(const std::string& ClassName, TComponent* Owner);
+// The message handler of Instance's class for Msg (see TClassInfo::FindMessageHandler).
+const TMessageHandler* FindMessageHandler(const TObject* Instance, UINT Msg);
+// Adds a handler to Info's own table (TClassBuilder::Message).
+void AddMessageHandler(TClassInfo* Info, UINT Msg, TMessageHandler Handler);
 // The registered name of a class, else its C++ name (what TObject::ClassName answers).
 std::string ClassNameOf(const std::type_info& Type);
 
@@ -588,6 +629,30 @@ public:
         return *this;
     }
 
+    // A message handler: a method of C (or of a base) taking the message's view by value, or
+    // TMessage&; one method may take several numbers that share a view.
+    template <class B, class V> TClassBuilder& Message(UINT Msg, void (B::*Method)(V))
+    {
+        return Message({Msg}, Method);
+    }
+    template <class B, class V> TClassBuilder& Message(std::initializer_list<UINT> Msgs, void (B::*Method)(V))
+    {
+        static_assert(std::is_base_of_v<B, C>, "Message needs a method of the class or of a base");
+        static_assert(std::is_same_v<V, TMessage&> || std::is_constructible_v<V, TMessage&>,
+                      "a message handler takes TMessage& or a view made from it");
+        TMessageHandler Handler = [Method](TObject* Obj, TMessage& M) {
+            // The table of an instance's class holds only methods of classes it descends from.
+            B* Target = static_cast<B*>(Obj);
+            if constexpr (std::is_same_v<V, TMessage&>)
+                (Target->*Method)(M);
+            else
+                (Target->*Method)(V(M));
+        };
+        for (UINT Msg : Msgs)
+            AddMessageHandler(FInfo, Msg, Handler);
+        return *this;
+    }
+
     TClassInfo* Info() const { return FInfo; }
 
 private:
@@ -637,6 +702,7 @@ private:
 TClassInfo* RegisterClassInfo(std::type_index Type, std::type_index ParentType, const std::string& Name);
 template <class C, class Parent = void> TClassBuilder<C> PublishClass(const std::string& Name)
 {
+    static_assert(std::is_void_v<Parent> || std::is_base_of_v<Parent, C>, "a class publishes its own base");
     TClassInfo* Info = RegisterClassInfo(typeid(C), typeid(Parent), Name);
     Info->IsInstance = [](const TObject* Obj) { return dynamic_cast<const C*>(Obj) != nullptr; };
     if constexpr (std::is_base_of_v<TComponent, C> && !std::is_abstract_v<C> &&
@@ -646,11 +712,11 @@ template <class C, class Parent = void> TClassBuilder<C> PublishClass(const std:
 }
 
 #define TW_PUBLISH(Class, ParentClass)                                                                       \
-    static void TwPublish_##Class(TClassBuilder<Class> Cls);                                                 \
-    void TwLinkClass_##Class() {}                                                                            \
+    void TwPublish_##Class(TClassBuilder<Class> Cls);                                                        \
+    [[maybe_unused]] void TwLinkClass_##Class() {}                                                           \
     [[maybe_unused]] static const bool TwPublished_##Class =                                                 \
         (TwPublish_##Class(PublishClass<Class, ParentClass>(#Class)), true);                                 \
-    static void TwPublish_##Class([[maybe_unused]] TClassBuilder<Class> Cls)
+    void TwPublish_##Class([[maybe_unused]] TClassBuilder<Class> Cls)
 
 #define TW_ENUM(Enum, ...)                                                                                   \
     [[maybe_unused]] static const bool TwEnum_##Enum = (RegisterEnum<Enum>(#Enum, {__VA_ARGS__}), true)

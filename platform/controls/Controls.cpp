@@ -97,6 +97,29 @@ TShiftState KeysToShiftState(WORD Keys)
     return S;
 }
 
+int ScrolledPos(const TWMScroll& Message, int Pos, int Page, int Bottom)
+{
+    switch (LOWORD(Message.WParam)) {
+    case SB_LINEUP:
+        return Pos - 1;
+    case SB_LINEDOWN:
+        return Pos + 1;
+    case SB_PAGEUP:
+        return Pos - Page;
+    case SB_PAGEDOWN:
+        return Pos + Page;
+    case SB_THUMBPOSITION:
+    case SB_THUMBTRACK:
+        return Message.Pos();
+    case SB_TOP:
+        return 0;
+    case SB_BOTTOM:
+        return Bottom;
+    default:
+        return Pos;
+    }
+}
+
 TShiftState KeyDataToShiftState(LPARAM KeyData)
 {
     TShiftState S;
@@ -411,7 +434,7 @@ void TControl::SetAlign(TAlign Value)
 
 void TControl::RequestAlign()
 {
-    if (FParent && FAlign != alNone && !ComponentState().Contains(csLoading))
+    if (FParent && (FAlign != alNone || FParent->PlacesEveryChild()) && !ComponentState().Contains(csLoading))
         FParent->AlignControl(this);
 }
 
@@ -426,7 +449,7 @@ void TControl::SetVisible(bool Value)
     Perform(CM_VISIBLECHANGED, Value ? 1 : 0, 0);
     if (Value)
         Invalidate();
-    if (FParent && FAlign != alNone && !ComponentState().Contains(csLoading))
+    if (FParent && (FAlign != alNone || FParent->PlacesEveryChild()) && !ComponentState().Contains(csLoading))
         FParent->AlignControl(this);
 }
 
@@ -651,149 +674,205 @@ bool TControl::DoContextPopup(const TPoint& ScreenPos)
     return false;
 }
 
-void TControl::Dispatch(TMessage& Message)
+void TControl::MouseDownMessage(TWMMouse Message, TMouseButton Button, bool Double)
 {
-    switch (Message.Msg) {
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONDBLCLK:
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONDBLCLK: {
-        bool Double = Message.Msg == WM_LBUTTONDBLCLK || Message.Msg == WM_RBUTTONDBLCLK ||
-                      Message.Msg == WM_MBUTTONDBLCLK;
-        TMouseButton Button = (Message.Msg == WM_LBUTTONDOWN || Message.Msg == WM_LBUTTONDBLCLK)   ? mbLeft
-                              : (Message.Msg == WM_RBUTTONDOWN || Message.Msg == WM_RBUTTONDBLCLK) ? mbRight
-                                                                                                   : mbMiddle;
-        SendCancelMode(this);
-        // A window class handles the press first (an edit puts its caret where the mouse went
-        // before OnMouseDown looks at it); the control's own events follow.
-        auto* Wrapped = dynamic_cast<TWinControl*>(this);
-        bool ClassFirst = Wrapped && Wrapped->FHandle && Wrapped->FDefWndProc &&
-                          Wrapped->FDefWndProc != &::DefWindowProc;
-        if (ClassFirst)
-            DefaultHandler(Message);
-        if (ControlStyle.Contains(csCaptureMouse))
-            SetMouseCapture(true);
-        TShiftState Shift;
-        if (Double)
-            Shift.Include(ssDouble);
-        if (Button == mbLeft) {
-            if (ControlStyle.Contains(csClickEvents))
-                ControlState.Include(csClicked);
-            if (Double && ControlStyle.Contains(csDoubleClicks))
-                DblClick();
-        }
-        DoMouseDown(Message, Button, Shift);
-        if (Button == mbLeft && !Double && DragMode == dmAutomatic)
-            BeginDrag(false);
-        if (!Wrapped || ClassFirst)
-            return;
-        break;
+    SendCancelMode(this);
+    // A window class handles the press first (an edit puts its caret where the mouse went
+    // before OnMouseDown looks at it); the control's own events follow.
+    auto* Wrapped = dynamic_cast<TWinControl*>(this);
+    bool ClassFirst =
+        Wrapped && Wrapped->FHandle && Wrapped->FDefWndProc && Wrapped->FDefWndProc != &::DefWindowProc;
+    if (ClassFirst)
+        DefaultHandler(Message);
+    if (ControlStyle.Contains(csCaptureMouse))
+        SetMouseCapture(true);
+    TShiftState Shift;
+    if (Double)
+        Shift.Include(ssDouble);
+    if (Button == mbLeft) {
+        if (ControlStyle.Contains(csClickEvents))
+            ControlState.Include(csClicked);
+        if (Double && ControlStyle.Contains(csDoubleClicks))
+            DblClick();
     }
-    case WM_LBUTTONUP:
-    case WM_RBUTTONUP:
-    case WM_MBUTTONUP: {
-        TMouseButton Button = Message.Msg == WM_LBUTTONUP   ? mbLeft
-                              : Message.Msg == WM_RBUTTONUP ? mbRight
-                                                            : mbMiddle;
-        TPoint P{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
-        DoMouseUp(Message, Button);
-        if (ControlStyle.Contains(csCaptureMouse))
-            SetMouseCapture(false);
-        if (Button == mbLeft && ControlState.Contains(csClicked)) {
-            ControlState.Exclude(csClicked);
-            if (PtIn(ClientRect(), P))
-                Click();
-            return;
-        }
-        if (Button == mbRight && PtIn(ClientRect(), P) && DoContextPopup(ClientToScreen(P)))
-            return;
-        if (!dynamic_cast<TWinControl*>(this))
-            return;
-        break;
-    }
-    case WM_MOUSEMOVE:
-        MouseMove(KeysToShiftState(static_cast<WORD>(Message.WParam)), GET_X_LPARAM(Message.LParam),
-                  GET_Y_LPARAM(Message.LParam));
-        if (!dynamic_cast<TWinControl*>(this))
-            return;
-        break;
-    case WM_CANCELMODE:
+    DoMouseDown(Message, Button, Shift);
+    if (Button == mbLeft && !Double && DragMode == dmAutomatic)
+        BeginDrag(false);
+    if (Wrapped && !ClassFirst)
+        DefaultHandler(Message);
+}
+
+void TControl::MouseUpMessage(TWMMouse Message, TMouseButton Button)
+{
+    TPoint P = Message.Pos();
+    DoMouseUp(Message, Button);
+    if (ControlStyle.Contains(csCaptureMouse))
+        SetMouseCapture(false);
+    if (Button == mbLeft && ControlState.Contains(csClicked)) {
         ControlState.Exclude(csClicked);
-        if (gCaptureControl == this)
-            gCaptureControl = nullptr;
-        break;
-    case CM_MOUSEENTER:
-    case CM_MOUSELEAVE:
-        // Parents hear about their children (LParam: the child).
-        if (FParent)
-            FParent->Perform(Message.Msg, 0,
-                             Message.LParam ? Message.LParam : reinterpret_cast<LPARAM>(this));
+        if (PtIn(ClientRect(), P))
+            Click();
         return;
-    case CM_HITTEST:
-        Message.Result = HTCLIENT;
-        return;
-    case CM_ENABLEDCHANGED:
-    case CM_FONTCHANGED:
-    case CM_COLORCHANGED:
-    case CM_TEXTCHANGED:
-        Invalidate();
-        return;
-    case CM_PARENTFONTCHANGED:
-        ParentFontChanged();
-        return;
-    case CM_PARENTCOLORCHANGED:
-        ParentColorChanged();
-        return;
-    case CM_PARENTSHOWHINTCHANGED:
-        ParentShowHintChanged();
-        return;
-    case CM_VISIBLECHANGED:
-    case CM_CURSORCHANGED:
-    case CM_SHOWHINTCHANGED:
-    case CM_CANCELMODE:
-    case CM_DIALOGKEY:
-    case CM_DIALOGCHAR:
-    case CM_FOCUSCHANGED:
-    case CM_SYSCOLORCHANGE:
-    case CM_SHOWINGCHANGED:
-    case CM_ENTER:
-    case CM_EXIT:
-    case CM_HINTSHOW:
-        return;
-    default:
-        break;
     }
+    if (Button == mbRight && PtIn(ClientRect(), P) && DoContextPopup(ClientToScreen(P)))
+        return;
+    if (dynamic_cast<TWinControl*>(this))
+        DefaultHandler(Message);
+}
+
+void TControl::WMLButtonDown(TWMLButtonDown Message)
+{
+    MouseDownMessage(Message, mbLeft, false);
+}
+
+void TControl::WMLButtonDblClk(TWMLButtonDblClk Message)
+{
+    MouseDownMessage(Message, mbLeft, true);
+}
+
+void TControl::WMRButtonDown(TWMRButtonDown Message)
+{
+    MouseDownMessage(Message, mbRight, false);
+}
+
+void TControl::WMRButtonDblClk(TWMRButtonDblClk Message)
+{
+    MouseDownMessage(Message, mbRight, true);
+}
+
+void TControl::WMMButtonDown(TWMMButtonDown Message)
+{
+    MouseDownMessage(Message, mbMiddle, false);
+}
+
+void TControl::WMMButtonDblClk(TWMMButtonDblClk Message)
+{
+    MouseDownMessage(Message, mbMiddle, true);
+}
+
+void TControl::WMLButtonUp(TWMLButtonUp Message)
+{
+    MouseUpMessage(Message, mbLeft);
+}
+
+void TControl::WMRButtonUp(TWMRButtonUp Message)
+{
+    MouseUpMessage(Message, mbRight);
+}
+
+void TControl::WMMButtonUp(TWMMButtonUp Message)
+{
+    MouseUpMessage(Message, mbMiddle);
+}
+
+void TControl::WMMouseMove(TWMMouseMove Message)
+{
+    MouseMove(KeysToShiftState(static_cast<WORD>(Message.Keys())), Message.XPos(), Message.YPos());
+    if (dynamic_cast<TWinControl*>(this))
+        DefaultHandler(Message);
+}
+
+void TControl::WMCancelMode(TWMCancelMode Message)
+{
+    ControlState.Exclude(csClicked);
+    if (gCaptureControl == this)
+        gCaptureControl = nullptr;
     DefaultHandler(Message);
 }
 
+// Parents hear of the pointer entering and leaving their children (LParam: the child).
+void TControl::CMMouseEnter(TMessage& Message)
+{
+    if (FParent)
+        FParent->Perform(Message.Msg, 0, Message.LParam ? Message.LParam : reinterpret_cast<LPARAM>(this));
+}
+
+void TControl::CMMouseLeave(TMessage& Message)
+{
+    if (FParent)
+        FParent->Perform(Message.Msg, 0, Message.LParam ? Message.LParam : reinterpret_cast<LPARAM>(this));
+}
+
+void TControl::CMHitTest(TMessage& Message)
+{
+    Message.Result = HTCLIENT;
+}
+
+void TControl::CMEnabledChanged(TMessage&)
+{
+    Invalidate();
+}
+
+void TControl::CMFontChanged(TMessage&)
+{
+    Invalidate();
+}
+
+void TControl::CMColorChanged(TMessage&)
+{
+    Invalidate();
+}
+
+void TControl::CMTextChanged(TMessage&)
+{
+    Invalidate();
+}
+
+void TControl::CMParentFontChanged(TMessage&)
+{
+    ParentFontChanged();
+}
+
+void TControl::CMParentColorChanged(TMessage&)
+{
+    ParentColorChanged();
+}
+
+void TControl::CMParentShowHintChanged(TMessage&)
+{
+    ParentShowHintChanged();
+}
+
+namespace {
+
+// What a control without a window answers about its text.
+void DefaultGetText(std::string& Text, TMessage& Message)
+{
+    TWMGetText M(Message);
+    if (!M.Text() || M.TextMax() <= 0) {
+        M.Result = 0;
+        return;
+    }
+    std::size_t N = std::min<std::size_t>(Text.size(), static_cast<std::size_t>(M.TextMax() - 1));
+    std::copy_n(Text.data(), N, M.Text());
+    M.Text()[N] = '\0';
+    M.Result = static_cast<LRESULT>(N);
+}
+
+void DefaultGetTextLength(std::string& Text, TMessage& Message)
+{
+    Message.Result = static_cast<LRESULT>(Text.size());
+}
+
+void DefaultSetText(std::string& Text, TMessage& Message)
+{
+    TWMSetText M(Message);
+    Text = M.Text() ? M.Text() : "";
+    M.Result = 1;
+}
+
+} // namespace
+
 void TControl::DefaultHandler(TMessage& Message)
 {
-    switch (Message.Msg) {
-    case WM_GETTEXT: {
-        int Max = static_cast<int>(Message.WParam);
-        char* Buffer = reinterpret_cast<char*>(Message.LParam);
-        if (!Buffer || Max <= 0) {
-            Message.Result = 0;
-            return;
-        }
-        std::size_t N = std::min<std::size_t>(FText.size(), static_cast<std::size_t>(Max - 1));
-        std::copy_n(FText.data(), N, Buffer);
-        Buffer[N] = '\0';
-        Message.Result = static_cast<LRESULT>(N);
-        return;
-    }
-    case WM_GETTEXTLENGTH:
-        Message.Result = static_cast<LRESULT>(FText.size());
-        return;
-    case WM_SETTEXT:
-        FText = Message.LParam ? reinterpret_cast<const char*>(Message.LParam) : "";
-        Message.Result = 1;
-        return;
-    default:
-        break;
-    }
+    using TTextAnswer = void (*)(std::string & Text, TMessage & Message);
+    static const TMessageMap<TTextAnswer> Answers{
+        {WM_GETTEXT, &DefaultGetText},
+        {WM_GETTEXTLENGTH, &DefaultGetTextLength},
+        {WM_SETTEXT, &DefaultSetText},
+    };
+    if (const TTextAnswer* Answer = Answers.Find(Message.Msg))
+        (*Answer)(FText, Message);
 }
 
 void TControl::Invalidate()
@@ -1320,9 +1399,9 @@ void TWinControl::InsertControl(TControl* AControl)
     } else {
         FControls.push_back(AControl);
     }
-    if (AControl->FAlign != alNone && !AControl->ComponentState().Contains(csLoading))
-        AlignControl(AControl);
     Perform(CM_CONTROLLISTCHANGE, reinterpret_cast<WPARAM>(AControl), 1);
+    if ((AControl->FAlign != alNone || PlacesEveryChild()) && !AControl->ComponentState().Contains(csLoading))
+        AlignControl(AControl);
 }
 
 void TWinControl::RemoveControl(TControl* AControl)
@@ -1347,7 +1426,7 @@ void TWinControl::RemoveControl(TControl* AControl)
                    FTabList.end());
     FControls.erase(std::remove(FControls.begin(), FControls.end(), AControl), FControls.end());
     AControl->FParent = nullptr;
-    if (AControl->FAlign != alNone && !ComponentState().Contains(csDestroying))
+    if ((AControl->FAlign != alNone || PlacesEveryChild()) && !ComponentState().Contains(csDestroying))
         AlignControl(nullptr);
 }
 
@@ -1759,19 +1838,20 @@ void TWinControl::PaintHandler(TMessage& Message)
 {
     HDC DC = reinterpret_cast<HDC>(Message.WParam);
     PAINTSTRUCT PS;
-    bool Own = DC == nullptr;
-    if (Own)
+    // A paint of our own gives its DC back however the painting ends.
+    struct TEndPaint {
+        const HWND& Wnd;
+        PAINTSTRUCT* PS;
+        ~TEndPaint()
+        {
+            if (PS)
+                EndPaint(Wnd, PS);
+        }
+    } End{FHandle, DC ? nullptr : &PS};
+    if (!DC)
         DC = BeginPaint(FHandle, &PS);
-    try {
-        PaintWindow(DC);
-        PaintControls(DC, nullptr);
-    } catch (...) {
-        if (Own)
-            EndPaint(FHandle, &PS);
-        throw;
-    }
-    if (Own)
-        EndPaint(FHandle, &PS);
+    PaintWindow(DC);
+    PaintControls(DC, nullptr);
 }
 
 void TWinControl::MainWndProc(TMessage& Message)
@@ -1781,6 +1861,61 @@ void TWinControl::MainWndProc(TMessage& Message)
     } catch (...) {
         HandleControlException(this);
     }
+}
+
+namespace {
+
+// Records of the layer that follow some messages whichever class handles them: the control
+// under the pointer, the capture, and the hint that input hides.
+using TMessageNote = void (*)(TWinControl* Control, HWND Wnd, const TMessage& Message);
+
+void NoteMouseLeave(TWinControl* Control, HWND, const TMessage&)
+{
+    if (gMouseControl && (gMouseControl == Control || gMouseControl->Parent() == Control)) {
+        SetMouseControl(nullptr);
+        if (gHost)
+            gHost->HintMouseLeft();
+    }
+}
+
+void NoteCancelMode(TWinControl* Control, HWND, const TMessage&)
+{
+    if (gCaptureControl && gCaptureControl != Control && gCaptureControl->Parent() == Control) {
+        TControl* C = gCaptureControl;
+        gCaptureControl = nullptr;
+        C->Perform(WM_CANCELMODE, 0, 0);
+    }
+}
+
+void NoteCaptureChanged(TWinControl* Control, HWND Wnd, const TMessage& Message)
+{
+    if (gCaptureControl && (gCaptureControl == Control || gCaptureControl->Parent() == Control) &&
+        TWMCaptureChanged(const_cast<TMessage&>(Message)).NewCapture() != Wnd)
+        gCaptureControl = nullptr;
+}
+
+void NoteKey(TWinControl*, HWND, const TMessage&)
+{
+    if (gHost)
+        gHost->InputHidesHint();
+}
+
+} // namespace
+
+void TWinControl::NoteMessage(const TMessage& Message)
+{
+    static const TMessageMap<TMessageNote> Notes{
+        {WM_MOUSELEAVE, &NoteMouseLeave},
+        {WM_CANCELMODE, &NoteCancelMode},
+        {WM_CAPTURECHANGED, &NoteCaptureChanged},
+        {WM_KEYDOWN, &NoteKey},
+        {WM_SYSKEYDOWN, &NoteKey},
+        {WM_KEYUP, &NoteKey},
+        {WM_SYSKEYUP, &NoteKey},
+        {WM_CHAR, &NoteKey},
+    };
+    if (const TMessageNote* Note = Notes.Find(Message.Msg))
+        (*Note)(this, FHandle, Message);
 }
 
 void TWinControl::WndProc(TMessage& Message)
@@ -1815,38 +1950,7 @@ void TWinControl::WndProc(TMessage& Message)
             return;
         }
     } else {
-        switch (Message.Msg) {
-        case WM_MOUSELEAVE:
-            if (gMouseControl && (gMouseControl == this || gMouseControl->Parent() == this)) {
-                SetMouseControl(nullptr);
-                if (gHost)
-                    gHost->HintMouseLeft();
-            }
-            break;
-        case WM_CANCELMODE:
-            if (gCaptureControl && gCaptureControl != this && gCaptureControl->Parent() == this) {
-                TControl* C = gCaptureControl;
-                gCaptureControl = nullptr;
-                C->Perform(WM_CANCELMODE, 0, 0);
-            }
-            break;
-        case WM_CAPTURECHANGED:
-            if (gCaptureControl && (gCaptureControl == this || gCaptureControl->Parent() == this) &&
-                reinterpret_cast<HWND>(Message.LParam) != FHandle) {
-                gCaptureControl = nullptr;
-            }
-            break;
-        case WM_KEYDOWN:
-        case WM_SYSKEYDOWN:
-        case WM_KEYUP:
-        case WM_SYSKEYUP:
-        case WM_CHAR:
-            if (gHost)
-                gHost->InputHidesHint();
-            break;
-        default:
-            break;
-        }
+        NoteMessage(Message);
     }
     TControl::WndProc(Message);
 }
@@ -1886,21 +1990,36 @@ bool TWinControl::DialogKey(TMessage& Message)
     return Target->Perform(CM_DIALOGKEY, Key, Message.LParam) != 0;
 }
 
-bool TWinControl::DoKeyDown(TMessage& Message)
+namespace {
+
+// Runs a key event on the form first when it previews keys, then on the control; either may
+// eat the key by setting it to 0. Otherwise the key, as the events left it, goes back into the
+// message.
+template <class K, class F> bool KeyEventsEat(TWinControl* Control, TMessage& Message, K Key, F Fire)
 {
-    WORD Key = static_cast<WORD>(Message.WParam);
-    TShiftState Shift = KeyDataToShiftState(Message.LParam);
-    TCustomForm* Form = GetParentForm(this);
-    if (Form && Form != this && Form->KeyPreview) {
-        static_cast<TWinControl*>(Form)->KeyDown(Key, Shift);
+    TCustomForm* Form = GetParentForm(Control);
+    if (Form && Form != Control && Form->KeyPreview) {
+        Fire(Form, Key);
         if (Key == 0)
             return true;
     }
-    KeyDown(Key, Shift);
+    Fire(Control, Key);
     if (Key == 0)
         return true;
-    Message.WParam = Key;
+    if constexpr (std::is_same_v<K, char>)
+        Message.WParam = static_cast<unsigned char>(Key);
+    else
+        Message.WParam = Key;
     return false;
+}
+
+} // namespace
+
+bool TWinControl::DoKeyDown(TMessage& Message)
+{
+    const TShiftState Shift = KeyDataToShiftState(Message.LParam);
+    return KeyEventsEat(this, Message, static_cast<WORD>(Message.WParam),
+                        [Shift](TWinControl* C, WORD& Key) { C->KeyDown(Key, Shift); });
 }
 
 bool TWinControl::DoKeyPress(TMessage& Message)
@@ -1908,35 +2027,15 @@ bool TWinControl::DoKeyPress(TMessage& Message)
     // The key events carry single-byte characters; others go straight on.
     if (Message.WParam > 0xFF)
         return false;
-    char Key = static_cast<char>(Message.WParam);
-    TCustomForm* Form = GetParentForm(this);
-    if (Form && Form != this && Form->KeyPreview) {
-        static_cast<TWinControl*>(Form)->KeyPress(Key);
-        if (Key == 0)
-            return true;
-    }
-    KeyPress(Key);
-    if (Key == 0)
-        return true;
-    Message.WParam = static_cast<unsigned char>(Key);
-    return false;
+    return KeyEventsEat(this, Message, static_cast<char>(Message.WParam),
+                        [](TWinControl* C, char& Key) { C->KeyPress(Key); });
 }
 
 bool TWinControl::DoKeyUp(TMessage& Message)
 {
-    WORD Key = static_cast<WORD>(Message.WParam);
-    TShiftState Shift = KeyDataToShiftState(Message.LParam);
-    TCustomForm* Form = GetParentForm(this);
-    if (Form && Form != this && Form->KeyPreview) {
-        static_cast<TWinControl*>(Form)->KeyUp(Key, Shift);
-        if (Key == 0)
-            return true;
-    }
-    KeyUp(Key, Shift);
-    if (Key == 0)
-        return true;
-    Message.WParam = Key;
-    return false;
+    const TShiftState Shift = KeyDataToShiftState(Message.LParam);
+    return KeyEventsEat(this, Message, static_cast<WORD>(Message.WParam),
+                        [Shift](TWinControl* C, WORD& Key) { C->KeyUp(Key, Shift); });
 }
 
 void TWinControl::KeyDown(WORD& Key, TShiftState Shift)
@@ -1981,181 +2080,281 @@ void TWinControl::Loaded()
         Realign();
 }
 
-void TWinControl::Dispatch(TMessage& Message)
+void TWinControl::WMPaint(TWMPaint Message)
 {
-    switch (Message.Msg) {
-    case WM_PAINT:
-        PaintHandler(Message);
-        return;
-    case WM_ERASEBKGND: {
-        HDC DC = reinterpret_cast<HDC>(Message.WParam);
-        RECT R;
-        GetClientRect(FHandle, &R);
-        HBRUSH Brush = CreateSolidBrush(ColorToColorRef(FColor));
-        FillRect(DC, &R, Brush);
-        DeleteObject(Brush);
-        Message.Result = 1;
-        return;
+    PaintHandler(Message);
+}
+
+void TWinControl::WMEraseBkgnd(TWMEraseBkgnd Message)
+{
+    RECT R;
+    GetClientRect(FHandle, &R);
+    HBRUSH Brush = CreateSolidBrush(ColorToColorRef(FColor));
+    FillRect(Message.DC(), &R, Brush);
+    DeleteObject(Brush);
+    Message.Result = 1;
+}
+
+bool TWinControl::CommandKey(TMessage& Message)
+{
+    if (!IsMenuKey(Message) && !DialogKey(Message))
+        return false;
+    // The key was a command: the character it typed goes nowhere.
+    MSG Char;
+    while (FHandle && PeekMessage(&Char, FHandle, WM_CHAR, WM_CHAR, PM_REMOVE)) {
     }
-    case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
-        if (IsMenuKey(Message) || DialogKey(Message)) {
-            // The key was a command: the character it typed goes nowhere.
-            MSG Char;
-            while (FHandle && PeekMessage(&Char, FHandle, WM_CHAR, WM_CHAR, PM_REMOVE)) {
-            }
-            while (FHandle && PeekMessage(&Char, FHandle, WM_SYSCHAR, WM_SYSCHAR, PM_REMOVE)) {
-            }
+    while (FHandle && PeekMessage(&Char, FHandle, WM_SYSCHAR, WM_SYSCHAR, PM_REMOVE)) {
+    }
+    Message.Result = 1;
+    return true;
+}
+
+void TWinControl::WMKeyDown(TWMKeyDown Message)
+{
+    if (!CommandKey(Message) && !DoKeyDown(Message))
+        DefaultHandler(Message);
+}
+
+void TWinControl::WMSysKeyDown(TWMSysKeyDown Message)
+{
+    if (!CommandKey(Message) && !DoKeyDown(Message))
+        DefaultHandler(Message);
+}
+
+void TWinControl::WMChar(TWMChar Message)
+{
+    if (!DoKeyPress(Message))
+        DefaultHandler(Message);
+}
+
+void TWinControl::WMSysChar(TWMSysChar Message)
+{
+    // Alt and a letter: the control whose caption has that accelerator takes it.
+    if (TCustomForm* Form = GetParentForm(this)) {
+        if (Form->Perform(CM_DIALOGCHAR, Message.WParam, Message.LParam) != 0) {
+            Message.Result = 0;
+            return;
+        }
+    }
+    DefaultHandler(Message);
+}
+
+void TWinControl::WMKeyUp(TWMKeyUp Message)
+{
+    if (!DoKeyUp(Message))
+        DefaultHandler(Message);
+}
+
+void TWinControl::WMSysKeyUp(TWMSysKeyUp Message)
+{
+    if (!DoKeyUp(Message))
+        DefaultHandler(Message);
+}
+
+void TWinControl::WMSetFocus(TWMSetFocus Message)
+{
+    if (TCustomForm* Form = GetParentForm(this); Form && Form != this)
+        Form->SetFocusedControl(this);
+    DefaultHandler(Message);
+}
+
+void TWinControl::WMSetCursor(TWMSetCursor Message)
+{
+    if (Message.CursorWnd() == FHandle && Message.HitTest() == HTCLIENT) {
+        TCursor C = ScreenInstance()->Cursor();
+        if (C == crDefault) {
+            POINT P;
+            GetCursorPos(&P);
+            ::ScreenToClient(FHandle, &P);
+            TControl* Child = ControlAtPos(P, false);
+            C = Child ? Child->Cursor() : FCursor;
+            if (C == crDefault)
+                C = FCursor;
+        }
+        if (C != crDefault) {
+            ::SetCursor(ScreenInstance()->Cursors(C));
             Message.Result = 1;
             return;
         }
-        if (DoKeyDown(Message))
-            return;
-        break;
-    case WM_CHAR:
-        if (DoKeyPress(Message))
-            return;
-        break;
-    case WM_SYSCHAR:
-        // Alt and a letter: the control whose caption has that accelerator takes it.
-        if (TCustomForm* Form = GetParentForm(this)) {
-            if (Form->Perform(CM_DIALOGCHAR, Message.WParam, Message.LParam) != 0) {
-                Message.Result = 0;
-                return;
-            }
-        }
-        break;
-    case WM_KEYUP:
-    case WM_SYSKEYUP:
-        if (DoKeyUp(Message))
-            return;
-        break;
-    case WM_SETFOCUS:
-        if (TCustomForm* Form = GetParentForm(this); Form && Form != this)
-            Form->SetFocusedControl(this);
-        break;
-    case WM_SETCURSOR:
-        if (reinterpret_cast<HWND>(Message.WParam) == FHandle && LOWORD(Message.LParam) == HTCLIENT) {
-            TCursor C = ScreenInstance()->Cursor();
-            if (C == crDefault) {
-                POINT P;
-                GetCursorPos(&P);
-                ::ScreenToClient(FHandle, &P);
-                TControl* Child = ControlAtPos(P, false);
-                C = Child ? Child->Cursor() : FCursor;
-                if (C == crDefault)
-                    C = FCursor;
-            }
-            if (C != crDefault) {
-                ::SetCursor(ScreenInstance()->Cursors(C));
-                Message.Result = 1;
-                return;
-            }
-        }
-        break;
-    case WM_WINDOWPOSCHANGED: {
+    }
+    DefaultHandler(Message);
+}
+
+void TWinControl::WMWindowPosChanged(TWMWindowPosChanged Message)
+{
+    DefaultHandler(Message);
+    if (!FUpdatingBounds) {
+        int OldW = FWidth, OldH = FHeight;
+        TRect Old = BoundsRect();
+        UpdateBoundsFromWindow();
+        if (!(Old == BoundsRect()))
+            RequestAlign();
+        if (FWidth != OldW || FHeight != OldH)
+            SizeChanged();
+    }
+}
+
+void TWinControl::WMSetText(TWMSetText Message)
+{
+    DefaultHandler(Message);
+    FText = Message.Text() ? Message.Text() : "";
+}
+
+bool TWinControl::ReflectToChild(TMessage& Message)
+{
+    HWND Child = reinterpret_cast<HWND>(Message.LParam);
+    if (Message.Msg == WM_NOTIFY && Message.LParam)
+        Child = *reinterpret_cast<HWND*>(Message.LParam);
+    if (Message.Msg == WM_DRAWITEM || Message.Msg == WM_MEASUREITEM)
+        Child = nullptr;
+    TWinControl* C = FindControl(Child);
+    if (!C || C == this)
+        return false;
+    Message.Result = C->Perform(CN_BASE + Message.Msg, Message.WParam, Message.LParam);
+    return true;
+}
+
+void TWinControl::WMCommand(TWMCommand Message)
+{
+    if (!ReflectToChild(Message))
         DefaultHandler(Message);
-        if (!FUpdatingBounds) {
-            int OldW = FWidth, OldH = FHeight;
-            TRect Old = BoundsRect();
-            UpdateBoundsFromWindow();
-            if (!(Old == BoundsRect()))
-                RequestAlign();
-            if (FWidth != OldW || FHeight != OldH)
-                SizeChanged();
-        }
-        return;
-    }
-    case WM_SETTEXT:
+}
+
+void TWinControl::WMNotify(TMessage& Message)
+{
+    if (!ReflectToChild(Message))
         DefaultHandler(Message);
-        FText = Message.LParam ? reinterpret_cast<const char*>(Message.LParam) : "";
-        return;
-    case WM_COMMAND:
-    case WM_NOTIFY:
-    case WM_HSCROLL:
-    case WM_VSCROLL:
-    case WM_DRAWITEM:
-    case WM_MEASUREITEM:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORLISTBOX: {
-        // Notifications from child windows go back to the control that sent them.
-        HWND Child = reinterpret_cast<HWND>(Message.LParam);
-        if (Message.Msg == WM_NOTIFY && Message.LParam)
-            Child = *reinterpret_cast<HWND*>(Message.LParam);
-        if (Message.Msg == WM_DRAWITEM || Message.Msg == WM_MEASUREITEM)
-            Child = nullptr;
-        if (TWinControl* C = FindControl(Child); C && C != this) {
-            Message.Result = C->Perform(CN_BASE + Message.Msg, Message.WParam, Message.LParam);
-            return;
-        }
-        break;
-    }
-    case CM_ENABLEDCHANGED:
-        if (FHandle)
-            EnableWindow(FHandle, FEnabled);
-        TControl::Dispatch(Message);
-        return;
-    case CM_VISIBLECHANGED:
-        UpdateShowing();
-        return;
-    case CM_SHOWINGCHANGED:
-        if (FHandle)
-            SetWindowPos(FHandle, nullptr, 0, 0, 0, 0,
-                         SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE |
-                             (FShowing ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
-        return;
-    case CM_FONTCHANGED:
-        SendFontToWindow();
-        TControl::Dispatch(Message);
-        NotifyControls(CM_PARENTFONTCHANGED);
-        return;
-    case CN_CTLCOLOREDIT:
-    case CN_CTLCOLORSTATIC:
-    case CN_CTLCOLORBTN:
-    case CN_CTLCOLORLISTBOX: {
-        // A child window asks how to draw itself: in the control's font colour on its colour.
-        HDC DC = reinterpret_cast<HDC>(Message.WParam);
-        SetTextColor(DC, ColorToColorRef(FFont->Color()));
-        SetBkColor(DC, ColorToColorRef(FColor));
-        if (!FBrush)
-            FBrush = new TBrush();
-        FBrush->SetColor(FColor);
-        Message.Result = reinterpret_cast<LRESULT>(FBrush->Handle());
-        return;
-    }
-    case CM_COLORCHANGED:
-        TControl::Dispatch(Message);
-        NotifyControls(CM_PARENTCOLORCHANGED);
-        return;
-    case CM_SHOWHINTCHANGED:
-        NotifyControls(CM_PARENTSHOWHINTCHANGED);
-        return;
-    case CM_TEXTCHANGED:
-        if (FHandle)
-            SetWindowText(FHandle, FText.c_str());
-        Invalidate();
-        return;
-    case CM_DIALOGKEY:
-    case CM_DIALOGCHAR:
-    case CM_FOCUSCHANGED:
-    case CM_SYSCOLORCHANGE:
-    case CM_WININICHANGE:
-    case CM_FONTCHANGE:
-    case CM_TIMECHANGE:
-        Broadcast(Message);
-        return;
-    case CM_ENTER:
-        DoEnter();
-        return;
-    case CM_EXIT:
-        DoExit();
-        return;
-    default:
-        break;
-    }
-    TControl::Dispatch(Message);
+}
+
+void TWinControl::WMHScroll(TWMHScroll Message)
+{
+    if (!ReflectToChild(Message))
+        DefaultHandler(Message);
+}
+
+void TWinControl::WMVScroll(TWMVScroll Message)
+{
+    if (!ReflectToChild(Message))
+        DefaultHandler(Message);
+}
+
+void TWinControl::WMDrawItem(TMessage& Message)
+{
+    if (!ReflectToChild(Message))
+        DefaultHandler(Message);
+}
+
+void TWinControl::WMMeasureItem(TMessage& Message)
+{
+    if (!ReflectToChild(Message))
+        DefaultHandler(Message);
+}
+
+void TWinControl::WMCtlColor(TWMCtlColor Message)
+{
+    if (!ReflectToChild(Message))
+        DefaultHandler(Message);
+}
+
+void TWinControl::CNCtlColor(TWMCtlColor Message)
+{
+    // A child window asks how to draw itself: in the control's font colour on its colour.
+    SetTextColor(Message.ChildDC(), ColorToColorRef(FFont->Color()));
+    SetBkColor(Message.ChildDC(), ColorToColorRef(FColor));
+    if (!FBrush)
+        FBrush = new TBrush();
+    FBrush->SetColor(FColor);
+    Message.Result = reinterpret_cast<LRESULT>(FBrush->Handle());
+}
+
+void TWinControl::CMEnabledChanged(TMessage& Message)
+{
+    if (FHandle)
+        EnableWindow(FHandle, FEnabled);
+    TControl::CMEnabledChanged(Message);
+}
+
+void TWinControl::CMVisibleChanged(TMessage&)
+{
+    UpdateShowing();
+}
+
+void TWinControl::CMShowingChanged(TMessage&)
+{
+    if (FHandle)
+        SetWindowPos(FHandle, nullptr, 0, 0, 0, 0,
+                     SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE |
+                         (FShowing ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+}
+
+void TWinControl::CMFontChanged(TMessage& Message)
+{
+    SendFontToWindow();
+    TControl::CMFontChanged(Message);
+    NotifyControls(CM_PARENTFONTCHANGED);
+}
+
+void TWinControl::CMColorChanged(TMessage& Message)
+{
+    TControl::CMColorChanged(Message);
+    NotifyControls(CM_PARENTCOLORCHANGED);
+}
+
+void TWinControl::CMShowHintChanged(TMessage&)
+{
+    NotifyControls(CM_PARENTSHOWHINTCHANGED);
+}
+
+void TWinControl::CMTextChanged(TMessage& Message)
+{
+    if (FHandle)
+        SetWindowText(FHandle, FText.c_str());
+    TControl::CMTextChanged(Message);
+}
+
+void TWinControl::CMDialogKey(TCMDialogKey Message)
+{
+    Broadcast(Message);
+}
+
+void TWinControl::CMDialogChar(TCMDialogChar Message)
+{
+    Broadcast(Message);
+}
+
+void TWinControl::CMFocusChanged(TMessage& Message)
+{
+    Broadcast(Message);
+}
+
+void TWinControl::CMSysColorChange(TMessage& Message)
+{
+    Broadcast(Message);
+}
+
+void TWinControl::CMWinIniChange(TMessage& Message)
+{
+    Broadcast(Message);
+}
+
+void TWinControl::CMFontChange(TMessage& Message)
+{
+    Broadcast(Message);
+}
+
+void TWinControl::CMTimeChange(TMessage& Message)
+{
+    Broadcast(Message);
+}
+
+void TWinControl::CMEnter(TCMEnter)
+{
+    DoEnter();
+}
+
+void TWinControl::CMExit(TCMExit)
+{
+    DoExit();
 }
 
 void TWinControl::DefaultHandler(TMessage& Message)
@@ -2247,24 +2446,27 @@ TGraphicControl::~TGraphicControl()
     delete FCanvas;
 }
 
-void TGraphicControl::Dispatch(TMessage& Message)
+TCanvasPaintScope::TCanvasPaintScope(TControlCanvas* Canvas, HDC DC) : FCanvas(Canvas)
 {
-    if (Message.Msg == WM_PAINT && Message.WParam) {
-        FCanvas->FreeHandle();
-        FCanvas->Lock();
-        FCanvas->SetHandle(reinterpret_cast<HDC>(Message.WParam));
-        try {
-            Paint();
-        } catch (...) {
-            FCanvas->SetHandle(nullptr);
-            FCanvas->Unlock();
-            throw;
-        }
-        FCanvas->SetHandle(nullptr);
-        FCanvas->Unlock();
+    FCanvas->FreeHandle();
+    FCanvas->Lock();
+    FCanvas->SetHandle(DC);
+}
+
+TCanvasPaintScope::~TCanvasPaintScope()
+{
+    FCanvas->SetHandle(nullptr);
+    FCanvas->Unlock();
+}
+
+void TGraphicControl::WMPaint(TWMPaint Message)
+{
+    if (!Message.DC()) {
+        DefaultHandler(Message);
         return;
     }
-    TControl::Dispatch(Message);
+    TCanvasPaintScope Scope(FCanvas, Message.DC());
+    Paint();
 }
 
 TCustomControl::TCustomControl(TComponent* AOwner) : TWinControl(AOwner), FCanvas(new TControlCanvas())
@@ -2282,18 +2484,8 @@ TCustomControl::~TCustomControl()
 
 void TCustomControl::PaintWindow(HDC DC)
 {
-    FCanvas->FreeHandle();
-    FCanvas->Lock();
-    FCanvas->SetHandle(DC);
-    try {
-        Paint();
-    } catch (...) {
-        FCanvas->SetHandle(nullptr);
-        FCanvas->Unlock();
-        throw;
-    }
-    FCanvas->SetHandle(nullptr);
-    FCanvas->Unlock();
+    TCanvasPaintScope Scope(FCanvas, DC);
+    Paint();
 }
 
 // ---- THintWindow ------------------------------------------------------------------------------
@@ -2416,6 +2608,40 @@ const bool CursorIdentsRegistered = [] {
 
 TW_PUBLISH(TControl, TComponent)
 {
+    Cls.Message(WM_LBUTTONDOWN, &TControl::WMLButtonDown);
+    Cls.Message(WM_LBUTTONDBLCLK, &TControl::WMLButtonDblClk);
+    Cls.Message(WM_RBUTTONDOWN, &TControl::WMRButtonDown);
+    Cls.Message(WM_RBUTTONDBLCLK, &TControl::WMRButtonDblClk);
+    Cls.Message(WM_MBUTTONDOWN, &TControl::WMMButtonDown);
+    Cls.Message(WM_MBUTTONDBLCLK, &TControl::WMMButtonDblClk);
+    Cls.Message(WM_LBUTTONUP, &TControl::WMLButtonUp);
+    Cls.Message(WM_RBUTTONUP, &TControl::WMRButtonUp);
+    Cls.Message(WM_MBUTTONUP, &TControl::WMMButtonUp);
+    Cls.Message(WM_MOUSEMOVE, &TControl::WMMouseMove);
+    Cls.Message(WM_CANCELMODE, &TControl::WMCancelMode);
+    Cls.Message(CM_MOUSEENTER, &TControl::CMMouseEnter);
+    Cls.Message(CM_MOUSELEAVE, &TControl::CMMouseLeave);
+    Cls.Message(CM_HITTEST, &TControl::CMHitTest);
+    Cls.Message(CM_ENABLEDCHANGED, &TControl::CMEnabledChanged);
+    Cls.Message(CM_FONTCHANGED, &TControl::CMFontChanged);
+    Cls.Message(CM_COLORCHANGED, &TControl::CMColorChanged);
+    Cls.Message(CM_TEXTCHANGED, &TControl::CMTextChanged);
+    Cls.Message(CM_PARENTFONTCHANGED, &TControl::CMParentFontChanged);
+    Cls.Message(CM_PARENTCOLORCHANGED, &TControl::CMParentColorChanged);
+    Cls.Message(CM_PARENTSHOWHINTCHANGED, &TControl::CMParentShowHintChanged);
+    Cls.Message(CM_VISIBLECHANGED, &TControl::CMVisibleChanged);
+    Cls.Message(CM_CURSORCHANGED, &TControl::CMCursorChanged);
+    Cls.Message(CM_SHOWHINTCHANGED, &TControl::CMShowHintChanged);
+    Cls.Message(CM_CANCELMODE, &TControl::CMCancelMode);
+    Cls.Message(CM_DIALOGKEY, &TControl::CMDialogKey);
+    Cls.Message(CM_DIALOGCHAR, &TControl::CMDialogChar);
+    Cls.Message(CM_FOCUSCHANGED, &TControl::CMFocusChanged);
+    Cls.Message(CM_SYSCOLORCHANGE, &TControl::CMSysColorChange);
+    Cls.Message(CM_SHOWINGCHANGED, &TControl::CMShowingChanged);
+    Cls.Message(CM_ENTER, &TControl::CMEnter);
+    Cls.Message(CM_EXIT, &TControl::CMExit);
+    Cls.Message(CM_HINTSHOW, &TControl::CMHintShow);
+
     Cls.Int("Left", &TControl::Left, &TControl::SetLeft);
     Cls.Int("Top", &TControl::Top, &TControl::SetTop);
     Cls.Int("Width", &TControl::Width, &TControl::SetWidth);
@@ -2453,6 +2679,45 @@ TW_PUBLISH(TControl, TComponent)
 
 TW_PUBLISH(TWinControl, TControl)
 {
+    Cls.Message(WM_PAINT, &TWinControl::WMPaint);
+    Cls.Message(WM_ERASEBKGND, &TWinControl::WMEraseBkgnd);
+    Cls.Message(WM_KEYDOWN, &TWinControl::WMKeyDown);
+    Cls.Message(WM_SYSKEYDOWN, &TWinControl::WMSysKeyDown);
+    Cls.Message(WM_CHAR, &TWinControl::WMChar);
+    Cls.Message(WM_SYSCHAR, &TWinControl::WMSysChar);
+    Cls.Message(WM_KEYUP, &TWinControl::WMKeyUp);
+    Cls.Message(WM_SYSKEYUP, &TWinControl::WMSysKeyUp);
+    Cls.Message(WM_SETFOCUS, &TWinControl::WMSetFocus);
+    Cls.Message(WM_SETCURSOR, &TWinControl::WMSetCursor);
+    Cls.Message(WM_WINDOWPOSCHANGED, &TWinControl::WMWindowPosChanged);
+    Cls.Message(WM_SETTEXT, &TWinControl::WMSetText);
+    Cls.Message(WM_COMMAND, &TWinControl::WMCommand);
+    Cls.Message(WM_NOTIFY, &TWinControl::WMNotify);
+    Cls.Message(WM_HSCROLL, &TWinControl::WMHScroll);
+    Cls.Message(WM_VSCROLL, &TWinControl::WMVScroll);
+    Cls.Message(WM_DRAWITEM, &TWinControl::WMDrawItem);
+    Cls.Message(WM_MEASUREITEM, &TWinControl::WMMeasureItem);
+    Cls.Message({WM_CTLCOLOREDIT, WM_CTLCOLORSTATIC, WM_CTLCOLORBTN, WM_CTLCOLORLISTBOX},
+                &TWinControl::WMCtlColor);
+    Cls.Message({CN_CTLCOLOREDIT, CN_CTLCOLORSTATIC, CN_CTLCOLORBTN, CN_CTLCOLORLISTBOX},
+                &TWinControl::CNCtlColor);
+    Cls.Message(CM_ENABLEDCHANGED, &TWinControl::CMEnabledChanged);
+    Cls.Message(CM_VISIBLECHANGED, &TWinControl::CMVisibleChanged);
+    Cls.Message(CM_SHOWINGCHANGED, &TWinControl::CMShowingChanged);
+    Cls.Message(CM_FONTCHANGED, &TWinControl::CMFontChanged);
+    Cls.Message(CM_COLORCHANGED, &TWinControl::CMColorChanged);
+    Cls.Message(CM_SHOWHINTCHANGED, &TWinControl::CMShowHintChanged);
+    Cls.Message(CM_TEXTCHANGED, &TWinControl::CMTextChanged);
+    Cls.Message(CM_DIALOGKEY, &TWinControl::CMDialogKey);
+    Cls.Message(CM_DIALOGCHAR, &TWinControl::CMDialogChar);
+    Cls.Message(CM_FOCUSCHANGED, &TWinControl::CMFocusChanged);
+    Cls.Message(CM_SYSCOLORCHANGE, &TWinControl::CMSysColorChange);
+    Cls.Message(CM_WININICHANGE, &TWinControl::CMWinIniChange);
+    Cls.Message(CM_FONTCHANGE, &TWinControl::CMFontChange);
+    Cls.Message(CM_TIMECHANGE, &TWinControl::CMTimeChange);
+    Cls.Message(CM_ENTER, &TWinControl::CMEnter);
+    Cls.Message(CM_EXIT, &TWinControl::CMExit);
+
     Cls.Bool("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop);
     Cls.Int("TabOrder", &TWinControl::TabOrder, &TWinControl::SetTabOrder);
     Cls.Event("OnKeyDown", &TWinControl::OnKeyDown);
@@ -2462,6 +2727,9 @@ TW_PUBLISH(TWinControl, TControl)
     Cls.Event("OnExit", &TWinControl::OnExit);
 }
 
-TW_PUBLISH(TGraphicControl, TControl) {}
+TW_PUBLISH(TGraphicControl, TControl)
+{
+    Cls.Message(WM_PAINT, &TGraphicControl::WMPaint);
+}
 TW_PUBLISH(TCustomControl, TWinControl) {}
 TW_PUBLISH(THintWindow, TCustomControl) {}

@@ -114,6 +114,10 @@ using TEndDragEvent = std::function<void(TObject* Sender, TObject* Target, int X
 TShiftState KeysToShiftState(WORD Keys);
 TShiftState KeyDataToShiftState(LPARAM KeyData);
 TShiftState CurrentShiftState();
+// Where a WM_VSCROLL/WM_HSCROLL moves a view that scrolls by rows (or columns) from its first
+// one at Pos: a line is one, a page Page, the thumb's position, SB_TOP 0 and SB_BOTTOM Bottom;
+// any other code stays at Pos.
+int ScrolledPos(const TWMScroll& Message, int Pos, int Page, int Bottom);
 
 // What goes into the window a TWinControl creates.
 struct TCreateParams {
@@ -205,15 +209,15 @@ public:
     TControlStyle ControlStyle;
     TControlState ControlState;
 
-    // Messages.
+    // Messages. Perform and the window procedure deliver to WindowProc, a replaceable hook
+    // (subclassing), which is WndProc unless replaced; WndProc hands the message to the handler
+    // the message table names (Dispatch, TypInfo.h), and what no handler claims goes to
+    // DefaultHandler.
     LRESULT Perform(UINT Msg, WPARAM WParam, LPARAM LParam);
-    // Where Perform and the window procedure deliver; a replaceable hook (subclassing).
     TWndMethod WindowProc;
     virtual void WndProc(TMessage& Message);
-    // Handles a message by kind; classes extend it and call the base for what they leave.
-    virtual void Dispatch(TMessage& Message);
-    // What happens to a message nobody handled.
-    virtual void DefaultHandler(TMessage& Message);
+    // The text answers of a control without a window.
+    void DefaultHandler(TMessage& Message) override;
 
     // Painting.
     virtual void Invalidate();
@@ -271,6 +275,43 @@ public:
     void SetParentComponent(TComponent* Value) override;
 
 protected:
+    // Message handlers.
+    TW_MESSAGE_HANDLERS(TControl);
+    void WMLButtonDown(TWMLButtonDown Message);
+    void WMLButtonDblClk(TWMLButtonDblClk Message);
+    void WMRButtonDown(TWMRButtonDown Message);
+    void WMRButtonDblClk(TWMRButtonDblClk Message);
+    void WMMButtonDown(TWMMButtonDown Message);
+    void WMMButtonDblClk(TWMMButtonDblClk Message);
+    void WMLButtonUp(TWMLButtonUp Message);
+    void WMRButtonUp(TWMRButtonUp Message);
+    void WMMButtonUp(TWMMButtonUp Message);
+    void WMMouseMove(TWMMouseMove Message);
+    void WMCancelMode(TWMCancelMode Message);
+    void CMMouseEnter(TMessage& Message);
+    void CMMouseLeave(TMessage& Message);
+    void CMHitTest(TMessage& Message);
+    void CMEnabledChanged(TMessage& Message);
+    void CMFontChanged(TMessage& Message);
+    void CMColorChanged(TMessage& Message);
+    void CMTextChanged(TMessage& Message);
+    void CMParentFontChanged(TMessage& Message);
+    void CMParentColorChanged(TMessage& Message);
+    void CMParentShowHintChanged(TMessage& Message);
+    // Notices a plain control takes without doing anything (descendants act on them).
+    void CMVisibleChanged(TMessage&) {}
+    void CMCursorChanged(TMessage&) {}
+    void CMShowHintChanged(TMessage&) {}
+    void CMCancelMode(TCMCancelMode) {}
+    void CMDialogKey(TCMDialogKey) {}
+    void CMDialogChar(TCMDialogChar) {}
+    void CMFocusChanged(TMessage&) {}
+    void CMSysColorChange(TMessage&) {}
+    void CMShowingChanged(TMessage&) {}
+    void CMEnter(TCMEnter) {}
+    void CMExit(TCMExit) {}
+    void CMHintShow(TMessage&) {}
+
     virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
     virtual void MouseMove(TShiftState Shift, int X, int Y);
     virtual void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
@@ -313,6 +354,9 @@ protected:
     virtual void DoEndDrag(TObject* Target, int X, int Y);
 
 private:
+    // What every press and release message does, by button.
+    void MouseDownMessage(TWMMouse Message, TMouseButton Button, bool Double);
+    void MouseUpMessage(TWMMouse Message, TMouseButton Button);
     bool DragMouseMessage(TMessage& Message);
     void FontChanged(TObject* Sender);
     friend class TWinControl;
@@ -395,8 +439,9 @@ public:
     virtual void PaintWindow(HDC DC);
     void PaintTo(HDC DC, int X, int Y);
 
-    void Dispatch(TMessage& Message) override;
+    // With a window, what its class's procedure answers.
     void DefaultHandler(TMessage& Message) override;
+    // Hands the mouse to windowless children and keeps the layer's pointer and capture records.
     void WndProc(TMessage& Message) override;
 
     TKeyEvent OnKeyDown;
@@ -409,6 +454,47 @@ public:
     void MainWndProc(TMessage& Message);
 
 protected:
+    // Message handlers.
+    TW_MESSAGE_HANDLERS(TWinControl);
+    void WMPaint(TWMPaint Message);
+    void WMEraseBkgnd(TWMEraseBkgnd Message);
+    void WMKeyDown(TWMKeyDown Message);
+    void WMSysKeyDown(TWMSysKeyDown Message);
+    void WMChar(TWMChar Message);
+    void WMSysChar(TWMSysChar Message);
+    void WMKeyUp(TWMKeyUp Message);
+    void WMSysKeyUp(TWMSysKeyUp Message);
+    void WMSetFocus(TWMSetFocus Message);
+    void WMSetCursor(TWMSetCursor Message);
+    void WMWindowPosChanged(TWMWindowPosChanged Message);
+    void WMSetText(TWMSetText Message);
+    // Notifications of child windows, reflected to the controls that sent them.
+    void WMCommand(TWMCommand Message);
+    void WMNotify(TMessage& Message);
+    void WMHScroll(TWMHScroll Message);
+    void WMVScroll(TWMVScroll Message);
+    void WMDrawItem(TMessage& Message);
+    void WMMeasureItem(TMessage& Message);
+    void WMCtlColor(TWMCtlColor Message); // WM_CTLCOLOREDIT, ...STATIC, ...BTN, ...LISTBOX
+    void CNCtlColor(TWMCtlColor Message); // the same, reflected
+    void CMEnabledChanged(TMessage& Message);
+    void CMVisibleChanged(TMessage& Message);
+    void CMShowingChanged(TMessage& Message);
+    void CMFontChanged(TMessage& Message);
+    void CMColorChanged(TMessage& Message);
+    void CMShowHintChanged(TMessage& Message);
+    void CMTextChanged(TMessage& Message);
+    // Notices every child hears too.
+    void CMDialogKey(TCMDialogKey Message);
+    void CMDialogChar(TCMDialogChar Message);
+    void CMFocusChanged(TMessage& Message);
+    void CMSysColorChange(TMessage& Message);
+    void CMWinIniChange(TMessage& Message);
+    void CMFontChange(TMessage& Message);
+    void CMTimeChange(TMessage& Message);
+    void CMEnter(TCMEnter Message);
+    void CMExit(TCMExit Message);
+
     virtual void CreateParams(TCreateParams& Params);
     // A window class based on a predefined one (the standard controls use this).
     void CreateSubClass(TCreateParams& Params, const std::string& ControlClassName);
@@ -419,6 +505,10 @@ protected:
     virtual void DestroyWindowHandle();
     virtual void DestroyHandle();
     virtual void AlignControls(TControl* AControl, TRect& Rect);
+    // A container that places all of its children itself (a toolbar, a dock) answers true: then
+    // every child's move, resize and visibility change reaches AlignControls, not only an
+    // aligned child's.
+    virtual bool PlacesEveryChild() const { return false; }
     virtual void AdjustClientRect(TRect& Rect) { (void)Rect; }
     virtual void AlignControl(TControl* AControl);
     virtual void KeyDown(WORD& Key, TShiftState Shift);
@@ -460,11 +550,17 @@ protected:
     int FAlignLevel = 0;
 
 private:
+    // The key events (the form's first when it previews keys): true when they ate the key,
+    // else the key they leave goes back into the message.
     bool DoKeyDown(TMessage& Message);
     bool DoKeyPress(TMessage& Message);
     bool DoKeyUp(TMessage& Message);
-    void DispatchMouseToChild(TMessage& Message);
-    void WMWindowPosChanged(TMessage& Message);
+    // A key press that is a menu shortcut or a dialog key, with its character dropped.
+    bool CommandKey(TMessage& Message);
+    // Hands a notification of a child window back to the child's control; false when it is not ours.
+    bool ReflectToChild(TMessage& Message);
+    // Capture, pointer and hint records that follow a message whichever class handles it.
+    void NoteMessage(const TMessage& Message);
     bool FUpdatingBounds = false;
     TBrush* FBrush = nullptr; // the background a reflected WM_CTLCOLOR* answers
     // A window of a predefined class (a wrapped widget) is told the control's font.
@@ -497,14 +593,31 @@ private:
     HWND FWindowHandle = nullptr;
 };
 
+// Lends a control canvas the device context of one paint, locked, and takes it back however
+// the painting ends.
+class TCanvasPaintScope {
+public:
+    TCanvasPaintScope(TControlCanvas* Canvas, HDC DC);
+    ~TCanvasPaintScope();
+    TCanvasPaintScope(const TCanvasPaintScope&) = delete;
+    TCanvasPaintScope& operator=(const TCanvasPaintScope&) = delete;
+
+private:
+    TControlCanvas* FCanvas;
+};
+
 class TGraphicControl : public TControl {
 public:
     explicit TGraphicControl(TComponent* AOwner);
     ~TGraphicControl() override;
     TCanvas* Canvas() const { return FCanvas; }
-    void Dispatch(TMessage& Message) override;
 
 protected:
+    // Message handlers.
+    TW_MESSAGE_HANDLERS(TGraphicControl);
+    // The parent's paint pass, with its device context.
+    void WMPaint(TWMPaint Message);
+
     virtual void Paint() {}
 
 private:

@@ -1291,217 +1291,258 @@ void TCustomForm::Paint()
 
 void TCustomForm::PaintWindow(HDC DC)
 {
-    FCanvas->FreeHandle();
-    FCanvas->Lock();
-    FCanvas->SetHandle(DC);
-    try {
-        Paint();
-    } catch (...) {
-        FCanvas->SetHandle(nullptr);
-        FCanvas->Unlock();
-        throw;
-    }
-    FCanvas->SetHandle(nullptr);
-    FCanvas->Unlock();
+    TCanvasPaintScope Scope(FCanvas, DC);
+    Paint();
 }
 
-void TCustomForm::WndProc(TMessage& Message)
+void TCustomForm::ActivateAsMDIChild()
 {
-    if (Message.Msg == CM_RELEASE) {
-        // The deferred free of Release: nothing of this form runs after this.
-        BeforeDestruction();
-        delete this;
-        return;
-    }
-    TScrollingWinControl::WndProc(Message);
+    if (FFormStyle == fsMDIChild && FMDIFrame && FMDIFrame->ActiveMDIChild() != this)
+        FMDIFrame->ActivateMDIChild(this);
 }
 
-void TCustomForm::Dispatch(TMessage& Message)
+void TCustomForm::WMActivate(TWMActivate Message)
 {
-    switch (Message.Msg) {
-    case WM_ACTIVATE:
-        DefaultHandler(Message);
-        if (LOWORD(Message.WParam) != WA_INACTIVE) {
-            FActive = true;
-            ScreenInstance()->FormActivated(this);
-            SetWindowFocus();
-        } else {
-            FActive = false;
-        }
-        return;
-    case WM_NCPAINT:
-    case WM_NCACTIVATE:
-        // The window model draws the frame with an empty menu band; the bar's items go on top.
-        DefaultHandler(Message);
-        PaintMenuBar();
-        return;
-    case WM_PARENTNOTIFY: {
-        // A press inside a document window makes it the active one.
-        WORD Event = LOWORD(Message.WParam);
-        if (FFormStyle == fsMDIForm && FClientHandle &&
-            (Event == WM_LBUTTONDOWN || Event == WM_RBUTTONDOWN || Event == WM_MBUTTONDOWN)) {
-            POINT P = LParamToPoint(Message.LParam);
-            ::ClientToScreen(FHandle, &P);
-            for (TCustomForm* Child : std::vector<TCustomForm*>(FMDIChildren)) {
-                RECT R;
-                if (!Child->FHandle || !IsWindowVisible(Child->FHandle) || !GetWindowRect(Child->FHandle, &R))
-                    continue;
-                if (P.x >= R.left && P.x < R.right && P.y >= R.top && P.y < R.bottom) {
-                    if (Child != ActiveMDIChild())
-                        ActivateMDIChild(Child);
-                    break;
-                }
+    DefaultHandler(Message);
+    if (Message.Active() != WA_INACTIVE) {
+        FActive = true;
+        ScreenInstance()->FormActivated(this);
+        SetWindowFocus();
+    } else {
+        FActive = false;
+    }
+}
+
+// The window model draws the frame with an empty menu band; the bar's items go on top.
+void TCustomForm::WMNCPaint(TWMNCPaint Message)
+{
+    DefaultHandler(Message);
+    PaintMenuBar();
+}
+
+void TCustomForm::WMNCActivate(TWMNCActivate Message)
+{
+    DefaultHandler(Message);
+    PaintMenuBar();
+}
+
+void TCustomForm::WMParentNotify(TWMParentNotify Message)
+{
+    // A press inside a document window makes it the active one.
+    WORD Event = Message.Event();
+    if (FFormStyle == fsMDIForm && FClientHandle &&
+        (Event == WM_LBUTTONDOWN || Event == WM_RBUTTONDOWN || Event == WM_MBUTTONDOWN)) {
+        POINT P = LParamToPoint(Message.LParam);
+        ::ClientToScreen(FHandle, &P);
+        for (TCustomForm* Child : std::vector<TCustomForm*>(FMDIChildren)) {
+            RECT R;
+            if (!Child->FHandle || !IsWindowVisible(Child->FHandle) || !GetWindowRect(Child->FHandle, &R))
+                continue;
+            if (P.x >= R.left && P.x < R.right && P.y >= R.top && P.y < R.bottom) {
+                if (Child != ActiveMDIChild())
+                    ActivateMDIChild(Child);
+                break;
             }
         }
-        break;
     }
-    case WM_NCLBUTTONDOWN:
-        if (FFormStyle == fsMDIChild && FMDIFrame && FMDIFrame->ActiveMDIChild() != this)
-            FMDIFrame->ActivateMDIChild(this);
-        if (Message.WParam == HTMENU) {
-            RECT WR;
-            GetWindowRect(FHandle, &WR);
-            POINT P = LParamToPoint(Message.LParam);
-            for (auto& [Item, R] : MenuBarLayout())
-                if (P.x - WR.left >= R.left && P.x - WR.left < R.right) {
-                    TrackMenuBarItem(Item);
-                    return;
-                }
-            return;
-        }
-        break;
-    case WM_SYSCOLORCHANGE:
-    case WM_WININICHANGE:
-    case WM_FONTCHANGE:
-    case WM_TIMECHANGE: {
-        // The desktop changed: every control of the form hears of it.
-        DefaultHandler(Message);
-        UINT Notice = Message.Msg == WM_SYSCOLORCHANGE ? CM_SYSCOLORCHANGE
-                      : Message.Msg == WM_WININICHANGE ? CM_WININICHANGE
-                      : Message.Msg == WM_FONTCHANGE   ? CM_FONTCHANGE
-                                                       : CM_TIMECHANGE;
-        TMessage M{Notice, Message.WParam, Message.LParam, 0};
-        Broadcast(M);
-        Invalidate();
-        return;
-    }
-    case WM_ACTIVATEAPP:
-        if (TApplicationHost* Host = ApplicationHost())
-            Host->ActivateApp(Message.WParam != 0);
-        break;
-    case WM_MOUSEACTIVATE:
-        if (FFormStyle == fsMDIChild && FMDIFrame && FMDIFrame->ActiveMDIChild() != this)
-            FMDIFrame->ActivateMDIChild(this);
-        break;
-    case WM_SETFOCUS:
-        if (FFormStyle == fsMDIChild && FMDIFrame && FMDIFrame->ActiveMDIChild() != this)
-            FMDIFrame->ActivateMDIChild(this);
-        if (FActiveControl && FActiveControl != this && FActiveControl->CanFocus()) {
-            ::SetFocus(FActiveControl->Handle());
-            return;
-        }
-        if (TCustomForm* Child = ActiveDocumentToFocus()) {
-            ::SetFocus(Child->Handle());
-            return;
-        }
-        SetFocusedControl(this);
+    DefaultHandler(Message);
+}
+
+void TCustomForm::WMNCLButtonDown(TWMNCLButtonDown Message)
+{
+    ActivateAsMDIChild();
+    if (Message.HitTest() != HTMENU) {
         DefaultHandler(Message);
         return;
-    case WM_CLOSE:
-        Close();
-        Message.Result = 0;
-        return;
-    case WM_SYSCOMMAND: {
-        WPARAM Cmd = Message.WParam & 0xFFF0;
-        if (FFormStyle == fsMDIChild && (Cmd == SC_MINIMIZE || Cmd == SC_MAXIMIZE || Cmd == SC_RESTORE)) {
-            SetWindowState(Cmd == SC_MINIMIZE ? wsMinimized : Cmd == SC_MAXIMIZE ? wsMaximized : wsNormal);
+    }
+    RECT WR;
+    GetWindowRect(FHandle, &WR);
+    POINT P = LParamToPoint(Message.LParam);
+    for (auto& [Item, R] : MenuBarLayout())
+        if (P.x - WR.left >= R.left && P.x - WR.left < R.right) {
+            TrackMenuBarItem(Item);
             return;
         }
-        DefaultHandler(Message);
-        if (FHandle && FFormStyle != fsMDIChild) {
-            if (IsIconic(FHandle))
-                FWindowState = wsMinimized;
-            else if (IsZoomed(FHandle))
-                FWindowState = wsMaximized;
-            else
-                FWindowState = wsNormal;
-        }
+}
+
+void TCustomForm::DesktopChanged(TMessage& Message, UINT Notice)
+{
+    DefaultHandler(Message);
+    TMessage M{Notice, Message.WParam, Message.LParam, 0};
+    Broadcast(M);
+    Invalidate();
+}
+
+void TCustomForm::WMSysColorChange(TMessage& Message)
+{
+    DesktopChanged(Message, CM_SYSCOLORCHANGE);
+}
+
+void TCustomForm::WMWinIniChange(TWMWinIniChange Message)
+{
+    DesktopChanged(Message, CM_WININICHANGE);
+}
+
+void TCustomForm::WMFontChange(TMessage& Message)
+{
+    DesktopChanged(Message, CM_FONTCHANGE);
+}
+
+void TCustomForm::WMTimeChange(TMessage& Message)
+{
+    DesktopChanged(Message, CM_TIMECHANGE);
+}
+
+void TCustomForm::WMActivateApp(TWMActivateApp Message)
+{
+    if (TApplicationHost* Host = ApplicationHost())
+        Host->ActivateApp(Message.Active());
+    DefaultHandler(Message);
+}
+
+void TCustomForm::WMMouseActivate(TWMMouseActivate Message)
+{
+    ActivateAsMDIChild();
+    DefaultHandler(Message);
+}
+
+void TCustomForm::WMSetFocus(TWMSetFocus Message)
+{
+    ActivateAsMDIChild();
+    if (FActiveControl && FActiveControl != this && FActiveControl->CanFocus()) {
+        ::SetFocus(FActiveControl->Handle());
         return;
     }
-    case WM_MENUSELECT: {
-        // The hint of the highlighted item goes to the application's status line.
-        WORD Flags = HIWORD(Message.WParam);
-        HMENU Menu = reinterpret_cast<HMENU>(Message.LParam);
-        std::string Hint;
-        if (!(Flags == 0xFFFF && !Menu)) {
-            TMenuItem* Item = nullptr;
-            UINT Id = LOWORD(Message.WParam);
-            auto Find = [&](TMenu* M) -> TMenuItem* {
-                if (!M)
-                    return nullptr;
-                if (Flags & MF_POPUP) {
-                    HMENU Sub = GetSubMenu(Menu, static_cast<int>(Id));
-                    return M->FindItem(reinterpret_cast<std::uintptr_t>(Sub), fkHandle);
-                }
-                return M->FindItem(Id, fkCommand);
-            };
-            Item = Find(FMenu);
-            if (!Item) {
-                // Popup menus of this form's components.
-                for (int I = 0; !Item && I < ComponentCount(); ++I)
-                    if (auto* P = dynamic_cast<TPopupMenu*>(Components(I)))
-                        Item = Find(P);
+    if (TCustomForm* Child = ActiveDocumentToFocus()) {
+        ::SetFocus(Child->Handle());
+        return;
+    }
+    SetFocusedControl(this);
+    DefaultHandler(Message);
+}
+
+void TCustomForm::WMClose(TWMClose Message)
+{
+    Close();
+    Message.Result = 0;
+}
+
+// A logout ends the program as Exit does: the close query decides.
+void TCustomForm::WMQueryEndSession(TWMQueryEndSession Message)
+{
+    Message.Result = CloseQuery() ? TRUE : FALSE;
+}
+
+void TCustomForm::WMSysCommand(TWMSysCommand Message)
+{
+    WPARAM Cmd = Message.CmdType();
+    if (FFormStyle == fsMDIChild && (Cmd == SC_MINIMIZE || Cmd == SC_MAXIMIZE || Cmd == SC_RESTORE)) {
+        SetWindowState(Cmd == SC_MINIMIZE ? wsMinimized : Cmd == SC_MAXIMIZE ? wsMaximized : wsNormal);
+        return;
+    }
+    DefaultHandler(Message);
+    if (FHandle && FFormStyle != fsMDIChild) {
+        if (IsIconic(FHandle))
+            FWindowState = wsMinimized;
+        else if (IsZoomed(FHandle))
+            FWindowState = wsMaximized;
+        else
+            FWindowState = wsNormal;
+    }
+}
+
+void TCustomForm::WMMenuSelect(TWMMenuSelect Message)
+{
+    // The hint of the highlighted item goes to the application's status line.
+    WORD Flags = Message.MenuFlag();
+    HMENU Menu = Message.Menu();
+    std::string Hint;
+    if (!(Flags == 0xFFFF && !Menu)) {
+        TMenuItem* Item = nullptr;
+        UINT Id = Message.IDItem();
+        auto Find = [&](TMenu* M) -> TMenuItem* {
+            if (!M)
+                return nullptr;
+            if (Flags & MF_POPUP) {
+                HMENU Sub = GetSubMenu(Menu, static_cast<int>(Id));
+                return M->FindItem(reinterpret_cast<std::uintptr_t>(Sub), fkHandle);
             }
-            if (Item)
-                Hint = GetLongHint(Item->Hint);
+            return M->FindItem(Id, fkCommand);
+        };
+        Item = Find(FMenu);
+        if (!Item) {
+            // Popup menus of this form's components.
+            for (int I = 0; !Item && I < ComponentCount(); ++I)
+                if (auto* P = dynamic_cast<TPopupMenu*>(Components(I)))
+                    Item = Find(P);
         }
-        if (TApplicationHost* Host = ApplicationHost())
-            Host->SetHint(Hint);
+        if (Item)
+            Hint = GetLongHint(Item->Hint);
+    }
+    if (TApplicationHost* Host = ApplicationHost())
+        Host->SetHint(Hint);
+}
+
+void TCustomForm::WMInitMenuPopup(TWMInitMenuPopup Message)
+{
+    if (!FMenu || !FMenu->DispatchPopup(Message.MenuPopup()))
+        DefaultHandler(Message);
+}
+
+void TCustomForm::WMCommand(TWMCommand Message)
+{
+    if (Message.LParam == 0 && FMenu && FMenu->DispatchCommand(Message.ItemID()))
+        return;
+    TScrollingWinControl::WMCommand(Message);
+}
+
+void TCustomForm::WMSetText(TWMSetText Message)
+{
+    TScrollingWinControl::WMSetText(Message);
+    PaintMenuBar();
+}
+
+void TCustomForm::CMDialogKey(TCMDialogKey Message)
+{
+    TShiftState Shift = KeyDataToShiftState(Message.KeyData());
+    if (Message.CharCode() == VK_TAB && !Shift.Contains(ssCtrl) && !Shift.Contains(ssAlt)) {
+        SelectNext(FActiveControl, !Shift.Contains(ssShift), true);
+        Message.Result = 1;
         return;
     }
-    case WM_INITMENUPOPUP:
-        if (FMenu && FMenu->DispatchPopup(reinterpret_cast<HMENU>(Message.WParam)))
-            return;
-        break;
-    case WM_COMMAND:
-        if (Message.LParam == 0 && FMenu && FMenu->DispatchCommand(LOWORD(Message.WParam)))
-            return;
-        break;
-    case CM_DIALOGKEY: {
-        WORD Key = static_cast<WORD>(Message.WParam);
-        TShiftState Shift = KeyDataToShiftState(Message.LParam);
-        if (Key == VK_TAB && !Shift.Contains(ssCtrl) && !Shift.Contains(ssAlt)) {
-            SelectNext(FActiveControl, !Shift.Contains(ssShift), true);
-            Message.Result = 1;
-            return;
-        }
-        break;
-    }
-    case CM_ACTIVATE:
-        Activate();
-        return;
-    case CM_DEACTIVATE:
-        Deactivate();
-        return;
-    case CM_SHOWINGCHANGED:
-        return;
-    case CM_VISIBLECHANGED:
-        if (!ComponentState().Contains(csLoading))
-            UpdateShowing();
-        return;
-    case CM_TEXTCHANGED:
-        TScrollingWinControl::Dispatch(Message);
-        if (FMDIFrame)
-            FMDIFrame->MergeWindowMenu();
-        return;
-    case WM_SETTEXT:
-        TScrollingWinControl::Dispatch(Message);
-        PaintMenuBar();
-        return;
-    default:
-        break;
-    }
-    TScrollingWinControl::Dispatch(Message);
+    TScrollingWinControl::CMDialogKey(Message);
+}
+
+void TCustomForm::CMActivate(TMessage&)
+{
+    Activate();
+}
+
+void TCustomForm::CMDeactivate(TMessage&)
+{
+    Deactivate();
+}
+
+// A form shows and hides its window itself (UpdateShowing).
+void TCustomForm::CMShowingChanged(TMessage&) {}
+
+void TCustomForm::CMVisibleChanged(TMessage&)
+{
+    if (!ComponentState().Contains(csLoading))
+        UpdateShowing();
+}
+
+void TCustomForm::CMTextChanged(TMessage& Message)
+{
+    TScrollingWinControl::CMTextChanged(Message);
+    if (FMDIFrame)
+        FMDIFrame->MergeWindowMenu();
+}
+
+void TCustomForm::CMRelease(TMessage&)
+{
+    BeforeDestruction();
+    delete this;
 }
 
 // ---- TScreen ----------------------------------------------------------------------------------
@@ -1750,6 +1791,33 @@ TW_PUBLISH(TScrollingWinControl, TWinControl) {}
 
 TW_PUBLISH(TCustomForm, TScrollingWinControl)
 {
+    Cls.Message(WM_ACTIVATE, &TCustomForm::WMActivate);
+    Cls.Message(WM_NCPAINT, &TCustomForm::WMNCPaint);
+    Cls.Message(WM_NCACTIVATE, &TCustomForm::WMNCActivate);
+    Cls.Message(WM_PARENTNOTIFY, &TCustomForm::WMParentNotify);
+    Cls.Message(WM_NCLBUTTONDOWN, &TCustomForm::WMNCLButtonDown);
+    Cls.Message(WM_SYSCOLORCHANGE, &TCustomForm::WMSysColorChange);
+    Cls.Message(WM_WININICHANGE, &TCustomForm::WMWinIniChange);
+    Cls.Message(WM_FONTCHANGE, &TCustomForm::WMFontChange);
+    Cls.Message(WM_TIMECHANGE, &TCustomForm::WMTimeChange);
+    Cls.Message(WM_ACTIVATEAPP, &TCustomForm::WMActivateApp);
+    Cls.Message(WM_MOUSEACTIVATE, &TCustomForm::WMMouseActivate);
+    Cls.Message(WM_SETFOCUS, &TCustomForm::WMSetFocus);
+    Cls.Message(WM_CLOSE, &TCustomForm::WMClose);
+    Cls.Message(WM_QUERYENDSESSION, &TCustomForm::WMQueryEndSession);
+    Cls.Message(WM_SYSCOMMAND, &TCustomForm::WMSysCommand);
+    Cls.Message(WM_MENUSELECT, &TCustomForm::WMMenuSelect);
+    Cls.Message(WM_INITMENUPOPUP, &TCustomForm::WMInitMenuPopup);
+    Cls.Message(WM_COMMAND, &TCustomForm::WMCommand);
+    Cls.Message(WM_SETTEXT, &TCustomForm::WMSetText);
+    Cls.Message(CM_DIALOGKEY, &TCustomForm::CMDialogKey);
+    Cls.Message(CM_ACTIVATE, &TCustomForm::CMActivate);
+    Cls.Message(CM_DEACTIVATE, &TCustomForm::CMDeactivate);
+    Cls.Message(CM_SHOWINGCHANGED, &TCustomForm::CMShowingChanged);
+    Cls.Message(CM_VISIBLECHANGED, &TCustomForm::CMVisibleChanged);
+    Cls.Message(CM_TEXTCHANGED, &TCustomForm::CMTextChanged);
+    Cls.Message(CM_RELEASE, &TCustomForm::CMRelease);
+
     // Only forms store their client size: a control's client size follows from its bounds, and
     // read back before its border is known it would shrink the control.
     Cls.Int("ClientWidth", &TCustomForm::ClientWidth, &TCustomForm::SetClientWidth);

@@ -130,9 +130,6 @@ public:
 
     // The menu shortcut machinery: true when a shortcut was found and run.
     virtual bool IsShortCut(TMessage& Message);
-    // The hint of a highlighted menu item reaches the application (WM_MENUSELECT).
-    void Dispatch(TMessage& Message) override;
-    void WndProc(TMessage& Message) override;
 
     TNotifyEvent OnCreate;
     TNotifyEvent OnDestroy;
@@ -157,6 +154,37 @@ public:
     virtual void Deactivate();
 
 protected:
+    // Message handlers.
+    TW_MESSAGE_HANDLERS(TCustomForm);
+    void WMActivate(TWMActivate Message);
+    void WMNCPaint(TWMNCPaint Message);
+    void WMNCActivate(TWMNCActivate Message);
+    void WMParentNotify(TWMParentNotify Message);
+    void WMNCLButtonDown(TWMNCLButtonDown Message);
+    void WMSysColorChange(TMessage& Message);
+    void WMWinIniChange(TWMWinIniChange Message);
+    void WMFontChange(TMessage& Message);
+    void WMTimeChange(TMessage& Message);
+    void WMActivateApp(TWMActivateApp Message);
+    void WMMouseActivate(TWMMouseActivate Message);
+    void WMSetFocus(TWMSetFocus Message);
+    void WMClose(TWMClose Message);
+    void WMQueryEndSession(TWMQueryEndSession Message);
+    void WMSysCommand(TWMSysCommand Message);
+    // The hint of a highlighted menu item reaches the application.
+    void WMMenuSelect(TWMMenuSelect Message);
+    void WMInitMenuPopup(TWMInitMenuPopup Message);
+    void WMCommand(TWMCommand Message);
+    void WMSetText(TWMSetText Message);
+    void CMDialogKey(TCMDialogKey Message);
+    void CMActivate(TMessage& Message);
+    void CMDeactivate(TMessage& Message);
+    void CMShowingChanged(TMessage& Message);
+    void CMVisibleChanged(TMessage& Message);
+    void CMTextChanged(TMessage& Message);
+    // The deferred free of Release: nothing of this form runs after it.
+    void CMRelease(TMessage& Message);
+
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
     void DestroyWnd() override;
@@ -185,6 +213,10 @@ public:
 
 private:
     void PaintMenuBar();
+    // The desktop changed: every control of the form hears of it as Notice.
+    void DesktopChanged(TMessage& Message, UINT Notice);
+    // A document window pressed on or focused becomes its frame's active one.
+    void ActivateAsMDIChild();
     void FrameStyles(DWORD& Style, DWORD& ExStyle) const;
     TCustomForm* FindMDIFrame() const;
     void SetWindowFocus();

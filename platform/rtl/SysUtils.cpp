@@ -12,6 +12,7 @@
 #include <functional>
 #include <limits>
 #include <sys/time.h>
+#include <vector>
 
 void Abort()
 {
@@ -1432,4 +1433,37 @@ std::string TimeToStr(TDateTime Value)
 std::string DateTimeToStr(TDateTime Value)
 {
     return FormatDateTime("c", Value);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Exit routines
+
+namespace {
+
+std::vector<std::function<void()>>& ExitProcs()
+{
+    static std::vector<std::function<void()>> Procs;
+    return Procs;
+}
+
+} // namespace
+
+void AddExitProc(std::function<void()> Proc)
+{
+    if (Proc)
+        ExitProcs().push_back(std::move(Proc));
+}
+
+void RunExitProcs()
+{
+    // Each routine leaves the list before it runs, so one that adds another never runs twice;
+    // one that fails at the very end keeps none of the others from running.
+    while (!ExitProcs().empty()) {
+        std::function<void()> Proc = std::move(ExitProcs().back());
+        ExitProcs().pop_back();
+        try {
+            Proc();
+        } catch (...) {
+        }
+    }
 }

@@ -9,7 +9,11 @@
 
 #include "platform/rtl/Types.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <initializer_list>
+#include <utility>
+#include <vector>
 
 // ---------------------------------------------------------------------------------------------
 // Packing helpers for message parameters.
@@ -382,6 +386,8 @@ struct TMessageView {
     LPARAM& LParam;
     LRESULT& Result;
     TMessage& Message() const { return FM; }
+    // So a handler can pass its view on where a whole message is asked for (DefaultHandler).
+    operator TMessage&() const { return FM; }
 
 protected:
     WORD LLo() const { return LOWORD(static_cast<std::uintptr_t>(LParam)); }
@@ -705,4 +711,44 @@ struct TWMParentNotify : TMessageView {
     using TMessageView::TMessageView;
     WORD Event() const { return LOWORD(WParam); }
     WORD ChildID() const { return HIWORD(WParam); }
+};
+
+// ---------------------------------------------------------------------------------------------
+// A table from message number to handler: what a window procedure or a class's message table
+// looks a message up in. Sorted once when made; a number given twice keeps its last handler, so
+// entries listed after others (a descendant's after its ancestors') win.
+template <class H> class TMessageMap {
+public:
+    using TEntry = std::pair<UINT, H>;
+
+    TMessageMap() = default;
+    TMessageMap(std::initializer_list<TEntry> Entries) : TMessageMap(std::vector<TEntry>(Entries)) {}
+    explicit TMessageMap(std::vector<TEntry> Entries) : FEntries(std::move(Entries))
+    {
+        std::stable_sort(FEntries.begin(), FEntries.end(),
+                         [](const TEntry& A, const TEntry& B) { return A.first < B.first; });
+        // Keep the last of each run of equal numbers.
+        auto Out = FEntries.begin();
+        for (auto It = FEntries.begin(); It != FEntries.end(); ++It) {
+            auto Next = std::next(It);
+            if (Next != FEntries.end() && Next->first == It->first)
+                continue;
+            if (Out != It)
+                *Out = std::move(*It);
+            ++Out;
+        }
+        FEntries.erase(Out, FEntries.end());
+    }
+
+    // The handler of Msg, or nullptr.
+    const H* Find(UINT Msg) const
+    {
+        auto It = std::lower_bound(FEntries.begin(), FEntries.end(), Msg,
+                                   [](const TEntry& E, UINT M) { return E.first < M; });
+        return It != FEntries.end() && It->first == Msg ? &It->second : nullptr;
+    }
+    std::size_t Count() const { return FEntries.size(); }
+
+private:
+    std::vector<TEntry> FEntries;
 };

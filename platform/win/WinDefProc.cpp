@@ -2,6 +2,7 @@
 // bordered window, the default answers of every message the model sends, and the system
 // move, size, caption-button and scroll-bar loops.
 #include "platform/qt/WinState.h"
+#include "platform/win/ScrollGeometry.h"
 
 #include <algorithm>
 #include <cstring>
@@ -253,15 +254,11 @@ void ScrollBarLoop(HWND Wnd, int Bar, POINT Screen)
     int Len = Vert ? R.height() : R.width();
     int Arrow = Vert ? R.width() : R.height();
     int Along = Vert ? P.y() - R.top() : P.x() - R.left();
-    int Range = std::max(1, S.Info.nMax - S.Info.nMin + 1);
     int Track = std::max(0, Len - 2 * Arrow);
-    int Thumb = S.Info.nPage
-                    ? std::max(8, static_cast<int>(Track * static_cast<long long>(S.Info.nPage) / Range))
-                    : Arrow;
-    Thumb = std::min(Thumb, Track);
-    int MaxPos = std::max(S.Info.nMin, S.Info.nMax - std::max(0, static_cast<int>(S.Info.nPage) - 1));
-    int Span = std::max(1, MaxPos - S.Info.nMin);
-    int ThumbAt = Arrow + (Track - Thumb) * (S.Info.nPos - S.Info.nMin) / Span;
+    int Thumb = ScrollThumbLength(Track, S.Info.nMin, S.Info.nMax, S.Info.nPage, Arrow);
+    int MaxPos = ScrollMaxPos(S.Info.nMin, S.Info.nMax, S.Info.nPage);
+    std::int64_t Span = std::max<std::int64_t>(1, std::int64_t(MaxPos) - S.Info.nMin);
+    int ThumbAt = Arrow + ScrollThumbOffset(Track - Thumb, S.Info.nMin, MaxPos, S.Info.nPos);
     int Code;
     if (Along < Arrow)
         Code = SB_LINEUP;
@@ -286,7 +283,7 @@ void ScrollBarLoop(HWND Wnd, int Bar, POINT Screen)
     bool Ok = TrackMouse(Wnd, [&](POINT Q) {
         int D = (Vert ? Q.y : Q.x) - StartAlong;
         int Room = std::max(1, Track - Thumb);
-        Pos = std::clamp(StartPos + D * Span / Room, S.Info.nMin, MaxPos);
+        Pos = ScrollPosMoved(StartPos, D * Span / Room, S.Info.nMin, MaxPos);
         if (TWindow* X = Find(Wnd))
             (Vert ? X->VScroll : X->HScroll).Info.nTrackPos = Pos;
         SendMessage(Wnd, Msg, MAKEWPARAM(SB_THUMBTRACK, static_cast<WORD>(Pos)), 0);
@@ -306,6 +303,386 @@ HWND TopOf(HWND Wnd)
 
 } // namespace
 
+// ---- The default answers, one function per message ------------------------------------------
+
+namespace {
+
+// One call of the default procedure: the window, its record and the message.
+struct TDefCall {
+    HWND Wnd;
+    TWindow* W;
+    UINT Msg;
+    WPARAM WParam;
+    LPARAM LParam;
+};
+using TDefHandler = LRESULT (*)(TDefCall& C);
+
+LRESULT WMNCCreate(TDefCall& C)
+{
+    auto* CS = reinterpret_cast<CREATESTRUCT*>(C.LParam);
+    if (CS && CS->lpszName && !IS_INTRESOURCE(CS->lpszName))
+        C.W->Text = CS->lpszName;
+    return TRUE;
+}
+
+LRESULT WMNCCalcSize(TDefCall& C)
+{
+    if (C.LParam)
+        CalcClient(C.W, reinterpret_cast<RECT*>(C.LParam));
+    return 0;
+}
+
+LRESULT WMNCHitTest(TDefCall& C)
+{
+    return NcHitTest(C.W, LParamToPoint(C.LParam));
+}
+
+LRESULT WMNCPaint(TDefCall& C)
+{
+    PaintNonClient(C.W, reinterpret_cast<HRGN>(C.WParam));
+    return 0;
+}
+
+// A caption shows its window's text and activation: repaint the frame when either changes.
+void RepaintCaption(TWindow* W)
+{
+    if ((W->Style & WS_CAPTION) == WS_CAPTION) {
+        W->NcPaint = true;
+        if (IsShown(W))
+            PaintNonClient(W, nullptr);
+    }
+}
+
+LRESULT WMNCActivate(TDefCall& C)
+{
+    if (C.W->CaptionActive != (C.WParam != 0)) {
+        C.W->CaptionActive = C.WParam != 0;
+        RepaintCaption(C.W);
+    }
+    return TRUE;
+}
+
+LRESULT WMPaint(TDefCall& C)
+{
+    PAINTSTRUCT PS;
+    BeginPaint(C.Wnd, &PS);
+    EndPaint(C.Wnd, &PS);
+    return 0;
+}
+
+LRESULT WMEraseBkgnd(TDefCall& C)
+{
+    HBRUSH Brush = C.W->Class->Class.hbrBackground;
+    if (!Brush)
+        return 0;
+    RECT R;
+    GetClipBox(reinterpret_cast<HDC>(C.WParam), &R);
+    FillRect(reinterpret_cast<HDC>(C.WParam), &R, Brush);
+    return 1;
+}
+
+LRESULT WMSetText(TDefCall& C)
+{
+    C.W->Text = C.LParam ? reinterpret_cast<const char*>(C.LParam) : "";
+    if (!C.W->IsChild())
+        SyncHost(C.W); // the desktop's task list shows the title
+    RepaintCaption(C.W);
+    return TRUE;
+}
+
+LRESULT WMGetText(TDefCall& C)
+{
+    if (!C.LParam || C.WParam == 0)
+        return 0;
+    std::size_t N = std::min<std::size_t>(C.WParam - 1, C.W->Text.size());
+    std::memcpy(reinterpret_cast<char*>(C.LParam), C.W->Text.data(), N);
+    reinterpret_cast<char*>(C.LParam)[N] = 0;
+    return static_cast<LRESULT>(N);
+}
+
+LRESULT WMGetTextLength(TDefCall& C)
+{
+    return static_cast<LRESULT>(C.W->Text.size());
+}
+
+LRESULT WMClose(TDefCall& C)
+{
+    DestroyWindow(C.Wnd);
+    return 0;
+}
+
+LRESULT AnswerTrue(TDefCall&)
+{
+    return TRUE;
+}
+
+LRESULT WMWindowPosChanging(TDefCall& C)
+{
+    auto* WP = reinterpret_cast<WINDOWPOS*>(C.LParam);
+    TWindow* W = C.W;
+    if (WP && !(WP->flags & SWP_NOSIZE) && !W->IsChild() && (W->Style & (WS_THICKFRAME | WS_CAPTION)) &&
+        !(W->Style & (WS_MINIMIZE | WS_MAXIMIZE))) {
+        MINMAXINFO MMI;
+        SendMessage(C.Wnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&MMI));
+        WP->cx = std::clamp(WP->cx, static_cast<int>(MMI.ptMinTrackSize.x),
+                            std::max<int>(MMI.ptMinTrackSize.x, MMI.ptMaxTrackSize.x));
+        WP->cy = std::clamp(WP->cy, static_cast<int>(MMI.ptMinTrackSize.y),
+                            std::max<int>(MMI.ptMinTrackSize.y, MMI.ptMaxTrackSize.y));
+    }
+    return 0;
+}
+
+LRESULT WMGetMinMaxInfo(TDefCall& C)
+{
+    auto* M = reinterpret_cast<MINMAXINFO*>(C.LParam);
+    if (!M)
+        return 0;
+    M->ptMaxSize = POINT{GetSystemMetrics(SM_CXMAXIMIZED), GetSystemMetrics(SM_CYMAXIMIZED)};
+    M->ptMaxPosition = POINT{-4, -4};
+    M->ptMinTrackSize = POINT{GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CYMINTRACK)};
+    M->ptMaxTrackSize = POINT{GetSystemMetrics(SM_CXMAXTRACK), GetSystemMetrics(SM_CYMAXTRACK)};
+    return 0;
+}
+
+LRESULT WMWindowPosChanged(TDefCall& C)
+{
+    auto* WP = reinterpret_cast<WINDOWPOS*>(C.LParam);
+    if (!WP)
+        return 0;
+    TWindow* W = C.W;
+    if (!(WP->flags & 0x1000)) {
+        QPoint CO = W->Parent ? QPoint(W->Window.left + W->Client.left, W->Window.top + W->Client.top)
+                              : ClientOrigin(W);
+        SendMessage(C.Wnd, WM_MOVE, 0, PointToLParam(CO.x(), CO.y()));
+    }
+    if (!(WP->flags & 0x0800) && (W = Find(C.Wnd))) {
+        WPARAM Type = (W->Style & WS_MAXIMIZE)   ? SIZE_MAXIMIZED
+                      : (W->Style & WS_MINIMIZE) ? SIZE_MINIMIZED
+                                                 : SIZE_RESTORED;
+        SendMessage(C.Wnd, WM_SIZE, Type, MAKELPARAM(W->ClientWidth(), W->ClientHeight()));
+    }
+    return 0;
+}
+
+LRESULT WMActivate(TDefCall& C)
+{
+    if (LOWORD(C.WParam) != WA_INACTIVE && !HIWORD(C.WParam) && !IsDescendant(C.Wnd, GetFocus()))
+        SetFocus(C.Wnd);
+    return 0;
+}
+
+LRESULT WMMouseActivate(TDefCall& C)
+{
+    if (C.W->Parent && (C.W->Style & WS_CHILD)) {
+        LRESULT R = SendMessage(C.W->Parent, WM_MOUSEACTIVATE, C.WParam, C.LParam);
+        if (R)
+            return R;
+    }
+    return MA_ACTIVATE;
+}
+
+LRESULT WMSetCursor(TDefCall& C)
+{
+    if (C.W->Parent && (C.W->Style & WS_CHILD) && SendMessage(C.W->Parent, WM_SETCURSOR, C.WParam, C.LParam))
+        return TRUE;
+    int Hit = static_cast<SmallInt>(LOWORD(static_cast<std::uintptr_t>(C.LParam)));
+    TWindow* W = Find(C.Wnd);
+    if (!W)
+        return FALSE;
+    if (Hit == HTCLIENT) {
+        if (W->Class->Class.hCursor) {
+            SetCursor(W->Class->Class.hCursor);
+            return TRUE;
+        }
+        return FALSE;
+    }
+    if (Hit == HTERROR)
+        return FALSE;
+    SetCursor(StandardCursorFor(Hit));
+    return TRUE;
+}
+
+LRESULT WMCancelMode(TDefCall& C)
+{
+    if (GetCapture() == C.Wnd)
+        ReleaseCapture();
+    return 0;
+}
+
+LRESULT WMNCLButtonDown(TDefCall& C)
+{
+    HWND Wnd = C.Wnd;
+    int Hit = static_cast<int>(C.WParam);
+    POINT P = LParamToPoint(C.LParam);
+    if ((Hit == HTCAPTION || (Hit >= HTLEFT && Hit <= HTBOTTOMRIGHT)) && !(C.W->Style & WS_MAXIMIZE)) {
+        if (Hit == HTCAPTION)
+            SendMessage(Wnd, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, C.LParam);
+        else
+            SendMessage(Wnd, WM_SYSCOMMAND, SC_SIZE | static_cast<WPARAM>(Hit - HTLEFT + 1), C.LParam);
+    } else if (Hit == HTCLOSE || Hit == HTMINBUTTON || Hit == HTMAXBUTTON) {
+        if (CaptionButtonLoop(Wnd, Hit) && Find(Wnd)) {
+            WPARAM Cmd = Hit == HTCLOSE       ? SC_CLOSE
+                         : Hit == HTMINBUTTON ? SC_MINIMIZE
+                         : IsZoomed(Wnd)      ? SC_RESTORE
+                                              : SC_MAXIMIZE;
+            SendMessage(Wnd, WM_SYSCOMMAND, Cmd, C.LParam);
+        }
+    } else if (Hit == HTVSCROLL || Hit == HTHSCROLL) {
+        ScrollBarLoop(Wnd, Hit == HTVSCROLL ? SB_VERT : SB_HORZ, P);
+    }
+    return 0;
+}
+
+LRESULT WMNCLButtonDblClk(TDefCall& C)
+{
+    if (C.WParam == HTCAPTION && (C.W->Style & WS_MAXIMIZEBOX))
+        SendMessage(C.Wnd, WM_SYSCOMMAND, IsZoomed(C.Wnd) ? SC_RESTORE : SC_MAXIMIZE, C.LParam);
+    else if (C.WParam == HTVSCROLL || C.WParam == HTHSCROLL)
+        ScrollBarLoop(C.Wnd, C.WParam == HTVSCROLL ? SB_VERT : SB_HORZ, LParamToPoint(C.LParam));
+    return 0;
+}
+
+LRESULT WMSysCommand(TDefCall& C)
+{
+    HWND Wnd = C.Wnd;
+    const WPARAM Cmd = C.WParam & 0xFFF0;
+    if (Cmd == SC_CLOSE)
+        SendMessage(Wnd, WM_CLOSE, 0, 0);
+    else if (Cmd == SC_MINIMIZE)
+        ShowWindow(Wnd, SW_MINIMIZE);
+    else if (Cmd == SC_MAXIMIZE)
+        ShowWindow(Wnd, SW_MAXIMIZE);
+    else if (Cmd == SC_RESTORE)
+        ShowWindow(Wnd, SW_RESTORE);
+    else if (Cmd == SC_MOVE)
+        MoveSizeLoop(Wnd, HTCAPTION, LParamToPoint(C.LParam));
+    else if (Cmd == SC_SIZE)
+        MoveSizeLoop(Wnd, static_cast<int>(C.WParam & 0xF) + HTLEFT - 1, LParamToPoint(C.LParam));
+    return 0;
+}
+
+LRESULT WMSysKeyDown(TDefCall& C)
+{
+    if (C.WParam == VK_F4 && (C.LParam & (1 << 29)))
+        SendMessage(TopOf(C.Wnd), WM_SYSCOMMAND, SC_CLOSE, 0);
+    return 0;
+}
+
+LRESULT WMRButtonUp(TDefCall& C)
+{
+    POINT P = LParamToPoint(C.LParam);
+    ClientToScreen(C.Wnd, &P);
+    SendMessage(C.Wnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(C.Wnd), PointToLParam(P.x, P.y));
+    return 0;
+}
+
+LRESULT WMNCRButtonUp(TDefCall& C)
+{
+    SendMessage(C.Wnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(C.Wnd), C.LParam);
+    return 0;
+}
+
+// WM_CONTEXTMENU, WM_MOUSEWHEEL, WM_HELP: a child window passes them up to its parent.
+LRESULT PassToParent(TDefCall& C)
+{
+    if (C.W->Parent && (C.W->Style & WS_CHILD))
+        return SendMessage(C.W->Parent, C.Msg, C.WParam, C.LParam);
+    return 0;
+}
+
+LRESULT WMSetRedraw(TDefCall& C)
+{
+    C.W->RedrawOff = C.WParam == 0;
+    return 0;
+}
+
+LRESULT WMSetFont(TDefCall& C)
+{
+    C.W->Font = reinterpret_cast<HFONT>(C.WParam);
+    if (C.LParam)
+        InvalidateRect(C.Wnd, nullptr, TRUE);
+    return 0;
+}
+
+LRESULT WMGetFont(TDefCall& C)
+{
+    return reinterpret_cast<LRESULT>(C.W->Font);
+}
+
+LRESULT WMSetIcon(TDefCall& C)
+{
+    HICON& Slot = C.WParam ? C.W->IconBig : C.W->IconSmall;
+    HICON Old = Slot;
+    Slot = reinterpret_cast<HICON>(C.LParam);
+    return reinterpret_cast<LRESULT>(Old);
+}
+
+LRESULT WMGetIcon(TDefCall& C)
+{
+    return reinterpret_cast<LRESULT>(C.WParam ? C.W->IconBig : C.W->IconSmall);
+}
+
+// The WM_CTLCOLOR* family: window text on the window colour for edits and lists, else on the
+// button face.
+LRESULT WMCtlColor(TDefCall& C)
+{
+    HDC DC = reinterpret_cast<HDC>(C.WParam);
+    bool Window = C.Msg == WM_CTLCOLOREDIT || C.Msg == WM_CTLCOLORLISTBOX;
+    SetTextColor(DC, GetSysColor(COLOR_WINDOWTEXT));
+    SetBkColor(DC, GetSysColor(Window ? COLOR_WINDOW : COLOR_BTNFACE));
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(Window ? COLOR_WINDOW : COLOR_BTNFACE));
+}
+
+const TMessageMap<TDefHandler>& DefHandlers()
+{
+    static const TMessageMap<TDefHandler> Map{
+        {WM_NCCREATE, &WMNCCreate},
+        {WM_NCCALCSIZE, &WMNCCalcSize},
+        {WM_NCHITTEST, &WMNCHitTest},
+        {WM_NCPAINT, &WMNCPaint},
+        {WM_NCACTIVATE, &WMNCActivate},
+        {WM_PAINT, &WMPaint},
+        {WM_ERASEBKGND, &WMEraseBkgnd},
+        {WM_SETTEXT, &WMSetText},
+        {WM_GETTEXT, &WMGetText},
+        {WM_GETTEXTLENGTH, &WMGetTextLength},
+        {WM_CLOSE, &WMClose},
+        {WM_QUERYENDSESSION, &AnswerTrue},
+        {WM_QUERYOPEN, &AnswerTrue},
+        {WM_WINDOWPOSCHANGING, &WMWindowPosChanging},
+        {WM_GETMINMAXINFO, &WMGetMinMaxInfo},
+        {WM_WINDOWPOSCHANGED, &WMWindowPosChanged},
+        {WM_ACTIVATE, &WMActivate},
+        {WM_MOUSEACTIVATE, &WMMouseActivate},
+        {WM_SETCURSOR, &WMSetCursor},
+        {WM_CANCELMODE, &WMCancelMode},
+        {WM_NCLBUTTONDOWN, &WMNCLButtonDown},
+        {WM_NCLBUTTONDBLCLK, &WMNCLButtonDblClk},
+        {WM_SYSCOMMAND, &WMSysCommand},
+        {WM_SYSKEYDOWN, &WMSysKeyDown},
+        {WM_RBUTTONUP, &WMRButtonUp},
+        {WM_NCRBUTTONUP, &WMNCRButtonUp},
+        {WM_CONTEXTMENU, &PassToParent},
+        {WM_MOUSEWHEEL, &PassToParent},
+        {WM_HELP, &PassToParent},
+        {WM_SETREDRAW, &WMSetRedraw},
+        {WM_SETFONT, &WMSetFont},
+        {WM_GETFONT, &WMGetFont},
+        {WM_SETICON, &WMSetIcon},
+        {WM_GETICON, &WMGetIcon},
+        {WM_CTLCOLORMSGBOX, &WMCtlColor},
+        {WM_CTLCOLOREDIT, &WMCtlColor},
+        {WM_CTLCOLORLISTBOX, &WMCtlColor},
+        {WM_CTLCOLORBTN, &WMCtlColor},
+        {WM_CTLCOLORDLG, &WMCtlColor},
+        {WM_CTLCOLORSCROLLBAR, &WMCtlColor},
+        {WM_CTLCOLORSTATIC, &WMCtlColor},
+    };
+    return Map;
+}
+
+} // namespace
+
 LRESULT DefWindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
 {
     TWindow* W = Find(Wnd);
@@ -315,250 +692,10 @@ LRESULT DefWindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
         return 0;
     if (Msg >= WM_KEYFIRST && Msg <= WM_KEYLAST && ReplayNativeEvent(Wnd, Msg, WParam))
         return 0;
-    switch (Msg) {
-    case WM_NCCREATE: {
-        auto* CS = reinterpret_cast<CREATESTRUCT*>(LParam);
-        if (CS && CS->lpszName && !IS_INTRESOURCE(CS->lpszName))
-            W->Text = CS->lpszName;
-        return TRUE;
-    }
-    case WM_NCCALCSIZE:
-        if (LParam)
-            CalcClient(W, reinterpret_cast<RECT*>(LParam));
+    // What has no default answer here (WM_PRINT, WM_PRINTCLIENT, the rest) answers 0.
+    const TDefHandler* Handler = DefHandlers().Find(Msg);
+    if (!Handler)
         return 0;
-    case WM_NCHITTEST:
-        return NcHitTest(W, LParamToPoint(LParam));
-    case WM_NCPAINT:
-        PaintNonClient(W, reinterpret_cast<HRGN>(WParam));
-        return 0;
-    case WM_NCACTIVATE:
-        if (W->CaptionActive != (WParam != 0)) {
-            W->CaptionActive = WParam != 0;
-            if ((W->Style & WS_CAPTION) == WS_CAPTION) {
-                W->NcPaint = true;
-                if (IsShown(W))
-                    PaintNonClient(W, nullptr);
-            }
-        }
-        return TRUE;
-    case WM_PAINT: {
-        PAINTSTRUCT PS;
-        BeginPaint(Wnd, &PS);
-        EndPaint(Wnd, &PS);
-        return 0;
-    }
-    case WM_ERASEBKGND: {
-        HBRUSH Brush = W->Class->Class.hbrBackground;
-        if (!Brush)
-            return 0;
-        RECT R;
-        GetClipBox(reinterpret_cast<HDC>(WParam), &R);
-        FillRect(reinterpret_cast<HDC>(WParam), &R, Brush);
-        return 1;
-    }
-    case WM_SETTEXT:
-        W->Text = LParam ? reinterpret_cast<const char*>(LParam) : "";
-        if (!W->IsChild())
-            SyncHost(W); // the desktop's task list shows the title
-        if ((W->Style & WS_CAPTION) == WS_CAPTION) {
-            W->NcPaint = true;
-            if (IsShown(W))
-                PaintNonClient(W, nullptr);
-        }
-        return TRUE;
-    case WM_GETTEXT: {
-        if (!LParam || WParam == 0)
-            return 0;
-        std::size_t N = std::min<std::size_t>(WParam - 1, W->Text.size());
-        std::memcpy(reinterpret_cast<char*>(LParam), W->Text.data(), N);
-        reinterpret_cast<char*>(LParam)[N] = 0;
-        return static_cast<LRESULT>(N);
-    }
-    case WM_GETTEXTLENGTH:
-        return static_cast<LRESULT>(W->Text.size());
-    case WM_CLOSE:
-        DestroyWindow(Wnd);
-        return 0;
-    case WM_QUERYENDSESSION:
-    case WM_QUERYOPEN:
-        return TRUE;
-    case WM_WINDOWPOSCHANGING: {
-        auto* WP = reinterpret_cast<WINDOWPOS*>(LParam);
-        if (WP && !(WP->flags & SWP_NOSIZE) && !W->IsChild() && (W->Style & (WS_THICKFRAME | WS_CAPTION)) &&
-            !(W->Style & (WS_MINIMIZE | WS_MAXIMIZE))) {
-            MINMAXINFO MMI;
-            SendMessage(Wnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&MMI));
-            WP->cx = std::clamp(WP->cx, static_cast<int>(MMI.ptMinTrackSize.x),
-                                std::max<int>(MMI.ptMinTrackSize.x, MMI.ptMaxTrackSize.x));
-            WP->cy = std::clamp(WP->cy, static_cast<int>(MMI.ptMinTrackSize.y),
-                                std::max<int>(MMI.ptMinTrackSize.y, MMI.ptMaxTrackSize.y));
-        }
-        return 0;
-    }
-    case WM_GETMINMAXINFO: {
-        auto* M = reinterpret_cast<MINMAXINFO*>(LParam);
-        if (!M)
-            return 0;
-        M->ptMaxSize = POINT{GetSystemMetrics(SM_CXMAXIMIZED), GetSystemMetrics(SM_CYMAXIMIZED)};
-        M->ptMaxPosition = POINT{-4, -4};
-        M->ptMinTrackSize = POINT{GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CYMINTRACK)};
-        M->ptMaxTrackSize = POINT{GetSystemMetrics(SM_CXMAXTRACK), GetSystemMetrics(SM_CYMAXTRACK)};
-        return 0;
-    }
-    case WM_WINDOWPOSCHANGED: {
-        auto* WP = reinterpret_cast<WINDOWPOS*>(LParam);
-        if (!WP)
-            return 0;
-        if (!(WP->flags & 0x1000)) {
-            QPoint CO = W->Parent ? QPoint(W->Window.left + W->Client.left, W->Window.top + W->Client.top)
-                                  : ClientOrigin(W);
-            SendMessage(Wnd, WM_MOVE, 0, PointToLParam(CO.x(), CO.y()));
-        }
-        if (!(WP->flags & 0x0800) && (W = Find(Wnd))) {
-            WPARAM Type = (W->Style & WS_MAXIMIZE)   ? SIZE_MAXIMIZED
-                          : (W->Style & WS_MINIMIZE) ? SIZE_MINIMIZED
-                                                     : SIZE_RESTORED;
-            SendMessage(Wnd, WM_SIZE, Type, MAKELPARAM(W->ClientWidth(), W->ClientHeight()));
-        }
-        return 0;
-    }
-    case WM_ACTIVATE:
-        if (LOWORD(WParam) != WA_INACTIVE && !HIWORD(WParam) && !IsDescendant(Wnd, GetFocus()))
-            SetFocus(Wnd);
-        return 0;
-    case WM_MOUSEACTIVATE:
-        if (W->Parent && (W->Style & WS_CHILD)) {
-            LRESULT R = SendMessage(W->Parent, WM_MOUSEACTIVATE, WParam, LParam);
-            if (R)
-                return R;
-        }
-        return MA_ACTIVATE;
-    case WM_SETCURSOR: {
-        if (W->Parent && (W->Style & WS_CHILD) && SendMessage(W->Parent, WM_SETCURSOR, WParam, LParam))
-            return TRUE;
-        int Hit = static_cast<SmallInt>(LOWORD(static_cast<std::uintptr_t>(LParam)));
-        if (!(W = Find(Wnd)))
-            return FALSE;
-        if (Hit == HTCLIENT) {
-            if (W->Class->Class.hCursor) {
-                SetCursor(W->Class->Class.hCursor);
-                return TRUE;
-            }
-            return FALSE;
-        }
-        if (Hit == HTERROR)
-            return FALSE;
-        SetCursor(StandardCursorFor(Hit));
-        return TRUE;
-    }
-    case WM_CANCELMODE:
-        if (GetCapture() == Wnd)
-            ReleaseCapture();
-        return 0;
-    case WM_NCLBUTTONDOWN: {
-        int Hit = static_cast<int>(WParam);
-        POINT P = LParamToPoint(LParam);
-        if ((Hit == HTCAPTION || (Hit >= HTLEFT && Hit <= HTBOTTOMRIGHT)) && !(W->Style & WS_MAXIMIZE)) {
-            if (Hit == HTCAPTION)
-                SendMessage(Wnd, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, LParam);
-            else
-                SendMessage(Wnd, WM_SYSCOMMAND, SC_SIZE | static_cast<WPARAM>(Hit - HTLEFT + 1), LParam);
-        } else if (Hit == HTCLOSE || Hit == HTMINBUTTON || Hit == HTMAXBUTTON) {
-            if (CaptionButtonLoop(Wnd, Hit) && Find(Wnd)) {
-                WPARAM Cmd = Hit == HTCLOSE       ? SC_CLOSE
-                             : Hit == HTMINBUTTON ? SC_MINIMIZE
-                             : IsZoomed(Wnd)      ? SC_RESTORE
-                                                  : SC_MAXIMIZE;
-                SendMessage(Wnd, WM_SYSCOMMAND, Cmd, LParam);
-            }
-        } else if (Hit == HTVSCROLL || Hit == HTHSCROLL) {
-            ScrollBarLoop(Wnd, Hit == HTVSCROLL ? SB_VERT : SB_HORZ, P);
-        }
-        return 0;
-    }
-    case WM_NCLBUTTONDBLCLK:
-        if (WParam == HTCAPTION && (W->Style & WS_MAXIMIZEBOX))
-            SendMessage(Wnd, WM_SYSCOMMAND, IsZoomed(Wnd) ? SC_RESTORE : SC_MAXIMIZE, LParam);
-        else if (WParam == HTVSCROLL || WParam == HTHSCROLL)
-            ScrollBarLoop(Wnd, WParam == HTVSCROLL ? SB_VERT : SB_HORZ, LParamToPoint(LParam));
-        return 0;
-    case WM_SYSCOMMAND:
-        switch (WParam & 0xFFF0) {
-        case SC_CLOSE:
-            SendMessage(Wnd, WM_CLOSE, 0, 0);
-            break;
-        case SC_MINIMIZE:
-            ShowWindow(Wnd, SW_MINIMIZE);
-            break;
-        case SC_MAXIMIZE:
-            ShowWindow(Wnd, SW_MAXIMIZE);
-            break;
-        case SC_RESTORE:
-            ShowWindow(Wnd, SW_RESTORE);
-            break;
-        case SC_MOVE:
-            MoveSizeLoop(Wnd, HTCAPTION, LParamToPoint(LParam));
-            break;
-        case SC_SIZE:
-            MoveSizeLoop(Wnd, static_cast<int>(WParam & 0xF) + HTLEFT - 1, LParamToPoint(LParam));
-            break;
-        default:
-            break;
-        }
-        return 0;
-    case WM_SYSKEYDOWN:
-        if (WParam == VK_F4 && (LParam & (1 << 29)))
-            SendMessage(TopOf(Wnd), WM_SYSCOMMAND, SC_CLOSE, 0);
-        return 0;
-    case WM_RBUTTONUP: {
-        POINT P = LParamToPoint(LParam);
-        ClientToScreen(Wnd, &P);
-        SendMessage(Wnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Wnd), PointToLParam(P.x, P.y));
-        return 0;
-    }
-    case WM_NCRBUTTONUP:
-        SendMessage(Wnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Wnd), LParam);
-        return 0;
-    case WM_CONTEXTMENU:
-    case WM_MOUSEWHEEL:
-    case WM_HELP:
-        if (W->Parent && (W->Style & WS_CHILD))
-            return SendMessage(W->Parent, Msg, WParam, LParam);
-        return 0;
-    case WM_SETREDRAW:
-        W->RedrawOff = WParam == 0;
-        return 0;
-    case WM_SETFONT:
-        W->Font = reinterpret_cast<HFONT>(WParam);
-        if (LParam)
-            InvalidateRect(Wnd, nullptr, TRUE);
-        return 0;
-    case WM_GETFONT:
-        return reinterpret_cast<LRESULT>(W->Font);
-    case WM_SETICON: {
-        HICON Old = WParam ? W->IconBig : W->IconSmall;
-        (WParam ? W->IconBig : W->IconSmall) = reinterpret_cast<HICON>(LParam);
-        return reinterpret_cast<LRESULT>(Old);
-    }
-    case WM_GETICON:
-        return reinterpret_cast<LRESULT>(WParam ? W->IconBig : W->IconSmall);
-    case WM_CTLCOLORMSGBOX:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC: {
-        HDC DC = reinterpret_cast<HDC>(WParam);
-        bool Window = Msg == WM_CTLCOLOREDIT || Msg == WM_CTLCOLORLISTBOX;
-        SetTextColor(DC, GetSysColor(COLOR_WINDOWTEXT));
-        SetBkColor(DC, GetSysColor(Window ? COLOR_WINDOW : COLOR_BTNFACE));
-        return reinterpret_cast<LRESULT>(GetSysColorBrush(Window ? COLOR_WINDOW : COLOR_BTNFACE));
-    }
-    case WM_PRINTCLIENT:
-    case WM_PRINT:
-        return 0;
-    default:
-        return 0;
-    }
+    TDefCall Call{Wnd, W, Msg, WParam, LParam};
+    return (*Handler)(Call);
 }

@@ -2,6 +2,7 @@
 //   render_html page.html out.png [width [height]]
 // Without a height the view is made tall enough for the whole document (at most 16000 pixels).
 // A .txt file is shown as plain text, a picture file as a one-image page.
+#include "html-engine/HtmlImageUtil.h"
 #include "html-engine/HtmlViewCtl.h"
 #include "platform/app/AppMain.h"
 #include "platform/controls/Forms.h"
@@ -108,6 +109,7 @@ int main(int argc, char** argv)
     const int Width = argc > 3 ? std::max(40, std::atoi(argv[3])) : 800;
     const int FixedHeight = argc > 4 ? std::max(40, std::atoi(argv[4])) : 0;
     return RunProgram(argc, argv, [&]() -> int {
+        HtmlImageInit();
         auto* Form = new TForm(nullptr);
         Form->SetBorderStyle(bsNone);
         Form->SetBounds(0, 0, Width, FixedHeight ? FixedHeight : 600);
@@ -115,6 +117,7 @@ int main(int argc, char** argv)
         Viewer->SetParent(Form);
         Viewer->SetBounds(0, 0, Width, FixedHeight ? FixedHeight : 600);
         Viewer->SetDefBackground(clWhite);
+        Viewer->SetViewImages(true);
         Form->Show();
         int Result = 0;
         try {
