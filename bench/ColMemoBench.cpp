@@ -234,9 +234,6 @@ BENCHMARK_CAPTURE(TypeOneCharacter, MinifiedScriptLine, MinifiedScriptLine())
     ->Unit(benchmark::kMicrosecond)
     ->Iterations(20);
 
-} // namespace
-
-namespace {
 // The span finding alone, over the whole text: what a pass costs before it draws anything.
 void ScanOnly(benchmark::State& State, const TMemoDoc& Doc)
 {
