@@ -11,7 +11,7 @@
 #include "platform/controls/StdCtrls.h"
 #include "toolbars/DockStub.h"
 #include "toolbars/ToolWindowStub.h"
-#include "toolbars/ToolbarButtonStub.h"
+#include "toolbars/ToolbarButton.h"
 #include "toolbars/ToolbarStub.h"
 
 #include <array>

@@ -294,6 +294,9 @@ void TApplication::ActivateApp(bool Active)
     FActive = Active;
     if (!Active)
         CancelHint();
+    // The hooks on the application window hear of it once Active tells the new state.
+    if (FHandle)
+        SendMessage(FHandle, CM_APPACTIVATE, Active ? 1 : 0, 0);
     TNotifyEvent& Event = Active ? OnActivate : OnDeactivate;
     if (Event)
         Event(this);

@@ -111,7 +111,8 @@ public:
     THintWindow* HintWindow() const { return FHintWindow; }
 
     // Hooks on the application window see its messages first, the newest hook first. Closures
-    // cannot be compared, so HookMainWindow answers an id for UnhookMainWindow.
+    // cannot be compared, so HookMainWindow answers an id for UnhookMainWindow. When the program
+    // gains or loses activation the hooks hear CM_APPACTIVATE (wParam 1 or 0), Active already set.
     int HookMainWindow(const TWindowHook& Hook);
     void UnhookMainWindow(int Id);
 

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace testing_support;
@@ -1047,6 +1048,26 @@ TEST_F(ApplicationTest, MainWindowHooksSeeTheApplicationsMessages)
     PostMessage(App->Handle(), WM_USER + 7, 0, 0);
     ProcessMessages();
     EXPECT_EQ(Seen.size(), 1u);
+}
+
+// Code that hooks the application window hears the program gain and lose activation, with
+// Active already telling the new state.
+TEST_F(ApplicationTest, MainWindowHooksHearActivationOfTheProgram)
+{
+    SetApplicationActive(true);
+    ProcessMessages();
+    std::vector<std::pair<WPARAM, bool>> Seen;
+    int Id = App->HookMainWindow([&](TMessage& M) {
+        if (M.Msg == CM_APPACTIVATE)
+            Seen.emplace_back(M.WParam, App->Active());
+        return false;
+    });
+    SetApplicationActive(false);
+    SetApplicationActive(false);
+    SetApplicationActive(true);
+    ProcessMessages();
+    App->UnhookMainWindow(Id);
+    EXPECT_EQ(Seen, (std::vector<std::pair<WPARAM, bool>>{{0, false}, {1, true}}));
 }
 
 TEST_F(ApplicationTest, HelpGoesToTheViewer)
