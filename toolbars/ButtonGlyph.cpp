@@ -342,26 +342,8 @@ void TButtonGlyph::DrawStateImage(TCanvas* Canvas, const TPoint& Pos, TToolbarBu
 void TButtonGlyph::DrawCaptionText(TCanvas* Canvas, const std::string& Caption, TRect TextBounds,
                                    TToolbarButtonState State, bool WordWrap)
 {
-    Canvas->Brush()->SetStyle(bsClear);
     const UINT Flags = DT_CENTER | DT_VCENTER | (WordWrap ? DT_WORDBREAK : DT_SINGLELINE);
-    auto Draw = [&](TColor Color, TRect R) {
-        Canvas->Font()->SetColor(Color);
-        Canvas->RequiredState(csAllValid);
-        HDC DC = Canvas->Handle();
-        SetBkMode(DC, TRANSPARENT);
-        SetTextColor(DC, ColorToColorRef(Color));
-        DrawText(DC, Caption.c_str(), static_cast<int>(Caption.size()), &R, Flags);
-    };
-    if (State == tbsDisabled) {
-        const TColor Saved = Canvas->Font()->Color();
-        TRect Light = TextBounds;
-        OffsetRect(&Light, 1, 1);
-        Draw(clBtnHighlight, Light);
-        Draw(clBtnShadow, TextBounds);
-        Canvas->Font()->SetColor(Saved);
-    } else {
-        Draw(Canvas->Font()->Color(), TextBounds);
-    }
+    DrawButtonText(Canvas, Caption, TextBounds, Flags, State == tbsDisabled, clBtnHighlight, clBtnShadow);
 }
 
 void TButtonGlyph::DrawDropArrow(TCanvas* Canvas, int X, int Y, TToolbarButtonState State)

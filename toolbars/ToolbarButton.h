@@ -163,7 +163,6 @@ public:
     explicit TDropdownList(TComponent* AOwner);
     ~TDropdownList() override;
     void AddMenu(TPopupMenu* Menu);
-    const std::vector<TPopupMenu*>& Menus() const { return FList; }
     // The owner window of dropped-down menus (nullptr while no menu is registered).
     HWND Window() const { return FWindow; }
     void DefaultHandler(TMessage& Message) override;

@@ -75,9 +75,9 @@ protected:
 
 } // namespace
 
-class ToolbarButtonTest : public ::testing::Test {
-protected:
-    void SetUp() override
+// A shown, active form to put buttons on; freed with the fixture.
+struct TButtonForm {
+    TButtonForm()
     {
         Form = new TForm(nullptr);
         Form->SetBounds(100, 100, 300, 200);
@@ -85,9 +85,8 @@ protected:
         ProcessMessages();
         SetActiveWindow(Form->Handle());
     }
-    void TearDown() override
+    ~TButtonForm()
     {
-        SetMenuTracker(&Fixture.MenuChoices);
         Form->BeforeDestruction();
         delete Form;
     }
@@ -104,6 +103,15 @@ protected:
     {
         return static_cast<int>(std::count(Clicks.begin(), Clicks.end(), B));
     }
+    TForm* Form = nullptr;
+    std::vector<TToolbarButton*> Clicks;
+};
+
+class ToolbarButtonTest : public ::testing::Test {
+protected:
+    ~ToolbarButtonTest() override { SetMenuTracker(&Fixture.MenuChoices); }
+    TToolbarButton* Add(int L, int T) { return Shown.Add(L, T); }
+    int ClicksOf(TToolbarButton* B) const { return Shown.ClicksOf(B); }
     TPopupMenu* MenuWith(const std::string& Caption, int* Chosen)
     {
         auto* Menu = new TPopupMenu(Form);
@@ -126,8 +134,8 @@ protected:
         ClickControl(B, X, Y);
     }
     TWindowTest Fixture;
-    TForm* Form = nullptr;
-    std::vector<TToolbarButton*> Clicks;
+    TButtonForm Shown;
+    TForm* Form = Shown.Form;
 };
 
 TEST_F(ToolbarButtonTest, DefaultsAreThePublishedOnes)
@@ -285,29 +293,11 @@ TEST_F(ToolbarButtonTest, DestroyedHotButtonLeavesNoTraces)
 
 class ToolbarButtonAppTest : public ::testing::Test {
 protected:
-    ToolbarButtonAppTest()
-    {
-        Form = new TForm(nullptr);
-        Form->SetBounds(100, 100, 300, 200);
-        Form->Show();
-        ProcessMessages();
-        SetActiveWindow(Form->Handle());
-    }
-    ~ToolbarButtonAppTest() override
-    {
-        SetApplicationActive(true);
-        Form->BeforeDestruction();
-        delete Form;
-    }
-    TToolbarButton* Add(int L, int T)
-    {
-        auto* B = new TToolbarButton(Form);
-        B->SetBounds(L, T, 23, 22);
-        B->SetParent(Form);
-        return B;
-    }
+    ~ToolbarButtonAppTest() override { SetApplicationActive(true); }
+    TToolbarButton* Add(int L, int T) { return Shown.Add(L, T); }
     TAppTest Fixture;
-    TForm* Form = nullptr;
+    TButtonForm Shown;
+    TForm* Form = Shown.Form;
 };
 
 TEST_F(ToolbarButtonAppTest, DeactivatingTheProgramClearsTheHotBorder)
@@ -351,6 +341,33 @@ TEST_F(ToolbarButtonAppTest, MenuItemHintsReachTheApplication)
     SendMouse(A, WM_LBUTTONUP, 5, 5);
     EXPECT_EQ(Seen, "Opens a file");
     EXPECT_EQ(Fixture.App->Hint(), ""); // the closed menu clears it
+}
+
+TEST_F(ToolbarButtonAppTest, HelpOnAMenuItemFollowsTheActiveForm)
+{
+    auto* A = Add(10, 10);
+    auto* Menu = new TPopupMenu(Form);
+    auto* Item = new TMenuItem(Menu);
+    Item->SetCaption("Open");
+    Item->HelpContext = 42;
+    Menu->Items()->Add(Item);
+    A->SetDropdownMenu(Menu);
+    Fixture.App->HelpFile = "wendle.hlp";
+    HELPINFO Info;
+    Info.iContextType = HELPINFO_MENUITEM;
+    Info.iCtrlId = Item->Command();
+    Info.hItemHandle = Menu->Handle();
+    auto Ask = [&] { SendMessage(DropdownList()->Window(), WM_HELP, 0, reinterpret_cast<LPARAM>(&Info)); };
+    ASSERT_EQ(ScreenInstance()->ActiveForm(), Form);
+    Ask();
+    Form->SetBorderIcons(TBorderIcons{biSystemMenu, biHelp});
+    Ask();
+    const auto& Calls = Fixture.Recorder.Calls();
+    ASSERT_EQ(Calls.size(), 2u);
+    EXPECT_EQ(Calls[0].Operation, std::to_string(HELP_CONTEXT));
+    EXPECT_EQ(Calls[1].Operation, std::to_string(HELP_CONTEXTPOPUP));
+    EXPECT_EQ(Calls[0].Flags, 42u);
+    EXPECT_EQ(Calls[1].Flags, 42u);
 }
 
 // ---- Pressing, clicking, repeating --------------------------------------------------------------
