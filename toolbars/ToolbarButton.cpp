@@ -76,10 +76,8 @@ TToolbarButton::TToolbarButton(TComponent* AOwner)
         MenuList = std::make_unique<TDropdownList>(nullptr);
     }
     if (!ComponentState().Contains(csDesigning) && Application) {
-        // One hook for all buttons; a new application object (tests make one each) gets it anew.
+        // One hook serves all buttons; an application object made later gets its own.
         if (HookedButtons == 0 || HookedApplication != Application) {
-            if (HookedApplication == Application && HookId)
-                Application->UnhookMainWindow(HookId);
             HookId = Application->HookMainWindow(&TToolbarButton::AppWindowHook);
             HookedApplication = Application;
         }
