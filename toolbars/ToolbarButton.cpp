@@ -6,8 +6,7 @@
 #include "platform/controls/ExtCtrls.h"
 #include "platform/graphics/WinGdi.h"
 #include "platform/win/WinUser.h"
-#include "toolbars/DockStub.h"
-#include "toolbars/ToolbarStub.h"
+#include "toolbars/DockBars.h"
 
 #include <algorithm>
 
@@ -39,10 +38,10 @@ TBitmap* LatchedPatternNeeded()
     return LatchedPattern.get();
 }
 
-// The dock the button's toolbar sits in; nullptr when it floats or is on something else.
+// The dock the button's tool window sits in; nullptr when it floats or is on something else.
 TDock* DockOfParent(TControl* Button)
 {
-    auto* Bar = dynamic_cast<TToolbar*>(Button->Parent());
+    auto* Bar = dynamic_cast<TCustomToolWindow*>(Button->Parent());
     return Bar ? Bar->DockedTo() : nullptr;
 }
 

@@ -4,8 +4,7 @@
 #include "platform/testing/AppTesting.h"
 #include "platform/testing/FormTesting.h"
 #include "platform/win/WinTesting.h"
-#include "toolbars/DockStub.h"
-#include "toolbars/ToolbarStub.h"
+#include "toolbars/DockBars.h"
 
 #include <gtest/gtest.h>
 

@@ -1080,3 +1080,31 @@ TEST_F(ApplicationTest, HelpGoesToTheViewer)
 }
 
 } // namespace
+
+// A logout asks the main form as Exit does; a refusal cancels it and the program runs on, an
+// agreement ends the message loop. Without leave to ask, nobody is asked.
+TEST_F(ApplicationTest, LogoutAsksTheMainFormsCloseQuery)
+{
+    TForm* Main = nullptr;
+    App->CreateForm(&Main);
+    Main->Show();
+    ProcessMessages();
+    std::vector<std::string> Asked;
+    bool Agree = false;
+    Main->OnCloseQuery = [&](TObject*, bool& CanClose) {
+        Asked.push_back("asked");
+        CanClose = Agree;
+    };
+    EXPECT_FALSE(App->EndSession(true));
+    EXPECT_FALSE(App->Terminated());
+    EXPECT_EQ(Asked.size(), 1u);
+    EXPECT_TRUE(Main->Visible());
+
+    Agree = true;
+    EXPECT_TRUE(App->EndSession(true));
+    EXPECT_EQ(Asked.size(), 2u);
+    EXPECT_TRUE(App->Terminated());
+
+    EXPECT_TRUE(App->EndSession(false));
+    EXPECT_EQ(Asked.size(), 2u);
+}
