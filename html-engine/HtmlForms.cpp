@@ -79,12 +79,24 @@ TFormControlObj::~TFormControlObj()
         Document->AllFormControls.Remove(this);
 }
 
+int TFormControlList::FirstAtOrAfter(int Posn) const
+{
+    // Controls join the list as the text grows, so their positions increase.
+    int Lo = 0, Hi = Count();
+    while (Lo < Hi) {
+        const int Mid = Lo + (Hi - Lo) / 2;
+        if (Control(Mid)->Pos < Posn)
+            Lo = Mid + 1;
+        else
+            Hi = Mid;
+    }
+    return Lo;
+}
+
 TFormControlObj* TFormControlList::ControlAt(int Posn) const
 {
-    for (int I = 0; I < Count(); ++I)
-        if (Control(I)->Pos == Posn)
-            return Control(I);
-    return nullptr;
+    const int I = FirstAtOrAfter(Posn);
+    return I < Count() && Control(I)->Pos == Posn ? Control(I) : nullptr;
 }
 
 int TFormControlList::HeightAt(int Posn, int& AlignValue) const
@@ -104,10 +116,8 @@ int TFormControlList::WidthAt(int Posn) const
 
 int TFormControlList::DistanceToNextControl(int Posn) const
 {
-    for (int I = 0; I < Count(); ++I)
-        if (Control(I)->Pos >= Posn)
-            return Control(I)->Pos - Posn;
-    return 9999;
+    const int I = FirstAtOrAfter(Posn);
+    return I < Count() ? Control(I)->Pos - Posn : 9999;
 }
 
 void TFormControlObj::AddOption(const std::string& Text, const std::string& Value, bool Selected)

@@ -111,4 +111,8 @@ public:
     int WidthAt(int Posn) const;
     // Distance from Posn to the first control at Posn or later; 9999 when none.
     int DistanceToNextControl(int Posn) const;
+
+private:
+    // The index of the first control at Posn or later (Count() when none).
+    int FirstAtOrAfter(int Posn) const;
 };

@@ -394,12 +394,25 @@ TImageList::TImageList(const TImageList& Source) : TFreeList()
         Add(new TImageObj(*Source.Image(I)));
 }
 
+int TImageList::FirstAtOrAfter(int Pos) const
+{
+    // Images are added as the text grows, so their positions increase: a paragraph of thousands
+    // of images is searched by halving.
+    int Lo = 0, Hi = Count();
+    while (Lo < Hi) {
+        const int Mid = Lo + (Hi - Lo) / 2;
+        if (Image(Mid)->Pos < Pos)
+            Lo = Mid + 1;
+        else
+            Hi = Mid;
+    }
+    return Lo;
+}
+
 TImageObj* TImageList::FindImage(int Pos) const
 {
-    for (int I = 0; I < Count(); ++I)
-        if (Image(I)->Pos == Pos)
-            return Image(I);
-    return nullptr;
+    const int I = FirstAtOrAfter(Pos);
+    return I < Count() && Image(I)->Pos == Pos ? Image(I) : nullptr;
 }
 
 int TImageList::GetHeightAt(int Pos, std::uint8_t& Align) const
@@ -422,10 +435,8 @@ int TImageList::GetWidthAt(int Pos, std::uint8_t& Align) const
 
 int TImageList::GetImageCountAt(int Pos) const
 {
-    for (int I = 0; I < Count(); ++I)
-        if (Image(I)->Pos >= Pos)
-            return Image(I)->Pos - Pos;
-    return 9999;
+    const int I = FirstAtOrAfter(Pos);
+    return I < Count() ? Image(I)->Pos - Pos : 9999;
 }
 
 bool TImageList::PtInImage(int X, int Y, TFormControlObj*& FormControl, TMapItem*& MapItem, bool& MapFound,

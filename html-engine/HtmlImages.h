@@ -75,4 +75,8 @@ public:
     // inside the picture.
     bool PtInImage(int X, int Y, TFormControlObj*& FormControl, TMapItem*& MapItem, bool& MapFound,
                    bool& IsMap, int& Pos, int& YInImage, int& XInImage) const;
+
+private:
+    // The index of the first image at Pos or later (Count() when none).
+    int FirstAtOrAfter(int Pos) const;
 };

@@ -771,6 +771,42 @@ TEST_F(TextSection, CheckBoxSitsOnTheBaselineAndImageControlsTakeTheClick)
     EXPECT_EQ(Go->MouseY, 6);
 }
 
+// Images and controls are looked up by position (by halving); every position of a mixed text must
+// find exactly the object standing there and the distance to the next one.
+TEST_F(TextSection, ImagesAndControlsAreFoundByPosition)
+{
+    auto* S = new TSection(0, 1, nullptr, &Font);
+    auto E = Attrs({{TypeSy, "text", 0}});
+    for (int I = 0; I < 40; ++I) {
+        if (I % 3 == 0)
+            S->AddText(I % 2 ? "ab " : "c");
+        if (I % 5 == 1)
+            S->InsertFormControl(InputSy, &Doc, &Doc, E.get());
+        else
+            S->InsertImage(nullptr, &Doc);
+    }
+    Doc.Add(S);
+    for (int P = 0; P <= S->Len + 1; ++P) {
+        SCOPED_TRACE("position " + std::to_string(P));
+        const char C = P < S->Len ? S->Buff[static_cast<std::size_t>(P)] : '\0';
+        TImageObj* Img = S->Images.FindImage(P);
+        EXPECT_EQ(Img != nullptr, C == TSection::ImgChar);
+        if (Img)
+            EXPECT_EQ(Img->Pos, P);
+        TFormControlObj* Ctl = S->FormControlAt(P);
+        EXPECT_EQ(Ctl != nullptr, C == TSection::FmCtlChar);
+        if (Ctl)
+            EXPECT_EQ(Ctl->Pos, P);
+        int NextImg = P, NextCtl = P;
+        while (NextImg < S->Len && S->Buff[static_cast<std::size_t>(NextImg)] != TSection::ImgChar)
+            ++NextImg;
+        while (NextCtl < S->Len && S->Buff[static_cast<std::size_t>(NextCtl)] != TSection::FmCtlChar)
+            ++NextCtl;
+        EXPECT_EQ(S->Images.GetImageCountAt(P), NextImg < S->Len ? NextImg - P : 9999);
+        EXPECT_EQ(S->FormControls.DistanceToNextControl(P), NextCtl < S->Len ? NextCtl - P : 9999);
+    }
+}
+
 TEST_F(TextSection, MinMaxWidth)
 {
     auto* S = new TSection(0, 1, nullptr, &Font);
