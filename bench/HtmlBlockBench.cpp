@@ -1,9 +1,7 @@
 // Pages that stress the text blocks: one paragraph of tens of thousands of images, whose layout must
 // grow with the paragraph's length, and pages of a million tiny blocks, whose memory per block is
 // reported (the heap the loaded and laid-out document holds, divided by its blocks).
-#include "html-engine/HtmlViewCtl.h"
-#include "platform/app/Application.h"
-#include "platform/controls/Forms.h"
+#include "ViewerHost.h"
 
 #include <benchmark/benchmark.h>
 
@@ -14,22 +12,6 @@
 #include <string>
 
 namespace {
-
-void WithViewer(int Width, int Height, const std::function<void(THTMLViewer* Viewer)>& Body)
-{
-    auto* Form = new TForm(nullptr);
-    Form->SetBorderStyle(bsNone);
-    Form->SetBounds(0, 0, Width, Height);
-    auto* Viewer = new THTMLViewer(Form);
-    Viewer->SetParent(Form);
-    Viewer->SetBounds(0, 0, Width, Height);
-    Viewer->SetDefBackground(clWhite);
-    Form->Show();
-    Application->ProcessMessages();
-    Body(Viewer);
-    Form->BeforeDestruction();
-    delete Form;
-}
 
 // One paragraph of range(0) images of range(1) pixels high, at 800 pixels: a few images per line.
 // The time should grow in proportion to the count.

@@ -2,6 +2,8 @@
 
 #include "html-engine/HtmlModel.h"
 
+#include <algorithm>
+
 ThtmlForm::ThtmlForm(TSectionList* ADocument, TAttributeList* Attributes) : Document(ADocument)
 {
     if (Attributes)
@@ -79,18 +81,28 @@ TFormControlObj::~TFormControlObj()
         Document->AllFormControls.Remove(this);
 }
 
+TFormControlObj* TFormControlList::Control(int Index) const
+{
+    if (Index < 0 || Index >= Count())
+        throw EListError(Format("List index out of bounds (%d)", {Index}));
+    return (*FControls)[static_cast<std::size_t>(Index)];
+}
+
+void TFormControlList::Add(TFormControlObj* Control)
+{
+    if (!FControls)
+        FControls = std::make_unique<std::vector<TFormControlObj*>>();
+    FControls->push_back(Control);
+}
+
 int TFormControlList::FirstAtOrAfter(int Posn) const
 {
     // Controls join the list as the text grows, so their positions increase.
-    int Lo = 0, Hi = Count();
-    while (Lo < Hi) {
-        const int Mid = Lo + (Hi - Lo) / 2;
-        if (Control(Mid)->Pos < Posn)
-            Lo = Mid + 1;
-        else
-            Hi = Mid;
-    }
-    return Lo;
+    if (!FControls)
+        return 0;
+    const auto It = std::lower_bound(FControls->begin(), FControls->end(), Posn,
+                                     [](const TFormControlObj* C, int P) { return C->Pos < P; });
+    return static_cast<int>(It - FControls->begin());
 }
 
 TFormControlObj* TFormControlList::ControlAt(int Posn) const

@@ -388,25 +388,44 @@ void TImageObj::Draw(TCanvas* Canvas, int X, TFontObj* FontObj, int Baseline, in
 
 // ---- TImageList ---------------------------------------------------------------------------------
 
-TImageList::TImageList(const TImageList& Source) : TFreeList()
+TImageList::TImageList(const TImageList& Source)
 {
     for (int I = 0; I < Source.Count(); ++I)
         Add(new TImageObj(*Source.Image(I)));
+}
+
+TImageList::~TImageList() = default;
+
+TImageObj* TImageList::Image(int Index) const
+{
+    if (Index < 0 || Index >= Count())
+        throw EListError(Format("List index out of bounds (%d)", {Index}));
+    return (*FImages)[static_cast<std::size_t>(Index)].get();
+}
+
+void TImageList::Add(TImageObj* Image)
+{
+    std::unique_ptr<TImageObj> Owned(Image);
+    if (!FImages)
+        FImages = std::make_unique<std::vector<std::unique_ptr<TImageObj>>>();
+    FImages->push_back(std::move(Owned));
+}
+
+void TImageList::Clear()
+{
+    FImages.reset();
 }
 
 int TImageList::FirstAtOrAfter(int Pos) const
 {
     // Images are added as the text grows, so their positions increase: a paragraph of thousands
     // of images is searched by halving.
-    int Lo = 0, Hi = Count();
-    while (Lo < Hi) {
-        const int Mid = Lo + (Hi - Lo) / 2;
-        if (Image(Mid)->Pos < Pos)
-            Lo = Mid + 1;
-        else
-            Hi = Mid;
-    }
-    return Lo;
+    if (!FImages)
+        return 0;
+    const auto It =
+        std::lower_bound(FImages->begin(), FImages->end(), Pos,
+                         [](const std::unique_ptr<TImageObj>& Img, int P) { return Img->Pos < P; });
+    return static_cast<int>(It - FImages->begin());
 }
 
 TImageObj* TImageList::FindImage(int Pos) const

@@ -10,7 +10,9 @@
 #include "html-engine/HtmlParser.h"
 #include "platform/graphics/Graphics.h"
 
+#include <memory>
 #include <string>
+#include <vector>
 
 class TSectionList;
 class TCell;
@@ -59,12 +61,19 @@ private:
     TImageHold FHold;
 };
 
-// The images of one text block in text order; owns them.
-class TImageList : public TFreeList {
+// The images of one text block in text order; owns them. Most blocks have none, so the list
+// is made with the first.
+class TImageList {
 public:
     TImageList() = default;
     TImageList(const TImageList& Source);
-    TImageObj* Image(int Index) const { return ItemAs<TImageObj>(Index); }
+    TImageList& operator=(const TImageList&) = delete;
+    ~TImageList();
+    int Count() const { return FImages ? static_cast<int>(FImages->size()) : 0; }
+    TImageObj* Image(int Index) const;
+    // Takes Image, which stands after every image already in the list.
+    void Add(TImageObj* Image);
+    void Clear();
     TImageObj* FindImage(int Pos) const;
     int GetHeightAt(int Pos, std::uint8_t& Align) const;
     int GetWidthAt(int Pos, std::uint8_t& Align) const;
@@ -79,4 +88,6 @@ public:
 private:
     // The index of the first image at Pos or later (Count() when none).
     int FirstAtOrAfter(int Pos) const;
+
+    std::unique_ptr<std::vector<std::unique_ptr<TImageObj>>> FImages;
 };

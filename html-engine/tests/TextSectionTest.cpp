@@ -139,6 +139,31 @@ TEST_F(TextSection, LineBreaking)
     }
 }
 
+// A block keeps one line inside itself and more on the heap: laying it out again at other widths
+// moves between the two and must give the same lines as a first layout.
+TEST_F(TextSection, LinesAreTheSameWhenLaidOutAgain)
+{
+    std::string Text;
+    for (int I = 0; I < 40; ++I)
+        Text += "word" + std::to_string(I) + " ";
+    TSection* S = AddSection(Text);
+    std::vector<std::vector<std::string>> First;
+    const int Widths[] = {60, 5000, 200, 61, 90, 5000};
+    for (const int Width : Widths) {
+        Layout(Width);
+        First.push_back(LineTexts(S));
+    }
+    EXPECT_EQ(First[1].size(), 1u);
+    EXPECT_GT(First[0].size(), First[2].size());
+    for (std::size_t I = 0; I < std::size(Widths); ++I) {
+        Doc.Clear();
+        TSection* Fresh = AddSection(Text);
+        Layout(Widths[I]);
+        EXPECT_EQ(First[I], LineTexts(Fresh)) << Widths[I];
+        EXPECT_THROW(Fresh->Line(Fresh->Lines.Count()), EListError);
+    }
+}
+
 TEST_F(TextSection, OverlongWordOverflowsTheLine)
 {
     TSection* S = AddSection("a verylongword b");
