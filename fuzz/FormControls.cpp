@@ -20,10 +20,8 @@
 #include "platform/controls/Spin.h"
 #include "platform/controls/StdCtrls.h"
 #include "platform/controls/TabNotBk.h"
-#include "toolbars/DockStub.h"
-#include "toolbars/ToolWindowStub.h"
+#include "toolbars/DockBars.h"
 #include "toolbars/ToolbarButtonStub.h"
-#include "toolbars/ToolbarStub.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -2,6 +2,7 @@
 #include "platform/app/Printers.h"
 #include "platform/app/SessionEnd.h"
 #include "platform/app/ShellApi.h"
+#include "platform/classes/TypInfo.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -80,28 +81,7 @@ void TApplication::WndProc(TMessage& Message)
         for (const THook& Hook : std::vector<THook>(FHooks.rbegin(), FHooks.rend()))
             if (Hook.Fn(Message))
                 return;
-        switch (Message.Msg) {
-        case WM_TIMER:
-            if (Message.WParam == HintTimerId) {
-                HintTimerExpired();
-                return;
-            }
-            break;
-        case WM_ACTIVATEAPP:
-            ActivateApp(Message.WParam != 0);
-            break;
-        case WM_CLOSE:
-            if (FMainForm)
-                FMainForm->Close();
-            return;
-        case WM_ENDSESSION:
-            if (Message.WParam)
-                Terminate();
-            return;
-        default:
-            break;
-        }
-        Message.Result = DefWindowProc(FHandle, Message.Msg, Message.WParam, Message.LParam);
+        Dispatch(Message);
     } catch (...) {
         HandleException(this);
     }
@@ -124,6 +104,37 @@ bool TApplication::EndSession(bool MayAsk)
     if (Ends)
         SendMessage(FHandle, WM_ENDSESSION, TRUE, 0);
     return Ends;
+}
+
+void TApplication::DefaultHandler(TMessage& Message)
+{
+    Message.Result = DefWindowProc(FHandle, Message.Msg, Message.WParam, Message.LParam);
+}
+
+void TApplication::WMTimer(TWMTimer Message)
+{
+    if (Message.TimerID() == HintTimerId)
+        HintTimerExpired();
+    else
+        DefaultHandler(Message);
+}
+
+void TApplication::WMActivateApp(TWMActivateApp Message)
+{
+    ActivateApp(Message.Active());
+    DefaultHandler(Message);
+}
+
+void TApplication::WMClose(TWMClose)
+{
+    if (FMainForm)
+        FMainForm->Close();
+}
+
+void TApplication::WMEndSession(TMessage& Message)
+{
+    if (Message.WParam)
+        Terminate();
 }
 
 int TApplication::HookMainWindow(const TWindowHook& Hook)
@@ -509,4 +520,13 @@ void TApplication::DoActivateHint()
     FHintCursorRect = Info.CursorRect;
     if (Info.HideTimeout > 0)
         StartHintTimer(Info.HideTimeout, 2);
+}
+
+// The application's window: its messages go through the table like a control's.
+TW_PUBLISH(TApplication, TComponent)
+{
+    Cls.Message(WM_TIMER, &TApplication::WMTimer);
+    Cls.Message(WM_ACTIVATEAPP, &TApplication::WMActivateApp);
+    Cls.Message(WM_CLOSE, &TApplication::WMClose);
+    Cls.Message(WM_ENDSESSION, &TApplication::WMEndSession);
 }

@@ -148,6 +148,16 @@ public:
     // queue was empty.
     bool ProcessMessage();
 
+    // The application window's default procedure.
+    void DefaultHandler(TMessage& Message) override;
+
+protected:
+    TW_MESSAGE_HANDLERS(TApplication);
+    void WMTimer(TWMTimer Message);
+    void WMActivateApp(TWMActivateApp Message);
+    void WMClose(TWMClose Message);
+    void WMEndSession(TMessage& Message);
+
 private:
     void Idle();
     void WndProc(TMessage& Message);

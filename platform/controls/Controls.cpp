@@ -97,6 +97,29 @@ TShiftState KeysToShiftState(WORD Keys)
     return S;
 }
 
+int ScrolledPos(const TWMScroll& Message, int Pos, int Page, int Bottom)
+{
+    switch (LOWORD(Message.WParam)) {
+    case SB_LINEUP:
+        return Pos - 1;
+    case SB_LINEDOWN:
+        return Pos + 1;
+    case SB_PAGEUP:
+        return Pos - Page;
+    case SB_PAGEDOWN:
+        return Pos + Page;
+    case SB_THUMBPOSITION:
+    case SB_THUMBTRACK:
+        return Message.Pos();
+    case SB_TOP:
+        return 0;
+    case SB_BOTTOM:
+        return Bottom;
+    default:
+        return Pos;
+    }
+}
+
 TShiftState KeyDataToShiftState(LPARAM KeyData)
 {
     TShiftState S;

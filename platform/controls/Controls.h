@@ -114,6 +114,10 @@ using TEndDragEvent = std::function<void(TObject* Sender, TObject* Target, int X
 TShiftState KeysToShiftState(WORD Keys);
 TShiftState KeyDataToShiftState(LPARAM KeyData);
 TShiftState CurrentShiftState();
+// Where a WM_VSCROLL/WM_HSCROLL moves a view that scrolls by rows (or columns) from its first
+// one at Pos: a line is one, a page Page, the thumb's position, SB_TOP 0 and SB_BOTTOM Bottom;
+// any other code stays at Pos.
+int ScrolledPos(const TWMScroll& Message, int Pos, int Page, int Bottom);
 
 // What goes into the window a TWinControl creates.
 struct TCreateParams {

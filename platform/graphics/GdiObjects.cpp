@@ -1341,51 +1341,49 @@ int GetMapMode(HDC DC)
 TW_POINT_ATTR(ViewportOrg, ViewportOrg)
 TW_POINT_ATTR(WindowOrg, WindowOrg)
 
-BOOL SetViewportExtEx(HDC DC, int X, int Y, SIZE* Old)
+namespace {
+// The viewport and window extents: set only in the scalable mapping modes (elsewhere the call
+// answers the old extent and changes nothing), never to zero.
+BOOL SetExtent(HDC DC, SIZE TDcState::*Extent, int X, int Y, SIZE* Old)
 {
     TDc* Dc = DcOf(DC);
     if (!Dc)
         return FALSE;
     if (Old)
-        *Old = Dc->St.ViewportExt;
+        *Old = Dc->St.*Extent;
     if (Dc->St.MapMode != MM_ISOTROPIC && Dc->St.MapMode != MM_ANISOTROPIC)
         return TRUE;
     if (!X || !Y)
         return FALSE;
-    Dc->St.ViewportExt = SIZE{X, Y};
+    Dc->St.*Extent = SIZE{X, Y};
     FixIsotropic(Dc);
     return TRUE;
+}
+BOOL GetExtent(HDC DC, SIZE TDcState::*Extent, SIZE* Ext)
+{
+    TDc* Dc = DcOf(DC);
+    if (!Dc || !Ext)
+        return FALSE;
+    *Ext = Dc->St.*Extent;
+    return TRUE;
+}
+} // namespace
+
+BOOL SetViewportExtEx(HDC DC, int X, int Y, SIZE* Old)
+{
+    return SetExtent(DC, &TDcState::ViewportExt, X, Y, Old);
 }
 BOOL GetViewportExtEx(HDC DC, SIZE* Ext)
 {
-    TDc* Dc = DcOf(DC);
-    if (!Dc || !Ext)
-        return FALSE;
-    *Ext = Dc->St.ViewportExt;
-    return TRUE;
+    return GetExtent(DC, &TDcState::ViewportExt, Ext);
 }
 BOOL SetWindowExtEx(HDC DC, int X, int Y, SIZE* Old)
 {
-    TDc* Dc = DcOf(DC);
-    if (!Dc)
-        return FALSE;
-    if (Old)
-        *Old = Dc->St.WindowExt;
-    if (Dc->St.MapMode != MM_ISOTROPIC && Dc->St.MapMode != MM_ANISOTROPIC)
-        return TRUE;
-    if (!X || !Y)
-        return FALSE;
-    Dc->St.WindowExt = SIZE{X, Y};
-    FixIsotropic(Dc);
-    return TRUE;
+    return SetExtent(DC, &TDcState::WindowExt, X, Y, Old);
 }
 BOOL GetWindowExtEx(HDC DC, SIZE* Ext)
 {
-    TDc* Dc = DcOf(DC);
-    if (!Dc || !Ext)
-        return FALSE;
-    *Ext = Dc->St.WindowExt;
-    return TRUE;
+    return GetExtent(DC, &TDcState::WindowExt, Ext);
 }
 
 BOOL LPtoDP(HDC DC, POINT* Points, int Count)

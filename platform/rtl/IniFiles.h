@@ -1,6 +1,7 @@
 // Settings files in the platform profile format ("[Section]" lines, "key=value" lines).
 #pragma once
 
+#include "platform/rtl/FillStrings.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/rtl/TextFiles.h"
 
@@ -101,18 +102,7 @@ public:
 private:
     template <class TStringsT> static void Fill(TStringsT* Strings, const std::vector<std::string>& Items)
     {
-        if (!Strings)
-            return;
-        Strings->BeginUpdate();
-        try {
-            Strings->Clear();
-            for (const std::string& s : Items)
-                Strings->Add(s);
-        } catch (...) {
-            Strings->EndUpdate();
-            throw;
-        }
-        Strings->EndUpdate();
+        FillStrings(Strings, Items);
     }
     TIniContent Load(TTextFormat* TextFormat);
     void Save(const TIniContent& Content, const TTextFormat& TextFormat);

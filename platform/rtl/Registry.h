@@ -5,6 +5,7 @@
 // like).
 #pragma once
 
+#include "platform/rtl/FillStrings.h"
 #include "platform/rtl/SysUtils.h"
 
 #include <cstdint>
@@ -128,18 +129,7 @@ public:
 protected:
     template <class TStringsT> static void Fill(TStringsT* Strings, const std::vector<std::string>& Items)
     {
-        if (!Strings)
-            return;
-        Strings->BeginUpdate();
-        try {
-            Strings->Clear();
-            for (const std::string& s : Items)
-                Strings->Add(s);
-        } catch (...) {
-            Strings->EndUpdate();
-            throw;
-        }
-        Strings->EndUpdate();
+        FillStrings(Strings, Items);
     }
     // The full name ("HKEY_CURRENT_USER\Software\X") of Key as the rules above resolve it.
     std::string FullName(const std::string& Key) const;

@@ -628,6 +628,33 @@ TEST_F(StdButtonsTest, ScrollBarPartsSendTheirScrollCodes)
     EXPECT_EQ(Bar->Position(), 10);
 }
 
+TEST_F(StdButtonsTest, ScrollBarReportsEachReleaseOnce)
+{
+    // A bar with no range holds nothing on a press; one with a range holds the arrow.
+    const struct {
+        const char* What;
+        int Max;
+        std::size_t Scrolls;
+    } Cases[] = {{"nothing held", 0, 0}, {"arrow held", 100, 2}};
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.What);
+        auto* Bar = Add<TScrollBar>(std::string("Bar") + std::to_string(C.Max), 10, 10, 200, 16);
+        Bar->SetParams(0, 0, C.Max);
+        int Downs = 0, Ups = 0;
+        std::size_t Scrolls = 0;
+        Bar->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) { ++Downs; };
+        Bar->OnMouseUp = [&](TObject*, TMouseButton, TShiftState, int, int) { ++Ups; };
+        Bar->OnScroll = [&](TObject*, TScrollCode, int&) { ++Scrolls; };
+        ProcessMessages();
+        SendMouse(Bar, WM_LBUTTONDOWN, 4, 8);
+        SendMouse(Bar, WM_LBUTTONUP, 4, 8);
+        EXPECT_EQ(Downs, 1);
+        EXPECT_EQ(Ups, 1);
+        EXPECT_EQ(Scrolls, C.Scrolls);
+        delete Bar;
+    }
+}
+
 TEST_F(StdButtonsTest, DraggingTheThumbTracksThenSetsThePosition)
 {
     auto* Bar = Add<TScrollBar>("Bar", 10, 10, 216, 16);
