@@ -411,6 +411,8 @@ void TImageObj::Draw(TCanvas* Canvas, int X, TFontObj* FontObj, int Baseline, in
 
 // ---- TImageList ---------------------------------------------------------------------------------
 
+namespace HtmlEngine {
+
 TImageList::TImageList(const TImageList& Source)
 {
     for (int I = 0; I < Source.Count(); ++I)
@@ -511,3 +513,5 @@ bool TImageList::PtInImage(int X, int Y, TFormControlObj*& FormControl, TMapItem
     }
     return false;
 }
+
+} // namespace HtmlEngine

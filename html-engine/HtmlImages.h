@@ -67,6 +67,11 @@ private:
     std::unique_ptr<TGIFImage> FOwnGif;
 };
 
+// The platform's image lists of toolbars and menus carry the same class name; the engine's list of
+// a block's images lives in its own namespace so that a program linking both has one definition
+// of each.
+namespace HtmlEngine {
+
 // The images of one text block in text order; owns them. Most blocks have none, so the list
 // is made with the first.
 class TImageList {
@@ -97,3 +102,5 @@ private:
 
     std::unique_ptr<std::vector<std::unique_ptr<TImageObj>>> FImages;
 };
+
+} // namespace HtmlEngine

@@ -122,7 +122,7 @@ public:
     int Indent = 0;
     std::string Buff;
     TFontList Fonts;
-    TImageList Images;
+    HtmlEngine::TImageList Images;
     TFormControlList FormControls; // the visible controls in the text, not owned
     int LeftIndentAtStart = 0;
     TLineList Lines;
