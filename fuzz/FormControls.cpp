@@ -2,9 +2,11 @@
 // pictures and glyphs by resource name, fonts, image lists, the colouring memo's rules, tool
 // bars. Any description reads into a form cleanly or raises an Exception, and afterwards no
 // component is left loading and the form frees everything it holds.
+#include "components/addons/AdCombos.h"
 #include "components/addons/AdCtrls.h"
 #include "components/addons/AdShellStub.h"
-#include "components/addons/BalloonHintStub.h"
+#include "components/addons/BalloonHint.h"
+#include "components/addons/ClipView.h"
 #include "components/colour-memo/ColMemo.h"
 #include "components/edit-boxes/ComboEdits.h"
 #include "platform/app/AppMain.h"
@@ -21,7 +23,7 @@
 #include "platform/controls/StdCtrls.h"
 #include "platform/controls/TabNotBk.h"
 #include "toolbars/DockBars.h"
-#include "toolbars/ToolbarButtonStub.h"
+#include "toolbars/ToolbarButton.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -47,7 +49,6 @@ TW_LINK_CLASS(TBevel);
 TW_LINK_CLASS(TPaintBox);
 TW_LINK_CLASS(TTimer);
 TW_LINK_CLASS(TNotebook);
-TW_LINK_CLASS(TSpeedButton);
 TW_LINK_CLASS(TMainMenu);
 TW_LINK_CLASS(TPopupMenu);
 TW_LINK_CLASS(TMenuItem);

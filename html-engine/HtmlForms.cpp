@@ -2,6 +2,8 @@
 
 #include "html-engine/HtmlModel.h"
 
+#include <algorithm>
+
 ThtmlForm::ThtmlForm(TSectionList* ADocument, TAttributeList* Attributes) : Document(ADocument)
 {
     if (Attributes)
@@ -79,12 +81,34 @@ TFormControlObj::~TFormControlObj()
         Document->AllFormControls.Remove(this);
 }
 
+TFormControlObj* TFormControlList::Control(int Index) const
+{
+    if (Index < 0 || Index >= Count())
+        throw EListError(Format("List index out of bounds (%d)", {Index}));
+    return (*FControls)[static_cast<std::size_t>(Index)];
+}
+
+void TFormControlList::Add(TFormControlObj* Control)
+{
+    if (!FControls)
+        FControls = std::make_unique<std::vector<TFormControlObj*>>();
+    FControls->push_back(Control);
+}
+
+int TFormControlList::FirstAtOrAfter(int Posn) const
+{
+    // Controls join the list as the text grows, so their positions increase.
+    if (!FControls)
+        return 0;
+    const auto It = std::lower_bound(FControls->begin(), FControls->end(), Posn,
+                                     [](const TFormControlObj* C, int P) { return C->Pos < P; });
+    return static_cast<int>(It - FControls->begin());
+}
+
 TFormControlObj* TFormControlList::ControlAt(int Posn) const
 {
-    for (int I = 0; I < Count(); ++I)
-        if (Control(I)->Pos == Posn)
-            return Control(I);
-    return nullptr;
+    const int I = FirstAtOrAfter(Posn);
+    return I < Count() && Control(I)->Pos == Posn ? Control(I) : nullptr;
 }
 
 int TFormControlList::HeightAt(int Posn, int& AlignValue) const
@@ -104,10 +128,8 @@ int TFormControlList::WidthAt(int Posn) const
 
 int TFormControlList::DistanceToNextControl(int Posn) const
 {
-    for (int I = 0; I < Count(); ++I)
-        if (Control(I)->Pos >= Posn)
-            return Control(I)->Pos - Posn;
-    return 9999;
+    const int I = FirstAtOrAfter(Posn);
+    return I < Count() ? Control(I)->Pos - Posn : 9999;
 }
 
 void TFormControlObj::AddOption(const std::string& Text, const std::string& Value, bool Selected)

@@ -9,6 +9,7 @@
 #include "html-engine/HtmlImageUtil.h"
 #include "html-engine/HtmlParser.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -101,9 +102,17 @@ public:
 };
 
 // The form controls placed in one text block, ordered by Pos; not owning.
-class TFormControlList : public TList {
+class TFormControlList {
 public:
-    TFormControlObj* Control(int Index) const { return static_cast<TFormControlObj*>(Items(Index)); }
+    TFormControlList() = default;
+    TFormControlList(const TFormControlList&) = delete;
+    TFormControlList& operator=(const TFormControlList&) = delete;
+    int Count() const { return FControls ? static_cast<int>(FControls->size()) : 0; }
+    TFormControlObj* Control(int Index) const;
+    TFormControlObj* operator[](int Index) const { return Control(Index); }
+    // Control stands after every control already in the list.
+    void Add(TFormControlObj* Control);
+    void Clear() { FControls.reset(); }
     // The first control at Posn, or null.
     TFormControlObj* ControlAt(int Posn) const;
     // Its height and AlignValue; -1 when there is none.
@@ -111,4 +120,11 @@ public:
     int WidthAt(int Posn) const;
     // Distance from Posn to the first control at Posn or later; 9999 when none.
     int DistanceToNextControl(int Posn) const;
+
+private:
+    // The index of the first control at Posn or later (Count() when none).
+    int FirstAtOrAfter(int Posn) const;
+
+    // Made with the first control: most blocks have none.
+    std::unique_ptr<std::vector<TFormControlObj*>> FControls;
 };
