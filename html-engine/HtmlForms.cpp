@@ -23,6 +23,26 @@ void ThtmlForm::AddControl(TFormControlObj* Control)
         ++VisibleControlCount;
 }
 
+void ThtmlForm::Submit(const std::string& ButtonSubmission)
+{
+    if (!Document || !Document->SubmitForm)
+        return;
+    auto Results = std::make_unique<TStringList>();
+    for (int I = 0; I < Controls.Count(); ++I) {
+        auto* Control = Controls.ItemAs<TFormControlObj>(I);
+        std::string S;
+        for (int Index = 0; Control->GetSubmission(Index, S); ++Index)
+            if (!S.empty())
+                Results->Add(S);
+    }
+    if (!ButtonSubmission.empty())
+        Results->Add(ButtonSubmission);
+    // The hook may be the view's, which can free this document: copy what it needs first.
+    const auto Hook = Document->SubmitForm;
+    const std::string A = Action, M = Method;
+    Hook(A, M, std::move(Results));
+}
+
 TFormControlKind FormControlKindOf(THtmlSymbol Which, TAttributeList* Attributes)
 {
     TAttribute* A = nullptr;
@@ -77,6 +97,36 @@ TFormControlObj::~TFormControlObj()
 {
     if (Document)
         Document->AllFormControls.Remove(this);
+}
+
+bool TFormControlObj::GetSubmission(int Index, std::string& S)
+{
+    if (Kind != fcHidden || Index > 0)
+        return false;
+    S = Name + "=" + Value;
+    return true;
+}
+
+void TImageFormControlObj::SubmitFromImage()
+{
+    ClickX = MouseX;
+    ClickY = MouseY;
+    if (OwnerForm)
+        OwnerForm->Submit();
+}
+
+bool TImageFormControlObj::GetSubmission(int Index, std::string& S)
+{
+    if (ClickX < 0 || Index > 1)
+        return false;
+    const std::string Prefix = Name.empty() ? std::string() : Name + ".";
+    if (Index == 0) {
+        S = Prefix + "x=" + IntToStr(ClickX);
+    } else {
+        S = Prefix + "y=" + IntToStr(ClickY);
+        ClickX = -1;
+    }
+    return true;
 }
 
 TFormControlObj* TFormControlList::ControlAt(int Posn) const
