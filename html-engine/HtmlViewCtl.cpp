@@ -1105,6 +1105,19 @@ void THTMLViewer::ClearHistory()
 
 // ---- Mouse (the panel's events) ----
 
+int THTMLViewer::CursorAt(int X, int Y, int* LineTop, int* LineHeight)
+{
+    TCell* Cell = nullptr;
+    int Height = 0, Top = 0, CaretX = 0;
+    const int Pos =
+        FSectionList->FindCursor(LayoutCanvas(), X, SatAdd(Y, FSectionList->YOff), Cell, Height, Top, CaretX);
+    if (LineTop)
+        *LineTop = Top;
+    if (LineHeight)
+        *LineHeight = Height;
+    return Pos;
+}
+
 bool THTMLViewer::LinkAt(int X, int Y, TFormControlObj*& FormControl, TUrlTarget& Link)
 {
     FormControl = nullptr;
@@ -1136,10 +1149,7 @@ void THTMLViewer::ViewerMouseDown(TObject* Sender, TMouseButton Button, TShiftSt
         ExtendSelection(X, Y);
         return;
     }
-    TCell* Cell = nullptr;
-    int LineHeight = 0, Top = 0, CaretX = 0;
-    SelAnchor = FSectionList->FindCursor(LayoutCanvas(), X, SatAdd(Y, FSectionList->YOff), Cell, LineHeight,
-                                         Top, CaretX);
+    SelAnchor = CursorAt(X, Y);
     if (SelAnchor < 0)
         return;
     if (FSectionList->SelB != FSectionList->SelE)
@@ -1227,10 +1237,10 @@ void THTMLViewer::ExtendSelection(int X, int Y)
     if (!FFocusedAtClick || SelAnchor < 0 || FProcessing)
         return;
     Y = std::clamp(Y, 0, PanelHeight());
-    TCell* Cell = nullptr;
-    int LineHeight = 0, Top = 0, CaretX = 0;
-    const int P = FSectionList->FindCursor(LayoutCanvas(), X, SatAdd(Y, FSectionList->YOff), Cell, LineHeight,
-                                           Top, CaretX);
+    int P = CursorAt(X, Y);
+    // Below the last line the drag takes in the rest of the document.
+    if (P < 0 && SatAdd(Y, FSectionList->YOff) >= FDocHeight)
+        P = FSectionList->StartCurs + FSectionList->Len;
     if (P < 0)
         return;
     if (P != CaretPos && !FNoSelect) {
@@ -1245,10 +1255,9 @@ void THTMLViewer::SelectWordAt(int X, int Y)
 {
     if (FNoSelect || FProcessing || FLinkFollowed)
         return;
-    TCell* Cell = nullptr;
-    int LineHeight = 0, Top = 0, CaretX = 0;
+    int Top = 0, LineHeight = 0;
     const int DocY = SatAdd(Y, FSectionList->YOff);
-    const int Pos = FSectionList->FindCursor(LayoutCanvas(), X, DocY, Cell, LineHeight, Top, CaretX);
+    const int Pos = CursorAt(X, Y, &Top, &LineHeight);
     if (Pos < 0)
         return;
     CaretPos = Pos;

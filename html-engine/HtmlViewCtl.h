@@ -283,6 +283,9 @@ protected:
 private:
     friend class TPaintPanel;
     struct TSubmission;
+    // The character position under a panel point (-1: none), with the document Y of that line's
+    // top and its height.
+    int CursorAt(int X, int Y, int* LineTop = nullptr, int* LineHeight = nullptr);
     // The link (or form image) under a panel point; URL and target empty for a form image.
     bool LinkAt(int X, int Y, TFormControlObj*& FormControl, TUrlTarget& Link);
     void AutoScrollTick(TObject* Sender);

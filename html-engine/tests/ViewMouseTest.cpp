@@ -172,6 +172,14 @@ TEST_F(ViewMouseTest, DragSelectsBetweenThePressAndThePointerEitherWay)
     Click(PointOf("here"));
     EXPECT_EQ(Viewer->SelLength(), 0);
     EXPECT_EQ(Viewer->SelStart(), PosOf("here"));
+
+    // Below the last line the selection runs to the end of the document.
+    TSectionList* Doc = Viewer->SectionList();
+    ASSERT_LT(Viewer->DocHeight(), PanelHeight() - 10);
+    Drag(PointOf("line"), TPoint{40, PanelHeight() - 5});
+    EXPECT_EQ(Doc->SelB, PosOf("line"));
+    EXPECT_EQ(Doc->SelE, Doc->StartCurs + Doc->Len);
+    EXPECT_EQ(Viewer->SelText().substr(0, 9), "line here");
 }
 
 TEST_F(ViewMouseTest, ShiftClickExtendsFromWhereTheSelectionStarted)
