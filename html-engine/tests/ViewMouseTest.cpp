@@ -25,18 +25,6 @@ namespace {
 
 const std::string Words = "<p>alpha beta42 gamma</p><p>second line here</p>";
 
-// N numbered paragraphs, with an anchor named "down" before paragraph Anchor.
-std::string Paragraphs(int N, int Anchor = -1)
-{
-    std::string S;
-    for (int I = 0; I < N; ++I) {
-        if (I == Anchor)
-            S += "<a name=\"down\"></a>";
-        S += "<p>Paragraph " + std::to_string(I) + " of the page.</p>";
-    }
-    return S;
-}
-
 // One paragraph of N lines: text all the way down, with no gaps between blocks.
 std::string Lines(int N)
 {
@@ -65,25 +53,9 @@ protected:
 
     TPaintPanel* Panel() const { return Viewer->PaintPanel(); }
     int PanelHeight() const { return Panel()->Height(); }
-    void Load(const std::string& Html)
-    {
-        Viewer->LoadFromMemory(Html.data(), Html.size());
-        ProcessMessages();
-    }
     void LoadFile(const std::string& Path)
     {
         Viewer->LoadFromFile(Path);
-        ProcessMessages();
-    }
-    std::string Write(const std::string& Name, const std::string& Bytes)
-    {
-        const std::string Path = HomeDir() + "/" + Name;
-        WriteFileBytes(Path, Bytes);
-        return Path;
-    }
-    void Focus()
-    {
-        Viewer->SetFocus();
         ProcessMessages();
     }
     // A panel point just inside the character at document position Pos (the left half of even
@@ -128,7 +100,7 @@ protected:
 
 TEST_F(ViewMouseTest, FirstClickIntoAnUnfocusedViewOnlyFocusesIt)
 {
-    Load(Words);
+    LoadString(Words);
     ASSERT_FALSE(Viewer->Focused());
     Drag(PointOf("alpha"), PointOf("gamma"));
     EXPECT_TRUE(Viewer->Focused());
@@ -141,7 +113,7 @@ TEST_F(ViewMouseTest, FirstClickIntoAnUnfocusedViewOnlyFocusesIt)
 
 TEST_F(ViewMouseTest, DragSelectsBetweenThePressAndThePointerEitherWay)
 {
-    Load(Words);
+    LoadString(Words);
     Focus();
     struct TCase {
         const char* Name;
@@ -184,7 +156,7 @@ TEST_F(ViewMouseTest, DragSelectsBetweenThePressAndThePointerEitherWay)
 
 TEST_F(ViewMouseTest, ShiftClickExtendsFromWhereTheSelectionStarted)
 {
-    Load(Words);
+    LoadString(Words);
     Focus();
     Click(PointOf("beta42"));
     Click(PointOf("gamma"), MK_SHIFT);
@@ -197,7 +169,7 @@ TEST_F(ViewMouseTest, ShiftClickExtendsFromWhereTheSelectionStarted)
 
 TEST_F(ViewMouseTest, DoubleClickSelectsTheWordOfLettersAndDigits)
 {
-    Load(Words);
+    LoadString(Words);
     Focus();
     struct TCase {
         const char* Name;
@@ -238,7 +210,7 @@ TEST_F(ViewMouseTest, DoubleClickSelectsTheWordOfLettersAndDigits)
 
 TEST_F(ViewMouseTest, DragOutsideScrollsEveryTickFasterFarOut)
 {
-    Load(Lines(120));
+    LoadString(Lines(120));
     Focus();
     const int H = PanelHeight();
     const TPoint Start = PointOf("Line 1 ");
@@ -281,7 +253,7 @@ TEST_F(ViewMouseTest, DragOutsideScrollsEveryTickFasterFarOut)
 
 TEST_F(ViewMouseTest, AutoScrollEndsWithTheButtonAndWithTheView)
 {
-    Load(Lines(120));
+    LoadString(Lines(120));
     Focus();
     const int H = PanelHeight();
     const TPoint Start = PointOf("Line 1 ");
@@ -312,7 +284,8 @@ TEST_F(ViewMouseTest, AutoScrollEndsWithTheButtonAndWithTheView)
 
 TEST_F(ViewMouseTest, HoverShowsTheHandAndReportsEachLinkOnce)
 {
-    Load("<p>plain <a href=\"one.htm\">first</a> and <a href=\"two.htm\" target=\"side\">other</a></p>");
+    LoadString(
+        "<p>plain <a href=\"one.htm\">first</a> and <a href=\"two.htm\" target=\"side\">other</a></p>");
     std::vector<std::string> Covered;
     Viewer->OnHotSpotCovered = [&](TObject*, const std::string& URL) { Covered.push_back(URL); };
     MoveTo(PointOf("first", 1));
@@ -331,8 +304,8 @@ TEST_F(ViewMouseTest, HoverShowsTheHandAndReportsEachLinkOnce)
 
 TEST_F(ViewMouseTest, LinkClickAsksTheHandlerThenLoadsAndJumps)
 {
-    const std::string Second = Write("second.html", "<title>Second</title>" + Paragraphs(60, 40));
-    const std::string First = Write("first.html", "<p>go <a href=\"second.html#down\">there</a> now</p>");
+    const std::string Second = WriteFile("second.html", LongPage(60, 40));
+    const std::string First = WriteFile("first.html", "<p>go <a href=\"second.html#mark\">there</a> now</p>");
     Viewer->SetHistoryMaxCount(5);
     for (const bool Handled : {true, false}) {
         SCOPED_TRACE(Handled ? "handled" : "not handled");
@@ -344,13 +317,13 @@ TEST_F(ViewMouseTest, LinkClickAsksTheHandlerThenLoadsAndJumps)
             H = Handled;
         };
         Click(PointOf("there"));
-        EXPECT_EQ(Clicked, std::vector<std::string>{"second.html#down"});
+        EXPECT_EQ(Clicked, std::vector<std::string>{"second.html#mark"});
         EXPECT_EQ(Viewer->GetCurrentFile(), ExpandFileName(Handled ? First : Second));
         EXPECT_EQ(Viewer->SelLength(), 0);
     }
     const int Down = Viewer->VScrollPosition();
     EXPECT_GT(Down, 0);
-    EXPECT_EQ(Viewer->GetDocumentTitle(), "Second");
+    EXPECT_EQ(Viewer->GetDocumentTitle(), "Long");
     EXPECT_EQ(Viewer->History()->Strings(0), ExpandFileName(Second));
     EXPECT_EQ(Viewer->History()->Strings(1), ExpandFileName(First));
 }
@@ -358,9 +331,9 @@ TEST_F(ViewMouseTest, LinkClickAsksTheHandlerThenLoadsAndJumps)
 TEST_F(ViewMouseTest, LinksIntoTheShownPageJumpWithoutReloading)
 {
     const std::string Page =
-        Write("self.html", "<p>to <a href=\"#down\">mark</a> or <a href=\"self.html#down\">again</a> "
-                           "or <a href=\"#nowhere\">lost</a></p>" +
-                               Paragraphs(60, 40));
+        WriteFile("self.html", "<p>to <a href=\"#mark\">mark</a> or <a href=\"self.html#mark\">again</a> "
+                               "or <a href=\"#nowhere\">lost</a></p>" +
+                                   LongPage(60, 40));
     struct TCase {
         const char* Link;
         int HistoryMax;
@@ -398,7 +371,7 @@ TEST_F(ViewMouseTest, LinksIntoTheShownPageJumpWithoutReloading)
 
 TEST_F(ViewMouseTest, DoubleClickOnAFollowedLinkSelectsNothing)
 {
-    Load("<p>see <a href=\"#down\">below</a></p>" + Paragraphs(60, 40));
+    LoadString("<p>see <a href=\"#mark\">below</a></p>" + LongPage(60, 40));
     Focus();
     const TPoint At = PointOf("below", 2);
     Pause();
@@ -406,7 +379,7 @@ TEST_F(ViewMouseTest, DoubleClickOnAFollowedLinkSelectsNothing)
     ASSERT_GT(Viewer->VScrollPosition(), 0);
     EXPECT_EQ(Viewer->SelLength(), 0);
     // The next double click, not on a link, selects again.
-    const TPoint Word = PointOf("Paragraph 41", 3);
+    const TPoint Word = PointOf("Paragraph number 41", 3);
     Pause();
     DoubleClickControl(Panel(), Word.x, Word.y);
     EXPECT_EQ(Viewer->SelText(), "Paragraph");
@@ -414,14 +387,14 @@ TEST_F(ViewMouseTest, DoubleClickOnAFollowedLinkSelectsNothing)
 
 TEST_F(ViewMouseTest, LinkTargetsByKind)
 {
-    const std::string Picture = Write("shot.jpeg", "not really a picture");
-    const std::string Upper = Write("Upper.HTM", "<title>Upper</title><p>loaded</p>");
-    Write("notes.txt", "text");
+    const std::string Picture = WriteFile("shot.jpeg", "not really a picture");
+    const std::string Upper = WriteFile("Upper.HTM", "<title>Upper</title><p>loaded</p>");
+    WriteFile("notes.txt", "text");
     const std::string Page =
-        Write("kinds.html", "<p><a href=\"shot.jpeg\">pic</a> <a href=\"notes.txt\">txt</a> "
-                            "<a href=\"Upper.HTM\">upper</a> "
-                            "<a href=\"http://www.example.com/a.html\">web</a> "
-                            "<a href=\"file:Upper.HTM\">fileurl</a></p>");
+        WriteFile("kinds.html", "<p><a href=\"shot.jpeg\">pic</a> <a href=\"notes.txt\">txt</a> "
+                                "<a href=\"Upper.HTM\">upper</a> "
+                                "<a href=\"http://www.example.com/a.html\">web</a> "
+                                "<a href=\"file:Upper.HTM\">fileurl</a></p>");
     struct TCase {
         const char* Link;
         std::string File; // empty: the page stays
@@ -442,7 +415,8 @@ TEST_F(ViewMouseTest, LinkTargetsByKind)
 
 TEST_F(ViewMouseTest, LinkToAMissingFileReportsItAndKeepsThePage)
 {
-    const std::string Page = Write("page.html", "<p><a href=\"gone.html\">gone</a> <a href=\"#x\">x</a></p>");
+    const std::string Page =
+        WriteFile("page.html", "<p><a href=\"gone.html\">gone</a> <a href=\"#x\">x</a></p>");
     LoadFile(Page);
     Focus();
     testing::internal::CaptureStderr(); // where the report goes without an application
@@ -460,8 +434,8 @@ TEST_F(ViewMouseTest, LinkToAMissingFileReportsItAndKeepsThePage)
 
 TEST_F(ViewMouseTest, HandlerThatReplacesOrClosesTheViewEndsTheClick)
 {
-    const std::string Next = Write("next.html", "<p>next page</p>");
-    const std::string Page = Write("page.html", "<p><a href=\"next.html\">onward</a></p>");
+    const std::string Next = WriteFile("next.html", "<p>next page</p>");
+    const std::string Page = WriteFile("page.html", "<p><a href=\"next.html\">onward</a></p>");
 
     LoadFile(Page);
     Focus();
@@ -556,8 +530,8 @@ TEST_F(ViewMouseTest, HistoryKeepsTheNewestEntriesFirst)
 {
     std::vector<std::string> Files;
     for (int I = 0; I < 5; ++I)
-        Files.push_back(
-            Write("h" + std::to_string(I) + ".html", "<title>T" + std::to_string(I) + "</title><p>x</p>"));
+        Files.push_back(WriteFile("h" + std::to_string(I) + ".html",
+                                  "<title>T" + std::to_string(I) + "</title><p>x</p>"));
     Viewer->SetHistoryMaxCount(3);
     int Changes = 0;
     Viewer->OnHistoryChange = [&](TObject*) { ++Changes; };
@@ -586,11 +560,11 @@ protected:
     {
         ViewMouseTest::SetUp();
         Viewer->SetViewImages(true);
-        Write("pic.bmp", image_fixtures::BmpBytes(40, 30, std::vector<std::uint32_t>(40 * 30, 0x0000FF)));
+        WriteFile("pic.bmp", image_fixtures::BmpBytes(40, 30, std::vector<std::uint32_t>(40 * 30, 0x0000FF)));
     }
     void LoadPage(const std::string& Html)
     {
-        LoadFile(Write("pictures.html", Html));
+        LoadFile(WriteFile("pictures.html", Html));
         Focus();
     }
     // The panel point (X, Y) pixels into the first picture.
