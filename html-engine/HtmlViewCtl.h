@@ -1,7 +1,8 @@
 // The HTML view control: a window that shows one document. It owns the document model, loads
 // files, strings, memory buffers and streams through the builder, lays the document out for its
 // width, paints it off-screen through a child paint panel, scrolls with a vertical and a
-// horizontal bar and by keys, and jumps to named anchors.
+// horizontal bar and by keys, and jumps to named anchors. Under the mouse it follows links,
+// selects text and hands form submissions to its host.
 #pragma once
 
 #include "html-engine/HtmlModel.h"
@@ -210,7 +211,8 @@ public:
     // ---- Mouse, links and selection ----
     // Selects the word (letters and digits) under the panel point.
     void SelectWordAt(int X, int Y);
-    // Moves the selection's free end to the panel point (Y is held inside the panel).
+    // Moves the selection's free end to the panel point (Y is held inside the panel; below the
+    // last line the end is the document's end).
     void ExtendSelection(int X, int Y);
     // Acts on the link URL: OnHotSpotClick first; unhandled, "#name" jumps in the document, a
     // page loads (or jumps, when it is the one shown) and a picture shows alone. Other files
