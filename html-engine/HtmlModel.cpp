@@ -519,11 +519,7 @@ int TCell::DoLogic(TCanvas* Canvas, int Y, int& Curs, int& MaxWidth, int AWidth)
             MaxWidth = std::max(MaxWidth, W);
             ++I;
         } catch (const EProcessError& E) {
-            ShowProcessError(E.Message());
-            // Everything that points into the block goes before the block itself.
-            if (MasterList)
-                MasterList->ForgetBlock(B);
-            Delete(I);
+            DropFailedBlock(I, E);
         }
     }
     Len = Curs - StartCurs;
@@ -540,15 +536,32 @@ int TCell::Draw(TCanvas* Canvas, const TRect& ARect, int Y, int X, int AWidth)
     return Y;
 }
 
+void TCell::DropFailedBlock(int Index, const EProcessError& E)
+{
+    ShowProcessError(E.Message());
+    // Everything that points into the block goes before the block itself.
+    if (MasterList)
+        MasterList->ForgetBlock(Block(Index));
+    Delete(Index);
+}
+
 void TCell::MinMaxWidth(TCanvas* Canvas, int& Min, int& Max)
 {
     Min = 0;
     Max = 0;
-    for (int I = 0; I < Count(); ++I) {
+    int I = 0;
+    while (I < Count()) {
         int Mn = 0, Mx = 0;
-        Block(I)->MinMaxWidth(Canvas, Mn, Mx);
+        // A table inside a table cell fails here, before its own layout: only it goes.
+        try {
+            Block(I)->MinMaxWidth(Canvas, Mn, Mx);
+        } catch (const EProcessError& E) {
+            DropFailedBlock(I, E);
+            continue;
+        }
         Min = std::max(Min, Mn);
         Max = std::max(Max, Mx);
+        ++I;
     }
 }
 
@@ -647,45 +660,6 @@ bool TCell::HoldsObject(const TObject* Obj) const
         if (Block(I)->HoldsObject(Obj))
             return true;
     return false;
-}
-
-// ---------------------------------------------------------------------------------------------
-// Table cell
-
-TCellObj::TCellObj(TSectionList* Master, int AVAlign, TAttributeList* Attributes)
-    : VAlign(static_cast<std::uint8_t>(AVAlign)), Cell(std::make_unique<TCell>(Master))
-{
-    // The attribute rules of table cells belong to the tables; spans and sizes are read here
-    // only as far as every table needs them.
-    if (!Attributes)
-        return;
-    for (int I = 0; I < Attributes->Count(); ++I) {
-        TAttribute* A = Attributes->Attr(I);
-        switch (A->Which) {
-        case ColSpanSy:
-            ColSpan = std::max(1, A->Value);
-            break;
-        case RowSpanSy:
-            RowSpan = std::max(1, A->Value);
-            break;
-        case WidthSy:
-            SpecWd = std::max(0, A->Value);
-            AsPercent = A->Text.find('%') != std::string::npos;
-            break;
-        case HeightSy:
-            SpecHt = std::max(0, A->Value);
-            break;
-        default:
-            break;
-        }
-    }
-}
-
-TCellObj::TCellObj(TSectionList* Master, const TCellObj& Source)
-    : TObject(), ColSpan(Source.ColSpan), RowSpan(Source.RowSpan), Wd(Source.Wd), Ht(Source.Ht),
-      VSize(Source.VSize), SpecHt(Source.SpecHt), YIndent(Source.YIndent), VAlign(Source.VAlign),
-      SpecWd(Source.SpecWd), AsPercent(Source.AsPercent), Cell(std::make_unique<TCell>(Master, *Source.Cell))
-{
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -817,6 +791,11 @@ int TSectionList::DoLogic(TCanvas* Canvas, int Y, int& Curs, int& MaxWidth, int 
     SetTimerEnabled(false);
     for (int I = 0; I < formList.Count(); ++I)
         formList.ItemAs<ThtmlForm>(I)->FitAllToFont(Canvas);
+    LayoutPass = ++FLayouts;
+    struct TPassScope {
+        std::uint64_t& Pass;
+        ~TPassScope() { Pass = 0; }
+    } Scope{LayoutPass};
     const int Result = TCell::DoLogic(Canvas, Y, Curs, MaxWidth, AWidth);
     SetTimerEnabled(GIFList.Count() > 0);
     return Result;

@@ -250,6 +250,10 @@ public:
     std::unique_ptr<IndentManager> IMgr;
     bool BkGnd = false;
     TColor BkColor = clWhite;
+
+private:
+    // A block whose layout failed: the error is shown, the block and every reference into it go.
+    void DropFailedBlock(int Index, const EProcessError& E);
 };
 
 // One table cell (its content is a TCell).
@@ -266,6 +270,13 @@ public:
     int SpecWd = 0;
     bool AsPercent = false;
     std::unique_ptr<TCell> Cell;
+
+    // What the table found of the cell during the document layout LayoutPass names: the
+    // content height at one width and the content's width range.
+    std::uint64_t MeasuredIn = 0;
+    int MeasuredWidth = -1, MeasuredHeight = 0;
+    std::uint64_t RangeIn = 0;
+    int RangeMin = 0, RangeMax = 0;
 };
 
 // The document.
@@ -342,6 +353,9 @@ public:
     TScriptEvent OnScript;
     // Set while a parse builds the document; another parse into it is refused meanwhile.
     bool Parsing = false;
+    // Non-zero only while DoLogic runs, and new for every run: what blocks remember of one
+    // layout is good while it is unchanged.
+    std::uint64_t LayoutPass = 0;
     // The animation timer: enabled state and interval (ms); it ticks through the window
     // system's thread timer while enabled.
     bool TimerEnabled() const { return FTimerId != 0; }
@@ -350,6 +364,7 @@ public:
 
 private:
     std::uintptr_t FTimerId = 0;
+    std::uint64_t FLayouts = 0;
 };
 
 // ---------------------------------------------------------------------------------------------

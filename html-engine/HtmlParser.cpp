@@ -483,8 +483,7 @@ void THtmlParser::OpenSourceFile(const std::string& FileName)
     BeginSource(0);
     std::string Bytes;
     try {
-        TFileStream File(FileName, fmOpenRead | fmShareDenyWrite);
-        Bytes = File.ReadAll();
+        Bytes = LoadFileBytes(FileName);
     } catch (...) {
         CloseSource();
         throw;
@@ -1111,24 +1110,6 @@ std::string CutChars(const std::string& S, int Max)
     }
     return Out;
 }
-
-// Counts one level of nesting while it lives; Allowed is false beyond MaxNestDepth.
-struct TNestGuard {
-    int& Depth;
-    bool Allowed;
-    explicit TNestGuard(int& ADepth) : Depth(ADepth), Allowed(ADepth < MaxNestDepth)
-    {
-        if (Allowed)
-            ++Depth;
-    }
-    ~TNestGuard()
-    {
-        if (Allowed)
-            --Depth;
-    }
-    TNestGuard(const TNestGuard&) = delete;
-    TNestGuard& operator=(const TNestGuard&) = delete;
-};
 
 } // namespace
 

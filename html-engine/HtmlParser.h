@@ -38,6 +38,7 @@ class TSection;
 class TMyFont;
 class ThtmlForm;
 class TFormControlObj;
+class TSubFrameSet;
 
 // The handler of a SCRIPT element: the owner (the document or a frame set), the LANGUAGE
 // attribute and the script text (lines separated by CR LF, ended by a NUL byte). The text
@@ -355,7 +356,37 @@ public:
     void TextParseFile(TSectionList* Document, TStringList* NameList, const std::string& FileName);
     void TextParseStrings(TSectionList* Document, TStringList* NameList, TStrings* Strings);
 
+    // The frameset builder: fills Frameset (a top TFrameSet, or a nested one) from a FRAMESET
+    // document; true when a FRAMESET was found. Kind is the source: 0 the file FileName, 1
+    // Buffer and Size, 2 Strings, 3 Stream (from its start). Frames resolve their SRC against
+    // FileName's directory. An error reading a file passes on; for the other kinds the result
+    // is what was found before it. Title, Base and BaseTarget stay in State().
+    bool FramesetParse(TSubFrameSet* Frameset, int Kind, const std::string& FileName, const void* Buffer,
+                       std::size_t Size, TStream* Stream, TStrings* Strings);
+    // True when a FRAMESET tag comes before any body content; the same sources and errors,
+    // and false for any other kind.
+    bool IsFramesetDocument(int Kind, const std::string& FileName, TStrings* Strings, const void* Buffer,
+                            std::size_t Size, TStream* Stream);
+
 private:
+    // Counts one level of nesting while it lives; Allowed is false beyond MaxNestDepth.
+    struct TNestGuard {
+        int& Depth;
+        bool Allowed;
+        explicit TNestGuard(int& ADepth) : Depth(ADepth), Allowed(ADepth < MaxNestDepth)
+        {
+            if (Allowed)
+                ++Depth;
+        }
+        ~TNestGuard()
+        {
+            if (Allowed)
+                --Depth;
+        }
+        TNestGuard(const TNestGuard&) = delete;
+        TNestGuard& operator=(const TNestGuard&) = delete;
+    };
+
     // The text being scanned and the scanner's position in it.
     struct TSource {
         std::string Data; // decoded text (file, buffer, stream) or the current line plus CR
@@ -441,6 +472,14 @@ private:
     void RefuseNestedParse(const TSectionList* Document) const;
     template <class TOpen>
     void RunParse(TSectionList* Document, TStringList* NameList, bool PlainText, TOpen Open);
+    // Frameset building.
+    template <class TRun>
+    bool RunFrameset(int Kind, const std::string& FileName, const void* Buffer, std::size_t Size,
+                     TStream* Stream, TStrings* Strings, TRun Run);
+    void FramesetTop(TSubFrameSet* Frameset, const std::string& FileName, bool& Found);
+    void FramesetBuild(TSubFrameSet* Set, const std::string& FileName);
+    bool FramesetProbe();
+    void SkipNoFrames();
 
     TSource Src;
     TParseState PS;

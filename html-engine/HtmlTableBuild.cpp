@@ -101,8 +101,10 @@ void THtmlParser::ParseTable(int Level)
                 } else {
                     FinishCell();
                     Table->Rows.Add(Row.release());
-                    Row = std::make_unique<TCellList>(&PS.Attributes);
                 }
+                // The first row has no cell yet, so it too can be made again with the TR's
+                // attributes.
+                Row = std::make_unique<TCellList>(&PS.Attributes);
                 RowAlign = CellAlign(PS.Attributes);
                 RowVAlign = CellVAlign(PS.Attributes, 1);
                 GetSymbol();
@@ -125,7 +127,10 @@ void THtmlParser::ParseTable(int Level)
             }
             case TextSy:
             case OtherCharSy:
-                if (!IsTextSymbol() || PS.CurrentCell) {
+                // Blanks between the tags of rows and cells are layout of the source, not text:
+                // each would leave an empty block before the table.
+                if (!IsTextSymbol() || PS.CurrentCell ||
+                    PS.TokenText.find_first_not_of(' ') == std::string::npos) {
                     GetSymbol();
                     break;
                 }

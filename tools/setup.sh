@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
     cmake ninja-build g++ clang libclang-rt-14-dev ccache pkg-config
-    qt6-base-dev qt6-qpa-plugins libgl-dev
+    qt6-base-dev qt6-qpa-plugins libgl-dev libxcb1-dev
     libgtest-dev libgmock-dev libbenchmark-dev libgif-dev
     fontconfig fonts-liberation fonts-dejavu-core
     poppler-utils

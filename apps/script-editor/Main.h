@@ -9,10 +9,8 @@
 #include "platform/controls/Forms.h"
 #include "platform/controls/Menus.h"
 #include "platform/controls/StdCtrls.h"
-#include "toolbars/DockStub.h"
-#include "toolbars/ToolWindowStub.h"
+#include "toolbars/DockBars.h"
 #include "toolbars/ToolbarButtonStub.h"
-#include "toolbars/ToolbarStub.h"
 
 #include <array>
 #include <string>

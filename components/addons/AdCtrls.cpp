@@ -920,96 +920,115 @@ bool TAdSpeedButton::IsAccelerator(char Key) const
     return false;
 }
 
-void TAdSpeedButton::Dispatch(TMessage& Message)
+void TAdSpeedButton::WMLButtonDblClk(TWMLButtonDblClk Message)
 {
-    switch (Message.Msg) {
-    case WM_LBUTTONDBLCLK: {
-        if (FMenuTracking)
-            return;
-        // The base would fire DblClick for every double click; here only a down button does.
-        const bool HadDoubleClicks = ControlStyle.Contains(csDoubleClicks);
-        ControlStyle.Exclude(csDoubleClicks);
-        try {
-            TGraphicControl::Dispatch(Message);
-        } catch (...) {
-            if (HadDoubleClicks)
-                ControlStyle.Include(csDoubleClicks);
-            throw;
-        }
+    if (FMenuTracking)
+        return;
+    // The base would fire DblClick for every double click; here only a down button does.
+    const bool HadDoubleClicks = ControlStyle.Contains(csDoubleClicks);
+    ControlStyle.Exclude(csDoubleClicks);
+    try {
+        TGraphicControl::WMLButtonDblClk(Message);
+    } catch (...) {
         if (HadDoubleClicks)
             ControlStyle.Include(csDoubleClicks);
-        if (FDown)
-            DblClick();
-        return;
+        throw;
     }
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONUP:
-        TGraphicControl::Dispatch(Message);
+    if (HadDoubleClicks)
+        ControlStyle.Include(csDoubleClicks);
+    if (FDown)
+        DblClick();
+}
+
+void TAdSpeedButton::WMRButtonDown(TWMRButtonDown Message)
+{
+    TGraphicControl::WMRButtonDown(Message);
+    UpdateHotTracking();
+}
+
+void TAdSpeedButton::WMRButtonUp(TWMRButtonUp Message)
+{
+    TGraphicControl::WMRButtonUp(Message);
+    UpdateHotTracking();
+}
+
+void TAdSpeedButton::CMEnabledChanged(TMessage&)
+{
+    FGlyph->MakeStateImage(CurrentLook());
+    UpdateHotTracking();
+    Repaint();
+}
+
+void TAdSpeedButton::CMVisibleChanged(TMessage& Message)
+{
+    TGraphicControl::CMVisibleChanged(Message);
+    if (Visible())
         UpdateHotTracking();
-        return;
-    case CM_ENABLEDCHANGED:
-        FGlyph->MakeStateImage(CurrentLook());
-        UpdateHotTracking();
-        Repaint();
-        return;
-    case CM_VISIBLECHANGED:
-        TGraphicControl::Dispatch(Message);
-        if (Visible())
-            UpdateHotTracking();
-        return;
-    case CM_FONTCHANGED:
-    case CM_TEXTCHANGED:
-        Invalidate();
-        return;
-    case CM_SYSCOLORCHANGE:
-        FGlyph->DiscardStateImages();
-        Invalidate();
-        return;
-    case CM_MOUSEENTER:
-        if (Message.LParam == 0 || Message.LParam == reinterpret_cast<LPARAM>(this)) {
-            if (!FMouseInControl && Enabled() && IsOwnThreadActive()) {
-                FMouseInControl = true;
-                if (FFlat)
-                    Repaint();
-            }
+}
+
+void TAdSpeedButton::CMFontChanged(TMessage&)
+{
+    Invalidate();
+}
+
+void TAdSpeedButton::CMTextChanged(TMessage&)
+{
+    Invalidate();
+}
+
+void TAdSpeedButton::CMSysColorChange(TMessage&)
+{
+    FGlyph->DiscardStateImages();
+    Invalidate();
+}
+
+void TAdSpeedButton::CMMouseEnter(TMessage& Message)
+{
+    if (Message.LParam == 0 || Message.LParam == reinterpret_cast<LPARAM>(this)) {
+        if (!FMouseInControl && Enabled() && IsOwnThreadActive()) {
+            FMouseInControl = true;
+            if (FFlat)
+                Repaint();
         }
-        TGraphicControl::Dispatch(Message);
-        return;
-    case CM_MOUSELEAVE:
-        if (Message.LParam == 0 || Message.LParam == reinterpret_cast<LPARAM>(this)) {
-            if (FMouseInControl && Enabled() && !FDragging) {
-                FMouseInControl = false;
-                if (FFlat)
-                    Invalidate();
-            }
+    }
+    TGraphicControl::CMMouseEnter(Message);
+}
+
+void TAdSpeedButton::CMMouseLeave(TMessage& Message)
+{
+    if (Message.LParam == 0 || Message.LParam == reinterpret_cast<LPARAM>(this)) {
+        if (FMouseInControl && Enabled() && !FDragging) {
+            FMouseInControl = false;
+            if (FFlat)
+                Invalidate();
         }
-        TGraphicControl::Dispatch(Message);
-        return;
-    case CM_DIALOGCHAR:
-        if (IsAccelerator(static_cast<char>(Message.WParam)) && Enabled()) {
-            Click();
-            Message.Result = 1;
-            return;
-        }
-        break;
-    case GroupButtonDownMessage: {
-        if (static_cast<int>(Message.WParam) != FGroupIndex || !Parent() || !Parent()->HandleAllocated())
-            return;
-        auto* Sender = dynamic_cast<TAdSpeedButton*>(reinterpret_cast<TObject*>(Message.LParam));
-        if (!Sender || Sender == this)
-            return;
-        if (Sender->Down() && FDown) {
-            FDown = false;
-            FState = gsUp;
-            Invalidate();
-        }
-        FAllowAllUp = Sender->AllowAllUp();
+    }
+    TGraphicControl::CMMouseLeave(Message);
+}
+
+void TAdSpeedButton::CMDialogChar(TCMDialogChar Message)
+{
+    if (IsAccelerator(static_cast<char>(Message.WParam)) && Enabled()) {
+        Click();
+        Message.Result = 1;
         return;
     }
-    default:
-        break;
+    TGraphicControl::CMDialogChar(Message);
+}
+
+void TAdSpeedButton::GroupButtonDown(TMessage& Message)
+{
+    if (static_cast<int>(Message.WParam) != FGroupIndex || !Parent() || !Parent()->HandleAllocated())
+        return;
+    auto* Sender = dynamic_cast<TAdSpeedButton*>(reinterpret_cast<TObject*>(Message.LParam));
+    if (!Sender || Sender == this)
+        return;
+    if (Sender->Down() && FDown) {
+        FDown = false;
+        FState = gsUp;
+        Invalidate();
     }
-    TGraphicControl::Dispatch(Message);
+    FAllowAllUp = Sender->AllowAllUp();
 }
 
 TW_PUBLISH(TAdSpeedButton, TGraphicControl)
@@ -1039,4 +1058,16 @@ TW_PUBLISH(TAdSpeedButton, TGraphicControl)
     Cls.Enum("Style", &TAdSpeedButton::Style, &TAdSpeedButton::SetStyle).Default(bsAutoDetect);
     Cls.Bool("Transparent", &TAdSpeedButton::Transparent, &TAdSpeedButton::SetTransparent).Default(false);
     Cls.Bool("WordWrap", &TAdSpeedButton::WordWrap, &TAdSpeedButton::SetWordWrap).Default(false);
+    Cls.Message(WM_LBUTTONDBLCLK, &TAdSpeedButton::WMLButtonDblClk);
+    Cls.Message(WM_RBUTTONDOWN, &TAdSpeedButton::WMRButtonDown);
+    Cls.Message(WM_RBUTTONUP, &TAdSpeedButton::WMRButtonUp);
+    Cls.Message(CM_ENABLEDCHANGED, &TAdSpeedButton::CMEnabledChanged);
+    Cls.Message(CM_VISIBLECHANGED, &TAdSpeedButton::CMVisibleChanged);
+    Cls.Message(CM_FONTCHANGED, &TAdSpeedButton::CMFontChanged);
+    Cls.Message(CM_TEXTCHANGED, &TAdSpeedButton::CMTextChanged);
+    Cls.Message(CM_SYSCOLORCHANGE, &TAdSpeedButton::CMSysColorChange);
+    Cls.Message(CM_MOUSEENTER, &TAdSpeedButton::CMMouseEnter);
+    Cls.Message(CM_MOUSELEAVE, &TAdSpeedButton::CMMouseLeave);
+    Cls.Message(CM_DIALOGCHAR, &TAdSpeedButton::CMDialogChar);
+    Cls.Message(GroupButtonDownMessage, &TAdSpeedButton::GroupButtonDown);
 }

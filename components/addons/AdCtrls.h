@@ -147,7 +147,6 @@ public:
     void UpdateHotTracking();
     void BroadcastGroupDown();
     void RepeatTimerFired(TObject* Sender);
-    void Dispatch(TMessage& Message) override;
 
     // Live buttons and the latched buttons' shared brush (made on first need).
     static int InstanceCount() { return FInstanceCount; }
@@ -155,6 +154,21 @@ public:
     static bool SharedCheckerPatternMade() { return FSharedCheckerPattern != nullptr; }
 
 protected:
+    TW_MESSAGE_HANDLERS(TAdSpeedButton);
+    void WMLButtonDblClk(TWMLButtonDblClk Message);
+    void WMRButtonDown(TWMRButtonDown Message);
+    void WMRButtonUp(TWMRButtonUp Message);
+    void CMEnabledChanged(TMessage& Message);
+    void CMVisibleChanged(TMessage& Message);
+    void CMFontChanged(TMessage& Message);
+    void CMTextChanged(TMessage& Message);
+    void CMSysColorChange(TMessage& Message);
+    void CMMouseEnter(TMessage& Message);
+    void CMMouseLeave(TMessage& Message);
+    void CMDialogChar(TCMDialogChar Message);
+    // GroupButtonDownMessage: a button of the same group went down.
+    void GroupButtonDown(TMessage& Message);
+
     void Paint() override;
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void MouseMove(TShiftState Shift, int X, int Y) override;

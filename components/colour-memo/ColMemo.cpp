@@ -1252,42 +1252,61 @@ void TColorMemo::Loaded()
     FTextDirty = true;
 }
 
-void TColorMemo::Dispatch(TMessage& Message)
+// The control repaints an edit before it reports the change: what was read of the text is
+// dropped before any message that may edit it reaches the control.
+void TColorMemo::WMSetText(TWMSetText Message)
 {
-    switch (Message.Msg) {
-    // The control repaints an edit before it reports the change: what was read of the text is
-    // dropped before any message that may edit it reaches the control.
-    case WM_SETTEXT:
-    case WM_CHAR:
-    case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
-    case WM_PASTE:
-    case WM_CUT:
-    case WM_CLEAR:
-    case WM_UNDO:
-    case EM_UNDO:
-    case EM_REPLACESEL:
-        FTextDirty = true;
-        break;
-    case CM_FONTCHANGED:
-        FCanvasFontStale = true;
-        break;
-    default:
-        break;
-    }
-    switch (Message.Msg) {
-    case WM_HSCROLL:
-    case WM_VSCROLL: {
-        TMemo::Dispatch(Message);
-        const TNotifyEvent& Event = Message.Msg == WM_HSCROLL ? OnHScroll : OnVScroll;
-        if (Event)
-            Event(this);
-        PaintColoredText(false);
-        return;
-    }
-    default:
-        TMemo::Dispatch(Message);
-    }
+    FTextDirty = true;
+    TMemo::WMSetText(Message);
+}
+
+void TColorMemo::WMChar(TWMChar Message)
+{
+    FTextDirty = true;
+    TMemo::WMChar(Message);
+}
+
+void TColorMemo::WMKeyDown(TWMKeyDown Message)
+{
+    FTextDirty = true;
+    TMemo::WMKeyDown(Message);
+}
+
+void TColorMemo::WMSysKeyDown(TWMSysKeyDown Message)
+{
+    FTextDirty = true;
+    TMemo::WMSysKeyDown(Message);
+}
+
+void TColorMemo::WMTextEdit(TMessage& Message)
+{
+    FTextDirty = true;
+    DefaultHandler(Message);
+}
+
+void TColorMemo::CMFontChanged(TMessage& Message)
+{
+    FCanvasFontStale = true;
+    TMemo::CMFontChanged(Message);
+}
+
+void TColorMemo::WMHScroll(TWMHScroll Message)
+{
+    TMemo::WMHScroll(Message);
+    Scrolled(OnHScroll);
+}
+
+void TColorMemo::WMVScroll(TWMVScroll Message)
+{
+    TMemo::WMVScroll(Message);
+    Scrolled(OnVScroll);
+}
+
+void TColorMemo::Scrolled(const TNotifyEvent& Event)
+{
+    if (Event)
+        Event(this);
+    PaintColoredText(false);
 }
 
 void InitColMemoCursor()
@@ -1317,4 +1336,12 @@ TW_PUBLISH(TColorMemo, TMemo)
     Cls.Int("ColorLimMax", &TColorMemo::ColorLimMax, &TColorMemo::SetColorLimMax).Default(0);
     Cls.Bool("RedrawAlways", &TColorMemo::RedrawAlways).Default(false);
     Cls.Object("HotSpot", &TColorMemo::HotSpot, &TColorMemo::SetHotSpot);
+    Cls.Message(WM_SETTEXT, &TColorMemo::WMSetText);
+    Cls.Message(WM_CHAR, &TColorMemo::WMChar);
+    Cls.Message(WM_KEYDOWN, &TColorMemo::WMKeyDown);
+    Cls.Message(WM_SYSKEYDOWN, &TColorMemo::WMSysKeyDown);
+    Cls.Message({WM_PASTE, WM_CUT, WM_CLEAR, WM_UNDO, EM_UNDO, EM_REPLACESEL}, &TColorMemo::WMTextEdit);
+    Cls.Message(CM_FONTCHANGED, &TColorMemo::CMFontChanged);
+    Cls.Message(WM_HSCROLL, &TColorMemo::WMHScroll);
+    Cls.Message(WM_VSCROLL, &TColorMemo::WMVScroll);
 }

@@ -272,9 +272,19 @@ public:
     void ForgetText() { FTextDirty = true; }
 
     void PaintWindow(HDC DC) override;
-    void Dispatch(TMessage& Message) override;
 
 protected:
+    TW_MESSAGE_HANDLERS(TColorMemo);
+    void WMSetText(TWMSetText Message);
+    void WMChar(TWMChar Message);
+    void WMKeyDown(TWMKeyDown Message);
+    void WMSysKeyDown(TWMSysKeyDown Message);
+    // WM_PASTE, WM_CUT, WM_CLEAR, WM_UNDO, EM_UNDO, EM_REPLACESEL: the window edits the text.
+    void WMTextEdit(TMessage& Message);
+    void CMFontChanged(TMessage& Message);
+    void WMHScroll(TWMHScroll Message);
+    void WMVScroll(TWMVScroll Message);
+
     void KeyDown(WORD& Key, TShiftState Shift) override;
     void KeyUp(WORD& Key, TShiftState Shift) override;
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
@@ -285,6 +295,8 @@ protected:
     void Loaded() override;
 
 private:
+    // After a scroll: the event, then the colours over what came into view.
+    void Scrolled(const TNotifyEvent& Event);
     void ColoringPass(bool CaretLineOnly);
     // The control's text length; the buffer is made large enough for it.
     int TextLength();

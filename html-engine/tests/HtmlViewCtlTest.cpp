@@ -14,6 +14,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 using namespace testing_support;
 
@@ -657,6 +658,24 @@ TEST_F(HtmlViewTest, ClearEmptiesTheView)
     EXPECT_EQ(Viewer->SectionList()->YOff, 0);
     auto Image = RenderControl(Viewer);
     EXPECT_EQ(PixelAt(Image.get(), 200, 20), clWhite);
+}
+
+TEST_F(HtmlViewTest, AnchorInATableTooWideToShowLeadsNowhere)
+{
+    std::vector<std::string> Errors;
+    SetProcessErrorHandler([&](const std::string& M) { Errors.push_back(M); });
+    std::string Html = "<p>top<table><tr><td><a name=inside>x</a><form><input type=text></form>";
+    for (int I = 0; I < 30; ++I)
+        Html += "<td>c";
+    LoadString(Html + "</table><a name=after>after</a>");
+    EXPECT_EQ(Errors, std::vector<std::string>{"Table has too many Columns"});
+    EXPECT_FALSE(Viewer->JumpToAnchor("inside"));
+    EXPECT_TRUE(Viewer->JumpToAnchor("after"));
+    EXPECT_EQ(Viewer->SectionList()->AllFormControls.Count(), 0);
+    Viewer->Reformat();
+    ProcessMessages();
+    EXPECT_EQ(Errors.size(), 1u);
+    SetProcessErrorHandler(nullptr);
 }
 
 } // namespace

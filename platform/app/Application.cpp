@@ -1,6 +1,8 @@
 #include "platform/app/Application.h"
 #include "platform/app/Printers.h"
+#include "platform/app/SessionEnd.h"
 #include "platform/app/ShellApi.h"
+#include "platform/classes/TypInfo.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -46,6 +48,7 @@ TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner)
     LinkPrinterToDialogs();
     FActive = IsApplicationActive();
     CreateHandle();
+    ConnectSessionManager();
 }
 
 TApplication::~TApplication()
@@ -78,27 +81,60 @@ void TApplication::WndProc(TMessage& Message)
         for (const THook& Hook : std::vector<THook>(FHooks.rbegin(), FHooks.rend()))
             if (Hook.Fn(Message))
                 return;
-        switch (Message.Msg) {
-        case WM_TIMER:
-            if (Message.WParam == HintTimerId) {
-                HintTimerExpired();
-                return;
-            }
-            break;
-        case WM_ACTIVATEAPP:
-            ActivateApp(Message.WParam != 0);
-            break;
-        case WM_CLOSE:
-            if (FMainForm)
-                FMainForm->Close();
-            return;
-        default:
-            break;
-        }
-        Message.Result = DefWindowProc(FHandle, Message.Msg, Message.WParam, Message.LParam);
+        Dispatch(Message);
     } catch (...) {
         HandleException(this);
     }
+}
+
+bool TApplication::EndSession(bool MayAsk)
+{
+    const HWND Main = FMainForm && FMainForm->HandleAllocated() ? FMainForm->Handle() : nullptr;
+    bool Ends = true;
+    try {
+        if (MayAsk && Main)
+            Ends = SendMessage(Main, WM_QUERYENDSESSION, 0, 0) != FALSE;
+        if (Main)
+            SendMessage(Main, WM_ENDSESSION, Ends ? TRUE : FALSE, 0);
+    } catch (...) {
+        // A close query that failed (a save that could not be written) keeps the program.
+        HandleException(this);
+        Ends = false;
+    }
+    if (Ends)
+        SendMessage(FHandle, WM_ENDSESSION, TRUE, 0);
+    return Ends;
+}
+
+void TApplication::DefaultHandler(TMessage& Message)
+{
+    Message.Result = DefWindowProc(FHandle, Message.Msg, Message.WParam, Message.LParam);
+}
+
+void TApplication::WMTimer(TWMTimer Message)
+{
+    if (Message.TimerID() == HintTimerId)
+        HintTimerExpired();
+    else
+        DefaultHandler(Message);
+}
+
+void TApplication::WMActivateApp(TWMActivateApp Message)
+{
+    ActivateApp(Message.Active());
+    DefaultHandler(Message);
+}
+
+void TApplication::WMClose(TWMClose)
+{
+    if (FMainForm)
+        FMainForm->Close();
+}
+
+void TApplication::WMEndSession(TMessage& Message)
+{
+    if (Message.WParam)
+        Terminate();
 }
 
 int TApplication::HookMainWindow(const TWindowHook& Hook)
@@ -294,6 +330,9 @@ void TApplication::ActivateApp(bool Active)
     FActive = Active;
     if (!Active)
         CancelHint();
+    // The hooks on the application window hear of it once Active tells the new state.
+    if (FHandle)
+        SendMessage(FHandle, CM_APPACTIVATE, Active ? 1 : 0, 0);
     TNotifyEvent& Event = Active ? OnActivate : OnDeactivate;
     if (Event)
         Event(this);
@@ -481,4 +520,13 @@ void TApplication::DoActivateHint()
     FHintCursorRect = Info.CursorRect;
     if (Info.HideTimeout > 0)
         StartHintTimer(Info.HideTimeout, 2);
+}
+
+// The application's window: its messages go through the table like a control's.
+TW_PUBLISH(TApplication, TComponent)
+{
+    Cls.Message(WM_TIMER, &TApplication::WMTimer);
+    Cls.Message(WM_ACTIVATEAPP, &TApplication::WMActivateApp);
+    Cls.Message(WM_CLOSE, &TApplication::WMClose);
+    Cls.Message(WM_ENDSESSION, &TApplication::WMEndSession);
 }

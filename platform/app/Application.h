@@ -64,6 +64,13 @@ public:
     void Run();
     void Terminate() override;
     bool Terminated() const override { return FTerminated; }
+    // The desktop's logout, as the program hears it: when MayAsk (the session manager lets the
+    // program talk to the user), the main form is asked with WM_QUERYENDSESSION, which its close
+    // query answers as for Exit (modified documents are asked about). On a refusal the main form
+    // hears WM_ENDSESSION (FALSE) and the answer is false: the logout is to be cancelled.
+    // Otherwise the main form and the application hear WM_ENDSESSION (TRUE), which ends the
+    // message loop, and the answer is true. The desktop's session manager calls this.
+    bool EndSession(bool MayAsk);
     // Handles every message waiting, then returns.
     void ProcessMessages();
     // Waits for one message and handles it (idle work first when the queue is empty).
@@ -111,7 +118,8 @@ public:
     THintWindow* HintWindow() const { return FHintWindow; }
 
     // Hooks on the application window see its messages first, the newest hook first. Closures
-    // cannot be compared, so HookMainWindow answers an id for UnhookMainWindow.
+    // cannot be compared, so HookMainWindow answers an id for UnhookMainWindow. When the program
+    // gains or loses activation the hooks hear CM_APPACTIVATE (wParam 1 or 0), Active already set.
     int HookMainWindow(const TWindowHook& Hook);
     void UnhookMainWindow(int Id);
 
@@ -139,6 +147,16 @@ public:
     // Takes one message from the queue and handles it: OnMessage, then dispatch. False when the
     // queue was empty.
     bool ProcessMessage();
+
+    // The application window's default procedure.
+    void DefaultHandler(TMessage& Message) override;
+
+protected:
+    TW_MESSAGE_HANDLERS(TApplication);
+    void WMTimer(TWMTimer Message);
+    void WMActivateApp(TWMActivateApp Message);
+    void WMClose(TWMClose Message);
+    void WMEndSession(TMessage& Message);
 
 private:
     void Idle();

@@ -64,7 +64,7 @@ struct TPrinter::TImpl {
         if (!File.empty()) {
             P.setOutputFormat(QPrinter::PdfFormat);
             if (ForJob)
-                P.setOutputFileName(QString::fromStdString(MapPath(File)));
+                P.setOutputFileName(QString::fromStdString(MapWritePath(File)));
         } else {
             const QStringList Available = QPrinterInfo::availablePrinterNames();
             const int Index = Owner.FPrinterIndex;
@@ -131,7 +131,7 @@ void TPrinter::BeginDoc()
     Caps.OffsetX = Paint.left() - Full.left();
     Caps.OffsetY = Paint.top() - Full.top();
 
-    FImpl->OutputPath = File.empty() ? std::string() : MapPath(File);
+    FImpl->OutputPath = File.empty() ? std::string() : MapWritePath(File);
     FImpl->Device = std::move(Device);
     FImpl->Painter = std::move(Painter);
     FImpl->DC = gdi::CreatePainterDC(FImpl->Painter.get(), Caps);

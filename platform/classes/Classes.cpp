@@ -228,7 +228,12 @@ void TComponent::SetName(const std::string& NewName)
         throw EComponentError("'" + NewName + "' is not a valid component name");
     if (FOwner)
         FOwner->ValidateRename(this, FName, NewName);
+    const std::string OldName = FName;
     FName = NewName;
+    if (FOwner && FOwner->FNameIndex) {
+        FOwner->UnindexName(this, OldName);
+        FOwner->IndexName(this);
+    }
 }
 
 void TComponent::ValidateRename(TComponent* AComponent, const std::string& CurName,
@@ -257,10 +262,40 @@ int TComponent::ComponentIndex() const
     return It == L.end() ? -1 : static_cast<int>(It - L.begin());
 }
 
+namespace {
+// Below this many, walking the list is as quick as the index and needs no memory.
+constexpr std::size_t NameIndexFrom = 32;
+} // namespace
+
+void TComponent::IndexName(TComponent* AComponent) const
+{
+    if (!AComponent->FName.empty())
+        FNameIndex->emplace(UpperCase(AComponent->FName), AComponent);
+}
+
+void TComponent::UnindexName(TComponent* AComponent, const std::string& Name)
+{
+    if (!FNameIndex || Name.empty())
+        return;
+    const auto It = FNameIndex->find(UpperCase(Name));
+    if (It == FNameIndex->end() || It->second != AComponent)
+        return;
+    FNameIndex->erase(It); // names are unique among an owner's components: nobody else had it
+}
+
 TComponent* TComponent::FindComponent(const std::string& AName) const
 {
     if (AName.empty())
         return nullptr;
+    if (!FNameIndex && FComponents.size() >= NameIndexFrom) {
+        FNameIndex = std::make_unique<std::unordered_map<std::string, TComponent*>>();
+        for (TComponent* C : FComponents)
+            IndexName(C);
+    }
+    if (FNameIndex) {
+        const auto It = FNameIndex->find(UpperCase(AName));
+        return It == FNameIndex->end() ? nullptr : It->second;
+    }
     for (TComponent* C : FComponents)
         if (SameText(C->FName, AName))
             return C;
@@ -276,6 +311,8 @@ void TComponent::InsertComponent(TComponent* AComponent)
         AComponent->FOwner->RemoveComponent(AComponent);
     FComponents.push_back(AComponent);
     AComponent->FOwner = this;
+    if (FNameIndex)
+        IndexName(AComponent);
     if (FComponentState.Contains(csDesigning))
         AComponent->SetDesigning(true);
     Notification(AComponent, opInsert);
@@ -289,6 +326,7 @@ void TComponent::RemoveComponent(TComponent* AComponent)
     auto It = std::find(FComponents.begin(), FComponents.end(), AComponent);
     if (It != FComponents.end())
         FComponents.erase(It);
+    UnindexName(AComponent, AComponent->FName);
     AComponent->FOwner = nullptr;
 }
 
@@ -297,6 +335,7 @@ void TComponent::DestroyComponents()
     while (!FComponents.empty()) {
         TComponent* Last = FComponents.back();
         FComponents.pop_back();
+        UnindexName(Last, Last->FName);
         Last->FOwner = nullptr; // freed by its owner: the owner is not told about it
         delete Last;
     }

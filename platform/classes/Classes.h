@@ -9,8 +9,10 @@
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <type_traits>
+#include <unordered_map>
 #include <vector>
 
 class TComponent;
@@ -269,9 +271,16 @@ private:
     void RemoveFreeLink(TComponent* AComponent);
     void ValidateRename(TComponent* AComponent, const std::string& CurName, const std::string& NewName) const;
 
+    void IndexName(TComponent* AComponent) const;
+    void UnindexName(TComponent* AComponent, const std::string& Name);
+
     TComponent* FOwner = nullptr;
     std::string FName;
     std::vector<TComponent*> FComponents;
+    // The owned components by upper-cased name, made once there are many of them and kept up to
+    // date from then on, so a lookup by name (every component a form description names needs
+    // one) does not walk all the others.
+    mutable std::unique_ptr<std::unordered_map<std::string, TComponent*>> FNameIndex;
     std::vector<TComponent*> FFreeNotifies;
     TComponentState FComponentState;
 };

@@ -138,52 +138,51 @@ const TClassInfo* TClassInfo::Parent() const
     return ClassInfoOf(ParentType);
 }
 
-bool TClassInfo::InheritsFrom(const TClassInfo* Ancestor) const
+namespace {
+// What Find answers for the first class from Info up to the root for which it answers anything;
+// nullptr when none does. A chain deeper than any real one is taken for a loop and cut.
+template <class F> auto FindInChain(const TClassInfo* Info, F Find) -> decltype(Find(*Info))
 {
     int Depth = 0;
-    for (const TClassInfo* C = this; C && Depth < 256; C = C->Parent(), ++Depth)
-        if (C == Ancestor)
-            return true;
-    return false;
+    for (const TClassInfo* C = Info; C && Depth < 256; C = C->Parent(), ++Depth)
+        if (auto* Found = Find(*C))
+            return Found;
+    return nullptr;
+}
+
+// The entry of Items with Name, without regard to case.
+template <class T> const T* FindNamed(const std::vector<T>& Items, const std::string& Name)
+{
+    for (const T& Item : Items)
+        if (SameText(Item.Name, Name))
+            return &Item;
+    return nullptr;
+}
+} // namespace
+
+bool TClassInfo::InheritsFrom(const TClassInfo* Ancestor) const
+{
+    return FindInChain(this, [Ancestor](const TClassInfo& C) { return &C == Ancestor ? &C : nullptr; });
 }
 
 const TPropInfo* TClassInfo::FindProp(const std::string& PropName) const
 {
-    int Depth = 0;
-    for (const TClassInfo* C = this; C && Depth < 256; C = C->Parent(), ++Depth)
-        for (const TPropInfo& P : C->Props)
-            if (SameText(P.Name, PropName))
-                return &P;
-    return nullptr;
+    return FindInChain(this, [&](const TClassInfo& C) { return FindNamed(C.Props, PropName); });
 }
 
 const THandlerInfo* TClassInfo::FindHandler(const std::string& HandlerName) const
 {
-    int Depth = 0;
-    for (const TClassInfo* C = this; C && Depth < 256; C = C->Parent(), ++Depth)
-        for (const THandlerInfo& H : C->Handlers)
-            if (SameText(H.Name, HandlerName))
-                return &H;
-    return nullptr;
+    return FindInChain(this, [&](const TClassInfo& C) { return FindNamed(C.Handlers, HandlerName); });
 }
 
 const TFieldInfo* TClassInfo::FindField(const std::string& FieldName) const
 {
-    int Depth = 0;
-    for (const TClassInfo* C = this; C && Depth < 256; C = C->Parent(), ++Depth)
-        for (const TFieldInfo& F : C->Fields)
-            if (SameText(F.Name, FieldName))
-                return &F;
-    return nullptr;
+    return FindInChain(this, [&](const TClassInfo& C) { return FindNamed(C.Fields, FieldName); });
 }
 
 const std::function<void(TObject*, const std::string&)>* TClassInfo::FindFromString() const
 {
-    int Depth = 0;
-    for (const TClassInfo* C = this; C && Depth < 256; C = C->Parent(), ++Depth)
-        if (C->FromString)
-            return &C->FromString;
-    return nullptr;
+    return FindInChain(this, [](const TClassInfo& C) { return C.FromString ? &C.FromString : nullptr; });
 }
 
 namespace {

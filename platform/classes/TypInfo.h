@@ -713,7 +713,7 @@ template <class C, class Parent = void> TClassBuilder<C> PublishClass(const std:
 
 #define TW_PUBLISH(Class, ParentClass)                                                                       \
     void TwPublish_##Class(TClassBuilder<Class> Cls);                                                        \
-    void TwLinkClass_##Class() {}                                                                            \
+    [[maybe_unused]] void TwLinkClass_##Class() {}                                                           \
     [[maybe_unused]] static const bool TwPublished_##Class =                                                 \
         (TwPublish_##Class(PublishClass<Class, ParentClass>(#Class)), true);                                 \
     void TwPublish_##Class([[maybe_unused]] TClassBuilder<Class> Cls)

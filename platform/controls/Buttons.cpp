@@ -227,34 +227,36 @@ void TSpeedButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
         Click();
 }
 
-void TSpeedButton::Dispatch(TMessage& Message)
+void TSpeedButton::CMMouseEnter(TMessage& Message)
 {
-    switch (Message.Msg) {
-    case CM_MOUSEENTER:
-        if (!FMouseInControl && Enabled()) {
-            FMouseInControl = true;
-            if (FFlat)
-                Invalidate();
-        }
-        break;
-    case CM_MOUSELEAVE:
-        if (FMouseInControl) {
-            FMouseInControl = false;
-            if (FFlat)
-                Invalidate();
-        }
-        break;
-    case CM_ENABLEDCHANGED:
-        if (!Enabled())
-            FMouseInControl = false;
-        break;
-    case CM_TEXTCHANGED:
-        Invalidate();
-        return;
-    default:
-        break;
+    if (!FMouseInControl && Enabled()) {
+        FMouseInControl = true;
+        if (FFlat)
+            Invalidate();
     }
-    TGraphicControl::Dispatch(Message);
+    TGraphicControl::CMMouseEnter(Message);
+}
+
+void TSpeedButton::CMMouseLeave(TMessage& Message)
+{
+    if (FMouseInControl) {
+        FMouseInControl = false;
+        if (FFlat)
+            Invalidate();
+    }
+    TGraphicControl::CMMouseLeave(Message);
+}
+
+void TSpeedButton::CMEnabledChanged(TMessage& Message)
+{
+    if (!Enabled())
+        FMouseInControl = false;
+    TGraphicControl::CMEnabledChanged(Message);
+}
+
+void TSpeedButton::CMTextChanged(TMessage&)
+{
+    Invalidate();
 }
 
 void TSpeedButton::Paint()
@@ -344,4 +346,8 @@ TW_PUBLISH(TSpeedButton, TGraphicControl)
     Cls.Enum("Layout", &TSpeedButton::Layout, &TSpeedButton::SetLayout).Default(blGlyphLeft);
     Cls.Int("Spacing", &TSpeedButton::Spacing, &TSpeedButton::SetSpacing).Default(4);
     Cls.Int("Margin", &TSpeedButton::Margin, &TSpeedButton::SetMargin).Default(-1);
+    Cls.Message(CM_MOUSEENTER, &TSpeedButton::CMMouseEnter);
+    Cls.Message(CM_MOUSELEAVE, &TSpeedButton::CMMouseLeave);
+    Cls.Message(CM_ENABLEDCHANGED, &TSpeedButton::CMEnabledChanged);
+    Cls.Message(CM_TEXTCHANGED, &TSpeedButton::CMTextChanged);
 }

@@ -49,9 +49,14 @@ public:
     TButtonState State() const { return FState; }
     bool MouseInControl() const { return FMouseInControl; }
     void Click() override;
-    void Dispatch(TMessage& Message) override;
 
 protected:
+    TW_MESSAGE_HANDLERS(TSpeedButton);
+    void CMMouseEnter(TMessage& Message);
+    void CMMouseLeave(TMessage& Message);
+    void CMEnabledChanged(TMessage& Message);
+    void CMTextChanged(TMessage& Message);
+
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void MouseMove(TShiftState Shift, int X, int Y) override;
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;

@@ -909,75 +909,53 @@ void TCustomTreeView::KeyDown(WORD& Key, TShiftState Shift)
     Key = 0;
 }
 
-void TCustomTreeView::Dispatch(TMessage& Message)
+void TCustomTreeView::WMGetDlgCode(TWMGetDlgCode Message)
 {
-    switch (Message.Msg) {
-    case WM_GETDLGCODE:
-        Message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS;
-        return;
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-        Invalidate();
-        break;
-    case WM_SIZE:
-        TCustomControl::Dispatch(Message);
-        SetTopItem(FTopItem);
-        UpdateScrollBar();
-        return;
-    case WM_VSCROLL: {
-        int Top = std::max(0, RowOf(FTopItem));
-        int Rows = VisibleRowCount();
-        switch (LOWORD(Message.WParam)) {
-        case SB_LINEUP:
-            Top -= 1;
-            break;
-        case SB_LINEDOWN:
-            Top += 1;
-            break;
-        case SB_PAGEUP:
-            Top -= Rows;
-            break;
-        case SB_PAGEDOWN:
-            Top += Rows;
-            break;
-        case SB_THUMBPOSITION:
-        case SB_THUMBTRACK:
-            Top = static_cast<SmallInt>(HIWORD(Message.WParam));
-            break;
-        case SB_TOP:
-            Top = 0;
-            break;
-        case SB_BOTTOM:
-            Top = 1 << 30;
-            break;
-        default:
-            break;
+    Message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS;
+}
+
+void TCustomTreeView::WMSetFocus(TWMSetFocus Message)
+{
+    Invalidate();
+    TCustomControl::WMSetFocus(Message);
+}
+
+void TCustomTreeView::WMKillFocus(TWMKillFocus Message)
+{
+    Invalidate();
+    DefaultHandler(Message);
+}
+
+void TCustomTreeView::WMSize(TWMSize Message)
+{
+    DefaultHandler(Message);
+    SetTopItem(FTopItem);
+    UpdateScrollBar();
+}
+
+void TCustomTreeView::WMVScroll(TWMVScroll Message)
+{
+    const int Top = ScrolledPos(Message, std::max(0, RowOf(FTopItem)), VisibleRowCount(), 1 << 30);
+    TTreeNode* Last = nullptr;
+    TTreeNode* N = FNodes->GetFirstNode();
+    for (int R = 0; N && R < Top; ++R) {
+        Last = N;
+        N = N->GetNextVisible();
+    }
+    SetTopItem(N ? N : Last);
+    Message.Result = 0;
+}
+
+void TCustomTreeView::WMMouseWheel(TWMMouseWheel Message)
+{
+    int Lines = -Message.WheelDelta() / 120 * 3;
+    int Top = std::max(0, RowOf(FTopItem) + Lines);
+    TTreeNode* N = NodeAtRow(Top);
+    if (!N)
+        for (N = FNodes->GetFirstNode(); N && N->GetNextVisible(); N = N->GetNextVisible()) {
         }
-        TTreeNode* Last = nullptr;
-        TTreeNode* N = FNodes->GetFirstNode();
-        for (int R = 0; N && R < Top; ++R) {
-            Last = N;
-            N = N->GetNextVisible();
-        }
-        SetTopItem(N ? N : Last);
-        Message.Result = 0;
-        return;
-    }
-    case WM_MOUSEWHEEL: {
-        int Lines = -static_cast<SmallInt>(HIWORD(Message.WParam)) / 120 * 3;
-        int Top = std::max(0, RowOf(FTopItem) + Lines);
-        TTreeNode* N = NodeAtRow(Top);
-        if (!N)
-            for (N = FNodes->GetFirstNode(); N && N->GetNextVisible(); N = N->GetNextVisible()) {
-            }
-        SetTopItem(N);
-        Message.Result = 0;
-        return;
-    }
-    default:
-        break;
-    }
-    TCustomControl::Dispatch(Message);
+    SetTopItem(N);
+    Message.Result = 0;
 }
 
 // ---- Registration -----------------------------------------------------------------------------
@@ -1015,7 +993,15 @@ TW_PUBLISH(TStatusBar, TCustomControl)
     Cls.Event("OnDrawPanel", &TStatusBar::OnDrawPanel);
 }
 
-TW_PUBLISH(TCustomTreeView, TCustomControl) {}
+TW_PUBLISH(TCustomTreeView, TCustomControl)
+{
+    Cls.Message(WM_GETDLGCODE, &TCustomTreeView::WMGetDlgCode);
+    Cls.Message(WM_SETFOCUS, &TCustomTreeView::WMSetFocus);
+    Cls.Message(WM_KILLFOCUS, &TCustomTreeView::WMKillFocus);
+    Cls.Message(WM_SIZE, &TCustomTreeView::WMSize);
+    Cls.Message(WM_VSCROLL, &TCustomTreeView::WMVScroll);
+    Cls.Message(WM_MOUSEWHEEL, &TCustomTreeView::WMMouseWheel);
+}
 
 TW_PUBLISH(TTreeView, TCustomTreeView)
 {

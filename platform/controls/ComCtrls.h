@@ -247,7 +247,6 @@ public:
     TTVExpandingEvent OnCollapsing;
     TTVExpandedEvent OnCollapsed;
 
-    void Dispatch(TMessage& Message) override;
     // The nodes changed (added, deleted, expanded): scroll range and picture follow.
     void NodesChanged();
     // The stored node list the form reader fills (Items in a description).
@@ -255,6 +254,14 @@ public:
     void Loaded() override;
 
 protected:
+    TW_MESSAGE_HANDLERS(TCustomTreeView);
+    void WMGetDlgCode(TWMGetDlgCode Message);
+    void WMSetFocus(TWMSetFocus Message);
+    void WMKillFocus(TWMKillFocus Message);
+    void WMSize(TWMSize Message);
+    void WMVScroll(TWMVScroll Message);
+    void WMMouseWheel(TWMMouseWheel Message);
+
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
     void Paint() override;

@@ -97,6 +97,29 @@ TShiftState KeysToShiftState(WORD Keys)
     return S;
 }
 
+int ScrolledPos(const TWMScroll& Message, int Pos, int Page, int Bottom)
+{
+    switch (LOWORD(Message.WParam)) {
+    case SB_LINEUP:
+        return Pos - 1;
+    case SB_LINEDOWN:
+        return Pos + 1;
+    case SB_PAGEUP:
+        return Pos - Page;
+    case SB_PAGEDOWN:
+        return Pos + Page;
+    case SB_THUMBPOSITION:
+    case SB_THUMBTRACK:
+        return Message.Pos();
+    case SB_TOP:
+        return 0;
+    case SB_BOTTOM:
+        return Bottom;
+    default:
+        return Pos;
+    }
+}
+
 TShiftState KeyDataToShiftState(LPARAM KeyData)
 {
     TShiftState S;
@@ -411,7 +434,7 @@ void TControl::SetAlign(TAlign Value)
 
 void TControl::RequestAlign()
 {
-    if (FParent && FAlign != alNone && !ComponentState().Contains(csLoading))
+    if (FParent && (FAlign != alNone || FParent->PlacesEveryChild()) && !ComponentState().Contains(csLoading))
         FParent->AlignControl(this);
 }
 
@@ -426,7 +449,7 @@ void TControl::SetVisible(bool Value)
     Perform(CM_VISIBLECHANGED, Value ? 1 : 0, 0);
     if (Value)
         Invalidate();
-    if (FParent && FAlign != alNone && !ComponentState().Contains(csLoading))
+    if (FParent && (FAlign != alNone || FParent->PlacesEveryChild()) && !ComponentState().Contains(csLoading))
         FParent->AlignControl(this);
 }
 
@@ -1376,9 +1399,9 @@ void TWinControl::InsertControl(TControl* AControl)
     } else {
         FControls.push_back(AControl);
     }
-    if (AControl->FAlign != alNone && !AControl->ComponentState().Contains(csLoading))
-        AlignControl(AControl);
     Perform(CM_CONTROLLISTCHANGE, reinterpret_cast<WPARAM>(AControl), 1);
+    if ((AControl->FAlign != alNone || PlacesEveryChild()) && !AControl->ComponentState().Contains(csLoading))
+        AlignControl(AControl);
 }
 
 void TWinControl::RemoveControl(TControl* AControl)
@@ -1403,7 +1426,7 @@ void TWinControl::RemoveControl(TControl* AControl)
                    FTabList.end());
     FControls.erase(std::remove(FControls.begin(), FControls.end(), AControl), FControls.end());
     AControl->FParent = nullptr;
-    if (AControl->FAlign != alNone && !ComponentState().Contains(csDestroying))
+    if ((AControl->FAlign != alNone || PlacesEveryChild()) && !ComponentState().Contains(csDestroying))
         AlignControl(nullptr);
 }
 

@@ -114,6 +114,10 @@ using TEndDragEvent = std::function<void(TObject* Sender, TObject* Target, int X
 TShiftState KeysToShiftState(WORD Keys);
 TShiftState KeyDataToShiftState(LPARAM KeyData);
 TShiftState CurrentShiftState();
+// Where a WM_VSCROLL/WM_HSCROLL moves a view that scrolls by rows (or columns) from its first
+// one at Pos: a line is one, a page Page, the thumb's position, SB_TOP 0 and SB_BOTTOM Bottom;
+// any other code stays at Pos.
+int ScrolledPos(const TWMScroll& Message, int Pos, int Page, int Bottom);
 
 // What goes into the window a TWinControl creates.
 struct TCreateParams {
@@ -501,6 +505,10 @@ protected:
     virtual void DestroyWindowHandle();
     virtual void DestroyHandle();
     virtual void AlignControls(TControl* AControl, TRect& Rect);
+    // A container that places all of its children itself (a toolbar, a dock) answers true: then
+    // every child's move, resize and visibility change reaches AlignControls, not only an
+    // aligned child's.
+    virtual bool PlacesEveryChild() const { return false; }
     virtual void AdjustClientRect(TRect& Rect) { (void)Rect; }
     virtual void AlignControl(TControl* AControl);
     virtual void KeyDown(WORD& Key, TShiftState Shift);

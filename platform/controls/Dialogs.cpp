@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <sys/stat.h>
 
 namespace {
 
@@ -500,7 +501,10 @@ bool TOpenDialog::DoExecute(bool Save)
                        R.Caption, MB_OK | MB_ICONWARNING);
             continue;
         }
-        if (Save && Options.Contains(ofOverwritePrompt) && FileExists(Name)) {
+        // The file a save would replace is the one named exactly, not one differing in case.
+        struct stat Existing {};
+        if (Save && Options.Contains(ofOverwritePrompt) && stat(MapWritePath(Name).c_str(), &Existing) == 0 &&
+            !S_ISDIR(Existing.st_mode)) {
             if (MessageBox(R.Owner, Name + " already exists.\r\nDo you want to replace it?", R.Caption,
                            MB_YESNO | MB_ICONWARNING) != IDYES)
                 continue;

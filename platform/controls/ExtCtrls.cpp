@@ -152,13 +152,9 @@ void TCustomPanel::Paint()
     }
 }
 
-void TCustomPanel::Dispatch(TMessage& Message)
+void TCustomPanel::WMEraseBkgnd(TWMEraseBkgnd Message)
 {
-    if (Message.Msg == WM_ERASEBKGND) {
-        Message.Result = 1;
-        return;
-    }
-    TCustomControl::Dispatch(Message);
+    Message.Result = 1;
 }
 
 // ---- TBevel -----------------------------------------------------------------------------------
@@ -535,6 +531,7 @@ TW_PUBLISH(TCustomPanel, TCustomControl)
     Cls.Int("BorderWidth", &TCustomPanel::BorderWidth, &TCustomPanel::SetBorderWidth).Default(0);
     Cls.Enum("BorderStyle", &TCustomPanel::BorderStyle, &TCustomPanel::SetBorderStyle).Default(bsNone);
     Cls.Enum("Alignment", &TCustomPanel::Alignment, &TCustomPanel::SetAlignment).Default(taCenter);
+    Cls.Message(WM_ERASEBKGND, &TCustomPanel::WMEraseBkgnd);
 }
 TW_PUBLISH(TPanel, TCustomPanel) {}
 

@@ -37,9 +37,10 @@ public:
     TAlignment Alignment() const { return FAlignment; }
     void SetAlignment(TAlignment Value);
 
-    void Dispatch(TMessage& Message) override;
-
 protected:
+    TW_MESSAGE_HANDLERS(TCustomPanel);
+    void WMEraseBkgnd(TWMEraseBkgnd Message);
+
     void AdjustClientRect(TRect& Rect) override;
     void Paint() override;
 

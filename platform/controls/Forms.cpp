@@ -1427,6 +1427,12 @@ void TCustomForm::WMClose(TWMClose Message)
     Message.Result = 0;
 }
 
+// A logout ends the program as Exit does: the close query decides.
+void TCustomForm::WMQueryEndSession(TWMQueryEndSession Message)
+{
+    Message.Result = CloseQuery() ? TRUE : FALSE;
+}
+
 void TCustomForm::WMSysCommand(TWMSysCommand Message)
 {
     WPARAM Cmd = Message.CmdType();
@@ -1798,6 +1804,7 @@ TW_PUBLISH(TCustomForm, TScrollingWinControl)
     Cls.Message(WM_MOUSEACTIVATE, &TCustomForm::WMMouseActivate);
     Cls.Message(WM_SETFOCUS, &TCustomForm::WMSetFocus);
     Cls.Message(WM_CLOSE, &TCustomForm::WMClose);
+    Cls.Message(WM_QUERYENDSESSION, &TCustomForm::WMQueryEndSession);
     Cls.Message(WM_SYSCOMMAND, &TCustomForm::WMSysCommand);
     Cls.Message(WM_MENUSELECT, &TCustomForm::WMMenuSelect);
     Cls.Message(WM_INITMENUPOPUP, &TCustomForm::WMInitMenuPopup);

@@ -169,6 +169,7 @@ protected:
     void WMMouseActivate(TWMMouseActivate Message);
     void WMSetFocus(TWMSetFocus Message);
     void WMClose(TWMClose Message);
+    void WMQueryEndSession(TWMQueryEndSession Message);
     void WMSysCommand(TWMSysCommand Message);
     // The hint of a highlighted menu item reaches the application.
     void WMMenuSelect(TWMMenuSelect Message);

@@ -588,62 +588,39 @@ void TCustomGrid::KeyDown(WORD& Key, TShiftState Shift)
     Key = 0;
 }
 
-void TCustomGrid::Dispatch(TMessage& Message)
+void TCustomGrid::WMGetDlgCode(TWMGetDlgCode Message)
 {
-    switch (Message.Msg) {
-    case WM_GETDLGCODE:
-        Message.Result = DLGC_WANTARROWS;
-        return;
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-        Invalidate();
-        break;
-    case WM_VSCROLL:
-    case WM_HSCROLL: {
-        bool Vert = Message.Msg == WM_VSCROLL;
-        int Pos = Vert ? FTopRow : FLeftCol;
-        int Page = Vert ? VisibleRowCount() : VisibleColCount();
-        switch (LOWORD(Message.WParam)) {
-        case SB_LINEUP:
-            Pos -= 1;
-            break;
-        case SB_LINEDOWN:
-            Pos += 1;
-            break;
-        case SB_PAGEUP:
-            Pos -= Page;
-            break;
-        case SB_PAGEDOWN:
-            Pos += Page;
-            break;
-        case SB_THUMBPOSITION:
-        case SB_THUMBTRACK:
-            Pos = static_cast<SmallInt>(HIWORD(Message.WParam));
-            break;
-        case SB_TOP:
-            Pos = 0;
-            break;
-        case SB_BOTTOM:
-            Pos = Vert ? FRowCount : FColCount;
-            break;
-        default:
-            break;
-        }
-        if (Vert)
-            SetTopRow(Pos);
-        else
-            SetLeftCol(Pos);
-        Message.Result = 0;
-        return;
-    }
-    case WM_MOUSEWHEEL:
-        SetTopRow(FTopRow - static_cast<SmallInt>(HIWORD(Message.WParam)) / 120);
-        Message.Result = 0;
-        return;
-    default:
-        break;
-    }
-    TCustomControl::Dispatch(Message);
+    Message.Result = DLGC_WANTARROWS;
+}
+
+void TCustomGrid::WMSetFocus(TWMSetFocus Message)
+{
+    Invalidate();
+    TCustomControl::WMSetFocus(Message);
+}
+
+void TCustomGrid::WMKillFocus(TWMKillFocus Message)
+{
+    Invalidate();
+    DefaultHandler(Message);
+}
+
+void TCustomGrid::WMVScroll(TWMVScroll Message)
+{
+    SetTopRow(ScrolledPos(Message, FTopRow, VisibleRowCount(), FRowCount));
+    Message.Result = 0;
+}
+
+void TCustomGrid::WMHScroll(TWMHScroll Message)
+{
+    SetLeftCol(ScrolledPos(Message, FLeftCol, VisibleColCount(), FColCount));
+    Message.Result = 0;
+}
+
+void TCustomGrid::WMMouseWheel(TWMMouseWheel Message)
+{
+    SetTopRow(FTopRow - Message.WheelDelta() / 120);
+    Message.Result = 0;
 }
 
 // ---- TDrawGrid --------------------------------------------------------------------------------
@@ -673,7 +650,15 @@ TW_ENUM(TGridDrawStateItem, "gdSelected", "gdFocused", "gdFixed");
     return true;
 }();
 
-TW_PUBLISH(TCustomGrid, TCustomControl) {}
+TW_PUBLISH(TCustomGrid, TCustomControl)
+{
+    Cls.Message(WM_GETDLGCODE, &TCustomGrid::WMGetDlgCode);
+    Cls.Message(WM_SETFOCUS, &TCustomGrid::WMSetFocus);
+    Cls.Message(WM_KILLFOCUS, &TCustomGrid::WMKillFocus);
+    Cls.Message(WM_VSCROLL, &TCustomGrid::WMVScroll);
+    Cls.Message(WM_HSCROLL, &TCustomGrid::WMHScroll);
+    Cls.Message(WM_MOUSEWHEEL, &TCustomGrid::WMMouseWheel);
+}
 
 TW_PUBLISH(TDrawGrid, TCustomGrid)
 {

@@ -99,9 +99,16 @@ public:
     TGridCoord MouseCoord(int X, int Y) const;
 
     TCanvas* Canvas() const { return TCustomControl::Canvas(); }
-    void Dispatch(TMessage& Message) override;
 
 protected:
+    TW_MESSAGE_HANDLERS(TCustomGrid);
+    void WMGetDlgCode(TWMGetDlgCode Message);
+    void WMSetFocus(TWMSetFocus Message);
+    void WMKillFocus(TWMKillFocus Message);
+    void WMVScroll(TWMVScroll Message);
+    void WMHScroll(TWMHScroll Message);
+    void WMMouseWheel(TWMMouseWheel Message);
+
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
     void Paint() override;

@@ -1031,32 +1031,35 @@ void TPopupMenu::DoPopup(TObject* Sender)
 
 void TPopupMenu::PopupWndProc(TMessage& Message)
 {
-    switch (Message.Msg) {
-    case WM_INITMENUPOPUP:
-        DispatchPopup(reinterpret_cast<HMENU>(Message.WParam));
-        return;
-    case WM_MENUSELECT: {
-        WORD Flags = HIWORD(Message.WParam);
-        HMENU Menu = reinterpret_cast<HMENU>(Message.LParam);
-        std::string Hint;
-        if (!(Flags == 0xFFFF && !Menu)) {
-            UINT Id = LOWORD(Message.WParam);
-            TMenuItem* Item =
-                (Flags & MF_POPUP)
-                    ? FindItem(reinterpret_cast<std::uintptr_t>(GetSubMenu(Menu, static_cast<int>(Id))),
-                               fkHandle)
-                    : FindItem(Id, fkCommand);
-            if (Item)
-                Hint = GetLongHint(Item->Hint);
-        }
-        if (TApplicationHost* Host = ApplicationHost())
-            Host->SetHint(Hint);
-        return;
+    Dispatch(Message);
+}
+
+void TPopupMenu::DefaultHandler(TMessage& Message)
+{
+    Message.Result = DefWindowProc(FWindow, Message.Msg, Message.WParam, Message.LParam);
+}
+
+void TPopupMenu::WMInitMenuPopup(TWMInitMenuPopup Message)
+{
+    DispatchPopup(Message.MenuPopup());
+}
+
+void TPopupMenu::WMMenuSelect(TWMMenuSelect Message)
+{
+    WORD Flags = Message.MenuFlag();
+    HMENU Menu = Message.Menu();
+    std::string Hint;
+    if (!(Flags == 0xFFFF && !Menu)) {
+        UINT Id = Message.IDItem();
+        TMenuItem* Item =
+            (Flags & MF_POPUP)
+                ? FindItem(reinterpret_cast<std::uintptr_t>(GetSubMenu(Menu, static_cast<int>(Id))), fkHandle)
+                : FindItem(Id, fkCommand);
+        if (Item)
+            Hint = GetLongHint(Item->Hint);
     }
-    default:
-        Message.Result = DefWindowProc(FWindow, Message.Msg, Message.WParam, Message.LParam);
-        return;
-    }
+    if (TApplicationHost* Host = ApplicationHost())
+        Host->SetHint(Hint);
 }
 
 void TPopupMenu::Popup(int X, int Y)
@@ -1116,4 +1119,6 @@ TW_PUBLISH(TPopupMenu, TMenu)
     Cls.Bool("AutoPopup", &TPopupMenu::AutoPopup).Default(true);
     Cls.Enum("Alignment", &TPopupMenu::Alignment).Default(paLeft);
     Cls.Event("OnPopup", &TPopupMenu::OnPopup);
+    Cls.Message(WM_INITMENUPOPUP, &TPopupMenu::WMInitMenuPopup);
+    Cls.Message(WM_MENUSELECT, &TPopupMenu::WMMenuSelect);
 }

@@ -174,6 +174,11 @@ public:
 protected:
     virtual void DoPopup(TObject* Sender);
     void Notification(TComponent* AComponent, TOperation Operation) override;
+    // What the popup window's own handlers leave goes to the default window procedure.
+    void DefaultHandler(TMessage& Message) override;
+    TW_MESSAGE_HANDLERS(TPopupMenu);
+    void WMInitMenuPopup(TWMInitMenuPopup Message);
+    void WMMenuSelect(TWMMenuSelect Message);
 
 private:
     void PopupWndProc(TMessage& Message);

@@ -193,27 +193,47 @@ void TScrollBox::Scrolled(int Bar, int Code)
         ScrollTo(FHorzPos, Pos);
 }
 
-void TScrollBox::Dispatch(TMessage& Message)
+// Children placed by hand do not ask their parent to realign when they move, so the ranges are
+// measured again when the list of children changes and before each paint.
+void TScrollBox::CMControlListChange(TMessage& Message)
 {
-    // Children placed by hand do not ask their parent to realign when they move, so the
-    // ranges are measured again when the list of children changes and before each paint.
-    if (Message.Msg == CM_CONTROLLISTCHANGE) {
-        TScrollingWinControl::Dispatch(Message);
-        UpdateScrollBars();
+    DefaultHandler(Message);
+    UpdateScrollBars();
+}
+
+void TScrollBox::WMPaint(TWMPaint Message)
+{
+    UpdateScrollBars();
+    TScrollingWinControl::WMPaint(Message);
+}
+
+// The box's own scroll bars; a scroll-bar child's messages go on to be reflected to it.
+void TScrollBox::WMHScroll(TWMHScroll Message)
+{
+    if (Message.ScrollBar()) {
+        TScrollingWinControl::WMHScroll(Message);
         return;
     }
-    if (Message.Msg == WM_PAINT)
-        UpdateScrollBars();
-    if ((Message.Msg == WM_HSCROLL || Message.Msg == WM_VSCROLL) && Message.LParam == 0) {
-        Scrolled(Message.Msg == WM_HSCROLL ? SB_HORZ : SB_VERT, LOWORD(Message.WParam));
-        Message.Result = 0;
+    Scrolled(SB_HORZ, LOWORD(Message.WParam));
+    Message.Result = 0;
+}
+
+void TScrollBox::WMVScroll(TWMVScroll Message)
+{
+    if (Message.ScrollBar()) {
+        TScrollingWinControl::WMVScroll(Message);
         return;
     }
-    TScrollingWinControl::Dispatch(Message);
+    Scrolled(SB_VERT, LOWORD(Message.WParam));
+    Message.Result = 0;
 }
 
 TW_PUBLISH(TScrollBox, TScrollingWinControl)
 {
     Cls.Enum("BorderStyle", &TScrollBox::BorderStyle, &TScrollBox::SetBorderStyle).Default(bsSingle);
     Cls.Bool("AutoScroll", &TScrollBox::AutoScroll, &TScrollBox::SetAutoScroll).Default(true);
+    Cls.Message(CM_CONTROLLISTCHANGE, &TScrollBox::CMControlListChange);
+    Cls.Message(WM_PAINT, &TScrollBox::WMPaint);
+    Cls.Message(WM_HSCROLL, &TScrollBox::WMHScroll);
+    Cls.Message(WM_VSCROLL, &TScrollBox::WMVScroll);
 }

@@ -25,9 +25,13 @@ public:
     // Pixels an arrow click scrolls.
     int Increment = 8;
 
-    void Dispatch(TMessage& Message) override;
-
 protected:
+    TW_MESSAGE_HANDLERS(TScrollBox);
+    void CMControlListChange(TMessage& Message);
+    void WMPaint(TWMPaint Message);
+    void WMHScroll(TWMHScroll Message);
+    void WMVScroll(TWMVScroll Message);
+
     void CreateParams(TCreateParams& Params) override;
     void AlignControls(TControl* AControl, TRect& Rect) override;
     void SizeChanged() override;

@@ -72,11 +72,6 @@ void TSpinButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
     TCustomControl::MouseUp(Button, Shift, X, Y);
 }
 
-void TSpinButton::Dispatch(TMessage& Message)
-{
-    TCustomControl::Dispatch(Message);
-}
-
 // ---- TSpinEdit --------------------------------------------------------------------------------
 TSpinEdit::TSpinEdit(TComponent* AOwner) : TCustomControl(AOwner)
 {
@@ -232,24 +227,27 @@ void TSpinEdit::DoExit()
     TCustomControl::DoExit();
 }
 
-void TSpinEdit::Dispatch(TMessage& Message)
+void TSpinEdit::WMGetDlgCode(TWMGetDlgCode Message)
 {
-    switch (Message.Msg) {
-    case WM_GETDLGCODE:
-        Message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS;
-        return;
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-        Invalidate();
-        break;
-    case WM_MOUSEWHEEL:
-        Step(static_cast<SmallInt>(HIWORD(Message.WParam)) > 0 ? Increment : -Increment);
-        Message.Result = 0;
-        return;
-    default:
-        break;
-    }
-    TCustomControl::Dispatch(Message);
+    Message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS;
+}
+
+void TSpinEdit::WMSetFocus(TWMSetFocus Message)
+{
+    Invalidate();
+    TCustomControl::WMSetFocus(Message);
+}
+
+void TSpinEdit::WMKillFocus(TWMKillFocus Message)
+{
+    Invalidate();
+    DefaultHandler(Message);
+}
+
+void TSpinEdit::WMMouseWheel(TWMMouseWheel Message)
+{
+    Step(Message.WheelDelta() > 0 ? Increment : -Increment);
+    Message.Result = 0;
 }
 
 // ---- Registration -----------------------------------------------------------------------------
@@ -272,4 +270,8 @@ TW_PUBLISH(TSpinEdit, TCustomControl)
     Cls.Int("MaxLength", &TSpinEdit::MaxLength).Default(0);
     Cls.Bool("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop).Default(true);
     Cls.Event("OnChange", &TSpinEdit::OnChange);
+    Cls.Message(WM_GETDLGCODE, &TSpinEdit::WMGetDlgCode);
+    Cls.Message(WM_SETFOCUS, &TSpinEdit::WMSetFocus);
+    Cls.Message(WM_KILLFOCUS, &TSpinEdit::WMKillFocus);
+    Cls.Message(WM_MOUSEWHEEL, &TSpinEdit::WMMouseWheel);
 }

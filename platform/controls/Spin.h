@@ -11,7 +11,6 @@ public:
     explicit TSpinButton(TComponent* AOwner);
     TNotifyEvent OnUpClick;
     TNotifyEvent OnDownClick;
-    void Dispatch(TMessage& Message) override;
 
 protected:
     void Paint() override;
@@ -43,9 +42,14 @@ public:
     int CheckValue(int NewValue) const;
 
     TNotifyEvent OnChange;
-    void Dispatch(TMessage& Message) override;
 
 protected:
+    TW_MESSAGE_HANDLERS(TSpinEdit);
+    void WMGetDlgCode(TWMGetDlgCode Message);
+    void WMSetFocus(TWMSetFocus Message);
+    void WMKillFocus(TWMKillFocus Message);
+    void WMMouseWheel(TWMMouseWheel Message);
+
     void Paint() override;
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void KeyDown(WORD& Key, TShiftState Shift) override;

@@ -3,6 +3,7 @@
 #include "platform/classes/TypInfo.h"
 #include "platform/controls/Menus.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/win/ScrollGeometry.h"
 
 #include <algorithm>
 #include <cctype>
@@ -191,28 +192,25 @@ void TCustomLabel::Notification(TComponent* AComponent, TOperation Operation)
         FFocusControl = nullptr;
 }
 
-void TCustomLabel::Dispatch(TMessage& Message)
+void TCustomLabel::CMTextChanged(TMessage&)
 {
-    switch (Message.Msg) {
-    case CM_TEXTCHANGED:
-        Invalidate();
-        AdjustBounds();
-        return;
-    case CM_FONTCHANGED:
-        TGraphicControl::Dispatch(Message);
-        AdjustBounds();
-        return;
-    case CM_DIALOGCHAR:
-        if (FFocusControl && Enabled() && FShowAccelChar && IsAccelChar(Message.WParam, Caption()) &&
-            FFocusControl->CanFocus()) {
-            FFocusControl->SetFocus();
-            Message.Result = 1;
-        }
-        return;
-    default:
-        break;
+    Invalidate();
+    AdjustBounds();
+}
+
+void TCustomLabel::CMFontChanged(TMessage& Message)
+{
+    TGraphicControl::CMFontChanged(Message);
+    AdjustBounds();
+}
+
+void TCustomLabel::CMDialogChar(TCMDialogChar Message)
+{
+    if (FFocusControl && Enabled() && FShowAccelChar && IsAccelChar(Message.WParam, Caption()) &&
+        FFocusControl->CanFocus()) {
+        FFocusControl->SetFocus();
+        Message.Result = 1;
     }
-    TGraphicControl::Dispatch(Message);
 }
 
 // ---- TButtonControl ---------------------------------------------------------------------------
@@ -232,97 +230,132 @@ void TButtonControl::SetFocusOnPress()
         SetFocus();
 }
 
-void TButtonControl::Dispatch(TMessage& Message)
+void TButtonControl::StartMousePress()
 {
-    switch (Message.Msg) {
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-        TCustomControl::Dispatch(Message);
-        if (!Enabled())
-            return;
-        SetFocusOnPress();
+    if (!Enabled())
+        return;
+    SetFocusOnPress();
+    FPressing = true;
+    FKeyPress = false;
+    FPointerInside = true;
+    Invalidate();
+}
+
+void TButtonControl::WMLButtonDown(TWMLButtonDown Message)
+{
+    TCustomControl::WMLButtonDown(Message);
+    StartMousePress();
+}
+
+void TButtonControl::WMLButtonDblClk(TWMLButtonDblClk Message)
+{
+    TCustomControl::WMLButtonDblClk(Message);
+    StartMousePress();
+}
+
+void TButtonControl::WMMouseMove(TWMMouseMove Message)
+{
+    TCustomControl::WMMouseMove(Message);
+    if (FPressing && !FKeyPress) {
+        TPoint P = Message.Pos();
+        TRect CR = ClientRect();
+        bool Inside = PtInRect(&CR, P);
+        if (Inside != FPointerInside) {
+            FPointerInside = Inside;
+            Invalidate();
+        }
+    }
+}
+
+void TButtonControl::WMLButtonUp(TWMLButtonUp Message)
+{
+    // The base lets the capture go, which reports WM_CAPTURECHANGED: look first.
+    bool WasPressing = FPressing && !FKeyPress;
+    TCustomControl::WMLButtonUp(Message);
+    if (!WasPressing)
+        return;
+    TPoint P = Message.Pos();
+    TRect CR = ClientRect();
+    FPressing = false;
+    Invalidate();
+    if (PtInRect(&CR, P))
+        Pressed();
+}
+
+void TButtonControl::WMKeyDown(TWMKeyDown Message)
+{
+    TCustomControl::WMKeyDown(Message);
+    if (static_cast<int>(Message.WParam) == VK_SPACE && Enabled() && !FPressing) {
         FPressing = true;
-        FKeyPress = false;
+        FKeyPress = true;
         FPointerInside = true;
         Invalidate();
-        return;
-    case WM_MOUSEMOVE: {
-        TCustomControl::Dispatch(Message);
-        if (FPressing && !FKeyPress) {
-            TPoint P{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
-            TRect CR = ClientRect();
-            bool Inside = PtInRect(&CR, P);
-            if (Inside != FPointerInside) {
-                FPointerInside = Inside;
-                Invalidate();
-            }
-        }
-        return;
     }
-    case WM_LBUTTONUP: {
-        // The base lets the capture go, which reports WM_CAPTURECHANGED: look first.
-        bool WasPressing = FPressing && !FKeyPress;
-        TCustomControl::Dispatch(Message);
-        if (!WasPressing)
-            return;
-        TPoint P{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
-        TRect CR = ClientRect();
+}
+
+void TButtonControl::WMKeyUp(TWMKeyUp Message)
+{
+    TCustomControl::WMKeyUp(Message);
+    if (static_cast<int>(Message.WParam) == VK_SPACE && FPressing && FKeyPress) {
+        FPressing = false;
+        FKeyPress = false;
+        Invalidate();
+        Pressed();
+    }
+}
+
+void TButtonControl::CancelPress(bool FocusLost)
+{
+    if (FPressing && (FocusLost || !FKeyPress)) {
         FPressing = false;
         Invalidate();
-        if (PtInRect(&CR, P))
-            Pressed();
-        return;
     }
-    case WM_KEYDOWN:
-        TCustomControl::Dispatch(Message);
-        if (static_cast<int>(Message.WParam) == VK_SPACE && Enabled() && !FPressing) {
-            FPressing = true;
-            FKeyPress = true;
-            FPointerInside = true;
-            Invalidate();
-        }
-        return;
-    case WM_KEYUP:
-        TCustomControl::Dispatch(Message);
-        if (static_cast<int>(Message.WParam) == VK_SPACE && FPressing && FKeyPress) {
-            FPressing = false;
-            FKeyPress = false;
-            Invalidate();
-            Pressed();
-        }
-        return;
-    case WM_CANCELMODE:
-    case WM_CAPTURECHANGED:
-    case WM_KILLFOCUS:
-        if (FPressing && (Message.Msg == WM_KILLFOCUS || !FKeyPress)) {
-            FPressing = false;
-            Invalidate();
-        }
-        if (Message.Msg == WM_KILLFOCUS)
-            Invalidate(); // the focus rectangle goes
-        break;
-    case WM_SETFOCUS:
-        Invalidate();
-        break;
-    case WM_GETDLGCODE:
-        Message.Result = DLGC_BUTTON;
-        return;
-    case CM_DIALOGCHAR:
-        // Alt and the caption's accelerator: focus and press (a check box toggles).
-        if (IsAccelChar(Message.WParam, Caption()) && CanFocus()) {
-            SetFocus();
-            Pressed();
-            Message.Result = 1;
-        }
-        return;
-    case WM_ERASEBKGND:
-        // Paint covers the whole client area.
+}
+
+void TButtonControl::WMCancelMode(TWMCancelMode Message)
+{
+    CancelPress(false);
+    TCustomControl::WMCancelMode(Message);
+}
+
+void TButtonControl::WMCaptureChanged(TWMCaptureChanged Message)
+{
+    CancelPress(false);
+    DefaultHandler(Message);
+}
+
+void TButtonControl::WMKillFocus(TWMKillFocus Message)
+{
+    CancelPress(true);
+    Invalidate(); // the focus rectangle goes
+    DefaultHandler(Message);
+}
+
+void TButtonControl::WMSetFocus(TWMSetFocus Message)
+{
+    Invalidate();
+    TCustomControl::WMSetFocus(Message);
+}
+
+void TButtonControl::WMGetDlgCode(TWMGetDlgCode Message)
+{
+    Message.Result = DLGC_BUTTON;
+}
+
+void TButtonControl::CMDialogChar(TCMDialogChar Message)
+{
+    // Alt and the caption's accelerator: focus and press (a check box toggles).
+    if (IsAccelChar(Message.WParam, Caption()) && CanFocus()) {
+        SetFocus();
+        Pressed();
         Message.Result = 1;
-        return;
-    default:
-        break;
     }
-    TCustomControl::Dispatch(Message);
+}
+
+void TButtonControl::WMEraseBkgnd(TWMEraseBkgnd Message)
+{
+    // Paint covers the whole client area.
+    Message.Result = 1;
 }
 
 // ---- TButton ----------------------------------------------------------------------------------
@@ -360,33 +393,29 @@ bool TButton::IsActiveDefault()
     return !(Active && Active != this && dynamic_cast<TButton*>(Active) && Active->Focused());
 }
 
-void TButton::Dispatch(TMessage& Message)
+void TButton::CMDialogKey(TCMDialogKey Message)
 {
-    switch (Message.Msg) {
-    case CM_DIALOGKEY: {
-        WORD Key = static_cast<WORD>(Message.WParam);
-        bool Takes = (Key == VK_RETURN && IsActiveDefault()) || (Key == VK_ESCAPE && FCancel);
-        if (Takes && Showing() && Enabled()) {
-            Click();
-            Message.Result = 1;
-        }
-        return;
+    WORD Key = Message.CharCode();
+    bool Takes = (Key == VK_RETURN && IsActiveDefault()) || (Key == VK_ESCAPE && FCancel);
+    if (Takes && Showing() && Enabled()) {
+        Click();
+        Message.Result = 1;
     }
-    case CM_DIALOGCHAR:
-        if (IsAccelChar(Message.WParam, Caption()) && CanFocus()) {
-            Click();
-            Message.Result = 1;
-        }
-        return;
-    case CM_FOCUSCHANGED:
-        // The default frame moves with the focus between buttons.
-        if (FDefault)
-            Invalidate();
-        return;
-    default:
-        break;
+}
+
+void TButton::CMDialogChar(TCMDialogChar Message)
+{
+    if (IsAccelChar(Message.WParam, Caption()) && CanFocus()) {
+        Click();
+        Message.Result = 1;
     }
-    TButtonControl::Dispatch(Message);
+}
+
+void TButton::CMFocusChanged(TMessage&)
+{
+    // The default frame moves with the focus between buttons.
+    if (FDefault)
+        Invalidate();
 }
 
 void TButton::Paint()
@@ -651,18 +680,21 @@ void TCustomGroupBox::Paint()
     }
 }
 
-void TCustomGroupBox::Dispatch(TMessage& Message)
+void TCustomGroupBox::CMDialogChar(TCMDialogChar Message)
 {
-    if (Message.Msg == CM_DIALOGCHAR && IsAccelChar(Message.WParam, Caption()) && CanFocus()) {
+    if (IsAccelChar(Message.WParam, Caption()) && CanFocus()) {
         SelectNext(nullptr, true, true);
         Message.Result = 1;
         return;
     }
-    if (Message.Msg == CM_TEXTCHANGED) {
-        Invalidate();
-        Realign();
-    }
-    TCustomControl::Dispatch(Message);
+    TCustomControl::CMDialogChar(Message);
+}
+
+void TCustomGroupBox::CMTextChanged(TMessage& Message)
+{
+    Invalidate();
+    Realign();
+    TCustomControl::CMTextChanged(Message);
 }
 
 // ---- TScrollBar -------------------------------------------------------------------------------
@@ -710,7 +742,7 @@ void TScrollBar::SetParams(int APosition, int AMin, int AMax)
     }
     if (AMax < AMin)
         throw EInvalidOperation("Scroll bar property out of range");
-    APosition = std::clamp(APosition, AMin, std::max(AMin, AMax - std::max(0, FPageSize - 1)));
+    APosition = std::clamp(APosition, AMin, ScrollMaxPos(AMin, AMax, FPageSize));
     bool Moved = APosition != FPosition;
     bool Changed = Moved || AMin != FMin || AMax != FMax;
     FMin = AMin;
@@ -762,16 +794,16 @@ void TScrollBar::DoScroll(TScrollCode ScrollCode, int ThumbPos)
     int Pos = FPosition;
     switch (ScrollCode) {
     case scLineUp:
-        Pos -= SmallChange;
+        Pos = ScrollPosMoved(Pos, -std::int64_t(SmallChange), FMin, MaxPos());
         break;
     case scLineDown:
-        Pos += SmallChange;
+        Pos = ScrollPosMoved(Pos, SmallChange, FMin, MaxPos());
         break;
     case scPageUp:
-        Pos -= LargeChange;
+        Pos = ScrollPosMoved(Pos, -std::int64_t(LargeChange), FMin, MaxPos());
         break;
     case scPageDown:
-        Pos += LargeChange;
+        Pos = ScrollPosMoved(Pos, LargeChange, FMin, MaxPos());
         break;
     case scPosition:
     case scTrack:
@@ -794,7 +826,7 @@ void TScrollBar::DoScroll(TScrollCode ScrollCode, int ThumbPos)
 int TScrollBar::MaxPos() const
 {
     // With a page, the last position shows the last page (as the window system's bars do).
-    return std::max(FMin, FMax - std::max(0, FPageSize - 1));
+    return ScrollMaxPos(FMin, FMax, FPageSize);
 }
 
 int TScrollBar::ArrowSize() const
@@ -807,16 +839,10 @@ void TScrollBar::ThumbExtent(int& Start, int& Len) const
 {
     int A = ArrowSize();
     int Track = Length() - 2 * A;
-    int Range = MaxPos() - FMin;
-    if (FPageSize > 0)
-        Len = static_cast<int>(static_cast<long long>(Track) * FPageSize / (Range + FPageSize));
-    else
-        Len = A;
-    Len = std::min(Track, std::max(Len, 8));
+    Len = ScrollThumbLength(Track, FMin, FMax, FPageSize, std::max(A, 8));
     // While the thumb is dragged it shows where it is being dragged to.
     int Pos = FHeld == 5 ? FTrackPos : FPosition;
-    Start =
-        A + (Range > 0 ? static_cast<int>(static_cast<long long>(Track - Len) * (Pos - FMin) / Range) : 0);
+    Start = A + ScrollThumbOffset(Track - Len, FMin, MaxPos(), Pos);
 }
 
 int TScrollBar::PosFromThumb(int ThumbStart) const
@@ -824,11 +850,7 @@ int TScrollBar::PosFromThumb(int ThumbStart) const
     int A = ArrowSize();
     int Start, Len;
     ThumbExtent(Start, Len);
-    int Room = Length() - 2 * A - Len;
-    if (Room <= 0)
-        return FMin;
-    long long Offset = std::clamp(ThumbStart - A, 0, Room);
-    return FMin + static_cast<int>((Offset * (MaxPos() - FMin) + Room / 2) / Room);
+    return ScrollPosAt(std::int64_t(ThumbStart) - A, Length() - 2 * A - Len, FMin, MaxPos());
 }
 
 void TScrollBar::SendScroll(TScrollCode Code, int Pos)
@@ -842,203 +864,231 @@ void TScrollBar::SendScroll(TScrollCode Code, int Pos)
     }
 }
 
-void TScrollBar::Dispatch(TMessage& Message)
+void TScrollBar::CNScroll(TWMScroll Message)
 {
-    switch (Message.Msg) {
-    case CN_HSCROLL:
-    case CN_VSCROLL: {
-        auto Code = static_cast<TScrollCode>(LOWORD(Message.WParam));
-        int Pos = static_cast<SmallInt>(HIWORD(Message.WParam));
-        // A thumb drag here keeps its whole position (the message carries only 16 bits).
-        if ((Code == scTrack || Code == scPosition) && FHeld == 5)
-            Pos = FTrackPos;
-        if (Code <= scEndScroll)
-            DoScroll(Code, Pos);
-        Message.Result = 0;
-        return;
-    }
-    case SBM_SETSCROLLINFO: {
-        // The raw state, as SetScrollInfo(SB_CTL) sets it: no OnChange.
-        const auto* Info = reinterpret_cast<const SCROLLINFO*>(Message.LParam);
-        if (Info) {
-            if (Info->fMask & SIF_RANGE) {
-                FMin = Info->nMin;
-                FMax = std::max(Info->nMin, Info->nMax);
-            }
-            if (Info->fMask & SIF_PAGE)
-                FPageSize = static_cast<int>(std::min<UINT>(Info->nPage, 0x7FFFFFFF));
-            if (Info->fMask & SIF_POS)
-                FPosition = Info->nPos;
-            FPosition = std::clamp(FPosition, FMin, MaxPos());
-            if (Message.WParam)
-                Invalidate();
-        }
-        Message.Result = FPosition;
-        return;
-    }
-    case SBM_GETSCROLLINFO: {
-        auto* Info = reinterpret_cast<SCROLLINFO*>(Message.LParam);
-        if (!Info) {
-            Message.Result = FALSE;
-            return;
-        }
+    auto Code = static_cast<TScrollCode>(LOWORD(Message.WParam));
+    int Pos = static_cast<SmallInt>(HIWORD(Message.WParam));
+    // A thumb drag here keeps its whole position (the message carries only 16 bits).
+    if ((Code == scTrack || Code == scPosition) && FHeld == 5)
+        Pos = FTrackPos;
+    if (Code <= scEndScroll)
+        DoScroll(Code, Pos);
+    Message.Result = 0;
+}
+
+void TScrollBar::SBMSetScrollInfo(TMessage& Message)
+{
+    // The raw state, as SetScrollInfo(SB_CTL) sets it: no OnChange.
+    const auto* Info = reinterpret_cast<const SCROLLINFO*>(Message.LParam);
+    if (Info) {
         if (Info->fMask & SIF_RANGE) {
-            Info->nMin = FMin;
-            Info->nMax = FMax;
+            FMin = Info->nMin;
+            FMax = std::max(Info->nMin, Info->nMax);
         }
         if (Info->fMask & SIF_PAGE)
-            Info->nPage = static_cast<UINT>(FPageSize);
+            FPageSize = static_cast<int>(std::min<UINT>(Info->nPage, 0x7FFFFFFF));
         if (Info->fMask & SIF_POS)
-            Info->nPos = FPosition;
-        if (Info->fMask & SIF_TRACKPOS)
-            Info->nTrackPos = FHeld == 5 ? FTrackPos : FPosition;
-        Message.Result = TRUE;
-        return;
-    }
-    case SBM_SETPOS: {
-        int Old = FPosition;
-        FPosition = std::clamp(static_cast<int>(Message.WParam), FMin, MaxPos());
-        if (Message.LParam)
+            FPosition = Info->nPos;
+        FPosition = std::clamp(FPosition, FMin, MaxPos());
+        if (Message.WParam)
             Invalidate();
-        Message.Result = Old;
+    }
+    Message.Result = FPosition;
+}
+
+void TScrollBar::SBMGetScrollInfo(TMessage& Message)
+{
+    auto* Info = reinterpret_cast<SCROLLINFO*>(Message.LParam);
+    if (!Info) {
+        Message.Result = FALSE;
         return;
     }
-    case SBM_GETPOS:
-        Message.Result = FPosition;
+    if (Info->fMask & SIF_RANGE) {
+        Info->nMin = FMin;
+        Info->nMax = FMax;
+    }
+    if (Info->fMask & SIF_PAGE)
+        Info->nPage = static_cast<UINT>(FPageSize);
+    if (Info->fMask & SIF_POS)
+        Info->nPos = FPosition;
+    if (Info->fMask & SIF_TRACKPOS)
+        Info->nTrackPos = FHeld == 5 ? FTrackPos : FPosition;
+    Message.Result = TRUE;
+}
+
+void TScrollBar::SBMSetPos(TMessage& Message)
+{
+    int Old = FPosition;
+    FPosition = std::clamp(static_cast<int>(Message.WParam), FMin, MaxPos());
+    if (Message.LParam)
+        Invalidate();
+    Message.Result = Old;
+}
+
+void TScrollBar::SBMGetPos(TMessage& Message)
+{
+    Message.Result = FPosition;
+}
+
+void TScrollBar::WMGetDlgCode(TWMGetDlgCode Message)
+{
+    Message.Result = DLGC_WANTARROWS;
+}
+
+void TScrollBar::WMEraseBkgnd(TWMEraseBkgnd Message)
+{
+    Message.Result = 1;
+}
+
+void TScrollBar::PressAt(int P)
+{
+    if (!Enabled() || MaxPos() <= FMin)
         return;
-    case WM_GETDLGCODE:
-        Message.Result = DLGC_WANTARROWS;
+    if (CanFocus())
+        SetFocus();
+    int A = ArrowSize();
+    int Start, Len;
+    ThumbExtent(Start, Len);
+    if (P < A)
+        FHeld = 1;
+    else if (P >= Length() - A)
+        FHeld = 2;
+    else if (P < Start)
+        FHeld = 3;
+    else if (P >= Start + Len)
+        FHeld = 4;
+    else {
+        FHeld = 5;
+        FGrab = P - Start;
+        FTrackPos = FPosition;
+    }
+    static const TScrollCode Codes[] = {scLineUp, scLineDown, scPageUp, scPageDown};
+    if (FHeld <= 4) {
+        SendScroll(Codes[FHeld - 1], 0);
+        SetTimer(Handle(), RepeatTimer, FirstRepeat, nullptr);
+    }
+    Invalidate();
+}
+
+void TScrollBar::WMLButtonDown(TWMLButtonDown Message)
+{
+    TCustomControl::WMLButtonDown(Message);
+    PressAt(Along(Message.XPos(), Message.YPos()));
+}
+
+void TScrollBar::WMLButtonDblClk(TWMLButtonDblClk Message)
+{
+    TCustomControl::WMLButtonDblClk(Message);
+    PressAt(Along(Message.XPos(), Message.YPos()));
+}
+
+void TScrollBar::WMMouseMove(TWMMouseMove Message)
+{
+    TCustomControl::WMMouseMove(Message);
+    if (FHeld == 5) {
+        int P = Along(Message.XPos(), Message.YPos());
+        int NewPos = PosFromThumb(P - FGrab);
+        if (NewPos != FTrackPos) {
+            FTrackPos = NewPos;
+            SendScroll(scTrack, NewPos);
+            Invalidate();
+        }
+    }
+}
+
+void TScrollBar::WMTimer(TWMTimer Message)
+{
+    if (Message.TimerID() != RepeatTimer) {
+        DefaultHandler(Message);
         return;
-    case WM_ERASEBKGND:
-        Message.Result = 1;
-        return;
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK: {
-        TCustomControl::Dispatch(Message);
-        if (!Enabled() || MaxPos() <= FMin)
-            return;
-        if (CanFocus())
-            SetFocus();
-        int P = Along(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam));
+    }
+    KillTimer(Handle(), RepeatTimer);
+    if (FHeld >= 1 && FHeld <= 4) {
+        POINT Pt;
+        GetCursorPos(&Pt);
+        ::ScreenToClient(Handle(), &Pt);
+        int P = Along(Pt.x, Pt.y);
         int A = ArrowSize();
         int Start, Len;
         ThumbExtent(Start, Len);
-        if (P < A)
-            FHeld = 1;
-        else if (P >= Length() - A)
-            FHeld = 2;
-        else if (P < Start)
-            FHeld = 3;
-        else if (P >= Start + Len)
-            FHeld = 4;
-        else {
-            FHeld = 5;
-            FGrab = P - Start;
-            FTrackPos = FPosition;
-        }
+        // The track repeats only while the pointer stays on its side of the thumb.
+        bool Still = (FHeld == 1 && P < A) || (FHeld == 2 && P >= Length() - A) ||
+                     (FHeld == 3 && P < Start && P >= A) ||
+                     (FHeld == 4 && P >= Start + Len && P < Length() - A);
         static const TScrollCode Codes[] = {scLineUp, scLineDown, scPageUp, scPageDown};
-        if (FHeld <= 4) {
+        if (Still)
             SendScroll(Codes[FHeld - 1], 0);
-            SetTimer(Handle(), RepeatTimer, FirstRepeat, nullptr);
-        }
-        Invalidate();
-        return;
+        SetTimer(Handle(), RepeatTimer, NextRepeat, nullptr);
     }
-    case WM_MOUSEMOVE:
-        TCustomControl::Dispatch(Message);
-        if (FHeld == 5) {
-            int P = Along(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam));
-            int NewPos = PosFromThumb(P - FGrab);
-            if (NewPos != FTrackPos) {
-                FTrackPos = NewPos;
-                SendScroll(scTrack, NewPos);
-                Invalidate();
-            }
-        }
+}
+
+void TScrollBar::EndHold(int Held, bool Released)
+{
+    if (Held == 0)
         return;
-    case WM_TIMER:
-        if (Message.WParam == RepeatTimer) {
-            KillTimer(Handle(), RepeatTimer);
-            if (FHeld >= 1 && FHeld <= 4) {
-                POINT Pt;
-                GetCursorPos(&Pt);
-                ::ScreenToClient(Handle(), &Pt);
-                int P = Along(Pt.x, Pt.y);
-                int A = ArrowSize();
-                int Start, Len;
-                ThumbExtent(Start, Len);
-                // The track repeats only while the pointer stays on its side of the thumb.
-                bool Still = (FHeld == 1 && P < A) || (FHeld == 2 && P >= Length() - A) ||
-                             (FHeld == 3 && P < Start && P >= A) ||
-                             (FHeld == 4 && P >= Start + Len && P < Length() - A);
-                static const TScrollCode Codes[] = {scLineUp, scLineDown, scPageUp, scPageDown};
-                if (Still)
-                    SendScroll(Codes[FHeld - 1], 0);
-                SetTimer(Handle(), RepeatTimer, NextRepeat, nullptr);
-            }
-            return;
-        }
+    if (HandleAllocated())
+        KillTimer(Handle(), RepeatTimer);
+    if (Held == 5 && Released)
+        SendScroll(scPosition, FTrackPos);
+    FHeld = 0;
+    SendScroll(scEndScroll, 0);
+    Invalidate();
+}
+
+void TScrollBar::WMLButtonUp(TWMLButtonUp Message)
+{
+    int Held = FHeld;
+    // The base lets the capture go; that WM_CAPTURECHANGED must not end the drag first.
+    FHeld = 0;
+    TCustomControl::WMLButtonUp(Message);
+    FHeld = Held;
+    EndHold(Held, true);
+}
+
+void TScrollBar::WMCancelMode(TWMCancelMode Message)
+{
+    EndHold(FHeld, false);
+    TCustomControl::WMCancelMode(Message);
+}
+
+void TScrollBar::WMCaptureChanged(TWMCaptureChanged Message)
+{
+    EndHold(FHeld, false);
+    DefaultHandler(Message);
+}
+
+void TScrollBar::WMKeyDown(TWMKeyDown Message)
+{
+    TCustomControl::WMKeyDown(Message);
+    int Code = -1;
+    switch (static_cast<int>(Message.WParam)) {
+    case VK_LEFT:
+    case VK_UP:
+        Code = scLineUp;
         break;
-    case WM_LBUTTONUP:
-    case WM_CANCELMODE:
-    case WM_CAPTURECHANGED: {
-        int Held = FHeld;
-        if (Message.Msg == WM_LBUTTONUP) {
-            // The base lets the capture go; that WM_CAPTURECHANGED must not end the drag first.
-            FHeld = 0;
-            TCustomControl::Dispatch(Message);
-            FHeld = Held;
-        }
-        if (Held == 0)
-            break;
-        if (HandleAllocated())
-            KillTimer(Handle(), RepeatTimer);
-        if (Held == 5 && Message.Msg == WM_LBUTTONUP)
-            SendScroll(scPosition, FTrackPos);
-        FHeld = 0;
-        SendScroll(scEndScroll, 0);
-        Invalidate();
-        if (Message.Msg == WM_LBUTTONUP)
-            return;
+    case VK_RIGHT:
+    case VK_DOWN:
+        Code = scLineDown;
         break;
-    }
-    case WM_KEYDOWN: {
-        TCustomControl::Dispatch(Message);
-        int Code = -1;
-        switch (static_cast<int>(Message.WParam)) {
-        case VK_LEFT:
-        case VK_UP:
-            Code = scLineUp;
-            break;
-        case VK_RIGHT:
-        case VK_DOWN:
-            Code = scLineDown;
-            break;
-        case VK_PRIOR:
-            Code = scPageUp;
-            break;
-        case VK_NEXT:
-            Code = scPageDown;
-            break;
-        case VK_HOME:
-            Code = scTop;
-            break;
-        case VK_END:
-            Code = scBottom;
-            break;
-        default:
-            break;
-        }
-        if (Code >= 0) {
-            SendScroll(static_cast<TScrollCode>(Code), 0);
-            SendScroll(scEndScroll, 0);
-        }
-        return;
-    }
+    case VK_PRIOR:
+        Code = scPageUp;
+        break;
+    case VK_NEXT:
+        Code = scPageDown;
+        break;
+    case VK_HOME:
+        Code = scTop;
+        break;
+    case VK_END:
+        Code = scBottom;
+        break;
     default:
         break;
     }
-    TCustomControl::Dispatch(Message);
+    if (Code >= 0) {
+        SendScroll(static_cast<TScrollCode>(Code), 0);
+        SendScroll(scEndScroll, 0);
+    }
 }
 
 void TScrollBar::Paint()
@@ -1106,16 +1156,37 @@ TW_PUBLISH(TCustomLabel, TGraphicControl)
     Cls.Bool("ShowAccelChar", &TCustomLabel::ShowAccelChar, &TCustomLabel::SetShowAccelChar).Default(true);
     Cls.Bool("Transparent", &TCustomLabel::Transparent, &TCustomLabel::SetTransparent).Default(false);
     Cls.Bool("WordWrap", &TCustomLabel::WordWrap, &TCustomLabel::SetWordWrap).Default(false);
+    Cls.Message(CM_TEXTCHANGED, &TCustomLabel::CMTextChanged);
+    Cls.Message(CM_FONTCHANGED, &TCustomLabel::CMFontChanged);
+    Cls.Message(CM_DIALOGCHAR, &TCustomLabel::CMDialogChar);
 }
 TW_PUBLISH(TLabel, TCustomLabel) {}
 
-TW_PUBLISH(TButtonControl, TCustomControl) {}
+TW_PUBLISH(TButtonControl, TCustomControl)
+{
+    Cls.Message(WM_LBUTTONDOWN, &TButtonControl::WMLButtonDown);
+    Cls.Message(WM_LBUTTONDBLCLK, &TButtonControl::WMLButtonDblClk);
+    Cls.Message(WM_MOUSEMOVE, &TButtonControl::WMMouseMove);
+    Cls.Message(WM_LBUTTONUP, &TButtonControl::WMLButtonUp);
+    Cls.Message(WM_KEYDOWN, &TButtonControl::WMKeyDown);
+    Cls.Message(WM_KEYUP, &TButtonControl::WMKeyUp);
+    Cls.Message(WM_CANCELMODE, &TButtonControl::WMCancelMode);
+    Cls.Message(WM_CAPTURECHANGED, &TButtonControl::WMCaptureChanged);
+    Cls.Message(WM_KILLFOCUS, &TButtonControl::WMKillFocus);
+    Cls.Message(WM_SETFOCUS, &TButtonControl::WMSetFocus);
+    Cls.Message(WM_GETDLGCODE, &TButtonControl::WMGetDlgCode);
+    Cls.Message(CM_DIALOGCHAR, &TButtonControl::CMDialogChar);
+    Cls.Message(WM_ERASEBKGND, &TButtonControl::WMEraseBkgnd);
+}
 
 TW_PUBLISH(TButton, TButtonControl)
 {
     Cls.Bool("Default", &TButton::Default, &TButton::SetDefault).Default(false);
     Cls.Bool("Cancel", &TButton::Cancel, &TButton::SetCancel).Default(false);
     Cls.Ident("TModalResult", "ModalResult", &TButton::ModalResult, &TButton::SetModalResult).Default(mrNone);
+    Cls.Message(CM_DIALOGKEY, &TButton::CMDialogKey);
+    Cls.Message(CM_DIALOGCHAR, &TButton::CMDialogChar);
+    Cls.Message(CM_FOCUSCHANGED, &TButton::CMFocusChanged);
 }
 
 TW_PUBLISH(TCustomCheckBox, TButtonControl)
@@ -1134,7 +1205,11 @@ TW_PUBLISH(TRadioButton, TButtonControl)
     Cls.Enum("Alignment", &TRadioButton::Alignment, &TRadioButton::SetAlignment).Default(taRightJustify);
 }
 
-TW_PUBLISH(TCustomGroupBox, TCustomControl) {}
+TW_PUBLISH(TCustomGroupBox, TCustomControl)
+{
+    Cls.Message(CM_DIALOGCHAR, &TCustomGroupBox::CMDialogChar);
+    Cls.Message(CM_TEXTCHANGED, &TCustomGroupBox::CMTextChanged);
+}
 TW_PUBLISH(TGroupBox, TCustomGroupBox) {}
 
 TW_PUBLISH(TScrollBar, TCustomControl)
@@ -1148,4 +1223,19 @@ TW_PUBLISH(TScrollBar, TCustomControl)
     Cls.Int("PageSize", &TScrollBar::PageSize, &TScrollBar::SetPageSize).Default(0);
     Cls.Event("OnChange", &TScrollBar::OnChange);
     Cls.Event("OnScroll", &TScrollBar::OnScroll);
+    Cls.Message({CN_HSCROLL, CN_VSCROLL}, &TScrollBar::CNScroll);
+    Cls.Message(SBM_SETSCROLLINFO, &TScrollBar::SBMSetScrollInfo);
+    Cls.Message(SBM_GETSCROLLINFO, &TScrollBar::SBMGetScrollInfo);
+    Cls.Message(SBM_SETPOS, &TScrollBar::SBMSetPos);
+    Cls.Message(SBM_GETPOS, &TScrollBar::SBMGetPos);
+    Cls.Message(WM_GETDLGCODE, &TScrollBar::WMGetDlgCode);
+    Cls.Message(WM_ERASEBKGND, &TScrollBar::WMEraseBkgnd);
+    Cls.Message(WM_LBUTTONDOWN, &TScrollBar::WMLButtonDown);
+    Cls.Message(WM_LBUTTONDBLCLK, &TScrollBar::WMLButtonDblClk);
+    Cls.Message(WM_MOUSEMOVE, &TScrollBar::WMMouseMove);
+    Cls.Message(WM_TIMER, &TScrollBar::WMTimer);
+    Cls.Message(WM_LBUTTONUP, &TScrollBar::WMLButtonUp);
+    Cls.Message(WM_CANCELMODE, &TScrollBar::WMCancelMode);
+    Cls.Message(WM_CAPTURECHANGED, &TScrollBar::WMCaptureChanged);
+    Cls.Message(WM_KEYDOWN, &TScrollBar::WMKeyDown);
 }

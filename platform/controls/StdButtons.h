@@ -36,9 +36,12 @@ public:
     bool WordWrap() const { return FWordWrap; }
     void SetWordWrap(bool Value);
 
-    void Dispatch(TMessage& Message) override;
-
 protected:
+    TW_MESSAGE_HANDLERS(TCustomLabel);
+    void CMTextChanged(TMessage& Message);
+    void CMFontChanged(TMessage& Message);
+    void CMDialogChar(TCMDialogChar Message);
+
     // Draws (or with DT_CALCRECT measures) the caption into Rect on the canvas.
     virtual void DoDrawText(TRect& Rect, UINT Flags);
     virtual std::string GetLabelText() const { return Caption(); }
@@ -67,9 +70,23 @@ public:
 class TButtonControl : public TCustomControl {
 public:
     explicit TButtonControl(TComponent* AOwner);
-    void Dispatch(TMessage& Message) override;
 
 protected:
+    TW_MESSAGE_HANDLERS(TButtonControl);
+    void WMLButtonDown(TWMLButtonDown Message);
+    void WMLButtonDblClk(TWMLButtonDblClk Message);
+    void WMMouseMove(TWMMouseMove Message);
+    void WMLButtonUp(TWMLButtonUp Message);
+    void WMKeyDown(TWMKeyDown Message);
+    void WMKeyUp(TWMKeyUp Message);
+    void WMCancelMode(TWMCancelMode Message);
+    void WMCaptureChanged(TWMCaptureChanged Message);
+    void WMKillFocus(TWMKillFocus Message);
+    void WMSetFocus(TWMSetFocus Message);
+    void WMGetDlgCode(TWMGetDlgCode Message);
+    void CMDialogChar(TCMDialogChar Message);
+    void WMEraseBkgnd(TWMEraseBkgnd Message);
+
     // The press ended over the control (mouse) or the space bar was let go.
     virtual void Pressed() = 0;
     // Whether the control shows as held down now.
@@ -77,6 +94,9 @@ protected:
     void SetFocusOnPress();
 
 private:
+    void StartMousePress();
+    // The press ends without a click: the mouse let go elsewhere, or the focus went.
+    void CancelPress(bool FocusLost);
     bool FPressing = false;      // left button or space held since a press on the control
     bool FPointerInside = false; // the pointer is over the control while the button is held
     bool FKeyPress = false;      // the press came from the space bar
@@ -97,9 +117,13 @@ public:
     void SetModalResult(TModalResult Value) { FModalResult = Value; }
 
     void Click() override;
-    void Dispatch(TMessage& Message) override;
 
 protected:
+    TW_MESSAGE_HANDLERS(TButton);
+    void CMDialogKey(TCMDialogKey Message);
+    void CMDialogChar(TCMDialogChar Message);
+    void CMFocusChanged(TMessage& Message);
+
     void Pressed() override { Click(); }
     void Paint() override;
 
@@ -164,9 +188,12 @@ private:
 class TCustomGroupBox : public TCustomControl {
 public:
     explicit TCustomGroupBox(TComponent* AOwner);
-    void Dispatch(TMessage& Message) override;
 
 protected:
+    TW_MESSAGE_HANDLERS(TCustomGroupBox);
+    void CMDialogChar(TCMDialogChar Message);
+    void CMTextChanged(TMessage& Message);
+
     void AdjustClientRect(TRect& Rect) override;
     void Paint() override;
 };
@@ -220,9 +247,25 @@ public:
     TNotifyEvent OnChange;
     TScrollEvent OnScroll;
 
-    void Dispatch(TMessage& Message) override;
-
 protected:
+    TW_MESSAGE_HANDLERS(TScrollBar);
+    void CNScroll(TWMScroll Message); // CN_HSCROLL, CN_VSCROLL
+    // The bar's own state, as SetScrollInfo/GetScrollInfo(SB_CTL) and SetScrollPos read it.
+    void SBMSetScrollInfo(TMessage& Message);
+    void SBMGetScrollInfo(TMessage& Message);
+    void SBMSetPos(TMessage& Message);
+    void SBMGetPos(TMessage& Message);
+    void WMGetDlgCode(TWMGetDlgCode Message);
+    void WMEraseBkgnd(TWMEraseBkgnd Message);
+    void WMLButtonDown(TWMLButtonDown Message);
+    void WMLButtonDblClk(TWMLButtonDblClk Message);
+    void WMMouseMove(TWMMouseMove Message);
+    void WMTimer(TWMTimer Message);
+    void WMLButtonUp(TWMLButtonUp Message);
+    void WMCancelMode(TWMCancelMode Message);
+    void WMCaptureChanged(TWMCaptureChanged Message);
+    void WMKeyDown(TWMKeyDown Message);
+
     virtual void Change();
     void Loaded() override;
     virtual void Scroll(TScrollCode ScrollCode, int& ScrollPos);
@@ -239,6 +282,9 @@ private:
     int Length() const { return FKind == sbHorizontal ? Width() : Height(); }
     int PosFromThumb(int ThumbStart) const;
     void SendScroll(TScrollCode Code, int Pos);
+    void PressAt(int P);
+    // Ends what the mouse held (Held: the part); Released: by letting the button go.
+    void EndHold(int Held, bool Released);
 
     TScrollBarKind FKind = sbHorizontal;
     int FPosition = 0;

@@ -815,6 +815,684 @@ void ApplyAlignment(TEditState* S)
     }
 }
 
+// ---- The EDIT window procedure: one function per message ------------------------------------
+
+// One call of the edit's window procedure: the window, its editor and the message.
+struct TEditCall {
+    HWND Wnd;
+    TEditState* S;
+    UINT Msg;
+    WPARAM WParam;
+    LPARAM LParam;
+    LRESULT Default() const { return DefWindowProc(Wnd, Msg, WParam, LParam); }
+};
+using TEditHandler = LRESULT (*)(TEditCall& C);
+
+LRESULT EditProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
+
+LRESULT WMCreate(TEditCall& C)
+{
+    TEditState* S = C.S;
+    auto* CS = reinterpret_cast<CREATESTRUCT*>(C.LParam);
+    bool Saved = S->Notifying;
+    S->Notifying = false;
+    if (CS && CS->lpszName && *CS->lpszName)
+        SetText(S, CS->lpszName);
+    S->Notifying = Saved;
+    Layout(S);
+    return 0;
+}
+
+LRESULT WMNCDestroy(TEditCall& C)
+{
+    LRESULT R = C.Default();
+    Edits().erase(C.Wnd);
+    return R;
+}
+
+LRESULT WMSize(TEditCall& C)
+{
+    Layout(C.S);
+    SyncScrollBars(C.S);
+    UpdateCaret(C.S);
+    InvalidateRect(C.Wnd, nullptr, FALSE);
+    return 0;
+}
+
+LRESULT WMStyleChanged(TEditCall& C)
+{
+    ApplyAlignment(C.S);
+    Layout(C.S);
+    InvalidateRect(C.Wnd, nullptr, FALSE);
+    return 0;
+}
+
+LRESULT WMSetFont(TEditCall& C)
+{
+    TEditState* S = C.S;
+    S->Font = reinterpret_cast<HFONT>(C.WParam);
+    if (!S->Font)
+        S->Font = static_cast<HFONT>(GetStockObject(SYSTEM_FONT));
+    ApplyFont(S);
+    Layout(S);
+    if (S->Focused) {
+        CreateCaret(C.Wnd, nullptr, 1, static_cast<int>(std::lround(S->LineHeight())));
+        ShowCaret(C.Wnd);
+    }
+    Refresh(S, false);
+    return 0;
+}
+
+LRESULT WMEnable(TEditCall& C)
+{
+    // Grey text while disabled.
+    InvalidateRect(C.Wnd, nullptr, FALSE);
+    return 0;
+}
+
+LRESULT WMGetFont(TEditCall& C)
+{
+    return reinterpret_cast<LRESULT>(C.S->Font);
+}
+
+LRESULT WMEraseBkgnd(TEditCall&)
+{
+    return 1;
+}
+
+LRESULT WMPaint(TEditCall& C)
+{
+    HDC DC = reinterpret_cast<HDC>(C.WParam);
+    PAINTSTRUCT PS;
+    bool Own = DC == nullptr;
+    if (Own)
+        DC = BeginPaint(C.Wnd, &PS);
+    Render(C.S, DC);
+    if (Own)
+        EndPaint(C.Wnd, &PS);
+    return 0;
+}
+
+LRESULT WMPrintClient(TEditCall& C)
+{
+    Render(C.S, reinterpret_cast<HDC>(C.WParam));
+    return 0;
+}
+
+LRESULT WMGetDlgCode(TEditCall& C)
+{
+    return DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS | (C.S->Multi() ? DLGC_WANTALLKEYS : 0);
+}
+
+LRESULT WMSetFocus(TEditCall& C)
+{
+    TEditState* S = C.S;
+    S->Focused = true;
+    CreateCaret(C.Wnd, nullptr, 1, static_cast<int>(std::lround(S->LineHeight())));
+    UpdateCaret(S);
+    ShowCaret(C.Wnd);
+    InvalidateRect(C.Wnd, nullptr, FALSE);
+    Notify(S, EN_SETFOCUS);
+    return 0;
+}
+
+LRESULT WMKillFocus(TEditCall& C)
+{
+    TEditState* S = C.S;
+    S->Focused = false;
+    S->Dragging = false;
+    DestroyCaret();
+    InvalidateRect(C.Wnd, nullptr, FALSE);
+    Notify(S, EN_KILLFOCUS);
+    return 0;
+}
+
+// ---- text ----
+
+LRESULT WMSetText(TEditCall& C)
+{
+    C.Default();
+    SetText(C.S, C.LParam ? reinterpret_cast<const char*>(C.LParam) : "");
+    return TRUE;
+}
+
+LRESULT WMGetTextLength(TEditCall& C)
+{
+    return C.S->Length();
+}
+
+LRESULT WMGetText(TEditCall& C)
+{
+    if (!C.LParam || C.WParam == 0)
+        return 0;
+    std::string T = C.S->Text();
+    std::size_t N = std::min<std::size_t>(T.size(), C.WParam - 1);
+    std::copy_n(T.data(), N, reinterpret_cast<char*>(C.LParam));
+    reinterpret_cast<char*>(C.LParam)[N] = '\0';
+    return static_cast<LRESULT>(N);
+}
+
+LRESULT EMGetLine(TEditCall& C)
+{
+    // The buffer's first WORD holds its size; the line is copied without a terminator.
+    if (!C.LParam)
+        return 0;
+    TEditState* S = C.S;
+    int Start, End;
+    if (!S->LineRange(static_cast<int>(C.WParam), Start, End))
+        return 0;
+    auto* Buf = reinterpret_cast<char*>(C.LParam);
+    WORD Size = 0;
+    std::memcpy(&Size, Buf, sizeof(WORD));
+    // Only the line itself: a caller reading the visible lines of a long text one by one
+    // must not pay for the whole text each time.
+    const QTextBlock Block = S->Doc->findBlock(Start);
+    std::string T = ToUtf8(Block.text().mid(Start - Block.position(), End - Start));
+    std::size_t N = std::min<std::size_t>(T.size(), Size);
+    std::copy_n(T.data(), N, Buf);
+    return static_cast<LRESULT>(N);
+}
+
+LRESULT EMLimitText(TEditCall& C)
+{
+    C.S->Limit = static_cast<int>(C.WParam);
+    return 0;
+}
+
+LRESULT EMGetLimitText(TEditCall& C)
+{
+    return C.S->Limit > 0 ? C.S->Limit : 0x7FFFFFFE;
+}
+
+LRESULT EMGetModify(TEditCall& C)
+{
+    return C.S->Modified ? TRUE : FALSE;
+}
+
+LRESULT EMSetModify(TEditCall& C)
+{
+    C.S->Modified = C.WParam != 0;
+    return 0;
+}
+
+LRESULT EMSetReadOnly(TEditCall& C)
+{
+    DWORD Style = C.S->Style();
+    Style = C.WParam ? (Style | ES_READONLY) : (Style & ~ES_READONLY);
+    SetWindowLong(C.Wnd, GWL_STYLE, static_cast<LONG_PTR>(Style));
+    InvalidateRect(C.Wnd, nullptr, FALSE);
+    return TRUE;
+}
+
+LRESULT EMSetPasswordChar(TEditCall& C)
+{
+    C.S->PasswordChar = static_cast<char32_t>(C.WParam);
+    InvalidateRect(C.Wnd, nullptr, FALSE);
+    return 0;
+}
+
+LRESULT EMGetPasswordChar(TEditCall& C)
+{
+    return static_cast<LRESULT>(C.S->PasswordChar);
+}
+
+// EM_SETTABSTOPS, EM_SETMARGINS: accepted, with no effect on the layout.
+LRESULT AnswerTrue(TEditCall&)
+{
+    return TRUE;
+}
+
+LRESULT EMCanUndo(TEditCall& C)
+{
+    return C.S->Doc->isUndoAvailable() || C.S->Doc->isRedoAvailable() ? TRUE : FALSE;
+}
+
+// EM_UNDO, WM_UNDO.
+LRESULT EMUndo(TEditCall& C)
+{
+    TEditState* S = C.S;
+    // The edit control keeps one change: undoing again puts back what the undo took away.
+    if (S->Doc->isRedoAvailable())
+        S->Doc->redo();
+    else if (S->Doc->isUndoAvailable())
+        S->Doc->undo();
+    else
+        return FALSE;
+    TextChanged(S, true);
+    return TRUE;
+}
+
+LRESULT EMEmptyUndoBuffer(TEditCall& C)
+{
+    C.S->Doc->clearUndoRedoStacks();
+    return 0;
+}
+
+// ---- selection ----
+
+LRESULT EMGetSel(TEditCall& C)
+{
+    TEditState* S = C.S;
+    QTextCursor Cur = S->View->textCursor();
+    DWORD A = static_cast<DWORD>(S->ToByte(Cur.selectionStart()));
+    DWORD B = static_cast<DWORD>(S->ToByte(Cur.selectionEnd()));
+    if (C.WParam)
+        *reinterpret_cast<DWORD*>(C.WParam) = A;
+    if (C.LParam)
+        *reinterpret_cast<DWORD*>(C.LParam) = B;
+    return MAKELRESULT(static_cast<WORD>(std::min<DWORD>(A, 0xFFFF)),
+                       static_cast<WORD>(std::min<DWORD>(B, 0xFFFF)));
+}
+
+LRESULT EMSetSel(TEditCall& C)
+{
+    TEditState* S = C.S;
+    int A = static_cast<int>(static_cast<std::intptr_t>(C.WParam));
+    int B = static_cast<int>(C.LParam);
+    int Len = S->Length();
+    QTextCursor Cur = S->View->textCursor();
+    if (A < 0) {
+        Cur.clearSelection();
+    } else {
+        if (B < 0)
+            B = Len;
+        A = std::min(A, Len);
+        B = std::min(B, Len);
+        // The caret goes to the second position, as on the platform.
+        Cur.setPosition(S->ToPos(A));
+        Cur.setPosition(S->ToPos(B), QTextCursor::KeepAnchor);
+    }
+    S->View->setTextCursor(Cur);
+    Refresh(S, false);
+    return 0;
+}
+
+LRESULT EMReplaceSel(TEditCall& C)
+{
+    InsertText(C.S, EditorText(C.LParam ? reinterpret_cast<const char*>(C.LParam) : ""), true);
+    return 0;
+}
+
+LRESULT EMScrollCaret(TEditCall& C)
+{
+    C.S->View->ensureCursorVisible();
+    Refresh(C.S, true);
+    return TRUE;
+}
+
+// ---- lines and positions ----
+
+LRESULT EMGetLineCount(TEditCall& C)
+{
+    return C.S->LineCount();
+}
+
+LRESULT EMLineIndex(TEditCall& C)
+{
+    TEditState* S = C.S;
+    int Line = static_cast<int>(static_cast<std::intptr_t>(C.WParam));
+    if (Line < 0)
+        Line = S->LineOfPos(S->View->textCursor().position());
+    int Start, End;
+    if (!S->LineRange(Line, Start, End))
+        return -1;
+    return S->ToByte(Start);
+}
+
+LRESULT EMLineLength(TEditCall& C)
+{
+    TEditState* S = C.S;
+    int Index = static_cast<int>(static_cast<std::intptr_t>(C.WParam));
+    int Start, End;
+    if (Index < 0) {
+        // The unselected characters on the lines the selection touches.
+        QTextCursor Cur = S->View->textCursor();
+        int S0, E0, S1, E1;
+        if (!S->LineRange(S->LineOfPos(Cur.selectionStart()), S0, E0) ||
+            !S->LineRange(S->LineOfPos(Cur.selectionEnd()), S1, E1))
+            return 0;
+        return (S->ToByte(Cur.selectionStart()) - S->ToByte(S0)) +
+               (S->ToByte(E1) - S->ToByte(Cur.selectionEnd()));
+    }
+    if (Index > S->Length())
+        return 0;
+    if (!S->LineRange(S->LineOfPos(S->ToPos(Index)), Start, End))
+        return 0;
+    return S->ToByte(End) - S->ToByte(Start);
+}
+
+LRESULT EMLineFromChar(TEditCall& C)
+{
+    TEditState* S = C.S;
+    int Index = static_cast<int>(static_cast<std::intptr_t>(C.WParam));
+    int Pos = Index < 0 ? S->View->textCursor().selectionStart() : S->ToPos(Index);
+    return S->LineOfPos(Pos);
+}
+
+LRESULT EMGetFirstVisibleLine(TEditCall& C)
+{
+    return C.S->FirstVisibleLine();
+}
+
+LRESULT EMPosFromChar(TEditCall& C)
+{
+    TEditState* S = C.S;
+    int Index = static_cast<int>(static_cast<std::intptr_t>(C.WParam));
+    if (Index < 0 || Index > S->Length())
+        return -1;
+    QPoint P = S->PosToClient(S->ToPos(Index));
+    auto Clamp = [](int V) { return static_cast<WORD>(static_cast<SmallInt>(std::clamp(V, -32768, 32767))); };
+    return MAKELRESULT(Clamp(P.x()), Clamp(P.y()));
+}
+
+LRESULT EMCharFromPos(TEditCall& C)
+{
+    TEditState* S = C.S;
+    int Pos = S->ClientToPos(GET_X_LPARAM(C.LParam), GET_Y_LPARAM(C.LParam));
+    int Index = S->ToByte(Pos);
+    int Line = S->LineOfPos(Pos);
+    return MAKELRESULT(static_cast<WORD>(std::min(Index, 0xFFFF)), static_cast<WORD>(std::min(Line, 0xFFFF)));
+}
+
+LRESULT EMGetRect(TEditCall& C)
+{
+    if (C.LParam)
+        *reinterpret_cast<RECT*>(C.LParam) = C.S->Rect();
+    return 0;
+}
+
+// EM_SETRECT, EM_SETRECTNP (the same without the repaint).
+LRESULT EMSetRect(TEditCall& C)
+{
+    TEditState* S = C.S;
+    if (C.LParam) {
+        S->FormatRect = *reinterpret_cast<const RECT*>(C.LParam);
+        S->HaveRect = true;
+    } else {
+        S->HaveRect = false;
+    }
+    Layout(S);
+    if (C.Msg == EM_SETRECT)
+        InvalidateRect(C.Wnd, nullptr, FALSE);
+    UpdateCaret(S);
+    return 0;
+}
+
+LRESULT EMLineScroll(TEditCall& C)
+{
+    TEditState* S = C.S;
+    if (!S->Multi())
+        return FALSE;
+    QScrollBar* H = S->View->horizontalScrollBar();
+    int Cw = std::max(1, static_cast<int>(QFontMetricsF(S->View->font()).averageCharWidth()));
+    H->setValue(H->value() + static_cast<int>(static_cast<std::intptr_t>(C.WParam)) * Cw);
+    ScrollLines(S, static_cast<int>(C.LParam));
+    Refresh(S, true);
+    return TRUE;
+}
+
+LRESULT EMScroll(TEditCall& C)
+{
+    TEditState* S = C.S;
+    int Before = S->FirstVisibleLine();
+    DoScroll(S, true, static_cast<int>(C.WParam), 0);
+    Refresh(S, true);
+    return MAKELRESULT(static_cast<WORD>(static_cast<SmallInt>(S->FirstVisibleLine() - Before)), TRUE);
+}
+
+// WM_VSCROLL, WM_HSCROLL.
+LRESULT WMScroll(TEditCall& C)
+{
+    const bool Vert = C.Msg == WM_VSCROLL;
+    DoScroll(C.S, Vert, LOWORD(C.WParam), HIWORD(C.WParam));
+    Refresh(C.S, true);
+    if (LOWORD(C.WParam) != SB_ENDSCROLL)
+        Notify(C.S, Vert ? EN_VSCROLL : EN_HSCROLL);
+    return 0;
+}
+
+LRESULT WMMouseWheel(TEditCall& C)
+{
+    int Delta = static_cast<SmallInt>(HIWORD(C.WParam));
+    ScrollLines(C.S, -Delta * 3 / 120);
+    Refresh(C.S, true);
+    return 0;
+}
+
+// ---- clipboard ----
+
+LRESULT WMCopy(TEditCall& C)
+{
+    Copy(C.S);
+    return 0;
+}
+
+LRESULT WMCut(TEditCall& C)
+{
+    if (C.S->ReadOnly())
+        return 0;
+    Copy(C.S);
+    DeleteSelection(C.S, true);
+    return 0;
+}
+
+LRESULT WMClear(TEditCall& C)
+{
+    if (!C.S->ReadOnly())
+        DeleteSelection(C.S, true);
+    return 0;
+}
+
+LRESULT WMPaste(TEditCall& C)
+{
+    if (!C.S->ReadOnly())
+        Paste(C.S);
+    return 0;
+}
+
+// ---- input ----
+
+// WM_LBUTTONDOWN places the caret and starts a drag; WM_LBUTTONDBLCLK selects the word.
+LRESULT WMLButtonDown(TEditCall& C)
+{
+    TEditState* S = C.S;
+    if (GetFocus() != C.Wnd)
+        SetFocus(C.Wnd);
+    int Pos = S->ClientToPos(GET_X_LPARAM(C.LParam), GET_Y_LPARAM(C.LParam));
+    QTextCursor Cur = S->View->textCursor();
+    if (C.Msg == WM_LBUTTONDBLCLK) {
+        Cur.setPosition(Pos);
+        Cur.select(QTextCursor::WordUnderCursor);
+    } else {
+        Cur.setPosition(Pos, (C.WParam & MK_SHIFT) ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor);
+        S->Dragging = true;
+        SetCapture(C.Wnd);
+    }
+    S->View->setTextCursor(Cur);
+    Refresh(S, true);
+    return 0;
+}
+
+LRESULT WMMouseMove(TEditCall& C)
+{
+    TEditState* S = C.S;
+    if (S->Dragging && (C.WParam & MK_LBUTTON)) {
+        int Pos = S->ClientToPos(GET_X_LPARAM(C.LParam), GET_Y_LPARAM(C.LParam));
+        QTextCursor Cur = S->View->textCursor();
+        if (Cur.position() != Pos) {
+            Cur.setPosition(Pos, QTextCursor::KeepAnchor);
+            S->View->setTextCursor(Cur);
+            S->View->ensureCursorVisible();
+            Refresh(S, true);
+        }
+    }
+    return C.Default();
+}
+
+LRESULT WMLButtonUp(TEditCall& C)
+{
+    if (C.S->Dragging) {
+        C.S->Dragging = false;
+        if (GetCapture() == C.Wnd)
+            ReleaseCapture();
+    }
+    return 0;
+}
+
+LRESULT WMCaptureChanged(TEditCall& C)
+{
+    C.S->Dragging = false;
+    return 0;
+}
+
+LRESULT WMKeyDown(TEditCall& C)
+{
+    TEditState* S = C.S;
+    HWND Wnd = C.Wnd;
+    int Vk = static_cast<int>(C.WParam);
+    bool Ctrl = CtrlDown(), Shift = ShiftDown();
+    if (Ctrl && !Shift) {
+        switch (Vk) {
+        case 'C':
+        case VK_INSERT:
+            return EditProc(Wnd, WM_COPY, 0, 0);
+        case 'X':
+            return EditProc(Wnd, WM_CUT, 0, 0);
+        case 'V':
+            return EditProc(Wnd, WM_PASTE, 0, 0);
+        case 'Z':
+            return EditProc(Wnd, EM_UNDO, 0, 0);
+        case 'A':
+            return EditProc(Wnd, EM_SETSEL, 0, -1);
+        default:
+            break;
+        }
+    }
+    if (Shift && !Ctrl && Vk == VK_INSERT)
+        return EditProc(Wnd, WM_PASTE, 0, 0);
+    if (Shift && !Ctrl && Vk == VK_DELETE)
+        return EditProc(Wnd, WM_CUT, 0, 0);
+    int Key = QtKeyOf(Vk);
+    if (!Key)
+        return 0;
+    if (Key == Qt::Key_Delete && S->ReadOnly())
+        return 0;
+    if (!S->Multi() &&
+        (Key == Qt::Key_Up || Key == Qt::Key_Down || Key == Qt::Key_PageUp || Key == Qt::Key_PageDown))
+        Key = (Key == Qt::Key_Up || Key == Qt::Key_PageUp) ? Qt::Key_Left : Qt::Key_Right;
+    if (SendKeyToView(S, Key, Modifiers()))
+        TextChanged(S, true);
+    else
+        Refresh(S, true);
+    return 0;
+}
+
+LRESULT WMChar(TEditCall& C)
+{
+    TEditState* S = C.S;
+    auto Ch = static_cast<char32_t>(C.WParam);
+    if (Ch == 8) {
+        if (S->ReadOnly())
+            return 0;
+        if (SendKeyToView(S, Qt::Key_Backspace, CtrlDown() ? Qt::ControlModifier : Qt::NoModifier))
+            TextChanged(S, true);
+        return 0;
+    }
+    if (S->ReadOnly())
+        return 0;
+    if (Ch == '\r' || Ch == '\n') {
+        if (S->Multi())
+            InsertText(S, QString(QChar('\n')), true);
+        return 0;
+    }
+    if (Ch == '\t') {
+        if (S->Multi())
+            InsertText(S, QString(QChar('\t')), true);
+        return 0;
+    }
+    if (Ch < 32 || Ch == 127 || Ch > 0x10FFFF)
+        return 0;
+    if ((S->Style() & ES_NUMBER) && (Ch < '0' || Ch > '9'))
+        return 0;
+    InsertText(S, QString::fromUcs4(&Ch, 1), true);
+    return 0;
+}
+
+// WM_KEYUP, WM_SYSCHAR: taken, with nothing to do.
+LRESULT AnswerZero(TEditCall&)
+{
+    return 0;
+}
+
+const TMessageMap<TEditHandler>& EditHandlers()
+{
+    static const TMessageMap<TEditHandler> Map{
+        {WM_CREATE, &WMCreate},
+        {WM_NCDESTROY, &WMNCDestroy},
+        {WM_SIZE, &WMSize},
+        {WM_STYLECHANGED, &WMStyleChanged},
+        {WM_SETFONT, &WMSetFont},
+        {WM_ENABLE, &WMEnable},
+        {WM_GETFONT, &WMGetFont},
+        {WM_ERASEBKGND, &WMEraseBkgnd},
+        {WM_PAINT, &WMPaint},
+        {WM_PRINTCLIENT, &WMPrintClient},
+        {WM_GETDLGCODE, &WMGetDlgCode},
+        {WM_SETFOCUS, &WMSetFocus},
+        {WM_KILLFOCUS, &WMKillFocus},
+        {WM_SETTEXT, &WMSetText},
+        {WM_GETTEXTLENGTH, &WMGetTextLength},
+        {WM_GETTEXT, &WMGetText},
+        {EM_GETLINE, &EMGetLine},
+        {EM_LIMITTEXT, &EMLimitText},
+        {EM_GETLIMITTEXT, &EMGetLimitText},
+        {EM_GETMODIFY, &EMGetModify},
+        {EM_SETMODIFY, &EMSetModify},
+        {EM_SETREADONLY, &EMSetReadOnly},
+        {EM_SETPASSWORDCHAR, &EMSetPasswordChar},
+        {EM_GETPASSWORDCHAR, &EMGetPasswordChar},
+        {EM_SETTABSTOPS, &AnswerTrue},
+        {EM_SETMARGINS, &AnswerTrue},
+        {EM_CANUNDO, &EMCanUndo},
+        {EM_UNDO, &EMUndo},
+        {WM_UNDO, &EMUndo},
+        {EM_EMPTYUNDOBUFFER, &EMEmptyUndoBuffer},
+        {EM_GETSEL, &EMGetSel},
+        {EM_SETSEL, &EMSetSel},
+        {EM_REPLACESEL, &EMReplaceSel},
+        {EM_SCROLLCARET, &EMScrollCaret},
+        {EM_GETLINECOUNT, &EMGetLineCount},
+        {EM_LINEINDEX, &EMLineIndex},
+        {EM_LINELENGTH, &EMLineLength},
+        {EM_LINEFROMCHAR, &EMLineFromChar},
+        {EM_GETFIRSTVISIBLELINE, &EMGetFirstVisibleLine},
+        {EM_POSFROMCHAR, &EMPosFromChar},
+        {EM_CHARFROMPOS, &EMCharFromPos},
+        {EM_GETRECT, &EMGetRect},
+        {EM_SETRECT, &EMSetRect},
+        {EM_SETRECTNP, &EMSetRect},
+        {EM_LINESCROLL, &EMLineScroll},
+        {EM_SCROLL, &EMScroll},
+        {WM_VSCROLL, &WMScroll},
+        {WM_HSCROLL, &WMScroll},
+        {WM_MOUSEWHEEL, &WMMouseWheel},
+        {WM_COPY, &WMCopy},
+        {WM_CUT, &WMCut},
+        {WM_CLEAR, &WMClear},
+        {WM_PASTE, &WMPaste},
+        {WM_LBUTTONDOWN, &WMLButtonDown},
+        {WM_LBUTTONDBLCLK, &WMLButtonDown},
+        {WM_MOUSEMOVE, &WMMouseMove},
+        {WM_LBUTTONUP, &WMLButtonUp},
+        {WM_CAPTURECHANGED, &WMCaptureChanged},
+        {WM_KEYDOWN, &WMKeyDown},
+        {WM_CHAR, &WMChar},
+        {WM_KEYUP, &AnswerZero},
+        {WM_SYSCHAR, &AnswerZero},
+    };
+    return Map;
+}
+
 LRESULT EditProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
 {
     if (Msg == WM_NCCREATE)
@@ -828,437 +1506,11 @@ LRESULT EditProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
         ApplyAlignment(S);
         Layout(S);
     }
-    switch (Msg) {
-    case WM_CREATE: {
-        auto* CS = reinterpret_cast<CREATESTRUCT*>(LParam);
-        bool Saved = S->Notifying;
-        S->Notifying = false;
-        if (CS && CS->lpszName && *CS->lpszName)
-            SetText(S, CS->lpszName);
-        S->Notifying = Saved;
-        Layout(S);
-        return 0;
-    }
-    case WM_NCDESTROY: {
-        LRESULT R = DefWindowProc(Wnd, Msg, WParam, LParam);
-        Edits().erase(Wnd);
-        return R;
-    }
-    case WM_SIZE:
-        Layout(S);
-        SyncScrollBars(S);
-        UpdateCaret(S);
-        InvalidateRect(Wnd, nullptr, FALSE);
-        return 0;
-    case WM_STYLECHANGED:
-        ApplyAlignment(S);
-        Layout(S);
-        InvalidateRect(Wnd, nullptr, FALSE);
-        return 0;
-    case WM_SETFONT:
-        S->Font = reinterpret_cast<HFONT>(WParam);
-        if (!S->Font)
-            S->Font = static_cast<HFONT>(GetStockObject(SYSTEM_FONT));
-        ApplyFont(S);
-        Layout(S);
-        if (S->Focused) {
-            CreateCaret(Wnd, nullptr, 1, static_cast<int>(std::lround(S->LineHeight())));
-            ShowCaret(Wnd);
-        }
-        Refresh(S, false);
-        return 0;
-    case WM_ENABLE:
-        // Grey text while disabled.
-        InvalidateRect(Wnd, nullptr, FALSE);
-        return 0;
-    case WM_GETFONT:
-        return reinterpret_cast<LRESULT>(S->Font);
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT: {
-        HDC DC = reinterpret_cast<HDC>(WParam);
-        PAINTSTRUCT PS;
-        bool Own = DC == nullptr;
-        if (Own)
-            DC = BeginPaint(Wnd, &PS);
-        Render(S, DC);
-        if (Own)
-            EndPaint(Wnd, &PS);
-        return 0;
-    }
-    case WM_PRINTCLIENT:
-        Render(S, reinterpret_cast<HDC>(WParam));
-        return 0;
-    case WM_GETDLGCODE:
-        return DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS | (S->Multi() ? DLGC_WANTALLKEYS : 0);
-    case WM_SETFOCUS:
-        S->Focused = true;
-        CreateCaret(Wnd, nullptr, 1, static_cast<int>(std::lround(S->LineHeight())));
-        UpdateCaret(S);
-        ShowCaret(Wnd);
-        InvalidateRect(Wnd, nullptr, FALSE);
-        Notify(S, EN_SETFOCUS);
-        return 0;
-    case WM_KILLFOCUS:
-        S->Focused = false;
-        S->Dragging = false;
-        DestroyCaret();
-        InvalidateRect(Wnd, nullptr, FALSE);
-        Notify(S, EN_KILLFOCUS);
-        return 0;
-
-    // ---- text ----
-    case WM_SETTEXT:
-        DefWindowProc(Wnd, Msg, WParam, LParam);
-        SetText(S, LParam ? reinterpret_cast<const char*>(LParam) : "");
-        return TRUE;
-    case WM_GETTEXTLENGTH:
-        return S->Length();
-    case WM_GETTEXT: {
-        if (!LParam || WParam == 0)
-            return 0;
-        std::string T = S->Text();
-        std::size_t N = std::min<std::size_t>(T.size(), WParam - 1);
-        std::copy_n(T.data(), N, reinterpret_cast<char*>(LParam));
-        reinterpret_cast<char*>(LParam)[N] = '\0';
-        return static_cast<LRESULT>(N);
-    }
-    case EM_GETLINE: {
-        // The buffer's first WORD holds its size; the line is copied without a terminator.
-        if (!LParam)
-            return 0;
-        int Start, End;
-        if (!S->LineRange(static_cast<int>(WParam), Start, End))
-            return 0;
-        auto* Buf = reinterpret_cast<char*>(LParam);
-        WORD Size = 0;
-        std::memcpy(&Size, Buf, sizeof(WORD));
-        // Only the line itself: a caller reading the visible lines of a long text one by one
-        // must not pay for the whole text each time.
-        const QTextBlock Block = S->Doc->findBlock(Start);
-        std::string T = ToUtf8(Block.text().mid(Start - Block.position(), End - Start));
-        std::size_t N = std::min<std::size_t>(T.size(), Size);
-        std::copy_n(T.data(), N, Buf);
-        return static_cast<LRESULT>(N);
-    }
-    case EM_LIMITTEXT:
-        S->Limit = static_cast<int>(WParam);
-        return 0;
-    case EM_GETLIMITTEXT:
-        return S->Limit > 0 ? S->Limit : 0x7FFFFFFE;
-    case EM_GETMODIFY:
-        return S->Modified ? TRUE : FALSE;
-    case EM_SETMODIFY:
-        S->Modified = WParam != 0;
-        return 0;
-    case EM_SETREADONLY: {
-        DWORD Style = S->Style();
-        Style = WParam ? (Style | ES_READONLY) : (Style & ~ES_READONLY);
-        SetWindowLong(Wnd, GWL_STYLE, static_cast<LONG_PTR>(Style));
-        InvalidateRect(Wnd, nullptr, FALSE);
-        return TRUE;
-    }
-    case EM_SETPASSWORDCHAR:
-        S->PasswordChar = static_cast<char32_t>(WParam);
-        InvalidateRect(Wnd, nullptr, FALSE);
-        return 0;
-    case EM_GETPASSWORDCHAR:
-        return static_cast<LRESULT>(S->PasswordChar);
-    case EM_SETTABSTOPS:
-    case EM_SETMARGINS:
-        return TRUE;
-    case EM_CANUNDO:
-        return S->Doc->isUndoAvailable() || S->Doc->isRedoAvailable() ? TRUE : FALSE;
-    case EM_UNDO:
-    case WM_UNDO:
-        // The edit control keeps one change: undoing again puts back what the undo took away.
-        if (S->Doc->isRedoAvailable())
-            S->Doc->redo();
-        else if (S->Doc->isUndoAvailable())
-            S->Doc->undo();
-        else
-            return FALSE;
-        TextChanged(S, true);
-        return TRUE;
-    case EM_EMPTYUNDOBUFFER:
-        S->Doc->clearUndoRedoStacks();
-        return 0;
-
-    // ---- selection ----
-    case EM_GETSEL: {
-        QTextCursor C = S->View->textCursor();
-        DWORD A = static_cast<DWORD>(S->ToByte(C.selectionStart()));
-        DWORD B = static_cast<DWORD>(S->ToByte(C.selectionEnd()));
-        if (WParam)
-            *reinterpret_cast<DWORD*>(WParam) = A;
-        if (LParam)
-            *reinterpret_cast<DWORD*>(LParam) = B;
-        return MAKELRESULT(static_cast<WORD>(std::min<DWORD>(A, 0xFFFF)),
-                           static_cast<WORD>(std::min<DWORD>(B, 0xFFFF)));
-    }
-    case EM_SETSEL: {
-        int A = static_cast<int>(static_cast<std::intptr_t>(WParam));
-        int B = static_cast<int>(LParam);
-        int Len = S->Length();
-        QTextCursor C = S->View->textCursor();
-        if (A < 0) {
-            C.clearSelection();
-        } else {
-            if (B < 0)
-                B = Len;
-            A = std::min(A, Len);
-            B = std::min(B, Len);
-            // The caret goes to the second position, as on the platform.
-            C.setPosition(S->ToPos(A));
-            C.setPosition(S->ToPos(B), QTextCursor::KeepAnchor);
-        }
-        S->View->setTextCursor(C);
-        Refresh(S, false);
-        return 0;
-    }
-    case EM_REPLACESEL:
-        InsertText(S, EditorText(LParam ? reinterpret_cast<const char*>(LParam) : ""), true);
-        return 0;
-    case EM_SCROLLCARET:
-        S->View->ensureCursorVisible();
-        Refresh(S, true);
-        return TRUE;
-
-    // ---- lines and positions ----
-    case EM_GETLINECOUNT:
-        return S->LineCount();
-    case EM_LINEINDEX: {
-        int Line = static_cast<int>(static_cast<std::intptr_t>(WParam));
-        if (Line < 0)
-            Line = S->LineOfPos(S->View->textCursor().position());
-        int Start, End;
-        if (!S->LineRange(Line, Start, End))
-            return -1;
-        return S->ToByte(Start);
-    }
-    case EM_LINELENGTH: {
-        int Index = static_cast<int>(static_cast<std::intptr_t>(WParam));
-        int Start, End;
-        if (Index < 0) {
-            // The unselected characters on the lines the selection touches.
-            QTextCursor C = S->View->textCursor();
-            int S0, E0, S1, E1;
-            if (!S->LineRange(S->LineOfPos(C.selectionStart()), S0, E0) ||
-                !S->LineRange(S->LineOfPos(C.selectionEnd()), S1, E1))
-                return 0;
-            return (S->ToByte(C.selectionStart()) - S->ToByte(S0)) +
-                   (S->ToByte(E1) - S->ToByte(C.selectionEnd()));
-        }
-        if (Index > S->Length())
-            return 0;
-        if (!S->LineRange(S->LineOfPos(S->ToPos(Index)), Start, End))
-            return 0;
-        return S->ToByte(End) - S->ToByte(Start);
-    }
-    case EM_LINEFROMCHAR: {
-        int Index = static_cast<int>(static_cast<std::intptr_t>(WParam));
-        int Pos = Index < 0 ? S->View->textCursor().selectionStart() : S->ToPos(Index);
-        return S->LineOfPos(Pos);
-    }
-    case EM_GETFIRSTVISIBLELINE:
-        return S->FirstVisibleLine();
-    case EM_POSFROMCHAR: {
-        int Index = static_cast<int>(static_cast<std::intptr_t>(WParam));
-        if (Index < 0 || Index > S->Length())
-            return -1;
-        QPoint P = S->PosToClient(S->ToPos(Index));
-        auto Clamp = [](int V) {
-            return static_cast<WORD>(static_cast<SmallInt>(std::clamp(V, -32768, 32767)));
-        };
-        return MAKELRESULT(Clamp(P.x()), Clamp(P.y()));
-    }
-    case EM_CHARFROMPOS: {
-        int Pos = S->ClientToPos(GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam));
-        int Index = S->ToByte(Pos);
-        int Line = S->LineOfPos(Pos);
-        return MAKELRESULT(static_cast<WORD>(std::min(Index, 0xFFFF)),
-                           static_cast<WORD>(std::min(Line, 0xFFFF)));
-    }
-    case EM_GETRECT:
-        if (LParam)
-            *reinterpret_cast<RECT*>(LParam) = S->Rect();
-        return 0;
-    case EM_SETRECT:
-    case EM_SETRECTNP:
-        if (LParam) {
-            S->FormatRect = *reinterpret_cast<const RECT*>(LParam);
-            S->HaveRect = true;
-        } else {
-            S->HaveRect = false;
-        }
-        Layout(S);
-        if (Msg == EM_SETRECT)
-            InvalidateRect(Wnd, nullptr, FALSE);
-        UpdateCaret(S);
-        return 0;
-    case EM_LINESCROLL: {
-        if (!S->Multi())
-            return FALSE;
-        QScrollBar* H = S->View->horizontalScrollBar();
-        int Cw = std::max(1, static_cast<int>(QFontMetricsF(S->View->font()).averageCharWidth()));
-        H->setValue(H->value() + static_cast<int>(static_cast<std::intptr_t>(WParam)) * Cw);
-        ScrollLines(S, static_cast<int>(LParam));
-        Refresh(S, true);
-        return TRUE;
-    }
-    case EM_SCROLL: {
-        int Before = S->FirstVisibleLine();
-        DoScroll(S, true, static_cast<int>(WParam), 0);
-        Refresh(S, true);
-        return MAKELRESULT(static_cast<WORD>(static_cast<SmallInt>(S->FirstVisibleLine() - Before)), TRUE);
-    }
-    case WM_VSCROLL:
-    case WM_HSCROLL:
-        DoScroll(S, Msg == WM_VSCROLL, LOWORD(WParam), HIWORD(WParam));
-        Refresh(S, true);
-        if (LOWORD(WParam) != SB_ENDSCROLL)
-            Notify(S, Msg == WM_VSCROLL ? EN_VSCROLL : EN_HSCROLL);
-        return 0;
-    case WM_MOUSEWHEEL: {
-        int Delta = static_cast<SmallInt>(HIWORD(WParam));
-        ScrollLines(S, -Delta * 3 / 120);
-        Refresh(S, true);
-        return 0;
-    }
-
-    // ---- clipboard ----
-    case WM_COPY:
-        Copy(S);
-        return 0;
-    case WM_CUT:
-        if (S->ReadOnly())
-            return 0;
-        Copy(S);
-        DeleteSelection(S, true);
-        return 0;
-    case WM_CLEAR:
-        if (!S->ReadOnly())
-            DeleteSelection(S, true);
-        return 0;
-    case WM_PASTE:
-        if (!S->ReadOnly())
-            Paste(S);
-        return 0;
-
-    // ---- input ----
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK: {
-        if (GetFocus() != Wnd)
-            SetFocus(Wnd);
-        int Pos = S->ClientToPos(GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam));
-        QTextCursor C = S->View->textCursor();
-        if (Msg == WM_LBUTTONDBLCLK) {
-            C.setPosition(Pos);
-            C.select(QTextCursor::WordUnderCursor);
-        } else {
-            C.setPosition(Pos, (WParam & MK_SHIFT) ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor);
-            S->Dragging = true;
-            SetCapture(Wnd);
-        }
-        S->View->setTextCursor(C);
-        Refresh(S, true);
-        return 0;
-    }
-    case WM_MOUSEMOVE:
-        if (S->Dragging && (WParam & MK_LBUTTON)) {
-            int Pos = S->ClientToPos(GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam));
-            QTextCursor C = S->View->textCursor();
-            if (C.position() != Pos) {
-                C.setPosition(Pos, QTextCursor::KeepAnchor);
-                S->View->setTextCursor(C);
-                S->View->ensureCursorVisible();
-                Refresh(S, true);
-            }
-        }
+    const TEditHandler* Handler = EditHandlers().Find(Msg);
+    if (!Handler)
         return DefWindowProc(Wnd, Msg, WParam, LParam);
-    case WM_LBUTTONUP:
-        if (S->Dragging) {
-            S->Dragging = false;
-            if (GetCapture() == Wnd)
-                ReleaseCapture();
-        }
-        return 0;
-    case WM_CAPTURECHANGED:
-        S->Dragging = false;
-        return 0;
-    case WM_KEYDOWN: {
-        int Vk = static_cast<int>(WParam);
-        bool Ctrl = CtrlDown(), Shift = ShiftDown();
-        if (Ctrl && !Shift) {
-            switch (Vk) {
-            case 'C':
-            case VK_INSERT:
-                return EditProc(Wnd, WM_COPY, 0, 0);
-            case 'X':
-                return EditProc(Wnd, WM_CUT, 0, 0);
-            case 'V':
-                return EditProc(Wnd, WM_PASTE, 0, 0);
-            case 'Z':
-                return EditProc(Wnd, EM_UNDO, 0, 0);
-            case 'A':
-                return EditProc(Wnd, EM_SETSEL, 0, -1);
-            default:
-                break;
-            }
-        }
-        if (Shift && !Ctrl && Vk == VK_INSERT)
-            return EditProc(Wnd, WM_PASTE, 0, 0);
-        if (Shift && !Ctrl && Vk == VK_DELETE)
-            return EditProc(Wnd, WM_CUT, 0, 0);
-        int Key = QtKeyOf(Vk);
-        if (!Key)
-            return 0;
-        if (Key == Qt::Key_Delete && S->ReadOnly())
-            return 0;
-        if (!S->Multi() &&
-            (Key == Qt::Key_Up || Key == Qt::Key_Down || Key == Qt::Key_PageUp || Key == Qt::Key_PageDown))
-            Key = (Key == Qt::Key_Up || Key == Qt::Key_PageUp) ? Qt::Key_Left : Qt::Key_Right;
-        if (SendKeyToView(S, Key, Modifiers()))
-            TextChanged(S, true);
-        else
-            Refresh(S, true);
-        return 0;
-    }
-    case WM_CHAR: {
-        auto Ch = static_cast<char32_t>(WParam);
-        if (Ch == 8) {
-            if (S->ReadOnly())
-                return 0;
-            if (SendKeyToView(S, Qt::Key_Backspace, CtrlDown() ? Qt::ControlModifier : Qt::NoModifier))
-                TextChanged(S, true);
-            return 0;
-        }
-        if (S->ReadOnly())
-            return 0;
-        if (Ch == '\r' || Ch == '\n') {
-            if (S->Multi())
-                InsertText(S, QString(QChar('\n')), true);
-            return 0;
-        }
-        if (Ch == '\t') {
-            if (S->Multi())
-                InsertText(S, QString(QChar('\t')), true);
-            return 0;
-        }
-        if (Ch < 32 || Ch == 127 || Ch > 0x10FFFF)
-            return 0;
-        if ((S->Style() & ES_NUMBER) && (Ch < '0' || Ch > '9'))
-            return 0;
-        InsertText(S, QString::fromUcs4(&Ch, 1), true);
-        return 0;
-    }
-    case WM_KEYUP:
-    case WM_SYSCHAR:
-        return 0;
-    default:
-        break;
-    }
-    return DefWindowProc(Wnd, Msg, WParam, LParam);
+    TEditCall Call{Wnd, S, Msg, WParam, LParam};
+    return (*Handler)(Call);
 }
 
 TEditState* EditStateOf(TWinControl* C)
@@ -1512,26 +1764,29 @@ void TCustomEdit::DoEnter()
     TWinControl::DoEnter();
 }
 
-void TCustomEdit::Dispatch(TMessage& Message)
+void TCustomEdit::CNCommand(TWMCommand Message)
 {
-    switch (Message.Msg) {
-    case CN_COMMAND:
-        if (HIWORD(Message.WParam) == EN_CHANGE && !FCreating)
-            Change();
-        return;
-    case CM_TEXTCHANGED:
-        // The window already holds the new text (WM_SETTEXT); it repaints itself.
-        return;
-    case CM_FONTCHANGED:
-    case CM_COLORCHANGED:
-        TWinControl::Dispatch(Message);
-        if (HandleAllocated())
-            Invalidate();
-        return;
-    default:
-        break;
-    }
-    TWinControl::Dispatch(Message);
+    if (Message.NotifyCode() == EN_CHANGE && !FCreating)
+        Change();
+}
+
+void TCustomEdit::CMTextChanged(TMessage&)
+{
+    // The window already holds the new text (WM_SETTEXT); it repaints itself.
+}
+
+void TCustomEdit::CMFontChanged(TMessage& Message)
+{
+    TWinControl::CMFontChanged(Message);
+    if (HandleAllocated())
+        Invalidate();
+}
+
+void TCustomEdit::CMColorChanged(TMessage& Message)
+{
+    TWinControl::CMColorChanged(Message);
+    if (HandleAllocated())
+        Invalidate();
 }
 
 // ---- TMemoStrings -----------------------------------------------------------------------------
@@ -1740,25 +1995,23 @@ void TCustomMemo::CreateParams(TCreateParams& Params)
         Params.Style |= ES_CENTER;
 }
 
-void TCustomMemo::Dispatch(TMessage& Message)
+void TCustomMemo::WMGetDlgCode(TWMGetDlgCode Message)
 {
-    switch (Message.Msg) {
-    case WM_GETDLGCODE:
-        // Enter and Tab are the memo's only when it wants them; Esc goes to the form.
-        Message.Result = DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS | (WantTabs ? DLGC_WANTTAB : 0);
+    // Enter and Tab are the memo's only when it wants them; Esc goes to the form.
+    Message.Result = DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS | (WantTabs ? DLGC_WANTTAB : 0);
+}
+
+void TCustomMemo::CMWantSpecialKey(TCMWantSpecialKey Message)
+{
+    Message.Result = (Message.WParam == VK_RETURN && WantReturns) ? 1 : 0;
+}
+
+void TCustomMemo::WMChar(TWMChar Message)
+{
+    // A Tab or Enter the form took (focus moved, default button) still arrives as a character.
+    if ((Message.WParam == '\t' && !WantTabs) || (Message.WParam == '\r' && !WantReturns))
         return;
-    case CM_WANTSPECIALKEY:
-        Message.Result = (Message.WParam == VK_RETURN && WantReturns) ? 1 : 0;
-        return;
-    case WM_CHAR:
-        // A Tab or Enter the form took (focus moved, default button) still arrives as a character.
-        if ((Message.WParam == '\t' && !WantTabs) || (Message.WParam == '\r' && !WantReturns))
-            return;
-        break;
-    default:
-        break;
-    }
-    TCustomEdit::Dispatch(Message);
+    TCustomEdit::WMChar(Message);
 }
 
 // ---- Registration ----------------------------------------------------------------------------
@@ -1777,6 +2030,10 @@ TW_PUBLISH(TCustomEdit, TWinControl)
     Cls.Char("PasswordChar", &TCustomEdit::PasswordChar, &TCustomEdit::SetPasswordChar).Default('\0');
     Cls.Bool("ReadOnly", &TCustomEdit::ReadOnly, &TCustomEdit::SetReadOnly).Default(false);
     Cls.Event("OnChange", &TCustomEdit::OnChange);
+    Cls.Message(CN_COMMAND, &TCustomEdit::CNCommand);
+    Cls.Message(CM_TEXTCHANGED, &TCustomEdit::CMTextChanged);
+    Cls.Message(CM_FONTCHANGED, &TCustomEdit::CMFontChanged);
+    Cls.Message(CM_COLORCHANGED, &TCustomEdit::CMColorChanged);
 }
 
 TW_PUBLISH(TEdit, TCustomEdit) {}
@@ -1789,6 +2046,9 @@ TW_PUBLISH(TCustomMemo, TCustomEdit)
     Cls.Bool("WantReturns", &TCustomMemo::WantReturns).Default(true);
     Cls.Bool("WantTabs", &TCustomMemo::WantTabs).Default(false);
     Cls.Bool("WordWrap", &TCustomMemo::WordWrap, &TCustomMemo::SetWordWrap).Default(true);
+    Cls.Message(WM_GETDLGCODE, &TCustomMemo::WMGetDlgCode);
+    Cls.Message(CM_WANTSPECIALKEY, &TCustomMemo::CMWantSpecialKey);
+    Cls.Message(WM_CHAR, &TCustomMemo::WMChar);
 }
 
 TW_PUBLISH(TMemo, TCustomMemo) {}

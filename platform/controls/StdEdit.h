@@ -70,9 +70,13 @@ public:
 
     TNotifyEvent OnChange;
 
-    void Dispatch(TMessage& Message) override;
-
 protected:
+    TW_MESSAGE_HANDLERS(TCustomEdit);
+    void CNCommand(TWMCommand Message);
+    void CMTextChanged(TMessage& Message);
+    void CMFontChanged(TMessage& Message);
+    void CMColorChanged(TMessage& Message);
+
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
     void DestroyWnd() override;
@@ -141,9 +145,12 @@ public:
     bool WordWrap() const { return FWordWrap; }
     void SetWordWrap(bool Value);
 
-    void Dispatch(TMessage& Message) override;
-
 protected:
+    TW_MESSAGE_HANDLERS(TCustomMemo);
+    void WMGetDlgCode(TWMGetDlgCode Message);
+    void CMWantSpecialKey(TCMWantSpecialKey Message);
+    void WMChar(TWMChar Message);
+
     void CreateParams(TCreateParams& Params) override;
 
 private:

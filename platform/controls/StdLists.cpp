@@ -50,6 +50,118 @@ int FindItem(const TStrings* Items, const std::string& S, int Start, bool Exact)
     return -1;
 }
 
+// ---- The item messages both lists answer ----
+// LB_ADDSTRING and CB_ADDSTRING, LB_GETTEXT and CB_GETLBTEXT ... do the same to the items of a
+// list box and of a combo box; Err is the class's error answer (LB_ERR, CB_ERR).
+int CountOf(const TListItems* Items)
+{
+    return Items ? Items->Count() : 0;
+}
+
+struct TItemCall {
+    TListItems* Items;
+    TMessage& Message;
+    LRESULT Err;
+    int Count() const { return CountOf(Items); }
+    int Index() const { return static_cast<int>(static_cast<std::intptr_t>(Message.WParam)); }
+    bool InRange(int I) const { return I >= 0 && I < Count(); }
+    const char* Text() const { return Message.LParam ? reinterpret_cast<const char*>(Message.LParam) : ""; }
+};
+using TItemAnswer = LRESULT (*)(const TItemCall& C);
+
+LRESULT AddString(const TItemCall& C)
+{
+    return C.Items->Add(C.Text());
+}
+
+LRESULT InsertString(const TItemCall& C)
+{
+    const int N = C.Count();
+    int Index = C.Index();
+    if (Index == -1)
+        Index = N;
+    if (Index < 0 || Index > N)
+        return C.Err;
+    C.Items->Insert(Index, C.Text());
+    return Index;
+}
+
+LRESULT DeleteString(const TItemCall& C)
+{
+    const int N = C.Count();
+    if (!C.InRange(C.Index()))
+        return C.Err;
+    C.Items->Delete(C.Index());
+    return N - 1;
+}
+
+LRESULT GetCount(const TItemCall& C)
+{
+    return C.Count();
+}
+
+LRESULT GetText(const TItemCall& C)
+{
+    return C.InRange(C.Index()) ? CopyText(C.Items->Strings(C.Index()), C.Message.LParam) : C.Err;
+}
+
+LRESULT GetTextLen(const TItemCall& C)
+{
+    return C.InRange(C.Index()) ? static_cast<LRESULT>(C.Items->Strings(C.Index()).size()) : C.Err;
+}
+
+LRESULT GetItemData(const TItemCall& C)
+{
+    return C.InRange(C.Index()) ? reinterpret_cast<LRESULT>(C.Items->Objects(C.Index())) : C.Err;
+}
+
+LRESULT SetItemData(const TItemCall& C)
+{
+    if (!C.InRange(C.Index()))
+        return C.Err;
+    C.Items->SetObjects(C.Index(), reinterpret_cast<TObject*>(C.Message.LParam));
+    return 0;
+}
+
+LRESULT FindString(const TItemCall& C)
+{
+    return C.Count() == 0 ? C.Err : FindItem(C.Items, C.Text(), C.Index(), false);
+}
+
+LRESULT FindStringExact(const TItemCall& C)
+{
+    return C.Count() == 0 ? C.Err : FindItem(C.Items, C.Text(), C.Index(), true);
+}
+
+// Answers one of the item messages above for Items.
+LRESULT AnswerItemMessage(TListItems* Items, TMessage& Message, LRESULT Err)
+{
+    static const TMessageMap<TItemAnswer> Answers{
+        {LB_ADDSTRING, &AddString},
+        {CB_ADDSTRING, &AddString},
+        {LB_INSERTSTRING, &InsertString},
+        {CB_INSERTSTRING, &InsertString},
+        {LB_DELETESTRING, &DeleteString},
+        {CB_DELETESTRING, &DeleteString},
+        {LB_GETCOUNT, &GetCount},
+        {CB_GETCOUNT, &GetCount},
+        {LB_GETTEXT, &GetText},
+        {CB_GETLBTEXT, &GetText},
+        {LB_GETTEXTLEN, &GetTextLen},
+        {CB_GETLBTEXTLEN, &GetTextLen},
+        {LB_GETITEMDATA, &GetItemData},
+        {CB_GETITEMDATA, &GetItemData},
+        {LB_SETITEMDATA, &SetItemData},
+        {CB_SETITEMDATA, &SetItemData},
+        {LB_FINDSTRING, &FindString},
+        {CB_FINDSTRING, &FindString},
+        {LB_FINDSTRINGEXACT, &FindStringExact},
+        {CB_FINDSTRINGEXACT, &FindStringExact},
+    };
+    const TItemAnswer* Answer = Answers.Find(Message.Msg);
+    return Answer ? (*Answer)(TItemCall{Items, Message, Err}) : Err;
+}
+
 } // namespace
 
 // ---- TListItems -------------------------------------------------------------------------------
@@ -578,196 +690,158 @@ void TCustomListBox::KeyPress(char& Key)
     }
 }
 
-void TCustomListBox::Dispatch(TMessage& Message)
+void TCustomListBox::WMGetDlgCode(TWMGetDlgCode Message)
 {
-    int N = FItems ? FItems->Count() : 0;
-    WPARAM W = Message.WParam;
-    LPARAM L = Message.LParam;
-    int Index = static_cast<int>(static_cast<std::intptr_t>(W));
-    auto InRange = [&](int I) { return I >= 0 && I < N; };
-    switch (Message.Msg) {
-    case WM_GETDLGCODE:
-        Message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS;
-        return;
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-        Invalidate();
-        break;
-    case WM_SIZE:
-        TCustomControl::Dispatch(Message);
-        SetTopIndex(FTopIndex);
-        UpdateScrollBar();
-        return;
-    case WM_VSCROLL: {
-        int Code = LOWORD(W);
-        int Top = FTopIndex;
-        int Rows = VisibleRows();
-        switch (Code) {
-        case SB_LINEUP:
-            Top -= 1;
-            break;
-        case SB_LINEDOWN:
-            Top += 1;
-            break;
-        case SB_PAGEUP:
-            Top -= Rows;
-            break;
-        case SB_PAGEDOWN:
-            Top += Rows;
-            break;
-        case SB_THUMBPOSITION:
-        case SB_THUMBTRACK:
-            Top = static_cast<SmallInt>(HIWORD(W));
-            break;
-        case SB_TOP:
-            Top = 0;
-            break;
-        case SB_BOTTOM:
-            Top = N;
-            break;
-        default:
-            break;
-        }
-        SetTopIndex(Top);
-        Message.Result = 0;
-        return;
-    }
-    case WM_MOUSEWHEEL:
-        SetTopIndex(FTopIndex - static_cast<SmallInt>(HIWORD(W)) / 120 * 3);
-        Message.Result = 0;
-        return;
-    case LB_ADDSTRING:
-        Message.Result = FItems->Add(L ? reinterpret_cast<const char*>(L) : "");
-        return;
-    case LB_INSERTSTRING:
-        if (Index == -1)
-            Index = N;
-        if (Index < 0 || Index > N) {
-            Message.Result = LB_ERR;
-            return;
-        }
-        FItems->Insert(Index, L ? reinterpret_cast<const char*>(L) : "");
-        Message.Result = Index;
-        return;
-    case LB_DELETESTRING:
-        if (!InRange(Index)) {
-            Message.Result = LB_ERR;
-            return;
-        }
-        FItems->Delete(Index);
-        Message.Result = N - 1;
-        return;
-    case LB_RESETCONTENT:
-        FItems->Clear();
-        Message.Result = 0;
-        return;
-    case LB_GETCOUNT:
-        Message.Result = N;
-        return;
-    case LB_GETCURSEL:
-        Message.Result = FMultiSelect ? LB_ERR : FItemIndex;
-        return;
-    case LB_SETCURSEL:
-        if (FMultiSelect) {
-            Message.Result = LB_ERR;
-            return;
-        }
-        SetItemIndex(InRange(Index) ? Index : -1);
-        Message.Result = InRange(Index) ? Index : LB_ERR;
-        return;
-    case LB_GETCARETINDEX:
-        Message.Result = FItemIndex;
-        return;
-    case LB_SETCARETINDEX:
-        if (!InRange(Index)) {
-            Message.Result = LB_ERR;
-            return;
-        }
-        FItemIndex = Index;
-        MakeVisible(Index);
-        Invalidate();
-        Message.Result = 0;
-        return;
-    case LB_GETSEL: {
-        int I = static_cast<int>(W);
-        Message.Result = InRange(I) ? (Selected(I) ? 1 : 0) : LB_ERR;
+    Message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS;
+}
+
+void TCustomListBox::WMSetFocus(TWMSetFocus Message)
+{
+    Invalidate();
+    TCustomControl::WMSetFocus(Message);
+}
+
+void TCustomListBox::WMKillFocus(TWMKillFocus Message)
+{
+    Invalidate();
+    DefaultHandler(Message);
+}
+
+void TCustomListBox::WMSize(TWMSize Message)
+{
+    DefaultHandler(Message);
+    SetTopIndex(FTopIndex);
+    UpdateScrollBar();
+}
+
+void TCustomListBox::WMVScroll(TWMVScroll Message)
+{
+    SetTopIndex(ScrolledPos(Message, FTopIndex, VisibleRows(), CountOf(FItems)));
+    Message.Result = 0;
+}
+
+void TCustomListBox::WMMouseWheel(TWMMouseWheel Message)
+{
+    SetTopIndex(FTopIndex - Message.WheelDelta() / 120 * 3);
+    Message.Result = 0;
+}
+
+void TCustomListBox::LBItemMessage(TMessage& Message)
+{
+    Message.Result = AnswerItemMessage(FItems, Message, LB_ERR);
+}
+
+void TCustomListBox::LBResetContent(TMessage& Message)
+{
+    FItems->Clear();
+    Message.Result = 0;
+}
+
+void TCustomListBox::LBGetCurSel(TMessage& Message)
+{
+    Message.Result = FMultiSelect ? LB_ERR : FItemIndex;
+}
+
+void TCustomListBox::LBSetCurSel(TMessage& Message)
+{
+    if (FMultiSelect) {
+        Message.Result = LB_ERR;
         return;
     }
-    case LB_SETSEL: {
-        // WParam: select or not; LParam: the item, -1 for all.
-        int I = static_cast<int>(L);
-        if (!FMultiSelect || (I != -1 && !InRange(I))) {
-            Message.Result = LB_ERR;
-            return;
-        }
-        for (int K = 0; K < N; ++K)
-            if (I == -1 || K == I)
-                FItems->Items()[K].Selected = W != 0;
-        Invalidate();
-        Message.Result = 0;
+    const int Index = static_cast<int>(static_cast<std::intptr_t>(Message.WParam));
+    const bool InRange = Index >= 0 && Index < CountOf(FItems);
+    SetItemIndex(InRange ? Index : -1);
+    Message.Result = InRange ? Index : LB_ERR;
+}
+
+void TCustomListBox::LBGetCaretIndex(TMessage& Message)
+{
+    Message.Result = FItemIndex;
+}
+
+void TCustomListBox::LBSetCaretIndex(TMessage& Message)
+{
+    const int Index = static_cast<int>(static_cast<std::intptr_t>(Message.WParam));
+    if (Index < 0 || Index >= CountOf(FItems)) {
+        Message.Result = LB_ERR;
         return;
     }
-    case LB_GETSELCOUNT:
-        Message.Result = FMultiSelect ? SelCount() : LB_ERR;
-        return;
-    case LB_GETTOPINDEX:
-        Message.Result = FTopIndex;
-        return;
-    case LB_SETTOPINDEX:
-        if (!InRange(Index) && !(N == 0 && Index == 0)) {
-            Message.Result = LB_ERR;
-            return;
-        }
-        SetTopIndex(Index);
-        Message.Result = 0;
-        return;
-    case LB_GETTEXT:
-        Message.Result = InRange(Index) ? CopyText(FItems->Strings(Index), L) : LB_ERR;
-        return;
-    case LB_GETTEXTLEN:
-        Message.Result = InRange(Index) ? static_cast<LRESULT>(FItems->Strings(Index).size()) : LB_ERR;
-        return;
-    case LB_GETITEMDATA:
-        Message.Result = InRange(Index) ? reinterpret_cast<LRESULT>(FItems->Objects(Index)) : LB_ERR;
-        return;
-    case LB_SETITEMDATA:
-        if (!InRange(Index)) {
-            Message.Result = LB_ERR;
-            return;
-        }
-        FItems->SetObjects(Index, reinterpret_cast<TObject*>(L));
-        Message.Result = 0;
-        return;
-    case LB_GETITEMHEIGHT:
-        Message.Result = ItemHeight();
-        return;
-    case LB_SETITEMHEIGHT:
-        SetItemHeight(LOWORD(L));
-        Message.Result = 0;
-        return;
-    case LB_GETITEMRECT:
-        if (!InRange(Index) || !L) {
-            Message.Result = LB_ERR;
-            return;
-        }
-        *reinterpret_cast<RECT*>(L) = ItemRect(Index);
-        Message.Result = 1;
-        return;
-    case LB_FINDSTRING:
-    case LB_FINDSTRINGEXACT:
-        Message.Result = N == 0 ? LB_ERR
-                                : FindItem(FItems, L ? reinterpret_cast<const char*>(L) : "", Index,
-                                           Message.Msg == LB_FINDSTRINGEXACT);
-        return;
-    case LB_ITEMFROMPOINT: {
-        int I = ItemAtPos(TPoint{GET_X_LPARAM(L), GET_Y_LPARAM(L)}, false);
-        Message.Result = I < 0 ? MAKELONG(0, 1) : MAKELONG(I, I >= N ? 1 : 0);
+    FItemIndex = Index;
+    MakeVisible(Index);
+    Invalidate();
+    Message.Result = 0;
+}
+
+void TCustomListBox::LBGetSel(TMessage& Message)
+{
+    const int I = static_cast<int>(Message.WParam);
+    Message.Result = I >= 0 && I < CountOf(FItems) ? (Selected(I) ? 1 : 0) : LB_ERR;
+}
+
+void TCustomListBox::LBSetSel(TMessage& Message)
+{
+    // WParam: select or not; LParam: the item, -1 for all.
+    const int N = CountOf(FItems);
+    const int I = static_cast<int>(Message.LParam);
+    if (!FMultiSelect || (I != -1 && (I < 0 || I >= N))) {
+        Message.Result = LB_ERR;
         return;
     }
-    default:
-        break;
+    for (int K = 0; K < N; ++K)
+        if (I == -1 || K == I)
+            FItems->Items()[K].Selected = Message.WParam != 0;
+    Invalidate();
+    Message.Result = 0;
+}
+
+void TCustomListBox::LBGetSelCount(TMessage& Message)
+{
+    Message.Result = FMultiSelect ? SelCount() : LB_ERR;
+}
+
+void TCustomListBox::LBGetTopIndex(TMessage& Message)
+{
+    Message.Result = FTopIndex;
+}
+
+void TCustomListBox::LBSetTopIndex(TMessage& Message)
+{
+    const int N = CountOf(FItems);
+    const int Index = static_cast<int>(static_cast<std::intptr_t>(Message.WParam));
+    if ((Index < 0 || Index >= N) && !(N == 0 && Index == 0)) {
+        Message.Result = LB_ERR;
+        return;
     }
-    TCustomControl::Dispatch(Message);
+    SetTopIndex(Index);
+    Message.Result = 0;
+}
+
+void TCustomListBox::LBGetItemHeight(TMessage& Message)
+{
+    Message.Result = ItemHeight();
+}
+
+void TCustomListBox::LBSetItemHeight(TMessage& Message)
+{
+    SetItemHeight(LOWORD(Message.LParam));
+    Message.Result = 0;
+}
+
+void TCustomListBox::LBGetItemRect(TMessage& Message)
+{
+    const int Index = static_cast<int>(static_cast<std::intptr_t>(Message.WParam));
+    if (Index < 0 || Index >= CountOf(FItems) || !Message.LParam) {
+        Message.Result = LB_ERR;
+        return;
+    }
+    *reinterpret_cast<RECT*>(Message.LParam) = ItemRect(Index);
+    Message.Result = 1;
+}
+
+void TCustomListBox::LBItemFromPoint(TMessage& Message)
+{
+    const int I = ItemAtPos(TPoint{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)}, false);
+    Message.Result = I < 0 ? MAKELONG(0, 1) : MAKELONG(I, I >= CountOf(FItems) ? 1 : 0);
 }
 
 // ---- The drop-down list of a combo box -------------------------------------------------------
@@ -794,15 +868,9 @@ protected:
         Params.WinClassName = "TComboListPopup";
     }
     bool ShouldShow() const override { return FVisible; }
-    void Dispatch(TMessage& Message) override
-    {
-        // The box keeps the focus while its list is used.
-        if (Message.Msg == WM_MOUSEACTIVATE) {
-            Message.Result = MA_NOACTIVATE;
-            return;
-        }
-        TCustomListBox::Dispatch(Message);
-    }
+    TW_MESSAGE_HANDLERS(TComboListPopup);
+    // The box keeps the focus while its list is used.
+    void WMMouseActivate(TWMMouseActivate Message) { Message.Result = MA_NOACTIVATE; }
     int TextIndent(int) const override { return 2; }
     void DrawItem(int Index, const TRect& Rect, TOwnerDrawState State) override
     {
@@ -1375,116 +1443,91 @@ void TCustomComboBox::KeyPress(char& Key)
     }
 }
 
-void TCustomComboBox::Dispatch(TMessage& Message)
+void TCustomComboBox::WMGetDlgCode(TWMGetDlgCode Message)
 {
-    int N = FItems ? FItems->Count() : 0;
-    WPARAM W = Message.WParam;
-    LPARAM L = Message.LParam;
-    int Index = static_cast<int>(static_cast<std::intptr_t>(W));
-    auto InRange = [&](int I) { return I >= 0 && I < N; };
-    switch (Message.Msg) {
-    case WM_GETDLGCODE:
-        Message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS;
-        return;
-    case WM_SETFOCUS:
-        if (EditsText())
-            SelectAll();
-        Invalidate();
-        break;
-    case WM_KILLFOCUS:
-    case WM_CANCELMODE:
-        Invalidate();
-        if (DropDownList() && Message.Msg == WM_KILLFOCUS &&
-            reinterpret_cast<HWND>(Message.WParam) != FPopup->Handle())
-            CloseUp(-1);
-        break;
-    case CM_FONTCHANGED:
-        TCustomControl::Dispatch(Message);
-        AdjustHeight();
-        return;
-    case CB_ADDSTRING:
-        Message.Result = FItems->Add(L ? reinterpret_cast<const char*>(L) : "");
-        return;
-    case CB_INSERTSTRING:
-        if (Index == -1)
-            Index = N;
-        if (Index < 0 || Index > N) {
-            Message.Result = CB_ERR;
-            return;
-        }
-        FItems->Insert(Index, L ? reinterpret_cast<const char*>(L) : "");
-        Message.Result = Index;
-        return;
-    case CB_DELETESTRING:
-        if (!InRange(Index)) {
-            Message.Result = CB_ERR;
-            return;
-        }
-        FItems->Delete(Index);
-        Message.Result = N - 1;
-        return;
-    case CB_RESETCONTENT:
-        Clear();
-        Message.Result = 0;
-        return;
-    case CB_GETCOUNT:
-        Message.Result = N;
-        return;
-    case CB_GETCURSEL:
-        Message.Result = FItemIndex;
-        return;
-    case CB_SETCURSEL:
-        SetItemIndex(InRange(Index) ? Index : -1);
-        Message.Result = InRange(Index) ? Index : CB_ERR;
-        return;
-    case CB_GETLBTEXT:
-        Message.Result = InRange(Index) ? CopyText(FItems->Strings(Index), L) : CB_ERR;
-        return;
-    case CB_GETLBTEXTLEN:
-        Message.Result = InRange(Index) ? static_cast<LRESULT>(FItems->Strings(Index).size()) : CB_ERR;
-        return;
-    case CB_GETITEMDATA:
-        Message.Result = InRange(Index) ? reinterpret_cast<LRESULT>(FItems->Objects(Index)) : CB_ERR;
-        return;
-    case CB_SETITEMDATA:
-        if (!InRange(Index)) {
-            Message.Result = CB_ERR;
-            return;
-        }
-        FItems->SetObjects(Index, reinterpret_cast<TObject*>(L));
-        Message.Result = 0;
-        return;
-    case CB_FINDSTRING:
-    case CB_FINDSTRINGEXACT:
-        Message.Result = N == 0 ? CB_ERR
-                                : FindItem(FItems, L ? reinterpret_cast<const char*>(L) : "", Index,
-                                           Message.Msg == CB_FINDSTRINGEXACT);
-        return;
-    case CB_SELECTSTRING: {
-        int I = N == 0 ? -1 : FindItem(FItems, L ? reinterpret_cast<const char*>(L) : "", Index, false);
-        if (I >= 0)
-            SetItemIndex(I);
-        Message.Result = I;
-        return;
-    }
-    case CB_GETITEMHEIGHT:
-        Message.Result = ItemHeight();
-        return;
-    case CB_SETITEMHEIGHT:
-        SetItemHeight(static_cast<int>(L));
-        Message.Result = 0;
-        return;
-    case CB_SHOWDROPDOWN:
-        SetDroppedDown(W != 0);
-        Message.Result = 1;
-        return;
-    case CB_GETDROPPEDSTATE:
-        Message.Result = DroppedDown() ? 1 : 0;
-        return;
-    default:
-        break;
-    }
-    TCustomControl::Dispatch(Message);
+    Message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS;
+}
+
+void TCustomComboBox::WMSetFocus(TWMSetFocus Message)
+{
+    if (EditsText())
+        SelectAll();
+    Invalidate();
+    TCustomControl::WMSetFocus(Message);
+}
+
+void TCustomComboBox::WMKillFocus(TWMKillFocus Message)
+{
+    Invalidate();
+    if (DropDownList() && Message.FocusedWnd() != FPopup->Handle())
+        CloseUp(-1);
+    DefaultHandler(Message);
+}
+
+void TCustomComboBox::WMCancelMode(TWMCancelMode Message)
+{
+    Invalidate();
+    TCustomControl::WMCancelMode(Message);
+}
+
+void TCustomComboBox::CMFontChanged(TMessage& Message)
+{
+    TCustomControl::CMFontChanged(Message);
+    AdjustHeight();
+}
+
+void TCustomComboBox::CBItemMessage(TMessage& Message)
+{
+    Message.Result = AnswerItemMessage(FItems, Message, CB_ERR);
+}
+
+void TCustomComboBox::CBResetContent(TMessage& Message)
+{
+    Clear();
+    Message.Result = 0;
+}
+
+void TCustomComboBox::CBGetCurSel(TMessage& Message)
+{
+    Message.Result = FItemIndex;
+}
+
+void TCustomComboBox::CBSetCurSel(TMessage& Message)
+{
+    const int Index = static_cast<int>(static_cast<std::intptr_t>(Message.WParam));
+    const bool InRange = Index >= 0 && Index < CountOf(FItems);
+    SetItemIndex(InRange ? Index : -1);
+    Message.Result = InRange ? Index : CB_ERR;
+}
+
+void TCustomComboBox::CBSelectString(TMessage& Message)
+{
+    const int I = static_cast<int>(FindString(TItemCall{FItems, Message, -1}));
+    if (I >= 0)
+        SetItemIndex(I);
+    Message.Result = I;
+}
+
+void TCustomComboBox::CBGetItemHeight(TMessage& Message)
+{
+    Message.Result = ItemHeight();
+}
+
+void TCustomComboBox::CBSetItemHeight(TMessage& Message)
+{
+    SetItemHeight(static_cast<int>(Message.LParam));
+    Message.Result = 0;
+}
+
+void TCustomComboBox::CBShowDropDown(TMessage& Message)
+{
+    SetDroppedDown(Message.WParam != 0);
+    Message.Result = 1;
+}
+
+void TCustomComboBox::CBGetDroppedState(TMessage& Message)
+{
+    Message.Result = DroppedDown() ? 1 : 0;
 }
 
 // ---- Registration -----------------------------------------------------------------------------
@@ -1496,7 +1539,38 @@ TW_ENUM(TOwnerDrawStateItem, "odSelected", "odGrayed", "odDisabled", "odChecked"
 
 [[maybe_unused]] static const bool TwListEvents = (RegisterEventType<TDrawItemEvent>("TDrawItemEvent"), true);
 
-TW_PUBLISH(TCustomListBox, TCustomControl) {}
+TW_PUBLISH(TCustomListBox, TCustomControl)
+{
+    Cls.Message(WM_GETDLGCODE, &TCustomListBox::WMGetDlgCode);
+    Cls.Message(WM_SETFOCUS, &TCustomListBox::WMSetFocus);
+    Cls.Message(WM_KILLFOCUS, &TCustomListBox::WMKillFocus);
+    Cls.Message(WM_SIZE, &TCustomListBox::WMSize);
+    Cls.Message(WM_VSCROLL, &TCustomListBox::WMVScroll);
+    Cls.Message(WM_MOUSEWHEEL, &TCustomListBox::WMMouseWheel);
+    Cls.Message({LB_ADDSTRING, LB_INSERTSTRING, LB_DELETESTRING, LB_GETCOUNT, LB_GETTEXT, LB_GETTEXTLEN,
+                 LB_GETITEMDATA, LB_SETITEMDATA, LB_FINDSTRING, LB_FINDSTRINGEXACT},
+                &TCustomListBox::LBItemMessage);
+    Cls.Message(LB_RESETCONTENT, &TCustomListBox::LBResetContent);
+    Cls.Message(LB_GETCURSEL, &TCustomListBox::LBGetCurSel);
+    Cls.Message(LB_SETCURSEL, &TCustomListBox::LBSetCurSel);
+    Cls.Message(LB_GETCARETINDEX, &TCustomListBox::LBGetCaretIndex);
+    Cls.Message(LB_SETCARETINDEX, &TCustomListBox::LBSetCaretIndex);
+    Cls.Message(LB_GETSEL, &TCustomListBox::LBGetSel);
+    Cls.Message(LB_SETSEL, &TCustomListBox::LBSetSel);
+    Cls.Message(LB_GETSELCOUNT, &TCustomListBox::LBGetSelCount);
+    Cls.Message(LB_GETTOPINDEX, &TCustomListBox::LBGetTopIndex);
+    Cls.Message(LB_SETTOPINDEX, &TCustomListBox::LBSetTopIndex);
+    Cls.Message(LB_GETITEMHEIGHT, &TCustomListBox::LBGetItemHeight);
+    Cls.Message(LB_SETITEMHEIGHT, &TCustomListBox::LBSetItemHeight);
+    Cls.Message(LB_GETITEMRECT, &TCustomListBox::LBGetItemRect);
+    Cls.Message(LB_ITEMFROMPOINT, &TCustomListBox::LBItemFromPoint);
+}
+
+// The drop-down list: registered for its own handler only (it is never created by name).
+TW_PUBLISH(TComboListPopup, TCustomListBox)
+{
+    Cls.Message(WM_MOUSEACTIVATE, &TComboListPopup::WMMouseActivate);
+}
 
 TW_PUBLISH(TListBox, TCustomListBox)
 {
@@ -1518,7 +1592,25 @@ TW_PUBLISH(TListBox, TCustomListBox)
     Cls.Event("OnDrawItem", &TCustomListBox::OnDrawItem);
 }
 
-TW_PUBLISH(TCustomComboBox, TCustomControl) {}
+TW_PUBLISH(TCustomComboBox, TCustomControl)
+{
+    Cls.Message(WM_GETDLGCODE, &TCustomComboBox::WMGetDlgCode);
+    Cls.Message(WM_SETFOCUS, &TCustomComboBox::WMSetFocus);
+    Cls.Message(WM_KILLFOCUS, &TCustomComboBox::WMKillFocus);
+    Cls.Message(WM_CANCELMODE, &TCustomComboBox::WMCancelMode);
+    Cls.Message(CM_FONTCHANGED, &TCustomComboBox::CMFontChanged);
+    Cls.Message({CB_ADDSTRING, CB_INSERTSTRING, CB_DELETESTRING, CB_GETCOUNT, CB_GETLBTEXT, CB_GETLBTEXTLEN,
+                 CB_GETITEMDATA, CB_SETITEMDATA, CB_FINDSTRING, CB_FINDSTRINGEXACT},
+                &TCustomComboBox::CBItemMessage);
+    Cls.Message(CB_RESETCONTENT, &TCustomComboBox::CBResetContent);
+    Cls.Message(CB_GETCURSEL, &TCustomComboBox::CBGetCurSel);
+    Cls.Message(CB_SETCURSEL, &TCustomComboBox::CBSetCurSel);
+    Cls.Message(CB_SELECTSTRING, &TCustomComboBox::CBSelectString);
+    Cls.Message(CB_GETITEMHEIGHT, &TCustomComboBox::CBGetItemHeight);
+    Cls.Message(CB_SETITEMHEIGHT, &TCustomComboBox::CBSetItemHeight);
+    Cls.Message(CB_SHOWDROPDOWN, &TCustomComboBox::CBShowDropDown);
+    Cls.Message(CB_GETDROPPEDSTATE, &TCustomComboBox::CBGetDroppedState);
+}
 
 TW_PUBLISH(TComboBox, TCustomComboBox)
 {

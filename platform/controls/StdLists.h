@@ -153,12 +153,35 @@ public:
     TDrawItemEvent OnDrawItem;
     TCanvas* Canvas() const { return TCustomControl::Canvas(); }
 
-    void Dispatch(TMessage& Message) override;
     void Loaded() override;
     // Called by the items whenever they change.
     void ItemsChanged(int InsertedAt, int DeletedAt);
 
 protected:
+    TW_MESSAGE_HANDLERS(TCustomListBox);
+    void WMGetDlgCode(TWMGetDlgCode Message);
+    void WMSetFocus(TWMSetFocus Message);
+    void WMKillFocus(TWMKillFocus Message);
+    void WMSize(TWMSize Message);
+    void WMVScroll(TWMVScroll Message);
+    void WMMouseWheel(TWMMouseWheel Message);
+    // The item messages the combo box answers alike (LB_ADDSTRING, LB_GETTEXT, LB_FINDSTRING ...).
+    void LBItemMessage(TMessage& Message);
+    void LBResetContent(TMessage& Message);
+    void LBGetCurSel(TMessage& Message);
+    void LBSetCurSel(TMessage& Message);
+    void LBGetCaretIndex(TMessage& Message);
+    void LBSetCaretIndex(TMessage& Message);
+    void LBGetSel(TMessage& Message);
+    void LBSetSel(TMessage& Message);
+    void LBGetSelCount(TMessage& Message);
+    void LBGetTopIndex(TMessage& Message);
+    void LBSetTopIndex(TMessage& Message);
+    void LBGetItemHeight(TMessage& Message);
+    void LBSetItemHeight(TMessage& Message);
+    void LBGetItemRect(TMessage& Message);
+    void LBItemFromPoint(TMessage& Message);
+
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
     void Paint() override;
@@ -243,7 +266,6 @@ public:
     TCanvas* Canvas() const { return TCustomControl::Canvas(); }
 
     void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
-    void Dispatch(TMessage& Message) override;
     void ItemsChanged(int InsertedAt, int DeletedAt);
     // The list shown below the box while it is dropped down (nullptr otherwise).
     TCustomListBox* DropDownList() const;
@@ -254,6 +276,23 @@ public:
     virtual void DrawItem(int Index, const TRect& Rect, TOwnerDrawState State);
 
 protected:
+    TW_MESSAGE_HANDLERS(TCustomComboBox);
+    void WMGetDlgCode(TWMGetDlgCode Message);
+    void WMSetFocus(TWMSetFocus Message);
+    void WMKillFocus(TWMKillFocus Message);
+    void WMCancelMode(TWMCancelMode Message);
+    void CMFontChanged(TMessage& Message);
+    // The item messages the list box answers alike (CB_ADDSTRING, CB_GETLBTEXT, CB_FINDSTRING ...).
+    void CBItemMessage(TMessage& Message);
+    void CBResetContent(TMessage& Message);
+    void CBGetCurSel(TMessage& Message);
+    void CBSetCurSel(TMessage& Message);
+    void CBSelectString(TMessage& Message);
+    void CBGetItemHeight(TMessage& Message);
+    void CBSetItemHeight(TMessage& Message);
+    void CBShowDropDown(TMessage& Message);
+    void CBGetDroppedState(TMessage& Message);
+
     void CreateParams(TCreateParams& Params) override;
     void Paint() override;
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;

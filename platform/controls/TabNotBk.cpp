@@ -142,13 +142,9 @@ void TTabbedNotebook::MouseDown(TMouseButton Button, TShiftState Shift, int X, i
     Click();
 }
 
-void TTabbedNotebook::Dispatch(TMessage& Message)
+void TTabbedNotebook::WMEraseBkgnd(TWMEraseBkgnd Message)
 {
-    if (Message.Msg == WM_ERASEBKGND) {
-        Message.Result = 1;
-        return;
-    }
-    TCustomControl::Dispatch(Message);
+    Message.Result = 1;
 }
 
 void TTabbedNotebook::Paint()
@@ -196,6 +192,7 @@ TW_PUBLISH(TTabbedNotebook, TCustomControl)
     Cls.Object("TabFont", &TTabbedNotebook::TabFont, &TTabbedNotebook::SetTabFont);
     Cls.Int("TabsPerRow", &TTabbedNotebook::TabsPerRow, &TTabbedNotebook::SetTabsPerRow).Default(3);
     Cls.Event("OnChange", &TTabbedNotebook::OnChange);
+    Cls.Message(WM_ERASEBKGND, &TTabbedNotebook::WMEraseBkgnd);
 }
 
 namespace {

@@ -35,9 +35,10 @@ public:
 
     TPageChangeEvent OnChange;
 
-    void Dispatch(TMessage& Message) override;
-
 protected:
+    TW_MESSAGE_HANDLERS(TTabbedNotebook);
+    void WMEraseBkgnd(TWMEraseBkgnd Message);
+
     TPageHostPage* CreatePage() override;
     bool IsOwnPage(TPageHostPage* P) const override;
     void PageShown(bool Changed) override;

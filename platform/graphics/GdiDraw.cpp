@@ -7,6 +7,7 @@
 #include <QPainterPath>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <deque>
 #include <vector>
@@ -31,7 +32,8 @@ TPenInfo PenInfo(const TDc* Dc)
         return I;
     I.Null = false;
     I.Color = PixelOf(Dc, P->DcPen ? Dc->St.DcPenColor : P->Color);
-    I.Width = std::max(1, ScaleLengthX(Dc, P->Width));
+    // Wider than any surface is as wide as needed; keeps the outline arithmetic in range.
+    I.Width = std::clamp(ScaleLengthX(Dc, P->Width), 1, kFarPixels / 2);
     if (P->Width <= 1)
         I.Width = 1;
     I.InsideFrame = P->Style == PS_INSIDEFRAME;
@@ -124,32 +126,85 @@ struct TPlotter {
         D = Rop2Apply(Rop2, On ? Pen.Color : Back, D);
     }
 
-    // From (X0,Y0) up to but not including (X1,Y1), in surface pixels.
-    void Line(int X0, int Y0, int X1, int Y1)
+    // Moves the pen style on as if N pixels had been stepped.
+    void SkipSteps(qint64 N)
     {
-        const int Dx = std::abs(X1 - X0), Dy = std::abs(Y1 - Y0);
-        const int Sx = X0 < X1 ? 1 : -1, Sy = Y0 < Y1 ? 1 : -1;
-        if (Dx >= Dy) {
-            int Err = Dx / 2;
-            for (int I = 0, Y = Y0, X = X0; I < Dx; ++I, X += Sx) {
-                Plot(X, Y);
-                Err -= Dy;
-                if (Err < 0) {
-                    Y += Sy;
-                    Err += Dx;
-                }
+        if (Pen.Dash.empty() || N <= 0)
+            return;
+        qint64 Cycle = 0;
+        for (int D : Pen.Dash)
+            Cycle += D;
+        N %= Cycle;
+        while (N > 0) {
+            if (N < DashLeft) {
+                DashLeft -= int(N);
+                return;
             }
+            N -= DashLeft;
+            DashIndex = (DashIndex + 1) % int(Pen.Dash.size());
+            DashLeft = Pen.Dash[std::size_t(DashIndex)];
+        }
+    }
+
+    // From A up to but not including B, in surface pixels. Only the steps that can land inside
+    // the clip's bounds are walked: the state of the stepping (minor coordinate, error term, pen
+    // style) at the first of them is worked out directly, so a line a billion pixels long costs
+    // what its visible part costs and sets the same pixels.
+    void Line(TExactPoint A, TExactPoint B)
+    {
+        const bool XMajor = std::abs(B.X - A.X) >= std::abs(B.Y - A.Y);
+        // Major axis: the one stepped every pixel; minor: the one the error term moves.
+        const qint64 M0 = XMajor ? A.X : A.Y, M1 = XMajor ? B.X : B.Y;
+        const qint64 N0 = XMajor ? A.Y : A.X, N1 = XMajor ? B.Y : B.X;
+        const qint64 Dm = std::abs(M1 - M0), Dn = std::abs(N1 - N0);
+        const int Sm = M0 < M1 ? 1 : -1, Sn = N0 < N1 ? 1 : -1;
+        if (Dm == 0)
+            return;
+        const qint64 Lm = XMajor ? Bounds.left() : Bounds.top(),
+                     Hm = XMajor ? Bounds.right() : Bounds.bottom();
+        const qint64 Ln = XMajor ? Bounds.top() : Bounds.left(),
+                     Hn = XMajor ? Bounds.bottom() : Bounds.right();
+        // The minor coordinate at step I is N0 + Sn * K(I), K(I) = ceil((I * Dn - Dm / 2) / Dm): the
+        // error term starts at Dm / 2 and stays in [0, Dm).
+        const qint64 Half = Dm / 2;
+        auto K = [&](qint64 I) { return qint64((__int128(I) * Dn - Half + Dm - 1) / Dm); };
+        // Steps whose major coordinate lies inside the bounds.
+        qint64 First = Sm > 0 ? Lm - M0 : M0 - Hm, Last = Sm > 0 ? Hm - M0 : M0 - Lm;
+        // Steps whose minor coordinate does: K(I) within [KLow, KHigh].
+        const qint64 KLow = Sn > 0 ? Ln - N0 : N0 - Hn, KHigh = Sn > 0 ? Hn - N0 : N0 - Ln;
+        if (Dn == 0) {
+            if (KLow > 0 || KHigh < 0)
+                First = Dm;
         } else {
-            int Err = Dy / 2;
-            for (int I = 0, X = X0, Y = Y0; I < Dy; ++I, Y += Sy) {
-                Plot(X, Y);
-                Err -= Dx;
-                if (Err < 0) {
-                    X += Sx;
-                    Err += Dy;
-                }
+            if (KLow > 0) // the first I with K(I) >= KLow
+                First = std::max(First, qint64((__int128(KLow - 1) * Dm + Half) / Dn) + 1);
+            if (KHigh < 0)
+                First = Dm;
+            else // the last I with K(I) <= KHigh
+                Last = std::min(Last, qint64((__int128(KHigh) * Dm + Half) / Dn));
+        }
+        First = std::max<qint64>(First, 0);
+        Last = std::min(Last, Dm - 1);
+        if (!Image || First > Last) {
+            SkipSteps(Dm);
+            return;
+        }
+        SkipSteps(First);
+        const qint64 K0 = K(First);
+        qint64 Err = Half - qint64(__int128(First) * Dn - __int128(K0) * Dm);
+        int M = int(M0 + Sm * First), N = int(N0 + Sn * K0);
+        for (qint64 I = First; I <= Last; ++I, M += Sm) {
+            if (XMajor)
+                Plot(M, N);
+            else
+                Plot(N, M);
+            Err -= Dn;
+            if (Err < 0) {
+                N += Sn;
+                Err += Dm;
             }
         }
+        SkipSteps(Dm - 1 - Last);
     }
 };
 
@@ -161,10 +216,19 @@ struct TMask {
     bool Empty = true;
 };
 
-template <class F> TMask MakeMask(const TDc* Dc, QRect Box, F&& Paint)
+// What a mask for a shape with these bounds (plus Margin pixels around) must cover: only what the
+// clip lets through, worked out before anything is rounded to whole pixels, as a far shape's
+// bounds need not fit an int.
+QRect MaskBox(const TDc* Dc, const QRectF& Bounds, int Margin)
+{
+    const QRect Clip = ClipRegion(Dc).boundingRect();
+    const QRectF Box = Bounds.adjusted(-Margin, -Margin, Margin, Margin) & QRectF(Clip);
+    return Box.isEmpty() ? QRect() : Box.toAlignedRect() & Clip;
+}
+
+template <class F> TMask MakeMask(const QRect& Box, F&& Paint)
 {
     TMask M;
-    Box &= ClipRegion(Dc).boundingRect();
     if (Box.isEmpty())
         return M;
     M.Image = QImage(Box.size(), QImage::Format_RGB32);
@@ -230,8 +294,7 @@ void StrokePath(TDc* Dc, const QPainterPath& Path, const TPenInfo& Pen, TMask* P
         return;
     }
     const int M = Pen.Width + 2;
-    const QRect Box = Path.boundingRect().toAlignedRect().adjusted(-M, -M, M, M);
-    TMask Mask = MakeMask(Dc, Box, [&](QPainter& P) {
+    TMask Mask = MakeMask(MaskBox(Dc, Path.boundingRect(), M), [&](QPainter& P) {
         P.setPen(QtPen(Pen));
         P.setBrush(Qt::NoBrush);
         P.drawPath(Path);
@@ -268,16 +331,14 @@ void DrawShape(TDc* Dc, const QPainterPath& Fill, const QPainterPath& Outline, c
     const int M = Pen.Width + 2;
     TMask PenMask;
     if (!Pen.Null) {
-        const QRect Box = Outline.boundingRect().toAlignedRect().adjusted(-M, -M, M, M);
-        PenMask = MakeMask(Dc, Box, [&](QPainter& P) {
+        PenMask = MakeMask(MaskBox(Dc, Outline.boundingRect(), M), [&](QPainter& P) {
             P.setPen(QtPen(Pen));
             P.setBrush(Qt::NoBrush);
             P.drawPath(Outline);
         });
     }
     if (Brush.Mode != TBrushSampler::None) {
-        const QRect Box = Fill.boundingRect().toAlignedRect().adjusted(-2, -2, 2, 2);
-        TMask FillMaskImg = MakeMask(Dc, Box, [&](QPainter& P) {
+        TMask FillMaskImg = MakeMask(MaskBox(Dc, Fill.boundingRect(), 2), [&](QPainter& P) {
             P.setPen(Qt::NoPen);
             P.setBrush(Qt::white);
             P.drawPath(Fill);
@@ -292,11 +353,16 @@ void DrawShape(TDc* Dc, const QPainterPath& Fill, const QPainterPath& Outline, c
 
 QPointF SurfaceF(const TDc* Dc, int X, int Y)
 {
-    const QPoint P = ToSurface(Dc, X, Y);
-    return QPointF(P.x(), P.y());
+    const TExactPoint P = ToSurfaceExact(Dc, X, Y);
+    return QPointF(double(P.X), double(P.Y));
 }
 
-void PolylineSurface(TDc* Dc, const std::vector<QPoint>& Pts, bool Closed)
+QPointF PixelCentre(TExactPoint P)
+{
+    return QPointF(double(P.X) + 0.5, double(P.Y) + 0.5);
+}
+
+void PolylineSurface(TDc* Dc, const std::vector<TExactPoint>& Pts, bool Closed)
 {
     const TPenInfo Pen = PenInfo(Dc);
     if (Pen.Null || Pts.size() < 2)
@@ -304,39 +370,38 @@ void PolylineSurface(TDc* Dc, const std::vector<QPoint>& Pts, bool Closed)
     if (Pen.Width == 1 && !Dc->Painter) {
         TPlotter P(Dc, Pen);
         for (std::size_t I = 0; I + 1 < Pts.size(); ++I)
-            P.Line(Pts[I].x(), Pts[I].y(), Pts[I + 1].x(), Pts[I + 1].y());
+            P.Line(Pts[I], Pts[I + 1]);
         if (Closed)
-            P.Line(Pts.back().x(), Pts.back().y(), Pts.front().x(), Pts.front().y());
+            P.Line(Pts.back(), Pts.front());
         return;
     }
     QPainterPath Path;
-    Path.moveTo(Pts[0] + QPointF(0.5, 0.5));
+    Path.moveTo(PixelCentre(Pts[0]));
     for (std::size_t I = 1; I < Pts.size(); ++I)
-        Path.lineTo(Pts[I] + QPointF(0.5, 0.5));
+        Path.lineTo(PixelCentre(Pts[I]));
     if (Closed)
         Path.closeSubpath();
     StrokePath(Dc, Path, Pen);
 }
 
-std::vector<QPoint> ToSurfacePoints(const TDc* Dc, const POINT* Points, int Count)
+std::vector<TExactPoint> ToSurfacePoints(const TDc* Dc, const POINT* Points, int Count)
 {
-    std::vector<QPoint> Out;
+    std::vector<TExactPoint> Out;
     Out.reserve(std::size_t(std::max(Count, 0)));
     for (int I = 0; I < Count; ++I)
-        Out.push_back(ToSurface(Dc, Points[I].x, Points[I].y));
+        Out.push_back(ToSurfaceExact(Dc, Points[I].x, Points[I].y));
     return Out;
 }
 
 // The rectangle of an ellipse-like shape, through the centres of its outermost pixels; a wide
 // inside-frame pen moves it inwards so the stroke stays within the bounds.
-QRectF ShapeRect(const TDc* Dc, const QRect& R, const TPenInfo& Pen)
+QRectF ShapeRect(const QRectF& R, const TPenInfo& Pen)
 {
     QRectF F(R.left() + 0.5, R.top() + 0.5, R.width() - 1, R.height() - 1);
     if (!Pen.Null && Pen.InsideFrame && Pen.Width > 1) {
         const qreal H = (Pen.Width - 1) / 2.0;
         F.adjust(H, H, -H, -H);
     }
-    (void)Dc;
     return F;
 }
 
@@ -361,7 +426,7 @@ BOOL ArcShape(HDC DC, int L, int T, int R, int B, int Xs, int Ys, int Xe, int Ye
     const QRect Box = RectToSurface(Dc, L, T, R, B);
     if (Box.width() < 1 || Box.height() < 1)
         return TRUE;
-    const QRectF Rect = ShapeRect(Dc, Box, Pen);
+    const QRectF Rect = ShapeRect(RectToSurfaceF(Dc, L, T, R, B), Pen);
     const QPointF S = SurfaceF(Dc, Xs, Ys) + QPointF(0.5, 0.5), E = SurfaceF(Dc, Xe, Ye) + QPointF(0.5, 0.5);
     const qreal A0 = RadialAngle(Rect, S), A1 = RadialAngle(Rect, E);
     qreal Sweep = A1 - A0;
@@ -377,8 +442,7 @@ BOOL ArcShape(HDC DC, int L, int T, int R, int B, int Xs, int Ys, int Xe, int Ye
     const QPointF Start = Path.currentPosition();
     if (MoveCp && !Pen.Null) {
         QPainterPath Lead;
-        const QPoint Cp = ToSurface(Dc, Dc->St.Pos.x, Dc->St.Pos.y);
-        Lead.moveTo(Cp + QPointF(0.5, 0.5));
+        Lead.moveTo(PixelCentre(ToSurfaceExact(Dc, Dc->St.Pos.x, Dc->St.Pos.y)));
         Lead.lineTo(Start);
         StrokePath(Dc, Lead, Pen);
     }
@@ -436,52 +500,84 @@ QRect Shrink(const QRect& R, UINT Flags)
                       Flags & BF_BOTTOM ? -1 : 0);
 }
 
-void FillPixels(TDc* Dc, const std::vector<QPoint>& Pts, QRgb C)
-{
-    QRegion R;
-    for (const QPoint& P : Pts)
-        R |= QRect(P, QSize(1, 1));
-    FillSurfaceRegion(Dc, R, SolidSampler(Dc->Mono() ? Mono(C) : C), R2_COPYPEN);
-}
+// The pixels of a frame control's glyph, as rectangles kept only where the DC can show them: a
+// glyph grows with its control's rectangle, which may be far larger than the surface.
+class TGlyphParts {
+public:
+    explicit TGlyphParts(const TDc* Dc) : Keep(ClipRegion(Dc).boundingRect()) {}
+    const QRect Keep;
+
+    // Columns X0..X1 by rows Y0..Y1, inclusive.
+    void Add(qint64 X0, qint64 Y0, qint64 X1, qint64 Y1)
+    {
+        X0 = std::max<qint64>(X0, Keep.left());
+        X1 = std::min<qint64>(X1, Keep.right());
+        Y0 = std::max<qint64>(Y0, Keep.top());
+        Y1 = std::min<qint64>(Y1, Keep.bottom());
+        if (X0 <= X1 && Y0 <= Y1)
+            Parts.emplace_back(QPoint(int(X0), int(Y0)), QPoint(int(X1), int(Y1)));
+    }
+    void Point(qint64 X, qint64 Y) { Add(X, Y, X, Y); }
+    // The first and last of the indices I in [0, Count) whose row (or column) Base + Step * I
+    // can show; Step is 1 or -1.
+    std::pair<qint64, qint64> Rows(qint64 Base, int Step, qint64 Count) const
+    {
+        return Within(Base, Step, Count, Keep.top(), Keep.bottom());
+    }
+    std::pair<qint64, qint64> Columns(qint64 Base, int Step, qint64 Count) const
+    {
+        return Within(Base, Step, Count, Keep.left(), Keep.right());
+    }
+    void Fill(TDc* Dc, QRgb C) const
+    {
+        C = Dc->Mono() ? Mono(C) : C;
+        if (QImage* Image = Dc->Surface(); Image && TDirectSurface::Suits(*Image)) {
+            TDirectSurface Surface(*Image, ClipRegion(Dc)); // the clip worked out once for all parts
+            for (const QRect& R : Parts)
+                Surface.Fill(R, C);
+            return;
+        }
+        for (const QRect& R : Parts)
+            FillSurfaceRect(Dc, R, SolidSampler(C), R2_COPYPEN);
+    }
+
+private:
+    static std::pair<qint64, qint64> Within(qint64 Base, int Step, qint64 Count, qint64 Lo, qint64 Hi)
+    {
+        const qint64 A = Step > 0 ? Lo - Base : Base - Hi, B = Step > 0 ? Hi - Base : Base - Lo;
+        return {std::max<qint64>(A, 0), std::min(B, Count - 1)};
+    }
+    std::vector<QRect> Parts;
+};
 
 // A 7x7 check mark whose top-left is (X, Y).
-std::vector<QPoint> CheckMark(int X, int Y)
+void CheckMark(TGlyphParts& G, int X, int Y)
 {
-    std::vector<QPoint> Pts;
     for (int I = 0; I < 7; ++I) {
         const int Top = I <= 2 ? 2 + I : 4 - (I - 2);
-        for (int J = 0; J < 3; ++J)
-            Pts.emplace_back(X + I, Y + Top + J);
+        G.Add(X + I, Y + Top, X + I, Y + Top + 2);
     }
-    return Pts;
 }
 
-// A solid triangle pointing Dir (0 up, 1 down, 2 left, 3 right) centred in R.
-std::vector<QPoint> Arrow(const QRect& R, int Dir)
+// A solid triangle pointing Dir (0 up, 1 down, 2 left, 3 right) centred in R: row I of it is
+// 2 * I + 1 pixels wide.
+void Arrow(TGlyphParts& G, const QRect& R, int Dir)
 {
     const int S = std::max(2, std::min(R.width(), R.height()) / 4 + 1); // rows of the triangle
-    std::vector<QPoint> Pts;
     const QPoint C = R.center();
-    for (int I = 0; I < S; ++I) {
-        const int Half = I;
-        for (int J = -Half; J <= Half; ++J) {
-            switch (Dir) {
-            case 0:
-                Pts.emplace_back(C.x() + J, C.y() - S / 2 + I);
-                break;
-            case 1:
-                Pts.emplace_back(C.x() + J, C.y() + S / 2 - I);
-                break;
-            case 2:
-                Pts.emplace_back(C.x() - S / 2 + I, C.y() + J);
-                break;
-            default:
-                Pts.emplace_back(C.x() + S / 2 - I, C.y() + J);
-                break;
-            }
-        }
+    const bool Vertical = Dir <= 1;
+    // Where row 0 lies, and which way the rows go.
+    const qint64 Base = Vertical ? C.y() + (Dir == 0 ? -S / 2 : S / 2) : C.x() + (Dir == 2 ? -S / 2 : S / 2);
+    const int Step = Dir == 0 || Dir == 2 ? 1 : -1;
+    const qint64 Across = Vertical ? C.x() : C.y();
+    const auto [First, Last] = Vertical ? G.Rows(Base, Step, S) : G.Columns(Base, Step, S);
+    for (qint64 I = First; I <= Last; ++I) {
+        const qint64 At = Base + Step * I;
+        if (Vertical)
+            G.Add(Across - I, At, Across + I, At);
+        else
+            G.Add(At, Across - I, At, Across + I);
     }
-    return Pts;
 }
 
 void ButtonFrame(TDc* Dc, QRect& R, UINT State)
@@ -540,7 +636,7 @@ BOOL LineTo(HDC DC, int X, int Y)
     TDc* Dc = DcOf(DC);
     if (!Dc)
         return FALSE;
-    PolylineSurface(Dc, {ToSurface(Dc, Dc->St.Pos.x, Dc->St.Pos.y), ToSurface(Dc, X, Y)}, false);
+    PolylineSurface(Dc, {ToSurfaceExact(Dc, Dc->St.Pos.x, Dc->St.Pos.y), ToSurfaceExact(Dc, X, Y)}, false);
     Dc->St.Pos = POINT{X, Y};
     return TRUE;
 }
@@ -559,8 +655,8 @@ BOOL PolylineTo(HDC DC, const POINT* Points, int Count)
     TDc* Dc = DcOf(DC);
     if (!Dc || !Points || Count < 1)
         return FALSE;
-    std::vector<QPoint> Pts{ToSurface(Dc, Dc->St.Pos.x, Dc->St.Pos.y)};
-    for (const QPoint& P : ToSurfacePoints(Dc, Points, Count))
+    std::vector<TExactPoint> Pts{ToSurfaceExact(Dc, Dc->St.Pos.x, Dc->St.Pos.y)};
+    for (const TExactPoint& P : ToSurfacePoints(Dc, Points, Count))
         Pts.push_back(P);
     PolylineSurface(Dc, Pts, false);
     Dc->St.Pos = Points[Count - 1];
@@ -623,23 +719,22 @@ BOOL PolyPolygon(HDC DC, const POINT* Points, const int* Counts, int Polygons)
     QPainterPath Fill;
     Fill.setFillRule(Dc->St.PolyFillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill);
     const POINT* P = Points;
-    std::vector<std::vector<QPoint>> Outlines;
+    std::vector<std::vector<TExactPoint>> Outlines;
     for (int I = 0; I < Polygons; ++I) {
         if (Counts[I] < 2)
             return FALSE;
-        const std::vector<QPoint> Pts = ToSurfacePoints(Dc, P, Counts[I]);
+        const std::vector<TExactPoint> Pts = ToSurfacePoints(Dc, P, Counts[I]);
         P += Counts[I];
         QPolygonF Poly;
-        for (const QPoint& Q : Pts)
-            Poly << QPointF(Q);
+        for (const TExactPoint& Q : Pts)
+            Poly << QPointF(double(Q.X), double(Q.Y));
         Fill.addPolygon(Poly);
         Fill.closeSubpath();
         Outlines.push_back(Pts);
     }
     const TBrushSampler Brush = MakeSampler(Dc, Dc->St.Brush);
     if (Brush.Mode != TBrushSampler::None && Dc->Surface()) {
-        const QRect Box = Fill.boundingRect().toAlignedRect().adjusted(-1, -1, 1, 1);
-        TMask M = MakeMask(Dc, Box, [&](QPainter& Pa) {
+        TMask M = MakeMask(MaskBox(Dc, Fill.boundingRect(), 1), [&](QPainter& Pa) {
             Pa.setPen(Qt::NoPen);
             Pa.setBrush(Qt::white);
             Pa.drawPath(Fill);
@@ -647,16 +742,15 @@ BOOL PolyPolygon(HDC DC, const POINT* Points, const int* Counts, int Polygons)
         // The outline's pixels belong to the pen.
         const TPenInfo Pen = PenInfo(Dc);
         if (!Pen.Null && !M.Empty && Dc->St.Rop2 != R2_COPYPEN) {
-            TMask Outline =
-                MakeMask(Dc, Box.adjusted(-Pen.Width, -Pen.Width, Pen.Width, Pen.Width), [&](QPainter& Pa) {
-                    Pa.setPen(QtPen(Pen));
-                    for (const auto& O : Outlines) {
-                        QPolygonF Poly;
-                        for (const QPoint& Q : O)
-                            Poly << QPointF(Q) + QPointF(0.5, 0.5);
-                        Pa.drawPolygon(Poly);
-                    }
-                });
+            TMask Outline = MakeMask(MaskBox(Dc, Fill.boundingRect(), 1 + Pen.Width), [&](QPainter& Pa) {
+                Pa.setPen(QtPen(Pen));
+                for (const auto& O : Outlines) {
+                    QPolygonF Poly;
+                    for (const TExactPoint& Q : O)
+                        Poly << PixelCentre(Q);
+                    Pa.drawPolygon(Poly);
+                }
+            });
             Subtract(M, Outline);
         }
         if (!M.Empty)
@@ -687,8 +781,12 @@ BOOL Rectangle(HDC DC, int Left, int Top, int Right, int Bottom)
     }
     if (!Pen.Dash.empty()) {
         FillSurfaceRect(Dc, R.adjusted(1, 1, -1, -1), Brush, Rop2);
-        const int L = R.left(), T = R.top(), Rr = R.left() + R.width() - 1, B = R.top() + R.height() - 1;
-        PolylineSurface(Dc, {QPoint(L, T), QPoint(Rr, T), QPoint(Rr, B), QPoint(L, B)}, true);
+        // The corners unsaturated: the pen style at the visible pixels depends on the distance
+        // walked from the first corner.
+        const QRectF E = RectToSurfaceF(Dc, Left, Top, Right, Bottom);
+        const qint64 L = qint64(E.left()), T = qint64(E.top()), Rr = qint64(E.right()) - 1,
+                     B = qint64(E.bottom()) - 1;
+        PolylineSurface(Dc, {{L, T}, {Rr, T}, {Rr, B}, {L, B}}, true);
         return TRUE;
     }
     const int W = Pen.Width;
@@ -713,7 +811,8 @@ BOOL Ellipse(HDC DC, int Left, int Top, int Right, int Bottom)
         return TRUE;
     const TPenInfo Pen = PenInfo(Dc);
     QPainterPath Path;
-    Path.addEllipse(ShapeRect(Dc, Pen.Null ? R.adjusted(0, 0, -1, -1) : R, Pen));
+    const QRectF E = RectToSurfaceF(Dc, Left, Top, Right, Bottom);
+    Path.addEllipse(ShapeRect(Pen.Null ? E.adjusted(0, 0, -1, -1) : E, Pen));
     DrawShape(Dc, Path, Path, Pen);
     return TRUE;
 }
@@ -728,9 +827,12 @@ BOOL RoundRect(HDC DC, int Left, int Top, int Right, int Bottom, int Width, int 
         return TRUE;
     const TPenInfo Pen = PenInfo(Dc);
     QPainterPath Path;
-    const qreal Rx = std::min<qreal>(ScaleLengthX(Dc, std::abs(Width)) / 2.0, R.width() / 2.0);
-    const qreal Ry = std::min<qreal>(ScaleLengthY(Dc, std::abs(Height)) / 2.0, R.height() / 2.0);
-    Path.addRoundedRect(ShapeRect(Dc, Pen.Null ? R.adjusted(0, 0, -1, -1) : R, Pen), Rx, Ry);
+    const QRectF E = RectToSurfaceF(Dc, Left, Top, Right, Bottom);
+    const qreal Rx = std::min<qreal>(ScaleLengthX(Dc, Width == INT_MIN ? INT_MAX : std::abs(Width)) / 2.0,
+                                     E.width() / 2.0);
+    const qreal Ry = std::min<qreal>(ScaleLengthY(Dc, Height == INT_MIN ? INT_MAX : std::abs(Height)) / 2.0,
+                                     E.height() / 2.0);
+    Path.addRoundedRect(ShapeRect(Pen.Null ? E.adjusted(0, 0, -1, -1) : E, Pen), Rx, Ry);
     DrawShape(Dc, Path, Path, Pen);
     return TRUE;
 }
@@ -1030,42 +1132,35 @@ BOOL DrawFrameControl(HDC DC, RECT* Rect, UINT Type, UINT State)
                 Inactive || Gray || (State & DFCS_PUSHED) ? COLOR_BTNFACE : COLOR_WINDOW);
         if (Checked) {
             const QRect C = In.adjusted(1, 1, -1, -1);
-            FillPixels(Dc, CheckMark(C.left() + (C.width() - 7) / 2, C.top() + (C.height() - 7) / 2),
-                       SysRgb(Gray || Inactive ? COLOR_BTNSHADOW : COLOR_WINDOWTEXT));
+            TGlyphParts Mark(Dc);
+            CheckMark(Mark, C.left() + (C.width() - 7) / 2, C.top() + (C.height() - 7) / 2);
+            Mark.Fill(Dc, SysRgb(Gray || Inactive ? COLOR_BTNSHADOW : COLOR_WINDOWTEXT));
         }
         break;
     }
     case DFC_CAPTION: {
         ButtonFrame(Dc, R, State);
         const QRect G = R.adjusted(R.width() / 5, R.height() / 5, -R.width() / 5, -R.height() / 5);
-        std::vector<QPoint> Pts;
+        TGlyphParts Pts(Dc);
         switch (Kind) {
-        case DFCS_CAPTIONCLOSE:
-            for (int I = 0; I < std::min(G.width(), G.height()); ++I) {
-                Pts.emplace_back(G.left() + I, G.top() + I);
-                Pts.emplace_back(G.left() + I + 1, G.top() + I);
-                Pts.emplace_back(G.right() - I, G.top() + I);
-                Pts.emplace_back(G.right() - I - 1, G.top() + I);
+        case DFCS_CAPTIONCLOSE: {
+            const auto [First, Last] = Pts.Rows(G.top(), 1, std::min(G.width(), G.height()));
+            for (qint64 I = First; I <= Last; ++I) {
+                Pts.Add(G.left() + I, G.top() + I, G.left() + I + 1, G.top() + I);
+                Pts.Add(G.right() - I - 1, G.top() + I, G.right() - I, G.top() + I);
             }
             break;
+        }
         case DFCS_CAPTIONMIN:
-            for (int X = G.left(); X < G.right() - 1; ++X) {
-                Pts.emplace_back(X, G.bottom());
-                Pts.emplace_back(X, G.bottom() - 1);
-            }
+            Pts.Add(G.left(), G.bottom() - 1, G.right() - 2, G.bottom());
             break;
         case DFCS_CAPTIONMAX:
         case DFCS_CAPTIONRESTORE: {
             auto Frame = [&](const QRect& F) {
-                for (int X = F.left(); X <= F.right(); ++X) {
-                    Pts.emplace_back(X, F.top());
-                    Pts.emplace_back(X, F.top() + 1);
-                    Pts.emplace_back(X, F.bottom());
-                }
-                for (int Y = F.top(); Y <= F.bottom(); ++Y) {
-                    Pts.emplace_back(F.left(), Y);
-                    Pts.emplace_back(F.right(), Y);
-                }
+                Pts.Add(F.left(), F.top(), F.right(), F.top() + 1);
+                Pts.Add(F.left(), F.bottom(), F.right(), F.bottom());
+                Pts.Add(F.left(), F.top(), F.left(), F.bottom());
+                Pts.Add(F.right(), F.top(), F.right(), F.bottom());
             };
             if (Kind == DFCS_CAPTIONMAX) {
                 Frame(G);
@@ -1090,23 +1185,28 @@ BOOL DrawFrameControl(HDC DC, RECT* Rect, UINT Type, UINT State)
             RestoreDC(DC, Saved);
         }
         }
-        FillPixels(Dc, Pts, Glyph);
+        Pts.Fill(Dc, Glyph);
         break;
     }
     case DFC_SCROLL: {
         if (Kind == DFCS_SCROLLSIZEGRIP || Kind == DFCS_SCROLLSIZEGRIPRIGHT) {
             FillSys(Dc, R, COLOR_BTNFACE);
-            std::vector<QPoint> Light, Dark;
-            const int S = std::min(R.width(), R.height());
-            for (int K = 0; K + 3 < S; K += 4)
-                for (int I = 0; I <= K + 1; ++I) {
-                    const int X = R.right() - K - 1 + I, Y = R.bottom() - I;
-                    Light.emplace_back(X - 1, Y);
-                    Dark.emplace_back(X, Y);
-                    Dark.emplace_back(X + 1, Y);
+            // Diagonal K (every fourth) has pixel I at column R.right() - K - 1 + I of row
+            // R.bottom() - I, for I up to K + 1: walked by the rows and columns that can show.
+            TGlyphParts Light(Dc), Dark(Dc);
+            const qint64 S = std::min(R.width(), R.height());
+            const auto [FirstRow, LastRow] = Light.Rows(R.bottom(), -1, S);
+            for (qint64 I = FirstRow; I <= LastRow; ++I) {
+                const qint64 Y = R.bottom() - I, Near = R.right() - 1 + I;
+                qint64 K = std::max<qint64>({I - 1, 0, Near - (Light.Keep.right() + 1)});
+                K = (K + 3) / 4 * 4;
+                for (; K + 3 < S && Near - K >= Light.Keep.left() - 1; K += 4) {
+                    Light.Point(Near - K - 1, Y);
+                    Dark.Add(Near - K, Y, Near - K + 1, Y);
                 }
-            FillPixels(Dc, Light, SysRgb(COLOR_BTNHIGHLIGHT));
-            FillPixels(Dc, Dark, SysRgb(COLOR_BTNSHADOW));
+            }
+            Light.Fill(Dc, SysRgb(COLOR_BTNHIGHLIGHT));
+            Dark.Fill(Dc, SysRgb(COLOR_BTNSHADOW));
             break;
         }
         ButtonFrame(Dc, R, State);
@@ -1118,30 +1218,32 @@ BOOL DrawFrameControl(HDC DC, RECT* Rect, UINT Type, UINT State)
         if (Kind == DFCS_SCROLLRIGHT)
             Dir = 3;
         if (Inactive) {
-            std::vector<QPoint> Shadow = Arrow(R.translated(1, 1), Dir);
-            FillPixels(Dc, Shadow, SysRgb(COLOR_BTNHIGHLIGHT));
+            TGlyphParts Shadow(Dc);
+            Arrow(Shadow, R.translated(1, 1), Dir);
+            Shadow.Fill(Dc, SysRgb(COLOR_BTNHIGHLIGHT));
         }
-        FillPixels(Dc, Arrow(R, Dir), Glyph);
+        TGlyphParts Mark(Dc);
+        Arrow(Mark, R, Dir);
+        Mark.Fill(Dc, Glyph);
         break;
     }
     case DFC_MENU:
     case DFC_POPUPMENU: {
         // Menu glyphs come as black marks on white, ready for use as masks.
         FillSurfaceRect(Dc, R, SolidSampler(0xFFFFFFFFu), R2_COPYPEN);
+        TGlyphParts Mark(Dc);
         if (Kind == DFCS_MENUCHECK) {
-            FillPixels(Dc, CheckMark(R.left() + (R.width() - 7) / 2, R.top() + (R.height() - 7) / 2),
-                       0xFF000000u);
+            CheckMark(Mark, R.left() + (R.width() - 7) / 2, R.top() + (R.height() - 7) / 2);
         } else if (Kind == DFCS_MENUBULLET) {
-            std::vector<QPoint> Pts;
             const QPoint C = R.center();
             for (int Y = -2; Y <= 2; ++Y)
                 for (int X = -2; X <= 2; ++X)
                     if (X * X + Y * Y <= 5)
-                        Pts.emplace_back(C.x() + X, C.y() + Y);
-            FillPixels(Dc, Pts, 0xFF000000u);
+                        Mark.Point(C.x() + X, C.y() + Y);
         } else {
-            FillPixels(Dc, Arrow(R, Kind == DFCS_MENUARROWRIGHT ? 2 : 3), 0xFF000000u);
+            Arrow(Mark, R, Kind == DFCS_MENUARROWRIGHT ? 2 : 3);
         }
+        Mark.Fill(Dc, 0xFF000000u);
         break;
     }
     default:

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <unordered_set>
 
 namespace gdi {
@@ -94,6 +95,41 @@ template <class T> T* MakeStock(T* O)
     return O;
 }
 
+// A stock object; the fonts among them are built on first use: each costs a font match and a
+// table of glyphs, and most programs never ask for most of them.
+TObject* StockFont(int Index)
+{
+    struct TSpec {
+        int Index;
+        const char* Face;
+        int Height, Weight;
+        BYTE Pitch;
+    };
+    static const TSpec Specs[] = {
+        {SYSTEM_FONT, "System", 16, FW_BOLD, VARIABLE_PITCH | FF_SWISS},
+        {DEVICE_DEFAULT_FONT, "System", 16, FW_BOLD, VARIABLE_PITCH | FF_SWISS},
+        {DEFAULT_GUI_FONT, "MS Sans Serif", -11, FW_NORMAL, VARIABLE_PITCH | FF_SWISS},
+        {ANSI_VAR_FONT, "MS Sans Serif", 13, FW_NORMAL, VARIABLE_PITCH | FF_SWISS},
+        {ANSI_FIXED_FONT, "Courier", 13, FW_NORMAL, FIXED_PITCH | FF_MODERN},
+        {OEM_FIXED_FONT, "Terminal", 12, FW_NORMAL, FIXED_PITCH | FF_MODERN},
+        {SYSTEM_FIXED_FONT, "Fixedsys", 15, FW_NORMAL, FIXED_PITCH | FF_MODERN},
+    };
+    static std::mutex Lock;
+    const std::lock_guard<std::mutex> Hold(Lock);
+    if (!Stock[Index])
+        for (const TSpec& S : Specs)
+            if (S.Index == Index) {
+                LOGFONT Lf;
+                Lf.lfHeight = S.Height;
+                Lf.lfWeight = S.Weight;
+                Lf.lfPitchAndFamily = S.Pitch;
+                Lf.lfCharSet = ANSI_CHARSET;
+                std::strncpy(Lf.lfFaceName, S.Face, LF_FACESIZE - 1);
+                Stock[Index] = MakeStock(NewFont(Lf));
+            }
+    return Stock[Index];
+}
+
 void InitStock()
 {
     Stock[WHITE_BRUSH] = MakeStock(NewSolidBrush(RGB(255, 255, 255)));
@@ -114,22 +150,8 @@ void InitStock()
     DcPen->DcPen = true;
     Stock[DC_PEN] = MakeStock(DcPen);
 
-    auto Font = [](int Index, const char* Face, int Height, int Weight, BYTE Pitch) {
-        LOGFONT Lf;
-        Lf.lfHeight = Height;
-        Lf.lfWeight = Weight;
-        Lf.lfPitchAndFamily = Pitch;
-        Lf.lfCharSet = ANSI_CHARSET;
-        std::strncpy(Lf.lfFaceName, Face, LF_FACESIZE - 1);
-        Stock[Index] = MakeStock(NewFont(Lf));
-    };
-    Font(SYSTEM_FONT, "System", 16, FW_BOLD, VARIABLE_PITCH | FF_SWISS);
-    Font(DEVICE_DEFAULT_FONT, "System", 16, FW_BOLD, VARIABLE_PITCH | FF_SWISS);
-    Font(DEFAULT_GUI_FONT, "MS Sans Serif", -11, FW_NORMAL, VARIABLE_PITCH | FF_SWISS);
-    Font(ANSI_VAR_FONT, "MS Sans Serif", 13, FW_NORMAL, VARIABLE_PITCH | FF_SWISS);
-    Font(ANSI_FIXED_FONT, "Courier", 13, FW_NORMAL, FIXED_PITCH | FF_MODERN);
-    Font(OEM_FIXED_FONT, "Terminal", 12, FW_NORMAL, FIXED_PITCH | FF_MODERN);
-    Font(SYSTEM_FIXED_FONT, "Fixedsys", 15, FW_NORMAL, FIXED_PITCH | FF_MODERN);
+    // Every DC starts with the system font; the other stock fonts are built when first asked for.
+    StockFont(SYSTEM_FONT);
 
     // The default palette: the 20 static colours.
     auto* Pal = new TPalette;
@@ -292,7 +314,7 @@ void EnsureInit()
 TObject* StockObject(int Index)
 {
     EnsureInit();
-    return Index >= 0 && Index <= DC_PEN ? Stock[Index] : nullptr;
+    return Index >= 0 && Index <= DC_PEN ? StockFont(Index) : nullptr;
 }
 
 TBitmap* StockMonoBitmap()
@@ -391,34 +413,63 @@ bool IsIdentityScale(const TDc* Dc)
     return S.MapMode == MM_TEXT || (S.WindowExt.cx == S.ViewportExt.cx && S.WindowExt.cy == S.ViewportExt.cy);
 }
 
-QPoint ToDevice(const TDc* Dc, int X, int Y)
+namespace {
+
+// Device coordinates without saturation; scaled ones far beyond any use are held at 2^52.
+TExactPoint ToDeviceExact(const TDc* Dc, qint64 X, qint64 Y)
 {
     const TDcState& S = Dc->St;
     if (S.MapMode == MM_TEXT)
-        return QPoint(X - S.WindowOrg.x + S.ViewportOrg.x, Y - S.WindowOrg.y + S.ViewportOrg.y);
+        return {X - S.WindowOrg.x + S.ViewportOrg.x, Y - S.WindowOrg.y + S.ViewportOrg.y};
+    constexpr double Limit = double(qint64(1) << 52);
     const double Dx = double(X - S.WindowOrg.x) * S.ViewportExt.cx / (S.WindowExt.cx ? S.WindowExt.cx : 1);
     const double Dy = double(Y - S.WindowOrg.y) * S.ViewportExt.cy / (S.WindowExt.cy ? S.WindowExt.cy : 1);
-    return QPoint(int(std::lround(Dx)) + S.ViewportOrg.x, int(std::lround(Dy)) + S.ViewportOrg.y);
+    return {std::llround(std::clamp(Dx, -Limit, Limit)) + S.ViewportOrg.x,
+            std::llround(std::clamp(Dy, -Limit, Limit)) + S.ViewportOrg.y};
+}
+
+int Saturate(qint64 V, qint64 Limit = kFarPixels)
+{
+    return int(std::clamp(V, -Limit, Limit));
+}
+
+} // namespace
+
+TExactPoint ToSurfaceExact(const TDc* Dc, qint64 X, qint64 Y)
+{
+    const TExactPoint D = ToDeviceExact(Dc, X, Y);
+    return {D.X + Dc->Origin.x(), D.Y + Dc->Origin.y()};
+}
+
+QPoint ToDevice(const TDc* Dc, qint64 X, qint64 Y)
+{
+    const TExactPoint D = ToDeviceExact(Dc, X, Y);
+    return QPoint(Saturate(D.X), Saturate(D.Y));
 }
 
 QPoint DeviceToLogical(const TDc* Dc, int X, int Y)
 {
     const TDcState& S = Dc->St;
+    constexpr qint64 IntLimit = std::numeric_limits<int>::max();
     if (S.MapMode == MM_TEXT)
-        return QPoint(X - S.ViewportOrg.x + S.WindowOrg.x, Y - S.ViewportOrg.y + S.WindowOrg.y);
+        return QPoint(Saturate(qint64(X) - S.ViewportOrg.x + S.WindowOrg.x, IntLimit),
+                      Saturate(qint64(Y) - S.ViewportOrg.y + S.WindowOrg.y, IntLimit));
     const double Lx =
-        double(X - S.ViewportOrg.x) * S.WindowExt.cx / (S.ViewportExt.cx ? S.ViewportExt.cx : 1);
+        double(qint64(X) - S.ViewportOrg.x) * S.WindowExt.cx / (S.ViewportExt.cx ? S.ViewportExt.cx : 1);
     const double Ly =
-        double(Y - S.ViewportOrg.y) * S.WindowExt.cy / (S.ViewportExt.cy ? S.ViewportExt.cy : 1);
-    return QPoint(int(std::lround(Lx)) + S.WindowOrg.x, int(std::lround(Ly)) + S.WindowOrg.y);
+        double(qint64(Y) - S.ViewportOrg.y) * S.WindowExt.cy / (S.ViewportExt.cy ? S.ViewportExt.cy : 1);
+    constexpr double Limit = double(qint64(1) << 40);
+    return QPoint(Saturate(std::llround(std::clamp(Lx, -Limit, Limit)) + S.WindowOrg.x, IntLimit),
+                  Saturate(std::llround(std::clamp(Ly, -Limit, Limit)) + S.WindowOrg.y, IntLimit));
 }
 
-QPoint ToSurface(const TDc* Dc, int X, int Y)
+QPoint ToSurface(const TDc* Dc, qint64 X, qint64 Y)
 {
-    return ToDevice(Dc, X, Y) + Dc->Origin;
+    const TExactPoint P = ToSurfaceExact(Dc, X, Y);
+    return QPoint(Saturate(P.X), Saturate(P.Y));
 }
 
-QRect RectToSurface(const TDc* Dc, int Left, int Top, int Right, int Bottom)
+QRect RectToSurface(const TDc* Dc, qint64 Left, qint64 Top, qint64 Right, qint64 Bottom)
 {
     const QPoint A = ToSurface(Dc, Left, Top), B = ToSurface(Dc, Right, Bottom);
     const int L = std::min(A.x(), B.x()), R = std::max(A.x(), B.x());
@@ -426,19 +477,26 @@ QRect RectToSurface(const TDc* Dc, int Left, int Top, int Right, int Bottom)
     return QRect(L, T, R - L, Bo - T);
 }
 
+QRectF RectToSurfaceF(const TDc* Dc, qint64 Left, qint64 Top, qint64 Right, qint64 Bottom)
+{
+    const TExactPoint A = ToSurfaceExact(Dc, Left, Top), B = ToSurfaceExact(Dc, Right, Bottom);
+    return QRectF(QPointF(double(std::min(A.X, B.X)), double(std::min(A.Y, B.Y))),
+                  QPointF(double(std::max(A.X, B.X)), double(std::max(A.Y, B.Y))));
+}
+
 int ScaleLengthX(const TDc* Dc, int L)
 {
     const TDcState& S = Dc->St;
     if (S.MapMode == MM_TEXT || !S.WindowExt.cx)
         return L;
-    return int(std::lround(std::abs(double(L) * S.ViewportExt.cx / S.WindowExt.cx)));
+    return Saturate(std::llround(std::min(std::abs(double(L) * S.ViewportExt.cx / S.WindowExt.cx), 1e12)));
 }
 int ScaleLengthY(const TDc* Dc, int L)
 {
     const TDcState& S = Dc->St;
     if (S.MapMode == MM_TEXT || !S.WindowExt.cy)
         return L;
-    return int(std::lround(std::abs(double(L) * S.ViewportExt.cy / S.WindowExt.cy)));
+    return Saturate(std::llround(std::min(std::abs(double(L) * S.ViewportExt.cy / S.WindowExt.cy), 1e12)));
 }
 
 QRegion ClipRegion(const TDc* Dc)
@@ -1283,51 +1341,49 @@ int GetMapMode(HDC DC)
 TW_POINT_ATTR(ViewportOrg, ViewportOrg)
 TW_POINT_ATTR(WindowOrg, WindowOrg)
 
-BOOL SetViewportExtEx(HDC DC, int X, int Y, SIZE* Old)
+namespace {
+// The viewport and window extents: set only in the scalable mapping modes (elsewhere the call
+// answers the old extent and changes nothing), never to zero.
+BOOL SetExtent(HDC DC, SIZE TDcState::*Extent, int X, int Y, SIZE* Old)
 {
     TDc* Dc = DcOf(DC);
     if (!Dc)
         return FALSE;
     if (Old)
-        *Old = Dc->St.ViewportExt;
+        *Old = Dc->St.*Extent;
     if (Dc->St.MapMode != MM_ISOTROPIC && Dc->St.MapMode != MM_ANISOTROPIC)
         return TRUE;
     if (!X || !Y)
         return FALSE;
-    Dc->St.ViewportExt = SIZE{X, Y};
+    Dc->St.*Extent = SIZE{X, Y};
     FixIsotropic(Dc);
     return TRUE;
+}
+BOOL GetExtent(HDC DC, SIZE TDcState::*Extent, SIZE* Ext)
+{
+    TDc* Dc = DcOf(DC);
+    if (!Dc || !Ext)
+        return FALSE;
+    *Ext = Dc->St.*Extent;
+    return TRUE;
+}
+} // namespace
+
+BOOL SetViewportExtEx(HDC DC, int X, int Y, SIZE* Old)
+{
+    return SetExtent(DC, &TDcState::ViewportExt, X, Y, Old);
 }
 BOOL GetViewportExtEx(HDC DC, SIZE* Ext)
 {
-    TDc* Dc = DcOf(DC);
-    if (!Dc || !Ext)
-        return FALSE;
-    *Ext = Dc->St.ViewportExt;
-    return TRUE;
+    return GetExtent(DC, &TDcState::ViewportExt, Ext);
 }
 BOOL SetWindowExtEx(HDC DC, int X, int Y, SIZE* Old)
 {
-    TDc* Dc = DcOf(DC);
-    if (!Dc)
-        return FALSE;
-    if (Old)
-        *Old = Dc->St.WindowExt;
-    if (Dc->St.MapMode != MM_ISOTROPIC && Dc->St.MapMode != MM_ANISOTROPIC)
-        return TRUE;
-    if (!X || !Y)
-        return FALSE;
-    Dc->St.WindowExt = SIZE{X, Y};
-    FixIsotropic(Dc);
-    return TRUE;
+    return SetExtent(DC, &TDcState::WindowExt, X, Y, Old);
 }
 BOOL GetWindowExtEx(HDC DC, SIZE* Ext)
 {
-    TDc* Dc = DcOf(DC);
-    if (!Dc || !Ext)
-        return FALSE;
-    *Ext = Dc->St.WindowExt;
-    return TRUE;
+    return GetExtent(DC, &TDcState::WindowExt, Ext);
 }
 
 BOOL LPtoDP(HDC DC, POINT* Points, int Count)
@@ -1336,8 +1392,9 @@ BOOL LPtoDP(HDC DC, POINT* Points, int Count)
     if (!Dc || (!Points && Count > 0))
         return FALSE;
     for (int I = 0; I < Count; ++I) {
-        const QPoint P = ToDevice(Dc, Points[I].x, Points[I].y);
-        Points[I] = POINT{P.x(), P.y()};
+        const TExactPoint P = ToDeviceExact(Dc, Points[I].x, Points[I].y);
+        constexpr qint64 IntLimit = std::numeric_limits<int>::max();
+        Points[I] = POINT{Saturate(P.X, IntLimit), Saturate(P.Y, IntLimit)};
     }
     return TRUE;
 }
@@ -1531,16 +1588,21 @@ BOOL SetBitmapDimensionEx(HBITMAP Bitmap, int Width, int Height, SIZE* Old)
 // ---------------------------------------------------------------------------------------------
 // Regions
 
+namespace {
+// A rectangle's region, its edges held within reach of any surface so its size fits an int.
+QRegion RectRegion(int Left, int Top, int Right, int Bottom)
+{
+    const int L = Saturate(std::min(Left, Right)), R = Saturate(std::max(Left, Right));
+    const int T = Saturate(std::min(Top, Bottom)), B = Saturate(std::max(Top, Bottom));
+    return R > L && B > T ? QRegion(L, T, R - L, B - T) : QRegion();
+}
+} // namespace
+
 HRGN CreateRectRgn(int Left, int Top, int Right, int Bottom)
 {
     EnsureInit();
     auto* R = new TRegion;
-    if (Left > Right)
-        std::swap(Left, Right);
-    if (Top > Bottom)
-        std::swap(Top, Bottom);
-    if (Right > Left && Bottom > Top)
-        R->Rgn = QRegion(Left, Top, Right - Left, Bottom - Top);
+    R->Rgn = RectRegion(Left, Top, Right, Bottom);
     return Register(R);
 }
 HRGN CreateRectRgnIndirect(const RECT* Rect)
@@ -1636,11 +1698,7 @@ BOOL SetRectRgn(HRGN Region, int Left, int Top, int Right, int Bottom)
     TRegion* R = LookupAs<TRegion>(Region, TKind::Region);
     if (!R)
         return FALSE;
-    if (Left > Right)
-        std::swap(Left, Right);
-    if (Top > Bottom)
-        std::swap(Top, Bottom);
-    R->Rgn = Right > Left && Bottom > Top ? QRegion(Left, Top, Right - Left, Bottom - Top) : QRegion();
+    R->Rgn = RectRegion(Left, Top, Right, Bottom);
     return TRUE;
 }
 

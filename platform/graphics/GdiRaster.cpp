@@ -431,7 +431,7 @@ BOOL Blit(TDc* Dst, QRect DstRect, TDc* Src, QRect SrcRect, bool MirrorX, bool M
 
 QRect LogicalToSurface(const TDc* Dc, int X, int Y, int W, int H)
 {
-    return RectToSurface(Dc, X, Y, X + W, Y + H);
+    return RectToSurface(Dc, X, Y, qint64(X) + W, qint64(Y) + H);
 }
 
 // Pixel loops (a canvas's Pixels) call this for every pixel: skip building the clip region when

@@ -168,6 +168,26 @@ TGlyph LookupGlyph(TFont* F, char32_t C)
     return G;
 }
 
+// The ASCII table in one go: the glyphs of all printable characters looked up together, and each
+// advance through the one-character path of the metrics, which measures what a one-character
+// string measures without laying a string out. Fonts are built often while forms are made.
+void FillAscii(TFont* F)
+{
+    constexpr int First = 0x20, Count = 0x7F - First;
+    QChar Chars[Count];
+    for (int I = 0; I < Count; ++I)
+        Chars[I] = QChar(First + I);
+    quint32 Index[Count] = {};
+    int Found = Count;
+    if (!F->Raw.isValid() || !F->Raw.glyphIndexesForChars(Chars, Count, Index, &Found) || Found != Count)
+        std::fill(std::begin(Index), std::end(Index), 0u);
+    for (int I = 0; I < Count; ++I) {
+        TGlyph& G = F->Ascii[std::size_t(First + I)];
+        G.Advance = F->Metrics->horizontalAdvance(Chars[I]);
+        G.Index = Index[I];
+    }
+}
+
 } // namespace
 
 std::vector<std::pair<QString, QString>> FaceSubstitutes()
@@ -226,8 +246,7 @@ TFont* BuildFont(const LOGFONT& Log)
     }
     F->Raw = QRawFont::fromFont(F->Font);
     F->Masks = NewGlyphMasks();
-    for (char32_t C = 0; C < 128; ++C)
-        F->Ascii[C] = LookupGlyph(F, C);
+    FillAscii(F);
     FillMetric(F);
     return F;
 }

@@ -36,8 +36,7 @@ void TGraphic::Changed(TObject*)
 
 void TGraphic::LoadFromFile(const std::string& FileName)
 {
-    TFileStream Stream(FileName, fmOpenRead);
-    std::string Bytes = Stream.ReadAll();
+    std::string Bytes = LoadFileBytes(FileName);
     try {
         LoadFromBytes(Bytes);
     } catch (const EInvalidGraphic& E) {

@@ -381,8 +381,7 @@ void TPicture::LoadFromBytes(const std::string& Bytes)
 
 void TPicture::LoadFromFile(const std::string& FileName)
 {
-    TFileStream Stream(FileName, fmOpenRead);
-    const std::string Bytes = Stream.ReadAll();
+    const std::string Bytes = LoadFileBytes(FileName);
     try {
         LoadFromBytes(Bytes);
     } catch (const EInvalidGraphic& E) {

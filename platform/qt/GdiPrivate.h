@@ -190,12 +190,22 @@ inline COLORREF RgbToColorRef(QRgb P)
     return RGB(qRed(P), qGreen(P), qBlue(P));
 }
 
-// Coordinates: logical -> surface pixels, and the clip as surface rectangles.
-QPoint ToSurface(const TDc* Dc, int X, int Y);
-QPoint ToDevice(const TDc* Dc, int X, int Y);
+// Coordinates: logical -> surface pixels, and the clip as surface rectangles. Device and surface
+// points saturate at kFarPixels from the origin, far outside any surface, so that sizes, sums and
+// pen adjustments of them never overflow; what must keep its exact geometry that far out (lines
+// and curved outlines) takes the exact point instead.
+constexpr int kFarPixels = 1 << 29;
+struct TExactPoint {
+    qint64 X = 0, Y = 0;
+};
+TExactPoint ToSurfaceExact(const TDc* Dc, qint64 X, qint64 Y);
+QPoint ToSurface(const TDc* Dc, qint64 X, qint64 Y);
+QPoint ToDevice(const TDc* Dc, qint64 X, qint64 Y);
 QPoint DeviceToLogical(const TDc* Dc, int X, int Y);
 // Logical rectangle -> surface rectangle (normalised, right/bottom exclusive).
-QRect RectToSurface(const TDc* Dc, int Left, int Top, int Right, int Bottom);
+QRect RectToSurface(const TDc* Dc, qint64 Left, qint64 Top, qint64 Right, qint64 Bottom);
+// The same unsaturated, for the outlines of curved shapes.
+QRectF RectToSurfaceF(const TDc* Dc, qint64 Left, qint64 Top, qint64 Right, qint64 Bottom);
 bool IsIdentityScale(const TDc* Dc);
 int ScaleLengthX(const TDc* Dc, int L); // logical length -> device pixels
 int ScaleLengthY(const TDc* Dc, int L);

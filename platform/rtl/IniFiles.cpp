@@ -1,5 +1,7 @@
 #include "platform/rtl/IniFiles.h"
 
+#include "platform/rtl/FileInternals.h"
+
 #include <cerrno>
 #include <sys/stat.h>
 
@@ -306,7 +308,7 @@ TIniContent TIniFile::Load(TTextFormat* TextFormat)
     std::string bytes;
     // A missing or unreadable file reads as empty: every key then gives its default.
     FUnreadable = false;
-    if (FPath.empty() || !ReadFileBytes(FPath, bytes)) {
+    if (FPath.empty() || !ReadFileBytes(FPath, bytes, &FUnreadableWhy)) {
         struct stat st {};
         FUnreadable = !FPath.empty() && stat(FPath.c_str(), &st) == 0;
         bytes.clear();
@@ -320,9 +322,24 @@ TIniContent TIniFile::Load(TTextFormat* TextFormat)
 
 void TIniFile::Save(const TIniContent& Content, const TTextFormat& TextFormat)
 {
+    std::string why;
     // A file that exists but could not be read is never replaced by what little we know of it.
-    if (FPath.empty() || FUnreadable || !WriteFileAtomic(FPath, EncodeText(Content.Text(), TextFormat)))
-        throw EIniFileException(Format("Unable to write to %s", {FFileName}));
+    if (FUnreadable)
+        why = FUnreadableWhy;
+    else if (FPath.empty())
+        why = FileErrorText(ENOENT);
+    else if (WriteFileAtomic(FPath, EncodeText(Content.Text(), TextFormat), &why))
+        return;
+    throw EIniFileException(Format("Unable to write to %s", {FFileName}), why);
+}
+
+template <class TEdit> void TIniFile::Update(TEdit Edit)
+{
+    TFileLock lock(FPath);
+    TTextFormat f;
+    TIniContent c = Load(&f);
+    if (Edit(c))
+        Save(c, f);
 }
 
 std::string TIniFile::ReadString(const std::string& Section, const std::string& Ident,
@@ -336,10 +353,10 @@ std::string TIniFile::ReadString(const std::string& Section, const std::string& 
 
 void TIniFile::WriteString(const std::string& Section, const std::string& Ident, const std::string& Value)
 {
-    TTextFormat f;
-    TIniContent c = Load(&f);
-    c.WriteValue(Section, Ident, Value);
-    Save(c, f);
+    Update([&](TIniContent& C) {
+        C.WriteValue(Section, Ident, Value);
+        return true;
+    });
 }
 
 int TIniFile::ReadInteger(const std::string& Section, const std::string& Ident, int Default)
@@ -385,18 +402,12 @@ bool TIniFile::ValueExists(const std::string& Section, const std::string& Ident)
 
 void TIniFile::EraseSection(const std::string& Section)
 {
-    TTextFormat f;
-    TIniContent c = Load(&f);
-    if (c.EraseSection(Section))
-        Save(c, f);
+    Update([&](TIniContent& C) { return C.EraseSection(Section); });
 }
 
 void TIniFile::DeleteKey(const std::string& Section, const std::string& Ident)
 {
-    TTextFormat f;
-    TIniContent c = Load(&f);
-    if (c.DeleteKey(Section, Ident))
-        Save(c, f);
+    Update([&](TIniContent& C) { return C.DeleteKey(Section, Ident); });
 }
 
 std::vector<std::string> TIniFile::SectionNames()

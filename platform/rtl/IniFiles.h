@@ -1,15 +1,22 @@
 // Settings files in the platform profile format ("[Section]" lines, "key=value" lines).
 #pragma once
 
+#include "platform/rtl/FillStrings.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/rtl/TextFiles.h"
 
 #include <string>
 #include <vector>
 
+// Message is the text the user sees ("Unable to write to <file name>"); Reason the system's
+// words for what went wrong ("Permission denied"), empty when there are none.
 class EIniFileException : public Exception {
 public:
-    using Exception::Exception;
+    explicit EIniFileException(std::string Msg, std::string AReason = std::string())
+        : Exception(std::move(Msg)), Reason(std::move(AReason))
+    {
+    }
+    std::string Reason;
 };
 
 // The text of a profile file as lines, with the lookups and edits the profile format defines.
@@ -48,8 +55,10 @@ private:
 // A profile file read and written through on every call, as the platform's profile routines do,
 // so two objects (or two programs) on one file see each other's writes at once. A bare file name
 // ("lib.ini") lives in the Windows directory, which is the program's settings directory. Every
-// write keeps the file's encoding and line breaks and goes through a temporary file; a failed
-// write raises EIniFileException "Unable to write to <file name>".
+// write takes an advisory lock on the file, reads it afresh under the lock and writes it back
+// through a temporary file, so two programs writing keys at once lose none of each other's and a
+// reader never sees half a file. Writes keep the file's encoding and line breaks; a failed write
+// raises EIniFileException "Unable to write to <file name>" with the system's reason.
 class TIniFile {
 public:
     explicit TIniFile(const std::string& FileName);
@@ -93,25 +102,17 @@ public:
 private:
     template <class TStringsT> static void Fill(TStringsT* Strings, const std::vector<std::string>& Items)
     {
-        if (!Strings)
-            return;
-        Strings->BeginUpdate();
-        try {
-            Strings->Clear();
-            for (const std::string& s : Items)
-                Strings->Add(s);
-        } catch (...) {
-            Strings->EndUpdate();
-            throw;
-        }
-        Strings->EndUpdate();
+        FillStrings(Strings, Items);
     }
     TIniContent Load(TTextFormat* TextFormat);
     void Save(const TIniContent& Content, const TTextFormat& TextFormat);
+    // Load, Edit, Save under the file's lock; Edit answers whether it changed anything.
+    template <class TEdit> void Update(TEdit Edit);
 
     std::string FFileName;
     std::string FPath;
     bool FUnreadable = false; // the last load found the file but could not read it
+    std::string FUnreadableWhy;
 };
 
 // The profile-value length limit.

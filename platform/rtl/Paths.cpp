@@ -220,12 +220,15 @@ UINT GetWindowsDirectory(char* Buffer, UINT Size)
     return static_cast<UINT>(dir.size());
 }
 
-std::string MapPath(const std::string& FileName)
+std::string MapPathFor(const std::string& FileName, bool ForWrite)
 {
     if (FileName.empty())
         return FileName;
     std::string s = FileName;
     std::replace(s.begin(), s.end(), '\\', '/');
+    // Names the mapping places in the settings directory are the program's own fixed names,
+    // written by programs that knew a file system blind to case: they keep the fallback.
+    bool settings = false;
     const bool drive = s.size() >= 2 && std::isalpha(static_cast<unsigned char>(s[0])) && s[1] == ':';
     if (drive) {
         std::string rest = s.substr(2);
@@ -234,12 +237,15 @@ std::string MapPath(const std::string& FileName)
         // "c:\windows" and what is inside it is the program's settings directory.
         const std::size_t end = rest.find('/', 1);
         const std::string first = rest.substr(1, end == std::string::npos ? std::string::npos : end - 1);
-        if (Fold(s[0]) == 'c' && SameFolded(first, "windows"))
+        if (Fold(s[0]) == 'c' && SameFolded(first, "windows")) {
             s = SettingsDir() + (end == std::string::npos ? std::string() : rest.substr(end));
-        else
+            settings = true;
+        } else {
             s = rest;
+        }
     } else if (s.find('/') == std::string::npos && HasIniExtension(s)) {
         s = SettingsDir() + "/" + s;
+        settings = true;
     }
     // Doubled separators collapse (a leading "//" is kept).
     std::string out;
@@ -249,9 +255,19 @@ std::string MapPath(const std::string& FileName)
             continue;
         out += s[i];
     }
-    if (!Exists(out))
+    if ((!ForWrite || settings) && !Exists(out))
         out = CaseFallback(out);
     return out;
+}
+
+std::string MapPath(const std::string& FileName)
+{
+    return MapPathFor(FileName, false);
+}
+
+std::string MapWritePath(const std::string& FileName)
+{
+    return MapPathFor(FileName, true);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -409,7 +425,7 @@ bool DeleteFile(const std::string& FileName)
 {
     if (FileName.empty())
         return false;
-    const std::string path = MapPath(FileName);
+    const std::string path = MapWritePath(FileName);
     struct stat st {};
     if (lstat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode))
         return false;
@@ -420,8 +436,8 @@ bool RenameFile(const std::string& OldName, const std::string& NewName)
 {
     if (OldName.empty() || NewName.empty())
         return false;
-    const std::string from = MapPath(OldName);
-    const std::string to = MapPath(NewName);
+    const std::string from = MapWritePath(OldName);
+    const std::string to = MapWritePath(NewName);
     if (syscall(SYS_renameat2, AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
         return true;
     if (errno == EEXIST)
@@ -474,7 +490,7 @@ int FileCreate(const std::string& FileName)
 {
     if (FileName.empty())
         return -1;
-    return open(MapPath(FileName).c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    return OpenRegularFile(MapWritePath(FileName), O_RDWR | O_CREAT | O_TRUNC, nullptr);
 }
 
 int FileOpen(const std::string& FileName, int Mode)
@@ -483,22 +499,14 @@ int FileOpen(const std::string& FileName, int Mode)
         return -1;
     if (Mode == fmCreate)
         return FileCreate(FileName);
-    int flags = O_CLOEXEC;
     switch (Mode & 3) {
     case fmOpenWrite:
-        flags |= O_WRONLY;
-        break;
+        return OpenRegularFile(MapWritePath(FileName), O_WRONLY, nullptr);
     case fmOpenReadWrite:
-        flags |= O_RDWR;
-        break;
+        return OpenRegularFile(MapWritePath(FileName), O_RDWR, nullptr);
     default:
-        flags |= O_RDONLY;
+        return OpenRegularFile(MapPath(FileName), O_RDONLY, nullptr);
     }
-    const std::string path = MapPath(FileName);
-    struct stat st {};
-    if (stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
-        return -1;
-    return open(path.c_str(), flags);
 }
 
 int FileRead(int Handle, void* Buffer, int Count)
@@ -549,18 +557,28 @@ void FileClose(int Handle)
         close(Handle);
 }
 
-bool ReadFileBytes(const std::string& FileName, std::string& Bytes)
+bool ReadFileBytes(const std::string& FileName, std::string& Bytes, std::string* Error)
 {
     Bytes.clear();
+    std::string why;
+    auto fail = [&](int Errno, const std::string& Why) {
+        Bytes.clear();
+        if (Error)
+            *Error = Why;
+        errno = Errno;
+        return false;
+    };
     if (FileName.empty())
-        return false;
-    const int fd = open(MapPath(FileName).c_str(), O_RDONLY | O_CLOEXEC);
+        return fail(ENOENT, FileErrorText(ENOENT));
+    const int fd = OpenRegularFile(MapPath(FileName), O_RDONLY, &why);
     if (fd < 0)
-        return false;
+        return fail(errno, why);
+    const std::string tooLarge =
+        "File too large (the limit is " + std::to_string(MaxReadFileBytes >> 20) + " MB)";
     struct stat st {};
-    if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    if (fstat(fd, &st) == 0 && st.st_size > MaxReadFileBytes) {
         close(fd);
-        return false;
+        return fail(EFBIG, tooLarge);
     }
     if (st.st_size > 0)
         Bytes.reserve(static_cast<std::size_t>(st.st_size));
@@ -570,79 +588,60 @@ bool ReadFileBytes(const std::string& FileName, std::string& Bytes)
         if (r < 0 && errno == EINTR)
             continue;
         if (r < 0) {
+            const int e = errno;
             close(fd);
-            Bytes.clear();
-            return false;
+            return fail(e, FileErrorText(e));
         }
         if (r == 0)
             break;
+        // A file that grows while it is read (or says it is empty, as some system files do)
+        // still stops at the limit.
+        if (Bytes.size() + static_cast<std::size_t>(r) > static_cast<std::size_t>(MaxReadFileBytes)) {
+            close(fd);
+            return fail(EFBIG, tooLarge);
+        }
         Bytes.append(buf, static_cast<std::size_t>(r));
     }
     close(fd);
     return true;
 }
 
+std::string LoadFileBytes(const std::string& FileName)
+{
+    std::string bytes, why;
+    if (!ReadFileBytes(FileName, bytes, &why))
+        throw EFOpenError("Cannot open file \"" + FileName + "\". " + why);
+    return bytes;
+}
+
 bool WriteFileAtomic(const std::string& FileName, const std::string& Bytes, std::string* Error)
 {
-    auto fail = [&](const std::string& Why) {
+    TReplacement r;
+    auto fail = [&] {
+        const int e = errno;
         if (Error)
-            *Error = Why;
+            *Error = r.Why();
+        errno = e;
         return false;
     };
-    if (FileName.empty())
-        return fail("no file name");
-    std::string target = MapPath(FileName);
-    // Writing through a link updates the file it points to and keeps the link.
-    struct stat lst {};
-    if (lstat(target.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
-        if (char* real = realpath(target.c_str(), nullptr)) {
-            target = real;
-            std::free(real);
-        }
-    }
-    struct stat st {};
-    const bool existed = stat(target.c_str(), &st) == 0;
-    if (existed && S_ISDIR(st.st_mode))
-        return fail("is a directory");
-    const std::size_t slash = target.find_last_of('/');
-    const std::string dir =
-        slash == std::string::npos ? std::string(".") : (slash == 0 ? "/" : target.substr(0, slash));
-    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
-    std::string temp = dir + (dir == "/" ? "" : "/") + "." + name + ".tmp-XXXXXX";
-    const int fd = mkstemp(temp.data());
-    if (fd < 0)
-        return fail(std::strerror(errno));
-    const mode_t mode = existed ? (st.st_mode & 07777) : static_cast<mode_t>(0666 & ~CurrentUmask());
-    fchmod(fd, mode);
+    if (!r.Begin(MapWritePath(FileName)))
+        return fail();
     std::size_t done = 0;
     while (done < Bytes.size()) {
-        const ssize_t w = write(fd, Bytes.data() + done, Bytes.size() - done);
+        const ssize_t w = write(r.Handle(), Bytes.data() + done, Bytes.size() - done);
         if (w < 0 && errno == EINTR)
             continue;
         if (w <= 0) {
-            const int e = errno;
-            close(fd);
-            unlink(temp.c_str());
-            return fail(std::strerror(w < 0 ? e : ENOSPC));
+            const int e = w < 0 ? errno : ENOSPC;
+            r.Abandon();
+            if (Error)
+                *Error = FileErrorText(e);
+            errno = e;
+            return false;
         }
         done += static_cast<std::size_t>(w);
     }
-    // The data must be on disk before the name points at it, or a crash could leave an empty file.
-    if (fdatasync(fd) != 0 && errno != EINVAL && errno != EROFS) {
-        const int e = errno;
-        close(fd);
-        unlink(temp.c_str());
-        return fail(std::strerror(e));
-    }
-    if (close(fd) != 0) {
-        const int e = errno;
-        unlink(temp.c_str());
-        return fail(std::strerror(e));
-    }
-    if (rename(temp.c_str(), target.c_str()) != 0) {
-        const int e = errno;
-        unlink(temp.c_str());
-        return fail(std::strerror(e));
-    }
+    if (!r.Commit())
+        return fail();
     return true;
 }

@@ -1,5 +1,7 @@
 #include "platform/rtl/Registry.h"
 
+#include "platform/rtl/FileInternals.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cmath>
@@ -243,18 +245,19 @@ public:
     std::map<std::string, TRegKey> Keys; // by folded full name
 
     // Brings the store up to date with the file (another object or program may have written it).
-    void Refresh()
+    // Force reads it whatever its stamp says: a write must start from exactly what is there.
+    void Refresh(bool Force = false)
     {
         const std::string path = RegistryFileName();
         const TStamp stamp = StampOf(path);
-        if (path == FPath && stamp == FStamp && FLoaded)
+        if (!Force && path == FPath && stamp == FStamp && FLoaded)
             return;
         FPath = path;
         FStamp = stamp;
         FLoaded = true;
         Keys.clear();
         std::string bytes;
-        FUnreadable = stamp.Exists && !ReadFileBytes(path, bytes);
+        FUnreadable = stamp.Exists && !ReadFileBytes(path, bytes, &FUnreadableWhy);
         if (!FUnreadable)
             Parse(bytes);
     }
@@ -269,9 +272,10 @@ public:
                 out += (v.Name.empty() ? std::string("@") : Quote(v.Name)) + "=" + DataText(v) + "\r\n";
         }
         // A file that is there but could not be read is never replaced by the little we know.
-        if (FUnreadable || !WriteFileAtomic(FPath, out)) {
+        std::string why = FUnreadableWhy;
+        if (FUnreadable || !WriteFileAtomic(FPath, out, &why)) {
             FLoaded = false; // what is in memory no longer matches the file
-            throw ERegistryException("Failed to set data for '" + ValueName + "'");
+            throw ERegistryException("Failed to set data for '" + ValueName + "'", why);
         }
         FStamp = StampOf(FPath);
     }
@@ -353,7 +357,10 @@ private:
                     continue;
                 const std::string name = NormalizeKey(line.substr(1, close - 1));
                 const std::string root = name.substr(0, name.find('\\'));
-                if (!IsRootName(root))
+                // A name with a control character names no key: nothing could open it.
+                if (!IsRootName(root) || std::any_of(name.begin(), name.end(), [](char c) {
+                        return static_cast<unsigned char>(c) < 0x20;
+                    }))
                     continue;
                 current = &Create(name);
                 continue;
@@ -387,6 +394,7 @@ private:
     TStamp FStamp;
     bool FLoaded = false;
     bool FUnreadable = false; // the file exists but the last refresh could not read it
+    std::string FUnreadableWhy;
 };
 
 TStore& Store()
@@ -394,6 +402,16 @@ TStore& Store()
     static TStore store;
     return store;
 }
+
+// One change of the store: under the file's lock, from the file as it is now, so another
+// program's keys written since our last look are kept.
+class TStoreWrite {
+public:
+    explicit TStoreWrite(TStore& S) : FLock(RegistryFileName()) { S.Refresh(true); }
+
+private:
+    TFileLock FLock;
+};
 
 std::atomic<HKEY> gNextHandle{1};
 
@@ -474,11 +492,14 @@ bool TRegistry::OpenKey(const std::string& Key, bool CanCreate)
         if (!s.Exists(full)) {
             if (!CanCreate || (Access & KEY_CREATE_SUB_KEY) == 0)
                 return false;
-            s.Create(full);
-            try {
-                s.Save(Key);
-            } catch (const ERegistryException&) {
-                return false;
+            const TStoreWrite write(s);
+            if (!s.Exists(full)) {
+                s.Create(full);
+                try {
+                    s.Save(Key);
+                } catch (const ERegistryException&) {
+                    return false;
+                }
             }
         }
     }
@@ -507,14 +528,14 @@ bool TRegistry::CreateKey(const std::string& Key)
         throw ERegistryException("Failed to create key " + Key);
     std::lock_guard<std::mutex> lock(gLock);
     TStore& s = Store();
-    s.Refresh();
+    const TStoreWrite write(s);
     if (s.Exists(full))
         return true;
     s.Create(full);
     try {
         s.Save(Key);
-    } catch (const ERegistryException&) {
-        throw ERegistryException("Failed to create key " + Key);
+    } catch (const ERegistryException& E) {
+        throw ERegistryException("Failed to create key " + Key, E.Reason);
     }
     return true;
 }
@@ -526,7 +547,7 @@ bool TRegistry::DeleteKey(const std::string& Key)
         return false; // a root key cannot be deleted
     std::lock_guard<std::mutex> lock(gLock);
     TStore& s = Store();
-    s.Refresh();
+    const TStoreWrite write(s);
     if (!s.Delete(full))
         return false;
     s.Save(Key);
@@ -596,7 +617,7 @@ void TRegistry::MoveKey(const std::string& OldName, const std::string& NewName, 
         return;
     std::lock_guard<std::mutex> lock(gLock);
     TStore& s = Store();
-    s.Refresh();
+    const TStoreWrite write(s);
     if (!s.Exists(from) || s.Exists(to))
         return;
     const std::string folded = FoldKey(from);
@@ -632,7 +653,7 @@ void TRegistry::PutData(const std::string& Name, TRegDataType Type, const std::s
         throw ERegistryException("Failed to set data for '" + Name + "'");
     std::lock_guard<std::mutex> lock(gLock);
     TStore& s = Store();
-    s.Refresh();
+    const TStoreWrite write(s);
     TRegKey& k = s.Create(CurrentFullName());
     if (TRegValue* v = k.Find(Name)) {
         v->Type = Type;
@@ -656,7 +677,7 @@ bool TRegistry::DeleteValue(const std::string& Name)
         return false;
     std::lock_guard<std::mutex> lock(gLock);
     TStore& s = Store();
-    s.Refresh();
+    const TStoreWrite write(s);
     TRegKey* k = s.Find(CurrentFullName());
     if (!k)
         return false;
@@ -876,7 +897,7 @@ void TRegIniFile::WriteString(const std::string& Section, const std::string& Ide
         throw ERegistryException("Failed to set data for '" + Ident + "'");
     std::lock_guard<std::mutex> lock(gLock);
     TStore& s = Store();
-    s.Refresh();
+    const TStoreWrite write(s);
     TRegKey& k = s.Create(full);
     if (TRegValue* v = k.Find(Ident)) {
         v->Type = rdString;
@@ -919,7 +940,7 @@ void TRegIniFile::DeleteKey(const std::string& Section, const std::string& Ident
         return;
     std::lock_guard<std::mutex> lock(gLock);
     TStore& s = Store();
-    s.Refresh();
+    const TStoreWrite write(s);
     TRegKey* k = s.Find(full);
     if (!k)
         return;

@@ -1,8 +1,11 @@
 // The registry, emulated per user: keys and values kept in one text file in the program's
 // settings directory ($XDG_CONFIG_HOME/<program>/registry.reg), rewritten atomically on every
-// change. Nothing here touches the desktop's own settings (file associations and the like).
+// change, under an advisory lock and from the file as it is at that moment, so two running
+// programs keep each other's keys. Nothing here touches the desktop's own settings (file associations and the
+// like).
 #pragma once
 
+#include "platform/rtl/FillStrings.h"
 #include "platform/rtl/SysUtils.h"
 
 #include <cstdint>
@@ -28,9 +31,15 @@ constexpr std::uint32_t KEY_READ = 0x20019;
 constexpr std::uint32_t KEY_WRITE = 0x20006;
 constexpr std::uint32_t KEY_ALL_ACCESS = 0xF003F;
 
+// Message is the text the user sees; Reason the system's words for a failed write of the
+// registry file ("Permission denied"), empty when the error is not about the file.
 class ERegistryException : public Exception {
 public:
-    using Exception::Exception;
+    explicit ERegistryException(std::string Msg, std::string AReason = std::string())
+        : Exception(std::move(Msg)), Reason(std::move(AReason))
+    {
+    }
+    std::string Reason;
 };
 
 enum TRegDataType { rdUnknown, rdString, rdExpandString, rdInteger, rdBinary };
@@ -120,18 +129,7 @@ public:
 protected:
     template <class TStringsT> static void Fill(TStringsT* Strings, const std::vector<std::string>& Items)
     {
-        if (!Strings)
-            return;
-        Strings->BeginUpdate();
-        try {
-            Strings->Clear();
-            for (const std::string& s : Items)
-                Strings->Add(s);
-        } catch (...) {
-            Strings->EndUpdate();
-            throw;
-        }
-        Strings->EndUpdate();
+        FillStrings(Strings, Items);
     }
     // The full name ("HKEY_CURRENT_USER\Software\X") of Key as the rules above resolve it.
     std::string FullName(const std::string& Key) const;

@@ -130,8 +130,8 @@ void TMemoryStream::LoadFromStream(TStream* Stream)
 
 void TMemoryStream::LoadFromFile(const std::string& FileName)
 {
-    TFileStream f(FileName, fmOpenRead | fmShareDenyWrite);
-    LoadFromStream(&f);
+    FData = LoadFileBytes(FileName);
+    FPosition = 0;
 }
 
 void TMemoryStream::SaveToStream(TStream* Stream)
@@ -196,53 +196,39 @@ void THandleStream::SetSize(std::int64_t NewSize)
 TFileStream::TFileStream(const std::string& FileName, int Mode)
     : THandleStream(-1), FFileName(FileName), FUncaught(std::uncaught_exceptions())
 {
+    std::string why;
     if (Mode == fmCreate) {
-        FTarget = MapPath(FileName);
-        struct stat st {};
-        // Writing through a link replaces the file it points to, not the link.
-        if (!FileName.empty() && lstat(FTarget.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-            if (char* real = realpath(FTarget.c_str(), nullptr)) {
-                FTarget = real;
-                std::free(real);
-            }
-        }
-        if (FileName.empty() || (stat(FTarget.c_str(), &st) == 0 && S_ISDIR(st.st_mode)))
-            throw EFCreateError("Cannot create file \"" + FileName + "\". " + std::strerror(EISDIR));
-        const std::size_t slash = FTarget.find_last_of('/');
-        const std::string dir =
-            slash == std::string::npos ? "." : (slash == 0 ? "" : FTarget.substr(0, slash));
-        const std::string name = slash == std::string::npos ? FTarget : FTarget.substr(slash + 1);
-        std::string temp = dir + "/." + name + ".tmp-XXXXXX";
-        FHandle = mkstemp(temp.data());
-        if (FHandle < 0)
-            throw EFCreateError("Cannot create file \"" + FileName + "\". " + std::strerror(errno));
-        FTempName = temp;
-        if (stat(FTarget.c_str(), &st) == 0) {
-            fchmod(FHandle, st.st_mode & 07777);
-        } else {
-            fchmod(FHandle, static_cast<mode_t>(0666 & ~CurrentUmask()));
-        }
+        FReplace = std::make_unique<TReplacement>();
+        if (FileName.empty() || !FReplace->Begin(MapWritePath(FileName)))
+            throw EFCreateError("Cannot create file \"" + FileName + "\". " +
+                                (FileName.empty() ? FileErrorText(ENOENT) : FReplace->Why()));
+        FHandle = FReplace->Handle();
         return;
     }
-    FHandle = FileOpen(FileName, Mode);
+    const int access = (Mode & 3) == fmOpenWrite       ? O_WRONLY
+                       : (Mode & 3) == fmOpenReadWrite ? O_RDWR
+                                                       : O_RDONLY;
+    if (!FileName.empty())
+        FHandle =
+            OpenRegularFile(access == O_RDONLY ? MapPath(FileName) : MapWritePath(FileName), access, &why);
     if (FHandle < 0)
-        throw EFOpenError("Cannot open file \"" + FileName + "\". " + std::strerror(errno ? errno : ENOENT));
+        throw EFOpenError("Cannot open file \"" + FileName + "\". " +
+                          (why.empty() ? FileErrorText(ENOENT) : why));
 }
 
 TFileStream::~TFileStream()
 {
     if (FHandle < 0)
         return;
-    if (FTempName.empty()) {
+    if (!FReplace) {
         FileClose(FHandle);
         return;
     }
     // A destructor cannot report; a file that may be incomplete never replaces the old one.
     const bool whole = !FWriteFailed && std::uncaught_exceptions() <= FUncaught;
-    const bool ok = whole && (fdatasync(FHandle) == 0 || errno == EINVAL || errno == EROFS);
-    const bool closed = close(FHandle) == 0;
-    if (!ok || !closed || rename(FTempName.c_str(), FTarget.c_str()) != 0)
-        unlink(FTempName.c_str());
+    FHandle = -1;
+    if (!whole || !FReplace->Commit())
+        FReplace->Abandon();
 }
 
 Longint TFileStream::Write(const void* Buffer, Longint Count)

@@ -5,7 +5,10 @@
 #include "platform/rtl/Types.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
+
+class TReplacement;
 
 enum TSeekOrigin { soBeginning = 0, soCurrent = 1, soEnd = 2 };
 constexpr int soFromBeginning = 0;
@@ -86,10 +89,11 @@ protected:
 
 // A stream over a named file. Mode is fmCreate or fmOpenRead / fmOpenWrite / fmOpenReadWrite
 // (share flags are accepted and ignored). fmCreate writes a temporary file beside the target and
-// renames it into place when the stream is destroyed, so an interrupted write leaves the old file
-// whole: after a write that fell short, or when the stream goes because an exception leaves the
-// code that was writing it, the temporary file is removed and the old file stays as it was.
-// Raises EFCreateError / EFOpenError with the file name.
+// puts it in place when the stream is destroyed, as WriteFileAtomic does (the same checks of the
+// target, at construction), so an interrupted write leaves the old file whole: after a write that
+// fell short, or when the stream goes because an exception leaves the code that was writing it,
+// the temporary file is removed and the old file stays as it was. Only regular files are opened.
+// Raises EFCreateError / EFOpenError "Cannot ... file "<name>". <reason>".
 class TFileStream : public THandleStream {
 public:
     TFileStream(const std::string& FileName, int Mode);
@@ -101,8 +105,7 @@ public:
 
 private:
     std::string FFileName;
-    std::string FTarget;   // the native path the temporary file becomes (fmCreate only)
-    std::string FTempName; // empty unless created
+    std::unique_ptr<TReplacement> FReplace; // fmCreate only
     bool FWriteFailed = false;
     int FUncaught = 0; // exceptions in flight when the stream was made
 };

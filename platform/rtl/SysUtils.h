@@ -201,6 +201,11 @@ std::string DateTimeToStr(TDateTime Value);
 //   a name that does not exist as written is looked up component by component without regard
 //   to case, and the first match found is used.
 std::string MapPath(const std::string& FileName);
+// The same mapping for a name about to be written (created, replaced, renamed or deleted): the
+// name is taken exactly as given, so saving "notes.TXT" never overwrites "Notes.txt". Only names
+// the mapping puts in the settings directory ("c:\windows\...", a bare "*.ini"), the program's
+// own fixed names, still fall back to a match without regard to case. Every writer below uses it.
+std::string MapWritePath(const std::string& FileName);
 // Exit routines: the program's orderly end runs them, the last one added first, each once, after
 // its forms are freed and while the display still exists.
 void AddExitProc(std::function<void()> Proc);
@@ -249,6 +254,8 @@ enum : int {
     fmShareDenyNone = 0x0040,
     fmCreate = 0xFFFF,
 };
+// Only regular files are opened (a directory, pipe or device gives -1); names opened for writing
+// are mapped by MapWritePath.
 int FileCreate(const std::string& FileName); // created empty (or truncated), open for writing
 int FileOpen(const std::string& FileName, int Mode);
 int FileRead(int Handle, void* Buffer, int Count);
@@ -256,9 +263,19 @@ int FileWrite(int Handle, const void* Buffer, int Count);
 std::int64_t FileSeek(int Handle, std::int64_t Offset, int Origin); // 0 start, 1 current, 2 end
 void FileClose(int Handle);
 
-// Reads a whole file; false when it cannot be read.
-bool ReadFileBytes(const std::string& FileName, std::string& Bytes);
+// The most a whole-file read takes (256 MB): far more than any document a person edits, and a
+// clear error instead of memory filling up when someone opens a disk image or a log by mistake.
+constexpr std::int64_t MaxReadFileBytes = std::int64_t(256) << 20;
+// Reads a whole regular file of at most MaxReadFileBytes; false (errno set, the reason in *Error)
+// when it cannot be read. A pipe, a device or a directory is refused without waiting on it.
+bool ReadFileBytes(const std::string& FileName, std::string& Bytes, std::string* Error = nullptr);
+// The same, raising EFOpenError "Cannot open file "<name>". <reason>" on failure.
+std::string LoadFileBytes(const std::string& FileName);
 // Writes Bytes through a temporary file in the target's directory renamed into place, so a failed
-// write leaves the old file whole. An existing file keeps its permissions. False (and the reason
-// in *Error) when it cannot write.
+// write leaves the old file whole. The name is mapped by MapWritePath; a link is written through
+// (a dangling one creates the file it names). The target must be a regular file this user may
+// write, or missing: a read-only file, a loop of links, a directory, a pipe or a device is an
+// error. An existing file keeps its owner, group and permissions, and a file with other hard
+// links stays one file under all its names. False (errno set, the reason in *Error) when it
+// cannot write.
 bool WriteFileAtomic(const std::string& FileName, const std::string& Bytes, std::string* Error = nullptr);

@@ -224,12 +224,7 @@ std::string EncodeText(const std::string& Text, const TTextFormat& Format)
 
 std::string LoadTextFile(const std::string& FileName, TTextFormat* Format)
 {
-    std::string bytes;
-    if (!ReadFileBytes(FileName, bytes)) {
-        const int e = errno;
-        throw EFOpenError("Cannot open file \"" + FileName + "\". " + std::strerror(e ? e : ENOENT));
-    }
-    return DecodeText(bytes, Format);
+    return DecodeText(LoadFileBytes(FileName), Format);
 }
 
 void SaveTextFile(const std::string& FileName, const std::string& Text, const TTextFormat& Format)

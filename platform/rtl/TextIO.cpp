@@ -1,5 +1,7 @@
 #include "platform/rtl/TextIO.h"
 
+#include "platform/rtl/FileInternals.h"
+
 #include <cerrno>
 #include <sys/stat.h>
 
@@ -16,6 +18,9 @@ int CodeOfErrno(int e)
     case EPERM:
     case EISDIR:
     case EROFS:
+    case ENXIO: // a pipe or a device
+    case ELOOP:
+    case EFBIG:
         return ioAccessDenied;
     case ENOSPC:
         return ioDiskFull;
@@ -139,11 +144,14 @@ void Rewrite(TextFile& F)
         if (F.FFileName.empty())
             RaiseInOutError(ioFileNotAssigned);
         // Fail now rather than at the close when the file cannot be made at all.
-        const std::string dir = ExtractFileDir(MapPath(F.FFileName));
-        if (!dir.empty() && !DirectoryExists(dir))
+        const std::string path = MapWritePath(F.FFileName);
+        std::string target;
+        if (!CheckReplaceTarget(path, target, nullptr, nullptr, nullptr))
+            RaiseInOutError(CodeOfErrno(errno));
+        const std::string dir = ExtractFileDir(target);
+        struct stat st {};
+        if (!dir.empty() && (stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)))
             RaiseInOutError(ioPathNotFound);
-        if (DirectoryExists(F.FFileName))
-            RaiseInOutError(ioAccessDenied);
     }
     F.FMode = TextFile::fmOutput;
 }

@@ -24,8 +24,8 @@ using SmallInt = std::int16_t;
 #endif
 
 // Distinct handle types, so a device context cannot be passed where a window is expected.
-#define TW_DECLARE_HANDLE(name) \
-    struct name##__;            \
+#define TW_DECLARE_HANDLE(name)                                                                              \
+    struct name##__;                                                                                         \
     using name = name##__*
 TW_DECLARE_HANDLE(HWND);
 TW_DECLARE_HANDLE(HDC);
@@ -66,14 +66,23 @@ using TPoint = POINT;
 using TSize = SIZE;
 using TRect = RECT;
 
-inline TPoint Point(int x, int y) { return TPoint{x, y}; }
-inline TRect Rect(int left, int top, int right, int bottom) { return TRect{left, top, right, bottom}; }
+inline TPoint Point(int x, int y)
+{
+    return TPoint{x, y};
+}
+inline TRect Rect(int left, int top, int right, int bottom)
+{
+    return TRect{left, top, right, bottom};
+}
 inline TRect Bounds(int left, int top, int width, int height)
 {
     return TRect{left, top, left + width, top + height};
 }
 
-inline bool operator==(const POINT& a, const POINT& b) { return a.x == b.x && a.y == b.y; }
+inline bool operator==(const POINT& a, const POINT& b)
+{
+    return a.x == b.x && a.y == b.y;
+}
 inline bool operator==(const RECT& a, const RECT& b)
 {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;

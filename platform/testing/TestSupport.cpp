@@ -9,6 +9,8 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -41,8 +43,14 @@ class TempHomeListener : public ::testing::EmptyTestEventListener {
 
 namespace testing_support {
 
-std::string HomeDir() { return gHome; }
-std::string ConfigDir() { return (fs::path(gHome) / "config").string(); }
+std::string HomeDir()
+{
+    return gHome;
+}
+std::string ConfigDir()
+{
+    return (fs::path(gHome) / "config").string();
+}
 
 std::string MakeTempDir(const std::string& Name)
 {
@@ -63,6 +71,21 @@ void WriteFileBytes(const std::string& Path, const std::string& Bytes)
 {
     std::ofstream out(Path, std::ios::binary | std::ios::trunc);
     out.write(Bytes.data(), static_cast<std::streamsize>(Bytes.size()));
+}
+
+bool WithPermissions(const std::function<bool()>& Body)
+{
+    if (geteuid() != 0)
+        return Body();
+    const pid_t Child = fork();
+    if (Child == 0) {
+        const bool Ok = setgid(65534) == 0 && setuid(65534) == 0 && Body();
+        _exit(Ok ? 0 : 1);
+    }
+    int Status = 0;
+    if (Child < 0 || waitpid(Child, &Status, 0) != Child)
+        return false;
+    return WIFEXITED(Status) && WEXITSTATUS(Status) == 0;
 }
 
 } // namespace testing_support

@@ -2,6 +2,7 @@
 // bordered window, the default answers of every message the model sends, and the system
 // move, size, caption-button and scroll-bar loops.
 #include "platform/qt/WinState.h"
+#include "platform/win/ScrollGeometry.h"
 
 #include <algorithm>
 #include <cstring>
@@ -253,15 +254,11 @@ void ScrollBarLoop(HWND Wnd, int Bar, POINT Screen)
     int Len = Vert ? R.height() : R.width();
     int Arrow = Vert ? R.width() : R.height();
     int Along = Vert ? P.y() - R.top() : P.x() - R.left();
-    int Range = std::max(1, S.Info.nMax - S.Info.nMin + 1);
     int Track = std::max(0, Len - 2 * Arrow);
-    int Thumb = S.Info.nPage
-                    ? std::max(8, static_cast<int>(Track * static_cast<long long>(S.Info.nPage) / Range))
-                    : Arrow;
-    Thumb = std::min(Thumb, Track);
-    int MaxPos = std::max(S.Info.nMin, S.Info.nMax - std::max(0, static_cast<int>(S.Info.nPage) - 1));
-    int Span = std::max(1, MaxPos - S.Info.nMin);
-    int ThumbAt = Arrow + (Track - Thumb) * (S.Info.nPos - S.Info.nMin) / Span;
+    int Thumb = ScrollThumbLength(Track, S.Info.nMin, S.Info.nMax, S.Info.nPage, Arrow);
+    int MaxPos = ScrollMaxPos(S.Info.nMin, S.Info.nMax, S.Info.nPage);
+    std::int64_t Span = std::max<std::int64_t>(1, std::int64_t(MaxPos) - S.Info.nMin);
+    int ThumbAt = Arrow + ScrollThumbOffset(Track - Thumb, S.Info.nMin, MaxPos, S.Info.nPos);
     int Code;
     if (Along < Arrow)
         Code = SB_LINEUP;
@@ -286,7 +283,7 @@ void ScrollBarLoop(HWND Wnd, int Bar, POINT Screen)
     bool Ok = TrackMouse(Wnd, [&](POINT Q) {
         int D = (Vert ? Q.y : Q.x) - StartAlong;
         int Room = std::max(1, Track - Thumb);
-        Pos = std::clamp(StartPos + D * Span / Room, S.Info.nMin, MaxPos);
+        Pos = ScrollPosMoved(StartPos, D * Span / Room, S.Info.nMin, MaxPos);
         if (TWindow* X = Find(Wnd))
             (Vert ? X->VScroll : X->HScroll).Info.nTrackPos = Pos;
         SendMessage(Wnd, Msg, MAKEWPARAM(SB_THUMBTRACK, static_cast<WORD>(Pos)), 0);

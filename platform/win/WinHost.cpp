@@ -1001,6 +1001,11 @@ TDibImage CaptureDesktopOverlay()
     return ToDib(DesktopOverlay());
 }
 
+bool DesktopOverlayShown()
+{
+    return gOverlay && gOverlay->isVisible();
+}
+
 void ResetWindowModel()
 {
     for (int Round = 0; Round < 4; ++Round) {

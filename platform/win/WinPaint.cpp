@@ -2,12 +2,16 @@
 // image, scrolling, the window-update lock, carets, the standard non-client look, window
 // scroll bars, composing windows for display and capture, and the desktop overlay.
 #include "platform/qt/WinState.h"
+#include "platform/win/ScrollGeometry.h"
 
 #include <QPainter>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <memory>
+#include <new>
 
 using namespace win;
 
@@ -20,6 +24,7 @@ struct TOpenDC {
 };
 std::vector<TOpenDC> gOpenDCs;
 HWND gLocked = nullptr;
+const uchar* gOverlayZeros = nullptr; // the pixels of a blank desktop overlay
 TCaretState gCaret;
 UINT gBlinkTime = 530;
 QImage gDeadImage(1, 1, QImage::Format_RGB32);
@@ -75,16 +80,35 @@ HDC OpenDesktopDC()
     return DC;
 }
 
-bool OverlayHasPixels()
+bool AnyNonBlack(const QImage& Image)
 {
-    const QImage& O = DesktopOverlay();
-    for (int Y = 0; Y < O.height(); ++Y) {
-        const QRgb* Row = reinterpret_cast<const QRgb*>(O.constScanLine(Y));
-        for (int X = 0; X < O.width(); ++X)
-            if ((Row[X] & 0xFFFFFF) != 0)
-                return true;
+    const int W = Image.width(), H = Image.height();
+    for (int Y = 0; Y < H; ++Y) {
+        const QRgb* Row = reinterpret_cast<const QRgb*>(Image.constScanLine(Y));
+        QRgb Seen = 0;
+        for (int X = 0; X < W; ++X)
+            Seen |= Row[X];
+        if ((Seen & 0xFFFFFF) != 0)
+            return true;
     }
     return false;
+}
+
+// Whether the overlay holds anything to show. Most desktop DCs are got only to measure text and
+// draw nothing; Qt gives an image a new cache key whenever its pixels may have changed, so the
+// screen-sized image is looked through again only after something drew on it.
+bool OverlayHasPixels()
+{
+    static qint64 CheckedKey = 0;
+    static bool Any = false;
+    const QImage& O = DesktopOverlay();
+    if (O.constBits() == gOverlayZeros) // not drawn on since it was made blank
+        return false;
+    if (O.cacheKey() != CheckedKey) {
+        Any = AnyNonBlack(O);
+        CheckedKey = O.cacheKey();
+    }
+    return Any;
 }
 
 bool CaretVisible()
@@ -112,8 +136,7 @@ void PaintScrollBar(HDC DC, TWindow* W, int Bar)
     RECT A1 = Vert ? Bounds(R.x(), R.y(), R.width(), Arrow) : Bounds(R.x(), R.y(), Arrow, R.height());
     RECT A2 = Vert ? Bounds(R.x(), R.bottom() + 1 - Arrow, R.width(), Arrow)
                    : Bounds(R.right() + 1 - Arrow, R.y(), Arrow, R.height());
-    int Range = S.Info.nMax - S.Info.nMin + 1;
-    bool Scrolls = Range > 0 && static_cast<int>(S.Info.nPage) < Range && S.Disabled != ESB_DISABLE_BOTH;
+    bool Scrolls = S.Info.nPage < ScrollRange(S.Info.nMin, S.Info.nMax) && S.Disabled != ESB_DISABLE_BOTH;
     UINT Inactive = Scrolls ? 0 : DFCS_INACTIVE;
     DrawFrameControl(DC, &A1, DFC_SCROLL, (Vert ? DFCS_SCROLLUP : DFCS_SCROLLLEFT) | Inactive);
     DrawFrameControl(DC, &A2, DFC_SCROLL, (Vert ? DFCS_SCROLLDOWN : DFCS_SCROLLRIGHT) | Inactive);
@@ -123,13 +146,9 @@ void PaintScrollBar(HDC DC, TWindow* W, int Bar)
     if (!Scrolls)
         return;
     int Len = Vert ? Track.bottom - Track.top : Track.right - Track.left;
-    int Thumb = S.Info.nPage
-                    ? std::max(8, static_cast<int>(Len * static_cast<long long>(S.Info.nPage) / Range))
-                    : Arrow;
-    Thumb = std::min(Thumb, Len);
-    int MaxPos = std::max(S.Info.nMin, S.Info.nMax - std::max(0, static_cast<int>(S.Info.nPage) - 1));
-    int Span = std::max(1, MaxPos - S.Info.nMin);
-    int At = (Len - Thumb) * (std::clamp(S.Info.nPos, S.Info.nMin, MaxPos) - S.Info.nMin) / Span;
+    int Thumb = ScrollThumbLength(Len, S.Info.nMin, S.Info.nMax, S.Info.nPage, Arrow);
+    int MaxPos = ScrollMaxPos(S.Info.nMin, S.Info.nMax, S.Info.nPage);
+    int At = ScrollThumbOffset(Len - Thumb, S.Info.nMin, MaxPos, S.Info.nPos);
     RECT T = Vert ? Bounds(Track.left, Track.top + At, Track.right - Track.left, Thumb)
                   : Bounds(Track.left + At, Track.top, Thumb, Track.bottom - Track.top);
     FillRect(DC, &T, GetSysColorBrush(COLOR_BTNFACE));
@@ -199,13 +218,32 @@ bool IsLocked(const TWindow* W)
     return gLocked && !IsDesktop(gLocked) && IsDescendant(gLocked, W->Handle);
 }
 
+namespace {
+// The overlay as it starts: black, its pixels zero pages of memory that nothing has touched,
+// shared read-only, so that the first drawing gives the image a copy of its own. A program that
+// never drags a frame across the desktop neither fills nor keeps a screen-sized image.
+QImage BlankOverlay()
+{
+    const int W = GetSystemMetrics(SM_CXSCREEN), H = GetSystemMetrics(SM_CYSCREEN);
+    const std::size_t Bytes = std::size_t(W) * std::size_t(H) * 4;
+    // Kept for the program's life, the earlier ones too: a blank image may still use one (the
+    // screen's size is known only once the application is up).
+    static std::vector<std::unique_ptr<void, void (*)(void*)>> Kept;
+    static std::size_t ZerosBytes = 0;
+    if (ZerosBytes < Bytes) {
+        gOverlayZeros = static_cast<const uchar*>(std::calloc(Bytes, 1));
+        if (!gOverlayZeros)
+            throw std::bad_alloc();
+        Kept.emplace_back(const_cast<uchar*>(gOverlayZeros), std::free);
+        ZerosBytes = Bytes;
+    }
+    return QImage(gOverlayZeros, W, H, W * 4, QImage::Format_RGB32);
+}
+} // namespace
+
 QImage& DesktopOverlay()
 {
-    static QImage Overlay = [] {
-        QImage I(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), QImage::Format_RGB32);
-        I.fill(0xFF000000u);
-        return I;
-    }();
+    static QImage Overlay = BlankOverlay();
     return Overlay;
 }
 
@@ -326,7 +364,7 @@ void ResetPaintState()
     gLocked = nullptr;
     gCaret = TCaretState();
     gBlinkTime = 530;
-    DesktopOverlay().fill(0xFF000000u);
+    DesktopOverlay() = BlankOverlay();
 }
 
 void PaintNonClient(TWindow* W, HRGN Clip)
@@ -879,8 +917,7 @@ void RepaintBars(HWND Wnd)
 
 int ClampPos(const SCROLLINFO& I)
 {
-    int MaxPos = std::max(I.nMin, I.nMax - std::max(0, static_cast<int>(I.nPage) - 1));
-    return std::clamp(I.nPos, I.nMin, MaxPos);
+    return std::clamp(I.nPos, I.nMin, ScrollMaxPos(I.nMin, I.nMax, I.nPage));
 }
 } // namespace
 
@@ -901,8 +938,8 @@ int SetScrollInfo(HWND Wnd, int Bar, const SCROLLINFO* Info, BOOL Redraw)
         S->Info.nPos = Info->nPos;
     S->Info.nPos = ClampPos(S->Info);
     int Pos = S->Info.nPos;
-    int Range = S->Info.nMax - S->Info.nMin + 1;
-    bool Needed = Range > 1 && static_cast<int>(S->Info.nPage) < Range;
+    const std::int64_t Range = ScrollRange(S->Info.nMin, S->Info.nMax);
+    bool Needed = Range > 1 && S->Info.nPage < Range;
     DWORD Bit = Bar == SB_VERT ? WS_VSCROLL : WS_HSCROLL;
     TWindow* W = Find(Wnd);
     if (Info->fMask & SIF_DISABLENOSCROLL) {

@@ -38,6 +38,8 @@ int ProcessPendingMessages();
 TDibImage CaptureWindowImage(HWND Wnd, bool ClientOnly = false);
 // The desktop overlay (XOR drag frames); black where nothing is drawn.
 TDibImage CaptureDesktopOverlay();
+// Whether the overlay window is on screen (it is only while something is drawn on it).
+bool DesktopOverlayShown();
 
 // Destroys every window, removes hooks, timers, capture, focus, the queue's contents, the
 // cursor clip and the key state, clears the desktop overlay and switches the test clock off.

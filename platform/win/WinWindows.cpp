@@ -10,9 +10,11 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <optional>
+#include <sys/mman.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 #include <utility>
@@ -169,12 +171,35 @@ TFrame FrameOf(DWORD Style, DWORD ExStyle, bool Child, bool HasMenu)
     return F;
 }
 
+namespace {
+
+// A backing image for a window. Large ones sit in memory the kernel may back with huge pages: a
+// maximised window's image is several megabytes, and touching that page by page for the first
+// fill costs more than everything else the window does before it is shown.
+QImage NewSurfaceImage(int Width, int Height)
+{
+    constexpr std::size_t Huge = std::size_t(2) << 20;
+    const std::size_t Bytes = std::size_t(Width) * std::size_t(Height) * 4;
+    if (Bytes < Huge)
+        return QImage(Width, Height, QImage::Format_RGB32);
+    const std::size_t Reserved = (Bytes + Huge - 1) / Huge * Huge;
+    void* Pixels = std::aligned_alloc(Huge, Reserved);
+    if (!Pixels)
+        return QImage(Width, Height, QImage::Format_RGB32);
+    madvise(Pixels, Reserved, MADV_HUGEPAGE); // only advice: without huge pages it is plain memory
+    return QImage(
+        static_cast<uchar*>(Pixels), Width, Height, qsizetype(Width) * 4, QImage::Format_RGB32,
+        [](void* P) { std::free(P); }, Pixels);
+}
+
+} // namespace
+
 void EnsureSurface(TWindow* W)
 {
     int Wd = std::max(1, W->Width()), Ht = std::max(1, W->Height());
     if (W->Surface.width() == Wd && W->Surface.height() == Ht)
         return;
-    QImage New(Wd, Ht, QImage::Format_RGB32);
+    QImage New = NewSurfaceImage(Wd, Ht);
     New.fill(gdi::ToQRgb(GetSysColor(COLOR_BTNFACE)));
     if (!W->Surface.isNull()) {
         QPainter P(&New);

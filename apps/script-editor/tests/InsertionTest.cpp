@@ -323,7 +323,9 @@ TEST_F(InsertionTest, BuilderControlsFitTheirWindows)
         auto* Body = Get<TPanel>(Name + std::string("Client"));
         ASSERT_TRUE(Body);
         ASSERT_EQ(Body->Parent(), W);
-        EXPECT_GE(Body->Top(), TToolWindow::FrameSize + TToolWindow::CaptionHeight);
+        // The caption and frame are the window's non-client area: the body fills the client.
+        EXPECT_EQ(Body->Left(), 0);
+        EXPECT_EQ(Body->Top(), 0);
         EXPECT_EQ(Body->Width(), W->ClientWidth());
         EXPECT_EQ(Body->Height(), W->ClientHeight());
         TRect Client = Body->ClientRect();

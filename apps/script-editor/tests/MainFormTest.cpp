@@ -11,13 +11,16 @@
 #include "platform/rtl/SysUtils.h"
 #include "platform/testing/AppTesting.h"
 #include "platform/testing/TestSupport.h"
+#include "platform/win/WinTesting.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace testing_support;
@@ -174,6 +177,58 @@ TEST_F(WendleTest, FrameHoldsDocksToolbarsAndHiddenToolWindows)
     ASSERT_TRUE(Toolbar5);
     EXPECT_EQ(Toolbar5->Parent(), Dock1);
     EXPECT_GE(Toolbar5->Left(), 82);
+}
+
+// The frame as the user first sees it: four docks stacked at the top, each one row of its
+// toolbars at their stored positions (a bar whose stored place overlaps the bar in front follows
+// it), each bar its buttons' width with a raised frame and a drag handle at its left.
+TEST_F(WendleTest, DocksShowTheirToolbarsInTheStoredRowsAndPositions)
+{
+    const struct {
+        const char* Dock;
+        std::vector<std::pair<const char*, int>> Bars; // name and left edge in the dock
+    } Docks[] = {
+        {"Dock1", {{"Toolbar1", 0}, {"Toolbar5", 82}, {"Toolbar2", 164}, {"Toolbar6", 499}}},
+        {"Dock2",
+         {{"Toolbar11", 0}, {"Toolbar10", 59}, {"Toolbar4", 239}, {"Toolbar8", 344}, {"Toolbar9", 472}}},
+        {"Dock3", {{"Toolbar3", 0}}},
+        {"Dock4", {{"Toolbar7", 0}}},
+    };
+    std::unique_ptr<TBitmap> Shot = RenderControl(Frame);
+    ASSERT_TRUE(Shot);
+    if (const char* Keep = std::getenv("WENDLE_KEEP_DOCKS"))
+        Shot->SaveToFile(Keep);
+    const TColor Face = ColorToRGB(clBtnFace), Light = ColorToRGB(clBtnHighlight);
+    int DockTop = 0;
+    for (const auto& D : Docks) {
+        SCOPED_TRACE(D.Dock);
+        auto* Dock = dynamic_cast<TDock*>(Frame->FindComponent(D.Dock));
+        ASSERT_TRUE(Dock);
+        EXPECT_EQ(Dock->Top(), DockTop);
+        EXPECT_EQ(Dock->Height(), 26);
+        DockTop += 26;
+        for (const auto& [Name, Left] : D.Bars) {
+            SCOPED_TRACE(Name);
+            auto* Bar = dynamic_cast<TToolbar*>(Frame->FindComponent(Name));
+            ASSERT_TRUE(Bar);
+            EXPECT_EQ(Bar->DockedTo(), Dock);
+            EXPECT_EQ(Bar->DockRow(), 0);
+            EXPECT_EQ(Bar->Left(), Left);
+            EXPECT_EQ(Bar->Top(), 0);
+            int Buttons = 0;
+            for (int I = 0; I < Bar->ControlCount(); ++I)
+                Buttons += Bar->Controls(I)->Width();
+            EXPECT_EQ(Bar->Width(), Buttons + 4 + 9);
+            EXPECT_TRUE(IsWindowVisible(Bar->Handle()));
+            // On screen: the highlight of the raised frame at the bar's corner, the face
+            // strip and then the first grip of the handle.
+            TPoint P = Frame->ScreenToClient(Bar->ClientToScreen(TPoint{0, 0}));
+            const int X = P.x - 11, Y = P.y - 2;
+            EXPECT_EQ(PixelAt(Shot.get(), X, Y), Light);
+            EXPECT_EQ(PixelAt(Shot.get(), X + 3, Y + 8), Face);
+            EXPECT_EQ(PixelAt(Shot.get(), X + 4, Y + 8), Light);
+        }
+    }
 }
 
 TEST_F(WendleTest, SyntaxWindowHoldsTheStoredTreeAndToggles)
@@ -570,15 +625,19 @@ TEST_F(WendleTest, ShownToolWindowFloatsAboveTheDocuments)
     Frame->SyntaxWindow1Click(Frame);
     ProcessMessages();
     ASSERT_TRUE(A->Visible());
-    std::unique_ptr<TBitmap> Shot = RenderControl(Frame);
-    ASSERT_TRUE(Shot);
-    if (const char* Keep = std::getenv("WENDLE_KEEP_FRAME"))
-        Shot->SaveToFile(Keep);
-    // The middle of the tool window's caption bar shows the caption colour, not a document.
-    ASSERT_EQ(Frame->syn->Parent(), Frame);
-    int X = Frame->syn->Left() + Frame->syn->Width() / 2;
-    int Y = Frame->syn->Top() + TToolWindow::FrameSize + TToolWindow::CaptionHeight / 2;
-    EXPECT_EQ(PixelAt(Shot.get(), X, Y), ColorToRGB(clActiveCaption));
+    TToolWindow* W = Frame->syn;
+    ASSERT_FALSE(W->Docked());
+    ASSERT_TRUE(IsWindowVisible(W->Handle()));
+    // The middle of the floating caption is the tool window's own, above the documents.
+    RECT R;
+    GetWindowRect(W->Handle(), &R);
+    TRect Cap = W->FloatingCaptionRect(true);
+    POINT P{R.left + (Cap.left + Cap.right) / 2, R.top + (Cap.top + Cap.bottom) / 2};
+    EXPECT_EQ(WindowFromPoint(P), W->Handle());
+    TDibImage Shot = CaptureWindowImage(W->Handle());
+    const COLORREF Caption = GetSysColor(COLOR_ACTIVECAPTION);
+    EXPECT_EQ(Shot.Pixel(P.x - R.left, P.y - R.top),
+              0xFF000000u | (GetRValue(Caption) << 16) | (GetGValue(Caption) << 8) | GetBValue(Caption));
 }
 
 // The toolbar buttons run their commands when clicked as a user clicks them.
@@ -656,10 +715,17 @@ TEST_F(WendleTest, ToolWindowCloseBoxHidesIt)
     ProcessMessages();
     TToolWindow* W = Frame->syn;
     ASSERT_TRUE(W->Visible());
-    TRect Box = W->CloseBoxRect();
-    SendMouse(W, WM_LBUTTONDOWN, (Box.left + Box.right) / 2, (Box.top + Box.bottom) / 2, MK_LBUTTON);
+    int Closed = 0;
+    W->OnClose = [&](TObject*) { ++Closed; };
+    RECT R;
+    GetWindowRect(W->Handle(), &R);
+    TRect Box = W->CloseButtonRect();
+    int X = R.left + (Box.left + Box.right) / 2, Y = R.top + (Box.top + Box.bottom) / 2;
+    SimulateMouseAt(X, Y, WM_LBUTTONDOWN);
+    SimulateMouseAt(X, Y, WM_LBUTTONUP);
     ProcessMessages();
     EXPECT_FALSE(W->Visible());
+    EXPECT_EQ(Closed, 1);
 }
 
 // ---- Colouring ----------------------------------------------------------------------------------

@@ -1,24 +1,10 @@
-// A plain component that holds colour rules and hot-spot settings the way the memo publishes
-// them, so rule lists can be read from form descriptions without a window.
+// Colour-rule fixtures of the tests, read into a TRulesHost.
 #pragma once
 
-#include "components/colour-memo/ColMemo.h"
+#include "components/colour-memo/ColorRulesHost.h"
 
 #include <memory>
 #include <string>
-
-class TRulesHost : public TComponent {
-public:
-    explicit TRulesHost(TComponent* AOwner = nullptr) : TComponent(AOwner) {}
-    TDrawRules* ColorRules() const { return FColorRules.get(); }
-    void SetColorRules(TDrawRules* Value) { FColorRules->Assign(Value); }
-    THotSpot* HotSpot() const { return FHotSpot.get(); }
-    void SetHotSpot(THotSpot* Value) { FHotSpot->Assign(Value); }
-
-private:
-    std::unique_ptr<TDrawRules> FColorRules = std::make_unique<TDrawRules>(this);
-    std::unique_ptr<THotSpot> FHotSpot = std::make_unique<THotSpot>();
-};
 
 // The file's text from tests/data.
 std::string RulesFixture(const std::string& FileName);

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace testing_support;
@@ -1049,6 +1050,26 @@ TEST_F(ApplicationTest, MainWindowHooksSeeTheApplicationsMessages)
     EXPECT_EQ(Seen.size(), 1u);
 }
 
+// Code that hooks the application window hears the program gain and lose activation, with
+// Active already telling the new state.
+TEST_F(ApplicationTest, MainWindowHooksHearActivationOfTheProgram)
+{
+    SetApplicationActive(true);
+    ProcessMessages();
+    std::vector<std::pair<WPARAM, bool>> Seen;
+    int Id = App->HookMainWindow([&](TMessage& M) {
+        if (M.Msg == CM_APPACTIVATE)
+            Seen.emplace_back(M.WParam, App->Active());
+        return false;
+    });
+    SetApplicationActive(false);
+    SetApplicationActive(false);
+    SetApplicationActive(true);
+    ProcessMessages();
+    App->UnhookMainWindow(Id);
+    EXPECT_EQ(Seen, (std::vector<std::pair<WPARAM, bool>>{{0, false}, {1, true}}));
+}
+
 TEST_F(ApplicationTest, HelpGoesToTheViewer)
 {
     App->HelpFile = "wendle.hlp";
@@ -1059,3 +1080,31 @@ TEST_F(ApplicationTest, HelpGoesToTheViewer)
 }
 
 } // namespace
+
+// A logout asks the main form as Exit does; a refusal cancels it and the program runs on, an
+// agreement ends the message loop. Without leave to ask, nobody is asked.
+TEST_F(ApplicationTest, LogoutAsksTheMainFormsCloseQuery)
+{
+    TForm* Main = nullptr;
+    App->CreateForm(&Main);
+    Main->Show();
+    ProcessMessages();
+    std::vector<std::string> Asked;
+    bool Agree = false;
+    Main->OnCloseQuery = [&](TObject*, bool& CanClose) {
+        Asked.push_back("asked");
+        CanClose = Agree;
+    };
+    EXPECT_FALSE(App->EndSession(true));
+    EXPECT_FALSE(App->Terminated());
+    EXPECT_EQ(Asked.size(), 1u);
+    EXPECT_TRUE(Main->Visible());
+
+    Agree = true;
+    EXPECT_TRUE(App->EndSession(true));
+    EXPECT_EQ(Asked.size(), 2u);
+    EXPECT_TRUE(App->Terminated());
+
+    EXPECT_TRUE(App->EndSession(false));
+    EXPECT_EQ(Asked.size(), 2u);
+}

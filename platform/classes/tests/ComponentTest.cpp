@@ -216,3 +216,35 @@ TEST(Set, Operations)
 }
 
 } // namespace
+
+// Lookups by name among many siblings stay right through renames, removals and frees.
+TEST(Component, FindComponentAmongManySiblingsFollowsEveryChange)
+{
+    TComponent Root(nullptr);
+    std::vector<TComponent*> Items;
+    for (int I = 0; I < 40; ++I) {
+        Items.push_back(new TComponent(&Root));
+        Items.back()->SetName("Item" + std::to_string(I));
+    }
+    EXPECT_EQ(Root.FindComponent("ITEM7"), Items[7]);
+    Items[7]->SetName("Renamed");
+    EXPECT_EQ(Root.FindComponent("item7"), nullptr);
+    EXPECT_EQ(Root.FindComponent("renamed"), Items[7]);
+    Items[8]->SetName("ITEM8"); // only the case changes
+    EXPECT_EQ(Root.FindComponent("Item8"), Items[8]);
+    EXPECT_THROW(Items[9]->SetName("renamed"), EComponentError);
+    EXPECT_EQ(Root.FindComponent("Item9"), Items[9]);
+
+    TComponent Other(nullptr);
+    Other.InsertComponent(Items[10]); // moves to another owner
+    EXPECT_EQ(Root.FindComponent("Item10"), nullptr);
+    EXPECT_EQ(Other.FindComponent("Item10"), Items[10]);
+    delete Items[11];
+    EXPECT_EQ(Root.FindComponent("Item11"), nullptr);
+    auto* Late = new TComponent(&Root);
+    Late->SetName("Item11"); // the freed one's name is free again
+    EXPECT_EQ(Root.FindComponent("item11"), Late);
+    Items[12]->SetName("");
+    EXPECT_EQ(Root.FindComponent("Item12"), nullptr);
+    EXPECT_EQ(Root.FindComponent(""), nullptr);
+}

@@ -1,4 +1,5 @@
 #include "platform/controls/Controls.h"
+#include "platform/classes/TypInfo.h"
 #include "platform/controls/Forms.h"
 #include "platform/controls/tests/ControlsTestFixture.h"
 #include "platform/testing/FormTesting.h"
@@ -22,20 +23,33 @@ public:
     explicit TLogControl(TComponent* AOwner) : TCustomControl(AOwner) { FTabStop = true; }
     TColor Fill = clRed;
     std::vector<std::string>* Log = nullptr;
-    void Dispatch(TMessage& M) override
-    {
-        if (Log && M.Msg == WM_CANCELMODE)
-            Log->push_back(Name() + " cancelmode");
-        if (Log && M.Msg == CM_CANCELMODE)
-            Log->push_back(Name() + " cm_cancelmode from " + reinterpret_cast<TControl*>(M.LParam)->Name());
-        if (Log && M.Msg == CM_MOUSEENTER && M.LParam == 0)
-            Log->push_back(Name() + " enter");
-        if (Log && M.Msg == CM_MOUSELEAVE && M.LParam == 0)
-            Log->push_back(Name() + " leave");
-        TCustomControl::Dispatch(M);
-    }
 
 protected:
+    TW_MESSAGE_HANDLERS(TLogControl);
+    void WMCancelMode(TWMCancelMode M)
+    {
+        if (Log)
+            Log->push_back(Name() + " cancelmode");
+        TCustomControl::WMCancelMode(M);
+    }
+    void CMCancelMode(TCMCancelMode M)
+    {
+        if (Log)
+            Log->push_back(Name() + " cm_cancelmode from " + reinterpret_cast<TControl*>(M.LParam)->Name());
+        TCustomControl::CMCancelMode(M);
+    }
+    void CMMouseEnter(TMessage& M)
+    {
+        if (Log && M.LParam == 0)
+            Log->push_back(Name() + " enter");
+        TCustomControl::CMMouseEnter(M);
+    }
+    void CMMouseLeave(TMessage& M)
+    {
+        if (Log && M.LParam == 0)
+            Log->push_back(Name() + " leave");
+        TCustomControl::CMMouseLeave(M);
+    }
     void Paint() override
     {
         Canvas()->Brush()->SetColor(Fill);
@@ -49,24 +63,48 @@ public:
     explicit TLogGraphic(TComponent* AOwner) : TGraphicControl(AOwner) {}
     TColor Fill = clBlue;
     std::vector<std::string>* Log = nullptr;
-    void Dispatch(TMessage& M) override
-    {
-        if (Log && M.Msg == CM_MOUSEENTER)
-            Log->push_back(Name() + " enter");
-        if (Log && M.Msg == CM_MOUSELEAVE)
-            Log->push_back(Name() + " leave");
-        if (Log && M.Msg == WM_CANCELMODE)
-            Log->push_back(Name() + " cancelmode");
-        TGraphicControl::Dispatch(M);
-    }
 
 protected:
+    TW_MESSAGE_HANDLERS(TLogGraphic);
+    void CMMouseEnter(TMessage& M)
+    {
+        if (Log)
+            Log->push_back(Name() + " enter");
+        TGraphicControl::CMMouseEnter(M);
+    }
+    void CMMouseLeave(TMessage& M)
+    {
+        if (Log)
+            Log->push_back(Name() + " leave");
+        TGraphicControl::CMMouseLeave(M);
+    }
+    void WMCancelMode(TWMCancelMode M)
+    {
+        if (Log)
+            Log->push_back(Name() + " cancelmode");
+        TGraphicControl::WMCancelMode(M);
+    }
     void Paint() override
     {
         Canvas()->Brush()->SetColor(Fill);
         Canvas()->FillRect(ClientRect());
     }
 };
+
+TW_PUBLISH(TLogControl, TCustomControl)
+{
+    Cls.Message(WM_CANCELMODE, &TLogControl::WMCancelMode);
+    Cls.Message(CM_CANCELMODE, &TLogControl::CMCancelMode);
+    Cls.Message(CM_MOUSEENTER, &TLogControl::CMMouseEnter);
+    Cls.Message(CM_MOUSELEAVE, &TLogControl::CMMouseLeave);
+}
+
+TW_PUBLISH(TLogGraphic, TGraphicControl)
+{
+    Cls.Message(CM_MOUSEENTER, &TLogGraphic::CMMouseEnter);
+    Cls.Message(CM_MOUSELEAVE, &TLogGraphic::CMMouseLeave);
+    Cls.Message(WM_CANCELMODE, &TLogGraphic::WMCancelMode);
+}
 
 template <class T> void LogMouse(T* C, std::vector<std::string>& Log)
 {
@@ -625,7 +663,8 @@ template <class Base> class TNoticeLog : public Base {
 public:
     using Base::Base;
     std::vector<std::string>* Log = nullptr;
-    void Dispatch(TMessage& M) override
+    // Sees every message before the class's handlers do.
+    void WndProc(TMessage& M) override
     {
         static const std::vector<std::pair<UINT, const char*>> Names = {
             {CM_ENABLEDCHANGED, "enabled"},
@@ -644,7 +683,7 @@ public:
         for (const auto& [Msg, Name] : Names)
             if (Log && M.Msg == Msg)
                 Log->push_back(this->Name() + " " + Name);
-        Base::Dispatch(M);
+        Base::WndProc(M);
     }
 
 protected:
@@ -758,6 +797,49 @@ TEST(ShortHintTest, SplitsAtTheBar)
     EXPECT_EQ(GetShortHint("Plain"), "Plain");
     EXPECT_EQ(GetLongHint("Plain"), "Plain");
     EXPECT_EQ(GetLongHint("Short|"), "");
+}
+
+// A container that places every child itself hears of each child's move, size, visibility and
+// coming and going; a plain container only of its aligned children.
+class TPlacingPanel : public TCustomControl {
+public:
+    using TCustomControl::TCustomControl;
+    bool PlacesAll = true;
+    int Aligns = 0;
+
+protected:
+    bool PlacesEveryChild() const override { return PlacesAll; }
+    void AlignControls(TControl* AControl, TRect& Rect) override
+    {
+        ++Aligns;
+        TCustomControl::AlignControls(AControl, Rect);
+    }
+};
+
+class PlacingParentTest : public controls_testing::TBuiltFormTest {};
+
+TEST_F(PlacingParentTest, EveryChildChangeReachesAParentThatPlacesAll)
+{
+    for (bool PlacesAll : {true, false}) {
+        SCOPED_TRACE(PlacesAll);
+        auto* P = Add<TPlacingPanel>(PlacesAll ? "Placing" : "Plain", 10, 10, 200, 100);
+        P->PlacesAll = PlacesAll;
+        auto* Child = new TLogControl(Form);
+        const struct {
+            const char* What;
+            std::function<void()> Do;
+        } Steps[] = {
+            {"insert", [&] { Child->SetParent(P); }},       {"move", [&] { Child->SetBounds(5, 5, 20, 20); }},
+            {"resize", [&] { Child->SetWidth(30); }},       {"hide", [&] { Child->SetVisible(false); }},
+            {"remove", [&] { Child->SetParent(nullptr); }},
+        };
+        for (const auto& S : Steps) {
+            const int Before = P->Aligns;
+            S.Do();
+            EXPECT_EQ(P->Aligns > Before, PlacesAll) << S.What;
+        }
+        delete Child;
+    }
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -627,6 +628,33 @@ TEST_F(StdButtonsTest, ScrollBarPartsSendTheirScrollCodes)
     EXPECT_EQ(Bar->Position(), 10);
 }
 
+TEST_F(StdButtonsTest, ScrollBarReportsEachReleaseOnce)
+{
+    // A bar with no range holds nothing on a press; one with a range holds the arrow.
+    const struct {
+        const char* What;
+        int Max;
+        std::size_t Scrolls;
+    } Cases[] = {{"nothing held", 0, 0}, {"arrow held", 100, 2}};
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.What);
+        auto* Bar = Add<TScrollBar>(std::string("Bar") + std::to_string(C.Max), 10, 10, 200, 16);
+        Bar->SetParams(0, 0, C.Max);
+        int Downs = 0, Ups = 0;
+        std::size_t Scrolls = 0;
+        Bar->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) { ++Downs; };
+        Bar->OnMouseUp = [&](TObject*, TMouseButton, TShiftState, int, int) { ++Ups; };
+        Bar->OnScroll = [&](TObject*, TScrollCode, int&) { ++Scrolls; };
+        ProcessMessages();
+        SendMouse(Bar, WM_LBUTTONDOWN, 4, 8);
+        SendMouse(Bar, WM_LBUTTONUP, 4, 8);
+        EXPECT_EQ(Downs, 1);
+        EXPECT_EQ(Ups, 1);
+        EXPECT_EQ(Scrolls, C.Scrolls);
+        delete Bar;
+    }
+}
+
 TEST_F(StdButtonsTest, DraggingTheThumbTracksThenSetsThePosition)
 {
     auto* Bar = Add<TScrollBar>("Bar", 10, 10, 216, 16);
@@ -689,6 +717,65 @@ TEST_F(StdButtonsTest, ScrollInfoOfTheControlReachesTheBar)
     EXPECT_EQ(TrackSeen, Bar->Position());
     SendMouse(Bar, WM_LBUTTONUP, 8, 100);
     EXPECT_EQ(Track.nMax, 1000000);
+}
+
+// The largest ranges and pages (a bar over a document 2^31 - 1 pixels high): the last position,
+// the thumb drawn at the end of the track, steps of any size and a drag to the far end all stay
+// within the range.
+TEST_F(StdButtonsTest, ScrollBarTakesTheLargestRangesAndPages)
+{
+    struct TCase {
+        int Min, Max, Page;
+        int WantMaxPos;
+    };
+    const TCase Cases[] = {
+        {0, INT_MAX, INT_MAX, 1},
+        {0, INT_MAX, 1000, INT_MAX - 999},
+        {INT_MIN, INT_MAX, 0, INT_MAX},
+        {INT_MIN, INT_MAX, INT_MAX, 1},
+        {INT_MIN, INT_MIN + 10, INT_MAX, INT_MIN},
+    };
+    auto* Bar = Add<TScrollBar>("Bar", 10, 10, 200, 16);
+    // 16-pixel arrows: the track is 16..183.
+    auto Thumb = [&] {
+        ProcessMessages();
+        auto Shot = testing_support::RenderControl(Bar);
+        const TColor Track = ColorToRGB(clScrollBar);
+        std::pair<int, int> Ends{-1, -1};
+        for (int X = 16; X < 184; ++X)
+            if (testing_support::PixelAt(Shot.get(), X, 8) != Track) {
+                if (Ends.first < 0)
+                    Ends.first = X;
+                Ends.second = X;
+            }
+        return Ends;
+    };
+    for (const TCase& C : Cases) {
+        const std::string Name =
+            std::to_string(C.Min) + ".." + std::to_string(C.Max) + " page " + std::to_string(C.Page);
+        Bar->SetParams(0, 0, 0);
+        Bar->SetPageSize(C.Page);
+        Bar->SetParams(INT_MAX, C.Min, C.Max);
+        EXPECT_EQ(Bar->Position(), C.WantMaxPos) << Name;
+        const bool Moves = C.WantMaxPos > C.Min;
+        if (Moves)
+            EXPECT_EQ(Thumb().second, 183) << Name;
+        Bar->SmallChange = INT_MAX;
+        Bar->LargeChange = INT_MAX;
+        ClickControl(Bar, 196, 8); // a step down from the last position
+        EXPECT_EQ(Bar->Position(), C.WantMaxPos) << Name;
+        for (int I = 0; I < 3; ++I)
+            ClickControl(Bar, 4, 8); // steps up: at most three reach the first position
+        EXPECT_EQ(Bar->Position(), C.Min) << Name;
+        if (!Moves)
+            continue;
+        EXPECT_LE(Thumb().first, 17) << Name; // the thumb's outer light edge has the track's colour
+        // The thumb dragged to the far end.
+        SendMouse(Bar, WM_LBUTTONDOWN, Thumb().first + 2, 8);
+        SendMouse(Bar, WM_MOUSEMOVE, 400, 8);
+        SendMouse(Bar, WM_LBUTTONUP, 400, 8);
+        EXPECT_EQ(Bar->Position(), C.WantMaxPos) << Name;
+    }
 }
 
 TEST_F(StdButtonsTest, HeldArrowRepeatsOnTheClock)

@@ -1,4 +1,5 @@
 #include "platform/controls/StdEdit.h"
+#include "platform/classes/TypInfo.h"
 #include "platform/controls/Forms.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/testing/FormTesting.h"
@@ -397,13 +398,20 @@ public:
         TMemo::PaintWindow(DC);
         Log.push_back("paint");
     }
-    void Dispatch(TMessage& Message) override
+
+protected:
+    TW_MESSAGE_HANDLERS(TOrderMemo);
+    void WMVScroll(TWMVScroll Message)
     {
-        TMemo::Dispatch(Message);
-        if (Message.Msg == WM_VSCROLL)
-            Log.push_back("vscroll");
+        TMemo::WMVScroll(Message);
+        Log.push_back("vscroll");
     }
 };
+
+TW_PUBLISH(TOrderMemo, TMemo)
+{
+    Cls.Message(WM_VSCROLL, &TOrderMemo::WMVScroll);
+}
 
 TEST_F(StdEditTest, ScrollingPaintsBeforeTheScrollMessageReturns)
 {

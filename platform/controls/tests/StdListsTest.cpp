@@ -257,6 +257,61 @@ TEST_F(ListsTest, ListBoxMessagesAnswerLikeTheListControl)
     EXPECT_EQ(L->TopIndex(), 0);
 }
 
+TEST_F(ListsTest, ListAndComboBoxAnswerTheItemMessagesAlike)
+{
+    TListBox List(nullptr);
+    TComboBox Combo(nullptr);
+    const struct {
+        const char* What;
+        TControl* Control;
+        UINT Add, Insert, Delete, Count, Text, TextLen, GetData, SetData, Find, FindExact;
+        LRESULT Err;
+    } Cases[] = {
+        {"list box", &List, LB_ADDSTRING, LB_INSERTSTRING, LB_DELETESTRING, LB_GETCOUNT, LB_GETTEXT,
+         LB_GETTEXTLEN, LB_GETITEMDATA, LB_SETITEMDATA, LB_FINDSTRING, LB_FINDSTRINGEXACT, LB_ERR},
+        {"combo box", &Combo, CB_ADDSTRING, CB_INSERTSTRING, CB_DELETESTRING, CB_GETCOUNT, CB_GETLBTEXT,
+         CB_GETLBTEXTLEN, CB_GETITEMDATA, CB_SETITEMDATA, CB_FINDSTRING, CB_FINDSTRINGEXACT, CB_ERR},
+    };
+    auto Str = [](const char* S) { return reinterpret_cast<LPARAM>(S); };
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.What);
+        auto Send = [&](UINT Msg, WPARAM W, LPARAM L) { return C.Control->Perform(Msg, W, L); };
+        const auto Last = static_cast<WPARAM>(-1);
+        EXPECT_EQ(Send(C.Find, Last, Str("a")), C.Err); // nothing to find in an empty list
+        EXPECT_EQ(Send(C.Add, 0, Str("alpha")), 0);
+        EXPECT_EQ(Send(C.Add, 0, Str("beta")), 1);
+        EXPECT_EQ(Send(C.Insert, 0, Str("gamma")), 0);
+        EXPECT_EQ(Send(C.Insert, Last, Str("delta")), 3); // -1 appends
+        EXPECT_EQ(Send(C.Insert, 9, Str("far")), C.Err);
+        EXPECT_EQ(Send(C.Count, 0, 0), 4);
+
+        char Buf[16] = {};
+        EXPECT_EQ(Send(C.Text, 2, reinterpret_cast<LPARAM>(Buf)), 4);
+        EXPECT_STREQ(Buf, "beta");
+        EXPECT_EQ(Send(C.Text, 4, reinterpret_cast<LPARAM>(Buf)), C.Err);
+        EXPECT_EQ(Send(C.TextLen, 0, 0), 5);
+        EXPECT_EQ(Send(C.TextLen, Last, 0), C.Err);
+
+        EXPECT_EQ(Send(C.SetData, 1, 0x1234), 0);
+        EXPECT_EQ(Send(C.GetData, 1, 0), 0x1234);
+        EXPECT_EQ(Send(C.SetData, 7, 1), C.Err);
+        EXPECT_EQ(Send(C.GetData, 7, 0), C.Err);
+
+        // Searches start after WParam and wrap; the exact one ignores case.
+        EXPECT_EQ(Send(C.Find, 0, Str("a")), 1);
+        EXPECT_EQ(Send(C.Find, 1, Str("g")), 0);
+        EXPECT_EQ(Send(C.FindExact, Last, Str("DELTA")), 3);
+        EXPECT_EQ(Send(C.FindExact, Last, Str("delt")), -1);
+
+        EXPECT_EQ(Send(C.Delete, 0, 0), 3); // the count left
+        EXPECT_EQ(Send(C.Delete, 3, 0), C.Err);
+        EXPECT_EQ(ItemsOf(C.Control == &List ? List.Items() : Combo.Items()),
+                  (std::vector<std::string>{"alpha", "beta", "delta"}));
+    }
+    EXPECT_EQ(Combo.Perform(CB_SELECTSTRING, static_cast<WPARAM>(-1), Str("be")), 1);
+    EXPECT_EQ(Combo.ItemIndex(), 1);
+}
+
 TEST_F(ListsTest, StandardListPaintsTheSelectionInTheHighlightColours)
 {
     Load(FiveItems);

@@ -1,6 +1,7 @@
 // Controls built on a window class of their own (CreateSubClass): the class procedure keeps
 // state the control never sees, gets the whole destruction of its window, and handles a press
 // before the control's mouse events.
+#include "platform/classes/TypInfo.h"
 #include "platform/controls/Controls.h"
 #include "platform/controls/Forms.h"
 #include "platform/controls/StdEdit.h"
@@ -24,25 +25,37 @@ std::vector<std::string>& ClassLog()
     return L;
 }
 
+// The class's procedure, a function per message like the layer's own window classes.
+using TClassHandler = LRESULT (*)(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
+
+LRESULT TypeText(HWND Wnd, UINT, WPARAM, LPARAM LParam)
+{
+    // Straight to the default procedure: the text changes without the control hearing of it.
+    return DefWindowProc(Wnd, WM_SETTEXT, 0, LParam);
+}
+
+LRESULT LButtonDown(HWND, UINT, WPARAM, LPARAM)
+{
+    ClassLog().push_back("class down");
+    return 0;
+}
+
+LRESULT Destroy(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
+{
+    ClassLog().push_back(Msg == WM_DESTROY ? "destroy" : "ncdestroy");
+    return DefWindowProc(Wnd, Msg, WParam, LParam);
+}
+
 LRESULT WrappedClassProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
 {
-    switch (Msg) {
-    case WM_TYPE_TEXT:
-        // Straight to the default procedure: the text changes without the control hearing of it.
-        return DefWindowProc(Wnd, WM_SETTEXT, 0, LParam);
-    case WM_LBUTTONDOWN:
-        ClassLog().push_back("class down");
-        return 0;
-    case WM_DESTROY:
-        ClassLog().push_back("destroy");
-        break;
-    case WM_NCDESTROY:
-        ClassLog().push_back("ncdestroy");
-        break;
-    default:
-        break;
-    }
-    return DefWindowProc(Wnd, Msg, WParam, LParam);
+    static const TMessageMap<TClassHandler> Handlers{
+        {WM_TYPE_TEXT, &TypeText},
+        {WM_LBUTTONDOWN, &LButtonDown},
+        {WM_DESTROY, &Destroy},
+        {WM_NCDESTROY, &Destroy},
+    };
+    const TClassHandler* Handler = Handlers.Find(Msg);
+    return (Handler ? *Handler : &DefWindowProc)(Wnd, Msg, WParam, LParam);
 }
 
 void RegisterWrappedClass()
@@ -77,13 +90,21 @@ class TPlain : public TCustomControl {
 public:
     explicit TPlain(TComponent* AOwner) : TCustomControl(AOwner) {}
     std::vector<std::string>* Log = nullptr;
-    void Dispatch(TMessage& M) override
+
+protected:
+    TW_MESSAGE_HANDLERS(TPlain);
+    void WMLButtonDown(TWMLButtonDown M)
     {
-        if (Log && M.Msg == WM_LBUTTONDOWN)
+        if (Log)
             Log->push_back("dispatch down");
-        TCustomControl::Dispatch(M);
+        TCustomControl::WMLButtonDown(M);
     }
 };
+
+TW_PUBLISH(TPlain, TCustomControl)
+{
+    Cls.Message(WM_LBUTTONDOWN, &TPlain::WMLButtonDown);
+}
 
 class WrappedTest : public ::testing::Test {
 protected:

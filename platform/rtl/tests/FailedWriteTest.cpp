@@ -19,12 +19,12 @@
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
 using testing_support::MakeTempDir;
 using testing_support::ReadFileBytes;
+using testing_support::WithPermissions;
 using testing_support::WriteFileBytes;
 
 namespace {
@@ -183,23 +183,6 @@ TEST(FailedWrites, AFileStreamLeftByAnExceptionKeepsTheOldFile)
     } catch (const EAbort&) {
     }
     EXPECT_EQ(ReadFileBytes(File), "written during unwinding");
-}
-
-// Runs Body where file permissions bind. Root is not stopped by them, so as root Body runs in a
-// child process under the ids of "nobody". Answers Body's answer.
-bool WithPermissions(const std::function<bool()>& Body)
-{
-    if (geteuid() != 0)
-        return Body();
-    const pid_t Child = fork();
-    if (Child == 0) {
-        const bool Ok = setgid(65534) == 0 && setuid(65534) == 0 && Body();
-        _exit(Ok ? 0 : 1);
-    }
-    int Status = 0;
-    if (Child < 0 || waitpid(Child, &Status, 0) != Child)
-        return false;
-    return WIFEXITED(Status) && WEXITSTATUS(Status) == 0;
 }
 
 struct TUnreadableCase {

@@ -8,7 +8,9 @@
 #include <QLineEdit>
 
 #include <chrono>
+#include <climits>
 #include <memory>
+#include <string>
 #include <thread>
 
 using namespace wintest;
@@ -195,6 +197,54 @@ TEST_F(HostTest, ScrollBarArrowSendsLineScrollThenEndScroll)
     GetClientRect(T, &CR);
     EXPECT_EQ(CR.right, 200);
     EXPECT_FALSE(GetWindowLong(T, GWL_STYLE) & WS_VSCROLL);
+}
+
+// Ranges and pages that use all 32 bits (a document 2^31 - 1 pixels high): the position stays in
+// the range, the thumb is drawn at the end it belongs to, and dragging it reaches the top.
+TEST_F(HostTest, ScrollBarsTakeTheLargestRangesAndPages)
+{
+    struct TCase {
+        int Min, Max;
+        UINT Page;
+        int WantMaxPos;
+    };
+    const TCase Cases[] = {
+        {0, INT_MAX, UINT(INT_MAX), 1},           {0, INT_MAX, 1000, INT_MAX - 999},
+        {INT_MIN, INT_MAX, 0, INT_MAX},           {INT_MIN, INT_MAX, UINT(INT_MAX), 1},
+        {INT_MIN, INT_MAX, 0xFFFFFFFFu, INT_MIN + 1},
+    };
+    for (const TCase& C : Cases) {
+        HWND T = Top(100, 100, 200, 300, WS_POPUP | WS_VSCROLL | WS_VISIBLE);
+        SCROLLINFO SI{};
+        SI.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
+        SI.nMin = C.Min;
+        SI.nMax = C.Max;
+        SI.nPage = C.Page;
+        SI.nPos = INT_MAX;
+        const std::string Name =
+            std::to_string(C.Min) + ".." + std::to_string(C.Max) + " page " + std::to_string(C.Page);
+        EXPECT_EQ(SetScrollInfo(T, SB_VERT, &SI, TRUE), C.WantMaxPos) << Name;
+        // The bar is the window's right 16 pixels: arrows at both ends, the thumb at the bottom.
+        TDibImage I = CaptureWindowImage(T);
+        const std::uint32_t Track = PixelAt(I, 192, 150);
+        int Last = -1;
+        for (int Y = 16; Y < 300 - 16; ++Y)
+            if (PixelAt(I, 200 - 8, Y) != Track)
+                Last = Y;
+        if (C.WantMaxPos > C.Min)
+            EXPECT_EQ(Last, 300 - 17) << Name;
+        // Dragging the thumb up past the track gives the first position.
+        SimulateMouseAt(100 + 200 - 8, 100 + 300 - 20, WM_LBUTTONDOWN);
+        SimulateMouseAt(100 + 200 - 8, 100 + 2, WM_MOUSEMOVE);
+        SimulateMouseAt(100 + 200 - 8, 100 + 2, WM_LBUTTONUP);
+        ProcessPendingMessages();
+        SCROLLINFO Got{};
+        Got.fMask = SIF_TRACKPOS;
+        GetScrollInfo(T, SB_VERT, &Got);
+        if (C.WantMaxPos > C.Min)
+            EXPECT_EQ(Got.nTrackPos, C.Min) << Name;
+        DestroyWindow(T);
+    }
 }
 
 TEST_F(HostTest, SetCursorFollowsHitTestDefaults)

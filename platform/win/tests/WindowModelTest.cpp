@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <vector>
 
 using namespace wintest;
@@ -571,6 +572,74 @@ TEST_F(ModelTest, DesktopOverlayTakesXorFramesAndEraseRestoresIt)
     ReleaseDC(nullptr, DC);
     EXPECT_EQ(PixelAt(CaptureDesktopOverlay(), 120, 101), 0u);
     LockWindowUpdate(nullptr);
+}
+
+// The overlay window shows exactly while the overlay holds pixels, whatever drew them; desktop
+// DCs that only measure text in between change nothing.
+TEST_F(ModelTest, DesktopOverlayShowsWhileAnyDrawingPathLeftPixels)
+{
+    auto Measure = [] {
+        HDC DC = GetDC(nullptr);
+        SIZE Size{};
+        GetTextExtentPoint32(DC, "Measure", 7, &Size);
+        ReleaseDC(nullptr, DC);
+        return Size.cx;
+    };
+    auto InvertBlt = [](HDC DC) {
+        HDC Mem = CreateCompatibleDC(DC);
+        HBITMAP Bmp = CreateCompatibleBitmap(DC, 16, 16);
+        HGDIOBJ Old = SelectObject(Mem, Bmp);
+        PatBlt(Mem, 0, 0, 16, 16, WHITENESS);
+        BitBlt(DC, GetSystemMetrics(SM_CXSCREEN) - 20, 40, 16, 16, Mem, 0, 0, SRCINVERT);
+        SelectObject(Mem, Old);
+        DeleteObject(Bmp);
+        DeleteDC(Mem);
+    };
+    struct TCase {
+        const char* Name;
+        std::function<void(HDC)> Draw, Erase;
+    };
+    // Spread over the screen, the bottom right corner included.
+    const int Cx = GetSystemMetrics(SM_CXSCREEN), Cy = GetSystemMetrics(SM_CYSCREEN);
+    RECT Box = Bounds(Cx / 2, Cy / 2, 40, 30);
+    auto NotLine = [&](HDC DC) {
+        SetROP2(DC, R2_NOT);
+        MoveToEx(DC, 5, Cy - 3, nullptr);
+        LineTo(DC, Cx - 5, Cy - 3);
+    };
+    const TCase Cases[] = {
+        {"PatBlt", [](HDC DC) { PatBlt(DC, 100, 100, 50, 4, DSTINVERT); },
+         [](HDC DC) { PatBlt(DC, 100, 100, 50, 4, DSTINVERT); }},
+        {"focus rectangle", [&](HDC DC) { DrawFocusRect(DC, &Box); },
+         [&](HDC DC) { DrawFocusRect(DC, &Box); }},
+        {"line", NotLine, NotLine},
+        {"one pixel", [&](HDC DC) { SetPixel(DC, Cx - 1, Cy - 1, RGB(1, 0, 0)); },
+         [&](HDC DC) { SetPixel(DC, Cx - 1, Cy - 1, RGB(0, 0, 0)); }},
+        {"text",
+         [](HDC DC) {
+             SetBkMode(DC, TRANSPARENT);
+             SetTextColor(DC, RGB(255, 255, 255));
+             TextOut(DC, 600, 500, "XOR", 3);
+         },
+         [](HDC DC) { PatBlt(DC, 590, 490, 100, 60, BLACKNESS); }},
+        {"blt from a bitmap", InvertBlt, InvertBlt},
+    };
+    ASSERT_GT(Measure(), 0);
+    EXPECT_FALSE(DesktopOverlayShown());
+    for (const TCase& C : Cases) {
+        HDC DC = GetDC(nullptr);
+        C.Draw(DC);
+        ReleaseDC(nullptr, DC);
+        EXPECT_TRUE(DesktopOverlayShown()) << C.Name;
+        Measure();
+        EXPECT_TRUE(DesktopOverlayShown()) << C.Name << ", after measuring";
+        DC = GetDC(nullptr);
+        C.Erase(DC);
+        ReleaseDC(nullptr, DC);
+        EXPECT_FALSE(DesktopOverlayShown()) << C.Name << ", erased";
+        Measure();
+        EXPECT_FALSE(DesktopOverlayShown()) << C.Name << ", erased and measured";
+    }
 }
 
 TEST_F(ModelTest, ScrollWindowMovesPixelsAndInvalidatesTheUncoveredStrip)
