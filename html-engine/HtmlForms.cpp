@@ -25,6 +25,26 @@ void ThtmlForm::AddControl(TFormControlObj* Control)
         ++VisibleControlCount;
 }
 
+void ThtmlForm::Submit(const std::string& ButtonSubmission)
+{
+    if (!Document || !Document->SubmitForm)
+        return;
+    auto Results = std::make_unique<TStringList>();
+    for (int I = 0; I < Controls.Count(); ++I) {
+        auto* Control = Controls.ItemAs<TFormControlObj>(I);
+        std::string S;
+        for (int Index = 0; Control->GetSubmission(Index, S); ++Index)
+            if (!S.empty())
+                Results->Add(S);
+    }
+    if (!ButtonSubmission.empty())
+        Results->Add(ButtonSubmission);
+    // The hook may be the view's, which can free this document: copy what it needs first.
+    const auto Hook = Document->SubmitForm;
+    const std::string A = Action, M = Method;
+    Hook(A, M, std::move(Results));
+}
+
 TFormControlKind FormControlKindOf(THtmlSymbol Which, TAttributeList* Attributes)
 {
     TAttribute* A = nullptr;
@@ -103,6 +123,36 @@ int TFormControlList::FirstAtOrAfter(int Posn) const
     const auto It = std::lower_bound(FControls->begin(), FControls->end(), Posn,
                                      [](const TFormControlObj* C, int P) { return C->Pos < P; });
     return static_cast<int>(It - FControls->begin());
+}
+
+bool TFormControlObj::GetSubmission(int Index, std::string& S)
+{
+    if (Kind != fcHidden || Index > 0)
+        return false;
+    S = Name + "=" + Value;
+    return true;
+}
+
+void TImageFormControlObj::SubmitFromImage()
+{
+    ClickX = MouseX;
+    ClickY = MouseY;
+    if (OwnerForm)
+        OwnerForm->Submit();
+}
+
+bool TImageFormControlObj::GetSubmission(int Index, std::string& S)
+{
+    if (ClickX < 0 || Index > 1)
+        return false;
+    const std::string Prefix = Name.empty() ? std::string() : Name + ".";
+    if (Index == 0) {
+        S = Prefix + "x=" + IntToStr(ClickX);
+    } else {
+        S = Prefix + "y=" + IntToStr(ClickY);
+        ClickX = -1;
+    }
+    return true;
 }
 
 TFormControlObj* TFormControlList::ControlAt(int Posn) const

@@ -24,6 +24,9 @@ public:
     void AddControl(TFormControlObj* Control);
     // Sizes the controls from the canvas font.
     void FitAllToFont(TCanvas* Canvas) { (void)Canvas; }
+    // Collects the controls' name=value strings in document order, ButtonSubmission (when not
+    // empty) last, and hands them to the document's submit hook; nothing without a hook.
+    void Submit(const std::string& ButtonSubmission = std::string());
 
     TSectionList* Document;
     std::string Method = "Get";
@@ -57,6 +60,9 @@ public:
 
     int Width() const { return FWidth; }
     int Height() const { return FHeight; }
+    // The Index-th string the control submits (Index from 0); false past the last. A hidden
+    // input gives Name=Value; the controls with windows give theirs with their windows.
+    virtual bool GetSubmission(int Index, std::string& S);
     // A control with a window is placed and shown by the text block that paints it.
     bool HasWindow() const { return Kind != fcHidden && Kind != fcImage; }
     // Check boxes and radio buttons (AlignValue 1) sit on the text baseline; the taller
@@ -97,6 +103,10 @@ public:
         : TFormControlObj(ADocument, Form, APos, fcImage, Attributes)
     {
     }
+    // The point the mouse last gave becomes the click, and the form submits.
+    void SubmitFromImage();
+    // "x=" and "y=" of the click (behind "Name." when named), once per click.
+    bool GetSubmission(int Index, std::string& S) override;
     int ClickX = -1, ClickY = 0; // ClickX -1: no click yet
     int MouseX = 0, MouseY = 0;
 };

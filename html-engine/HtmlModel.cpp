@@ -1206,18 +1206,37 @@ void TSectionList::AnimateGifs()
     TimerInterval = 50;
 }
 
+namespace {
+
+// Lets the blocks copy the selection out into Counter, and takes it back however that ends.
+void CopySelectionInto(TSectionList* Doc, SelTextCount& Counter)
+{
+    Doc->SelCount = &Counter;
+    struct TReset {
+        TSectionList* Doc;
+        ~TReset() { Doc->SelCount = nullptr; }
+    } Reset{Doc};
+    Doc->CopyToClipboard();
+}
+
+} // namespace
+
 int TSectionList::GetSelLength()
 {
     if (SelB >= SelE)
         return 0;
-    auto Counter = std::make_unique<SelTextCount>();
-    SelCount = Counter.get();
-    struct TReset {
-        TSectionList* Doc;
-        ~TReset() { Doc->SelCount = nullptr; }
-    } Reset{this};
-    CopyToClipboard();
-    return Counter->Terminate();
+    SelTextCount Counter;
+    CopySelectionInto(this, Counter);
+    return Counter.Terminate();
+}
+
+std::string TSectionList::GetSelText()
+{
+    if (SelB >= SelE)
+        return {};
+    SelTextBuf Buffer;
+    CopySelectionInto(this, Buffer);
+    return Buffer.Text();
 }
 
 int TSectionList::SectionTop(int Index) const

@@ -405,6 +405,8 @@ public:
     // The animation timer's tick: the images the last paint showed step on the paint panel.
     void AnimateGifs();
     int GetSelLength();
+    // The selected text as a copy gives it: lines end in CR LF, images and controls left out.
+    std::string GetSelText();
     int SectionTop(int Index) const;
     // Removes every reference the document keeps into Block (anchors, form controls, animated
     // images) before the block is freed.
@@ -435,6 +437,11 @@ public:
     SelTextCount* SelCount = nullptr;
     TFreeList MapList;     // client-side image maps, owned
     TList AllFormControls; // every form control, in creation order, not owned
+    // Takes a form's submission (its ACTION, METHOD and name=value strings, handed over); the
+    // view sets it while it has a submission handler. Unset, forms submit nothing.
+    std::function<void(const std::string& Action, const std::string& Method,
+                       std::unique_ptr<TStringList> Results)>
+        SubmitForm;
     // The view's anchor list (upper-cased names, objects = the block that holds each); the
     // builder fills it. Not owned; may be null.
     TStringList* NameList = nullptr;
