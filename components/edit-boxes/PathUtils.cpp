@@ -199,23 +199,20 @@ std::string ShortPathName(const std::string& Path)
 
 void FitRectOnScreen(TRect& Rect)
 {
-    int W = GetSystemMetrics(SM_CXSCREEN), H = GetSystemMetrics(SM_CYSCREEN);
-    if (Rect.right > W) {
-        Rect.left -= Rect.right - W;
-        Rect.right = W;
-    }
-    if (Rect.left < 0) {
-        Rect.right -= Rect.left;
-        Rect.left = 0;
-    }
-    if (Rect.bottom > H) {
-        Rect.top -= Rect.bottom - H;
-        Rect.bottom = H;
-    }
-    if (Rect.top < 0) {
-        Rect.bottom -= Rect.top;
-        Rect.top = 0;
-    }
+    // Moves the span [Lo, Hi) back inside [0, Size): the far edge first, so that a span wider
+    // than the screen keeps its near edge visible.
+    auto Fit = [](LONG& Lo, LONG& Hi, int Size) {
+        if (Hi > Size) {
+            Lo -= Hi - Size;
+            Hi = Size;
+        }
+        if (Lo < 0) {
+            Hi -= Lo;
+            Lo = 0;
+        }
+    };
+    Fit(Rect.left, Rect.right, GetSystemMetrics(SM_CXSCREEN));
+    Fit(Rect.top, Rect.bottom, GetSystemMetrics(SM_CYSCREEN));
 }
 
 void CenterWindowOnScreen(HWND Window)
