@@ -113,6 +113,13 @@ public:
             D->Font()->SetStyle(Style);
             return 1;
         }
+        case TDialogKind::BrowseFolder:
+            // Our own window: it runs its modal loop over the boxes' disabled windows.
+            if (auto* Form = dynamic_cast<TCustomForm*>(FindControl(R.Window))) {
+                EnableWindow(R.Window, TRUE);
+                return Form->ShowModal() == mrOk ? 1 : 0;
+            }
+            return 0;
         case TDialogKind::Print:
         case TDialogKind::PrinterSetup: {
             QPrinter Printer;
