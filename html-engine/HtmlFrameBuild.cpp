@@ -5,8 +5,6 @@
 #include "html-engine/HtmlParser.h"
 #include "platform/rtl/Streams.h"
 
-#include <memory>
-
 namespace {
 
 // The symbols of body content: a document that has one before any FRAMESET is a page.
@@ -117,14 +115,7 @@ void THtmlParser::FramesetBuild(TSubFrameSet* Set, const std::string& FileName)
             TNestGuard Nest(PS.NestDepth);
             if (!Nest.Allowed)
                 break;
-            // A set that is full still reads the nested one, so its end tag closes it alone.
-            std::unique_ptr<TSubFrameSet> Spare;
-            TSubFrameSet* Child = Set->AppendFrameSet();
-            if (!Child) {
-                Spare = std::make_unique<TSubFrameSet>(nullptr, Set->MasterSet);
-                Child = Spare.get();
-            }
-            FramesetBuild(Child, FileName);
+            FramesetBuild(Set->AppendFrameSet(), FileName);
             break;
         }
         case FrameSy:

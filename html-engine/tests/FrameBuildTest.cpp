@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -141,13 +142,16 @@ TEST_F(FramesetFixture, FramesAndDimensionsAreMatchedAtTheEnd)
     ASSERT_EQ(Set->Children.Count(), 3);
     EXPECT_EQ(Frame(Set.get(), 1)->SourceName, "");
     EXPECT_EQ(Frame(Set.get(), 2)->SourceName, "");
-    // No more children than sizes: frames past the twentieth are ignored.
-    std::string Many = "<frameset rows=*>";
+    // Every frame is kept; those past the dimension list take one share each.
+    std::string Many = "<frameset rows=\"10,20\">";
     for (int I = 0; I < 1000; ++I)
         Many += "<frame src=f" + std::to_string(I) + ".html>";
     Parse(Many + "</frameset>");
-    EXPECT_EQ(Set->Children.Count(), TSubFrameSet::MaxDims);
-    EXPECT_EQ(Set->DimCount, TSubFrameSet::MaxDims);
+    ASSERT_EQ(Set->Children.Count(), 1000);
+    ASSERT_EQ(Set->DimCount, 1000);
+    EXPECT_EQ(Set->Dims[1], 20);
+    EXPECT_EQ(std::count(Set->Dims.begin() + 2, Set->Dims.begin() + 1000, -1), 998);
+    EXPECT_EQ(Frame(Set.get(), 999)->SourceName, "/docs/site/f999.html");
 }
 
 TEST_F(FramesetFixture, NestedFramesetsAndWhatIsSkipped)
@@ -160,9 +164,9 @@ TEST_F(FramesetFixture, NestedFramesetsAndWhatIsSkipped)
         "<script>one</script><frame src=right.html scrolling=No></frameset>"
         "</frameset><frameset rows=*><frame src=late.html></frameset>";
     std::vector<std::pair<TObject*, std::string>> Scripts;
-    Host->OnScript = [&](TObject* Sender, const std::string&, std::unique_ptr<char[]> Script) {
+    Host->SetOnScript([&](TObject* Sender, const std::string&, std::unique_ptr<char[]> Script) {
         Scripts.emplace_back(Sender, Script.get());
-    };
+    });
     EXPECT_TRUE(Parse(Html));
     EXPECT_EQ(Set->Title, "The frames");
     EXPECT_EQ(Set->BaseHref, "/other/dir/page.html");
@@ -278,14 +282,15 @@ TEST_F(FramesetFixture, BrokenAndHostileDocuments)
         ++Depth;
     EXPECT_LE(Depth, MaxNestDepth + 1);
     EXPECT_GT(Depth, 10);
-    // A full set still reads a nested frameset to its end.
+    // A nested frameset past the twentieth child is read to its end and kept.
     std::string Full = "<frameset rows=*>";
     for (int I = 0; I < 20; ++I)
         Full += "<frame>";
-    Full += "<frameset rows=*,*><frame name=lost><frame></frameset><frame name=also></frameset>";
+    Full += "<frameset rows=*,*><frame name=late><frame></frameset><frame name=also></frameset>";
     EXPECT_TRUE(Parse(Full));
-    EXPECT_EQ(Set->Children.Count(), 20);
-    EXPECT_EQ(Set->NamedFrames.Count(), 0);
+    EXPECT_EQ(Set->Children.Count(), 22);
+    EXPECT_EQ(SubSet(Set.get(), 20)->Children.Count(), 2);
+    EXPECT_EQ(Set->NamedFrames.Count(), 2);
     // The parser builds pages again afterwards.
     Set.reset();
     EXPECT_FALSE(Parser.State().Parsing);
