@@ -878,27 +878,27 @@ bool TSubFrameSet::NearEdge(int X, int Y) const
            std::abs(Y - Height()) <= EdgeSlack;
 }
 
-void TSubFrameSet::DrawDragLine(int X, int Y)
+TRect TSubFrameSet::DragLineAt(int X, int Y) const
 {
     const TPoint P = ClientToScreen(TPoint{X, Y});
     const TPoint Origin = ClientToScreen(TPoint{0, 0});
     if (IsRows)
-        DragLine = TRect{Origin.x, P.y - 1, Origin.x + Width(), P.y + 1};
-    else
-        DragLine = TRect{P.x - 1, Origin.y, P.x + 1, Origin.y + Height()};
-    HDC DC = GetDC(nullptr);
-    RECT R{DragLine.left, DragLine.top, DragLine.right, DragLine.bottom};
-    DrawFocusRect(DC, &R);
-    ReleaseDC(nullptr, DC);
+        return TRect{Origin.x, P.y - 1, Origin.x + Width(), P.y + 1};
+    return TRect{P.x - 1, Origin.y, P.x + 1, Origin.y + Height()};
 }
 
-void TSubFrameSet::EraseDragLine()
+void TSubFrameSet::MoveDragLine(const TRect* From, const TRect* To)
 {
-    // Drawing the same focus rectangle again takes it away.
+    // One pass over the overlay: drawing a focus rectangle again takes it away.
     HDC DC = GetDC(nullptr);
-    RECT R{DragLine.left, DragLine.top, DragLine.right, DragLine.bottom};
-    DrawFocusRect(DC, &R);
+    for (const TRect* L : {From, To})
+        if (L) {
+            RECT R{L->left, L->top, L->right, L->bottom};
+            DrawFocusRect(DC, &R);
+        }
     ReleaseDC(nullptr, DC);
+    if (To)
+        DragLine = *To;
 }
 
 void TSubFrameSet::EdgeMouseMove(TObject* Sender, TShiftState Shift, int X, int Y)
@@ -914,8 +914,9 @@ void TSubFrameSet::EdgeMouseMove(TObject* Sender, TShiftState Shift, int X, int 
     }
     auto* SenderControl = dynamic_cast<TControl*>(Sender);
     if (Dragging == this) {
-        EraseDragLine();
-        DrawDragLine(X, Y);
+        const TRect Line = DragLineAt(X, Y);
+        if (Line != DragLine) // the overlay's own pointer notices repeat the position
+            MoveDragLine(&DragLine, &Line);
         return;
     }
     if (Dragging)
@@ -966,7 +967,8 @@ void TSubFrameSet::EdgeMouseDown(TObject* Sender, TMouseButton Button, TShiftSta
     const TPoint BR = ClientToScreen(TPoint{Allowed.right, Allowed.bottom});
     RECT Clip{TL.x, TL.y, BR.x, BR.y};
     ClipCursor(&Clip);
-    DrawDragLine(X, Y);
+    const TRect Line = DragLineAt(X, Y);
+    MoveDragLine(nullptr, &Line);
 }
 
 void TSubFrameSet::EdgeMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)
@@ -979,7 +981,7 @@ void TSubFrameSet::EdgeMouseUp(TObject* Sender, TMouseButton Button, TShiftState
         return;
     }
     MasterSet->DragOwner = nullptr;
-    EraseDragLine();
+    MoveDragLine(&DragLine, nullptr);
     ClipCursor(nullptr);
     const std::size_t H = static_cast<std::size_t>(HotEdge);
     Edges[H] = std::clamp(Across(X, Y), Edges[H - 1], Edges[H + 1]);
@@ -1476,7 +1478,6 @@ void TFrameViewer::FrameHotSpotClick(TObject* Sender, const std::string& URL, bo
     if (auto* F = dynamic_cast<TFrame*>(Destination)) {
         F->Navigate(Name, Dest, true);
     } else if (Destination == ShownSet) {
-        Loading = false; // the document load below runs as a load of its own
         LoadFrameDocument((Name.empty() ? ShownSet->CurrentFile : Name) + Dest);
     } else if (auto* Set = dynamic_cast<TSubFrameSet*>(Destination)) {
         Set->LoadFromFile(Name, Dest);

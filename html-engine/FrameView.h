@@ -206,8 +206,10 @@ private:
     bool NearEdge(int X, int Y) const;
     // The coordinate across the dividers (inside the outer bevel).
     int Across(int X, int Y) const { return (IsRows ? Y : X) - OuterBevel; }
-    void DrawDragLine(int X, int Y);
-    void EraseDragLine();
+    // The drag line's screen rectangle for a point of this set.
+    TRect DragLineAt(int X, int Y) const;
+    // Takes the line away at From and draws it at To (either may be null).
+    void MoveDragLine(const TRect* From, const TRect* To);
     void EdgesFitDims();
 };
 

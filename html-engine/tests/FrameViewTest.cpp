@@ -164,10 +164,12 @@ protected:
         const int Pos = V->SectionList()->FindString(0, Text, true);
         ASSERT_GE(Pos, 0) << Text;
         int X = 0, Y = 0;
-        ASSERT_TRUE(V->SectionList()->CursorToXY(V->PaintPanel()->Canvas(), Pos, X, Y));
-        const TPoint P{10 + X + 2, Y - V->SectionList()->YOff + 6};
+        // Inside the word: its first position is also the end of the line before.
+        ASSERT_TRUE(V->SectionList()->CursorToXY(V->PaintPanel()->Canvas(), Pos + 1, X, Y));
+        const TPoint P{10 + X + 1, Y - V->SectionList()->YOff + 6};
         AdvanceClock(1000);
         SendMouse(V->PaintPanel(), WM_MOUSEMOVE, P.x, P.y);
+        ASSERT_FALSE(V->GetLinkUrl().empty()) << Text;
         SendMouse(V->PaintPanel(), WM_LBUTTONDOWN, P.x, P.y);
         SendMouse(V->PaintPanel(), WM_LBUTTONUP, P.x, P.y);
         ProcessMessages();
@@ -357,6 +359,237 @@ TEST_F(FrameViewerTest, BusyWhileLoading)
     V->SetProcessing(false);
     EXPECT_FALSE(Viewer->IsProcessing());
     EXPECT_EQ(Seen, (std::vector<bool>{true, false}));
+}
+
+// ---- Links and their targets ------------------------------------------------------------------
+
+class FrameLinkTest : public FrameViewerTest {
+protected:
+    void SetUp() override
+    {
+        FrameViewerTest::SetUp();
+        Write("nav.html", Page("Nav", "<p><a href=main2.html target=main>ToMain</a>"
+                                      "<p><a href=nav2.html>SelfLink</a>"
+                                      "<p><a href=one.html target=_top>TopLink</a>"
+                                      "<p><a href=x.html target=_blank>BlankLink</a>"
+                                      "<p><a href=y.html target=nowhere>UnknownLink</a>"
+                                      "<p><a href=top.html target=_top>TopReload</a>"
+                                      "<p><a href=top.html target=_parent>ParentReload</a>"
+                                      "<p><a href=\"main1.html#end\" target=MAIN>CaseLink</a>"));
+        Write("navp.html", Page("NavP", "<p><a href=main2.html target=_parent>UpLink</a>"));
+        std::string Long = "<p>first main";
+        for (int I = 0; I < 60; ++I)
+            Long += "<p>more of the first main page";
+        Write("main1.html", Page("Main one", Long + "<p><a name=end>end</a>"));
+        Write("main2.html", Page("Main two", "<p>second main"));
+        Write("nav2.html", Page("Nav two", "<p>other nav"));
+        Write("one.html", Page("One", "<p>one page <a href=two.html>NextPage</a>"));
+        Write("two.html", Page("Two", "<p>page two"));
+        Write("inner.html", "<frameset rows=*,*><frame src=navp.html name=innernav>"
+                            "<frame src=main1.html></frameset>");
+        Top = Write("top.html", "<title>Top</title><frameset cols=\"50%,*\"><frame src=nav.html name=nav>"
+                                "<frame src=main1.html name=main></frameset>");
+        Outer = Write("outer.html", "<frameset rows=*,*><frame src=inner.html name=holder>"
+                                    "<frame src=main2.html></frameset>");
+        Viewer->OnBlankWindowRequest = [this](TObject*, const std::string& Target, const std::string& URL) {
+            Blank.push_back(Target + " " + URL);
+        };
+    }
+    std::string Top, Outer;
+    std::vector<std::string> Blank;
+};
+
+TEST_F(FrameLinkTest, EachTargetKindGoesWhereItSays)
+{
+    const struct {
+        const char* Link;
+        const char* Nav;  // what the frame named nav shows after the click ("" when gone)
+        const char* Main; // the same for main
+        const char* Title;
+        const char* Blank;
+    } Cases[] = {
+        {"ToMain", "nav.html", "main2.html", "Top", ""},
+        {"SelfLink", "nav2.html", "main1.html", "Top", ""},
+        {"CaseLink", "nav.html", "main1.html", "Top", ""},
+        {"TopLink", "", "", "One", ""},
+        {"BlankLink", "nav.html", "main1.html", "Top", "_blank x.html"},
+        {"UnknownLink", "nav.html", "main1.html", "Top", "nowhere y.html"},
+        {"TopReload", "nav.html", "main1.html", "Top", ""},
+        {"ParentReload", "nav.html", "main1.html", "Top", ""},
+    };
+    for (const auto& C : Cases) {
+        Blank.clear();
+        Load(Top);
+        TFrame* OldNav = Named("nav");
+        ClickLink(OldNav, C.Link);
+        EXPECT_EQ(FileOf(Named("nav")), C.Nav) << C.Link;
+        EXPECT_EQ(FileOf(Named("main")), C.Main) << C.Link;
+        EXPECT_EQ(Viewer->GetDocumentTitle(), C.Title) << C.Link;
+        EXPECT_EQ(Blank, std::string(C.Blank).empty() ? std::vector<std::string>{}
+                                                      : std::vector<std::string>{C.Blank})
+            << C.Link;
+        EXPECT_EQ(Viewer->LastUrl, C.Link == std::string("ToMain") ? "main2.html" : Viewer->LastUrl);
+        // Whatever the click replaced is gone once its handler has returned.
+        EXPECT_EQ(Viewer->ControlCount(), 1) << C.Link;
+        EXPECT_FALSE(Viewer->IsProcessing()) << C.Link;
+    }
+    // An anchor of the shown file only scrolls its frame.
+    Load(Top);
+    ClickLink(Named("nav"), "CaseLink");
+    EXPECT_GT(Named("main")->Viewer->VScrollPosition(), 0);
+}
+
+TEST_F(FrameLinkTest, ParentOfANestedFramesetIsItsFrame)
+{
+    Load(Outer);
+    TFrame* Holder = Named("holder");
+    ASSERT_TRUE(Holder && Holder->NestedSet);
+    TSubFrameSet* Inner = Holder->NestedSet;
+    ClickLink(Named("innernav"), "UpLink");
+    EXPECT_EQ(Named("holder"), Holder);
+    EXPECT_EQ(FileOf(Holder), "main2.html");
+    EXPECT_EQ(Holder->NestedSet, nullptr);
+    // The nested frameset stays, hidden, in the frame's history; its names are gone.
+    EXPECT_EQ(Named("innernav"), nullptr);
+    EXPECT_FALSE(Inner->Visible());
+    ASSERT_EQ(Holder->Visits.Count(), 2);
+    EXPECT_EQ(ExtractFileName(Holder->Visits[0]), "main2.html");
+    EXPECT_EQ(Holder->Visits.Objects(1), Inner);
+    EXPECT_TRUE(Viewer->BackButtonEnabled());
+    EXPECT_FALSE(Viewer->FwdButtonEnabled());
+}
+
+TEST_F(FrameLinkTest, AOneFramePageReplacedFromItsOwnLink)
+{
+    // Without history the old page's frameset (and the view that was clicked) is freed, but
+    // only after the click has been handled.
+    Load(HomeDir() + "/one.html");
+    TFrameSet* Old = Shown();
+    ClickLink(FrameAt(Shown(), 0), "NextPage");
+    EXPECT_NE(Shown(), Old);
+    EXPECT_EQ(Viewer->GetDocumentTitle(), "Two");
+    EXPECT_EQ(Viewer->ControlCount(), 1);
+    // With a history the replaced frameset is kept, hidden.
+    Viewer->SetHistoryMaxCount(5);
+    Load(HomeDir() + "/one.html");
+    ClickLink(FrameAt(Shown(), 0), "NextPage");
+    ASSERT_EQ(Viewer->PageNames.Count(), 2);
+    EXPECT_EQ(Viewer->PageTitles[1], "One");
+    EXPECT_EQ(Viewer->ControlCount(), 2);
+}
+
+TEST_F(FrameLinkTest, ATargetClickHandlerCanTakeTheLink)
+{
+    Load(Top);
+    std::string Seen;
+    Viewer->OnHotSpotTargetClick = [&](TObject*, const std::string& Target, const std::string& URL,
+                                       bool& Handled) {
+        Seen = Target + " " + URL;
+        Handled = true;
+    };
+    ClickLink(Named("nav"), "ToMain");
+    EXPECT_EQ(Seen, "main main2.html");
+    EXPECT_EQ(FileOf(Named("main")), "main1.html");
+}
+
+// ---- Dividers ---------------------------------------------------------------------------------
+
+class DividerTest : public FrameViewerTest {
+protected:
+    void Hover(TFrame* F, int X, int Y) { SendMouse(F, WM_MOUSEMOVE, X, Y); }
+    void Drag(TFrame* F, TPoint From, TPoint To)
+    {
+        AdvanceClock(1000);
+        Hover(F, From.x, From.y);
+        SendMouse(F, WM_LBUTTONDOWN, From.x, From.y);
+        SendMouse(F, WM_MOUSEMOVE, To.x, To.y);
+        DuringDrag = DesktopOverlayShown();
+        SendMouse(F, WM_LBUTTONUP, To.x, To.y);
+        ProcessMessages();
+    }
+    bool DuringDrag = false;
+};
+
+TEST_F(DividerTest, DraggingMovesTheBorderUnlessLocked)
+{
+    Write("a.html", Page("A", "<p>a"));
+    const struct {
+        const char* Name;
+        const char* Frameset;
+        bool Rows;
+        bool Moves;
+    } Cases[] = {
+        {"columns", "<frameset cols=\"200,*\"><frame src=a.html><frame src=a.html></frameset>", false, true},
+        {"rows", "<frameset rows=\"100,*\"><frame src=a.html><frame src=a.html></frameset>", true, true},
+        {"noresize beside",
+         "<frameset cols=\"200,*\"><frame src=a.html><frame src=a.html noresize></frameset>", false, false},
+    };
+    for (const auto& C : Cases) {
+        Load(Write("drag.html", C.Frameset));
+        TFrame* First = FrameAt(Shown(), 0);
+        TFrame* Second = FrameAt(Shown(), 1);
+        const int Edge = C.Rows ? First->Height() : First->Width();
+        const TPoint At = C.Rows ? TPoint{150, Edge - 1} : TPoint{Edge - 1, 150};
+        const TPoint To = C.Rows ? TPoint{150, Edge + 49} : TPoint{Edge + 49, 150};
+        Hover(First, At.x, At.y);
+        EXPECT_EQ(First->Cursor(), C.Moves ? (C.Rows ? crVSplit : crHSplit) : crIBeam) << C.Name;
+        Drag(First, At, To);
+        EXPECT_EQ(DuringDrag, C.Moves) << C.Name;
+        EXPECT_FALSE(DesktopOverlayShown()) << C.Name;
+        // The divider goes where the pointer was let go.
+        const int NewEdge = !C.Moves ? Edge : C.Rows ? To.y : To.x;
+        EXPECT_EQ(C.Rows ? First->Height() : First->Width(), NewEdge) << C.Name;
+        EXPECT_EQ(C.Rows ? Second->Top() : Second->Left(), NewEdge) << C.Name;
+        EXPECT_EQ(C.Rows ? Second->Height() : Second->Width(), (C.Rows ? 300 : 400) - NewEdge) << C.Name;
+        EXPECT_EQ(Shown()->DragOwner, nullptr) << C.Name;
+    }
+}
+
+TEST_F(DividerTest, TheDragStaysBetweenTheNeighbouringDividers)
+{
+    Write("a.html", Page("A", "<p>a"));
+    Load(Write(
+        "three.html",
+        "<frameset cols=\"100,100,*\"><frame src=a.html><frame src=a.html><frame src=a.html></frameset>"));
+    TFrame* Middle = FrameAt(Shown(), 1);
+    // The divider between the middle and the last frame, dragged far to the left.
+    AdvanceClock(1000);
+    Hover(Middle, 99, 150);
+    ASSERT_EQ(Middle->Cursor(), crHSplit);
+    SendMouse(Middle, WM_LBUTTONDOWN, 99, 150);
+    RECT Clip{};
+    GetClipCursor(&Clip);
+    const TPoint Origin = Shown()->ClientToScreen(TPoint{0, 0});
+    EXPECT_EQ(Clip.left - Origin.x, 101);
+    EXPECT_EQ(Clip.right - Origin.x, 400);
+    SendMouse(Middle, WM_MOUSEMOVE, -500, 150);
+    SendMouse(Middle, WM_LBUTTONUP, -500, 150);
+    ProcessMessages();
+    EXPECT_EQ(FrameAt(Shown(), 0)->Width(), 100);
+    EXPECT_EQ(Middle->Width(), 1);
+    GetClipCursor(&Clip);
+    EXPECT_EQ(Clip.right - Clip.left, GetSystemMetrics(SM_CXSCREEN)); // released
+}
+
+// ---- Rendering --------------------------------------------------------------------------------
+
+TEST_F(DividerTest, TwoFramePageRendersEachFrameInItsPlace)
+{
+    Write("red.html", "<body bgcolor=#ff0000><p>red</body>");
+    Write("blue.html", "<body bgcolor=#0000ff><p>blue</body>");
+    Load(Write("colours.html",
+               "<frameset cols=\"150,*\"><frame src=red.html><frame src=blue.html></frameset>"));
+    auto Shot = RenderControl(Viewer);
+    EXPECT_EQ(PixelAt(Shot.get(), 75, 200), clRed);
+    EXPECT_EQ(PixelAt(Shot.get(), 300, 200), clBlue);
+    EXPECT_EQ(PixelAt(Shot.get(), 175, 200), clBlue);
+    // The bevels between the frames are no page colour.
+    EXPECT_NE(PixelAt(Shot.get(), 149, 200), clRed);
+    EXPECT_NE(PixelAt(Shot.get(), 149, 200), clBlue);
+    Drag(FrameAt(Shown(), 0), TPoint{149, 200}, TPoint{199, 200});
+    Shot = RenderControl(Viewer);
+    EXPECT_EQ(PixelAt(Shot.get(), 175, 200), clRed);
+    EXPECT_EQ(PixelAt(Shot.get(), 300, 200), clBlue);
 }
 
 } // namespace
