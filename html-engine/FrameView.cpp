@@ -81,6 +81,15 @@ TViewPosition OnlyViewerPosition(const TFrameSet* Set)
     return {};
 }
 
+// By object: another frame of the same name keeps its entry.
+void ForgetName(TFrameSet* Master, TFrame* Frame)
+{
+    TStringList& Names = Master->NamedFrames;
+    for (int I = Names.Count() - 1; I >= 0; --I)
+        if (Names.Objects(I) == Frame)
+            Names.Delete(I);
+}
+
 // Counts a load in progress for as long as it lives.
 struct TLoadDepth {
     int& Depth;
@@ -190,13 +199,10 @@ void TFrame::Detach()
 {
     if (!MasterSet)
         return;
-    TStringList& Names = MasterSet->NamedFrames;
-    // By object: another frame of the same name keeps its entry.
-    for (int I = Names.Count() - 1; I >= 0; --I)
-        if (Names.Objects(I) == this)
-            Names.Delete(I);
+    ForgetName(MasterSet, this);
     MasterSet->AllFrames.Remove(this);
     if (Viewer) {
+        Viewer->OnEnter = nullptr; // the frameset it would report to may go first
         MasterSet->AllViewers.Remove(Viewer);
         if (MasterSet->FocusedViewer == Viewer)
             MasterSet->FocusedViewer = nullptr;
@@ -376,19 +382,24 @@ void TFrame::BuildNestedSet(const TFrameSource& Source, const std::string& Name)
     SetBevelOuter(bvNone);
 }
 
+TFrameSource TFrame::SourceDocument(bool Image, bool Text)
+{
+    TFrameSource Source;
+    if (Image || Text || !MasterSet->RequestDocument(SourceName, Source)) {
+        Source = TFrameSource{};
+        Source.FileName = Host() ? Host()->ResolveFileName(SourceName) : ExpandFileName(SourceName);
+    }
+    return Source;
+}
+
 void TFrame::LoadSources()
 {
     if (!MasterSet || SourceName.empty() || MasterSet->LoadDepth >= MaxLoadDepth) {
         UseHostMouseEvents();
         return;
     }
-    TFrameViewer* H = Host();
     const bool Image = IsImageName(SourceName), Text = IsTextName(SourceName);
-    TFrameSource Source;
-    if (Image || Text || !MasterSet->RequestDocument(SourceName, Source)) {
-        Source = TFrameSource{};
-        Source.FileName = H ? H->ResolveFileName(SourceName) : ExpandFileName(SourceName);
-    }
+    const TFrameSource Source = SourceDocument(Image, Text);
     TLoadDepth Depth(MasterSet->LoadDepth);
     try {
         if (Image || Text || !IsFramesetSource(Source)) {
@@ -419,11 +430,7 @@ void TFrame::ReloadSources(std::optional<TViewPosition> Position)
     if (!Viewer || !MasterSet)
         return;
     const bool Image = IsImageName(SourceName), Text = IsTextName(SourceName);
-    TFrameSource Source;
-    if (Image || Text || !MasterSet->RequestDocument(SourceName, Source)) {
-        Source = TFrameSource{};
-        Source.FileName = Host() ? Host()->ResolveFileName(SourceName) : ExpandFileName(SourceName);
-    }
+    const TFrameSource Source = SourceDocument(Image, Text);
     try {
         LoadViewer(Source, Image, Text, std::string());
     } catch (const std::exception&) {
@@ -523,6 +530,7 @@ void TFrame::Navigate(const std::string& AName, const std::string& Dest, bool Bu
                 Viewer->JumpToAnchor(Dest);
             }
             if (OldViewer) {
+                OldViewer->OnEnter = nullptr;
                 MasterSet->AllViewers.Remove(OldViewer);
                 if (MasterSet->FocusedViewer == OldViewer)
                     MasterSet->FocusedViewer = nullptr;
@@ -714,10 +722,7 @@ void TSubFrameSet::RemoveNames()
         return;
     for (int I = 0; I < Children.Count(); ++I) {
         if (auto* F = dynamic_cast<TFrame*>(Child(I))) {
-            TStringList& Names = MasterSet->NamedFrames;
-            for (int N = Names.Count() - 1; N >= 0; --N)
-                if (Names.Objects(N) == F)
-                    Names.Delete(N);
+            ForgetName(MasterSet, F);
             if (F->NestedSet)
                 F->NestedSet->RemoveNames();
         } else if (auto* S = dynamic_cast<TSubFrameSet*>(Child(I))) {
@@ -1478,7 +1483,10 @@ void TFrameViewer::FrameHotSpotClick(TObject* Sender, const std::string& URL, bo
     if (auto* F = dynamic_cast<TFrame*>(Destination)) {
         F->Navigate(Name, Dest, true);
     } else if (Destination == ShownSet) {
-        LoadFrameDocument((Name.empty() ? ShownSet->CurrentFile : Name) + Dest);
+        const std::string File = Name.empty() ? ShownSet->CurrentFile : Name;
+        if (!ShownSet->UsesRequests() && !FileExists(File))
+            throw EInOutError("Can't locate file: " + File);
+        LoadFrameDocument(File + Dest);
     } else if (auto* Set = dynamic_cast<TSubFrameSet*>(Destination)) {
         Set->LoadFromFile(Name, Dest);
     }

@@ -127,6 +127,8 @@ public:
 
 private:
     TFrameViewer* Host() const;
+    // Where SourceName's document comes from: a request's answer, else the file it names.
+    TFrameSource SourceDocument(bool Image, bool Text);
     void MakeViewer();
     // Builds NestedSet from a frameset document.
     void BuildNestedSet(const TFrameSource& Source, const std::string& Name);

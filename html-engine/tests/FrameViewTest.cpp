@@ -592,4 +592,47 @@ TEST_F(DividerTest, TwoFramePageRendersEachFrameInItsPlace)
     EXPECT_EQ(PixelAt(Shot.get(), 300, 200), clBlue);
 }
 
+// ---- A stored form ----------------------------------------------------------------------------
+
+TEST(FrameViewerForm, ReadFromAFormDescription)
+{
+    TWindowTest Window;
+    TForm* Form = CreateFormFromText<TForm>(
+        nullptr, "object Form4: TForm\n  Width = 500\n  Height = 400\n"
+                 "  object Viewer: TFrameViewer\n    Align = alClient\n    DefFontName = 'Arial'\n"
+                 "    DefPreFontName = 'Courier New'\n    DefFontSize = 14\n    HistoryMaxCount = 3\n"
+                 "    NoSelect = True\n    PrintMarginLeft = 1.5\n    PrintMarginBottom = 3\n"
+                 "    Cursor = crArrow\n  end\nend\n");
+    auto* Viewer = dynamic_cast<TFrameViewer*>(Form->FindComponent("Viewer"));
+    ASSERT_NE(Viewer, nullptr);
+    EXPECT_EQ(Viewer->DefFontName(), "Arial");
+    EXPECT_EQ(Viewer->DefFontSize(), 14);
+    EXPECT_EQ(Viewer->HistoryMaxCount(), 3);
+    EXPECT_TRUE(Viewer->NoSelect());
+    EXPECT_EQ(Viewer->PrintMarginLeft(), 1.5);
+    EXPECT_EQ(Viewer->PrintMarginBottom(), 3.0);
+    EXPECT_EQ(Viewer->PrintMarginTop(), 2.0);
+    // The views made for a document take the settings.
+    const std::string File = HomeDir() + "/form.html";
+    WriteFileBytes(File, "<title>In the form</title><p>text");
+    Form->Show();
+    Viewer->LoadFromFile(File);
+    ProcessMessages();
+    EXPECT_EQ(Viewer->GetDocumentTitle(), "In the form");
+    THTMLViewer* V = Viewer->ActiveFrameViewer();
+    ASSERT_NE(V, nullptr);
+    EXPECT_EQ(V->DefFontName(), "Arial");
+    EXPECT_EQ(V->DefFontSize(), 14);
+    EXPECT_TRUE(V->NoSelect());
+    EXPECT_EQ(V->HistoryMaxCount(), 3);
+    EXPECT_EQ(V->PrintMarginLeft, 1.5);
+    EXPECT_EQ(V->Cursor(), crArrow);
+    // And a later change reaches every view.
+    Viewer->SetDefFontSize(10);
+    EXPECT_EQ(V->DefFontSize(), 10);
+    Form->BeforeDestruction();
+    delete Form;
+    ResetWindowModel();
+}
+
 } // namespace

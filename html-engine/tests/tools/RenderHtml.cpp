@@ -5,9 +5,6 @@
 //   render_html --show page.html [width height]
 // shows the page in a window on the display instead, to click links and select text by hand;
 // the caption names the link under the pointer.
-//   render_html --frames page.html [width height]
-// shows it in the frame viewer instead, where a frameset document shows in its frames.
-#include "html-engine/FrameView.h"
 #include "html-engine/HtmlImageUtil.h"
 #include "html-engine/HtmlViewCtl.h"
 #include "platform/app/AppMain.h"
@@ -145,53 +142,19 @@ int Show(const std::string& Input, int Width, int Height)
     return 0;
 }
 
-int ShowFrames(const std::string& Input, int Width, int Height)
-{
-    HtmlImageInit();
-    auto* Form = new TForm(Application);
-    Application->SetMainForm(Form);
-    Form->SetBounds(0, 0, Width, Height);
-    auto* Viewer = new TFrameViewer(Form);
-    Viewer->SetParent(Form);
-    Viewer->SetAlign(alClient);
-    Viewer->SetDefBackground(clWhite);
-    Viewer->SetHistoryMaxCount(20);
-    auto Caption = [Form, Viewer](const std::string& Link) {
-        Form->SetCaption(Link.empty() ? "render_html: " + Viewer->GetDocumentTitle()
-                                      : "render_html: " + Link);
-    };
-    Viewer->OnHotSpotTargetCovered = [Caption](TObject*, const std::string& Target, const std::string& URL) {
-        Caption(URL.empty() ? URL : URL + (Target.empty() ? "" : " -> " + Target));
-    };
-    Viewer->OnHistoryChange = [Caption](TObject*) { Caption(std::string()); };
-    Form->Show();
-    try {
-        Viewer->LoadFromFile(ExpandFileName(Input));
-    } catch (const Exception& E) {
-        std::fprintf(stderr, "%s\n", E.Message().c_str());
-    }
-    Caption(std::string());
-    Application->Run();
-    return 0;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc >= 3 && (std::string(argv[1]) == "--show" || std::string(argv[1]) == "--frames")) {
+    if (argc >= 3 && std::string(argv[1]) == "--show") {
         const int Width = argc > 3 ? std::max(40, std::atoi(argv[3])) : 800;
         const int Height = argc > 4 ? std::max(40, std::atoi(argv[4])) : 600;
         const std::string Input = argv[2];
-        const bool Frames = std::string(argv[1]) == "--frames";
-        return RunProgram(argc, argv, [&] {
-            return Frames ? ShowFrames(Input, Width, Height) : Show(Input, Width, Height);
-        });
+        return RunProgram(argc, argv, [&] { return Show(Input, Width, Height); });
     }
     if (argc < 3) {
         std::fprintf(stderr, "usage: %s page.html out.png [width [height]]\n", argv[0]);
         std::fprintf(stderr, "       %s --show page.html [width height]\n", argv[0]);
-        std::fprintf(stderr, "       %s --frames page.html [width height]\n", argv[0]);
         return 2;
     }
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
