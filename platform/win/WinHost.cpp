@@ -278,6 +278,9 @@ bool QueueQtEvent(QEvent* E, HWND Host, HWND Target, QPoint Screen, DWORD Native
 
 // ---- the host widget ------------------------------------------------------------------------
 
+// Set while the layer itself puts a host where its window is: those moves are no desktop's.
+bool gSyncingHost = false;
+
 class THost : public QWidget {
 public:
     explicit THost(HWND Wnd, Qt::WindowFlags Flags) : QWidget(nullptr, Flags), FWnd(Wnd)
@@ -336,8 +339,23 @@ protected:
         if (Find(FWnd))
             PostMessage(FWnd, WM_SYSCOMMAND, SC_CLOSE, 0);
     }
+    // The desktop moves and sizes the window itself (maximising, tiling, a keyboard resize): the
+    // window takes that rectangle as if its own frame had been dragged, so its content follows
+    // and the next sync does not put the old size back.
+    void moveEvent(QMoveEvent*) override { FollowDesktop(); }
+    void resizeEvent(QResizeEvent*) override { FollowDesktop(); }
 
 private:
+    void FollowDesktop()
+    {
+        TWindow* W = Find(FWnd);
+        if (!W || gSyncingHost || !isVisible())
+            return;
+        const QRect G = geometry();
+        if (G == ScreenWindowRect(W) || G.width() <= 0 || G.height() <= 0)
+            return;
+        SetWindowPos(FWnd, nullptr, G.x(), G.y(), G.width(), G.height(), SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     void Queue(QMouseEvent* E)
     {
         TWindow* W = Find(FWnd);
@@ -602,8 +620,11 @@ void SyncHost(TWindow* W)
     if (W->Host->windowTitle() != Title)
         W->Host->setWindowTitle(Title);
     QRect R = ScreenWindowRect(W);
-    if (W->Host->geometry() != R)
+    if (W->Host->geometry() != R) {
+        gSyncingHost = true;
         W->Host->setGeometry(R);
+        gSyncingHost = false;
+    }
     if (!W->Host->isVisible())
         W->Host->show();
 }
@@ -1030,3 +1051,29 @@ TPaintsDuringForeignLoop::TPaintsDuringForeignLoop() : FTimer(std::make_unique<Q
 }
 
 TPaintsDuringForeignLoop::~TPaintsDuringForeignLoop() = default;
+
+void ForgetModifiersReleasedElsewhere()
+{
+    BYTE State[256];
+    if (!GetKeyboardState(State))
+        return;
+    const Qt::KeyboardModifiers Now = QGuiApplication::queryKeyboardModifiers();
+    const struct {
+        Qt::KeyboardModifier Modifier;
+        int Keys[3];
+    } Modifiers[] = {{Qt::ShiftModifier, {VK_SHIFT, VK_LSHIFT, VK_RSHIFT}},
+                     {Qt::ControlModifier, {VK_CONTROL, VK_LCONTROL, VK_RCONTROL}},
+                     {Qt::AltModifier, {VK_MENU, VK_LMENU, VK_RMENU}}};
+    bool Changed = false;
+    for (const auto& M : Modifiers) {
+        if (Now & M.Modifier)
+            continue;
+        for (int Vk : M.Keys)
+            if (State[Vk] & 0x80) {
+                State[Vk] &= static_cast<BYTE>(~0x80);
+                Changed = true;
+            }
+    }
+    if (Changed)
+        SetKeyboardState(State);
+}

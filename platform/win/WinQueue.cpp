@@ -320,8 +320,9 @@ void ConvertMouse(TRawInput& R)
     }
     TWindow* W = Find(Target);
     bool Client = gCapture == Target || Hit == HTCLIENT;
-    // The ancestors of a child hear of presses on it, innermost first.
-    if (IsButtonDown(Msg) && Client && W && W->Parent && !gCapture) {
+    // The ancestors of a child hear of presses on it, innermost first: on its frame and scroll
+    // bars too (a press on a document's scroll bar activates the document).
+    if (IsButtonDown(Msg) && W && W->Parent && !gCapture) {
         for (HWND H = Target; TWindow* X = Find(H);) {
             if (!X->Parent || (X->ExStyle & WS_EX_NOPARENTNOTIFY))
                 break;
@@ -716,9 +717,19 @@ void WindowDestroyed(HWND Wnd)
 void WindowHidden(HWND Wnd)
 {
     CancelCaptureIn(Wnd, false);
+    TWindow* Hidden = Find(Wnd);
+    const bool Floating = Hidden && !(Hidden->Style & WS_CHILD);
+    const bool HadFocus = Floating && gFocus && IsDescendant(Wnd, gFocus);
     KillFocusIn(Wnd);
-    if (gActive && IsDescendant(Wnd, gActive))
+    if (gActive && IsDescendant(Wnd, gActive)) {
         SetActiveCore(NextToActivate(gActive), false);
+    } else if (HadFocus && !gFocus && gActive) {
+        // The keyboard was in a window that never took the activation (a floating tool window):
+        // it goes back to the active window, which hands it on to its own focused control.
+        TWindow* A = Find(gActive);
+        if (A && !A->Destroying && IsShown(A))
+            SetFocus(gActive);
+    }
 }
 
 void WindowDisabled(HWND Wnd)
