@@ -144,6 +144,8 @@ const char* KindName(TDialogKind Kind)
         return "print dialog";
     case TDialogKind::PrinterSetup:
         return "printer set-up dialog";
+    case TDialogKind::SelectWindow:
+        return "window list";
     }
     return "dialog";
 }

@@ -2,9 +2,11 @@
 #include "platform/classes/TypInfo.h"
 #include "platform/controls/Dialogs.h"
 #include "platform/controls/StdEdit.h"
+#include "platform/rtl/SysUtils.h"
 #include "platform/testing/FormTesting.h"
 #include "platform/win/WinTesting.h"
 
+#include <QSettings>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -314,6 +316,17 @@ TEST_F(FormsTest, ModifiersReleasedDuringABoxAreUpAfterIt)
     EXPECT_GE(GetKeyState(VK_LCONTROL), 0);
     EXPECT_GE(GetKeyState(VK_SHIFT), 0);
     EXPECT_GE(GetAsyncKeyState(VK_CONTROL), 0);
+}
+
+// The desktop's file dialog remembers its folders in the program's own settings directory, not
+// beside it in the settings root.
+TEST_F(FormsTest, TheFileDialogKeepsItsStateWithTheProgramsSettings)
+{
+    TOpenDialog Open(nullptr);
+    Fixture.Dialogs.ExpectOpenFile("");
+    EXPECT_FALSE(Open.Execute());
+    QSettings State(QSettings::UserScope, "QtProject");
+    EXPECT_EQ(State.fileName().toStdString(), SettingsDir() + "/QtProject.conf");
 }
 
 TEST_F(FormsTest, WindowStateFollowsTheWindow)
