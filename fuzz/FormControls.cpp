@@ -21,7 +21,7 @@
 #include "platform/controls/StdCtrls.h"
 #include "platform/controls/TabNotBk.h"
 #include "toolbars/DockBars.h"
-#include "toolbars/ToolbarButtonStub.h"
+#include "toolbars/ToolbarButton.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -47,7 +47,6 @@ TW_LINK_CLASS(TBevel);
 TW_LINK_CLASS(TPaintBox);
 TW_LINK_CLASS(TTimer);
 TW_LINK_CLASS(TNotebook);
-TW_LINK_CLASS(TSpeedButton);
 TW_LINK_CLASS(TMainMenu);
 TW_LINK_CLASS(TPopupMenu);
 TW_LINK_CLASS(TMenuItem);

@@ -1,5 +1,6 @@
 #include "html-engine/GifImages.h"
 
+#include "html-engine/HtmlImageUtil.h"
 #include "html-engine/HtmlModel.h"
 #include "platform/app/MMSystem.h"
 #include "platform/graphics/WinGdi.h"
@@ -9,6 +10,7 @@
 #include <algorithm>
 #include <cstring>
 #include <exception>
+#include <functional>
 
 // Buffers one read reuses from frame to frame: fresh memory for every frame costs more than
 // decoding it.
@@ -18,17 +20,6 @@ struct TGifReadBuffers {
 };
 
 namespace {
-
-TGifImageHost& Host()
-{
-    static TGifImageHost H;
-    return H;
-}
-
-HPALETTE SharedPaletteOfHost()
-{
-    return Host().SharedPalette ? Host().SharedPalette() : nullptr;
-}
 
 // ---- Reading blocks ------------------------------------------------------------------------
 
@@ -386,11 +377,6 @@ HDC DCOf(TBitmap* Bitmap)
 
 } // namespace
 
-void SetGifImageHost(TGifImageHost H)
-{
-    Host() = std::move(H);
-}
-
 // ---- Off-screen surfaces ----------------------------------------------------------------------
 
 // A memory DC with a colour bitmap of its own.
@@ -504,7 +490,7 @@ void TGIFFrame::BuildBitmaps(const std::vector<BYTE>& Pixels)
     for (int I = 0; I < 256; ++I)
         Colours[I] = (std::uint32_t(ColorTable[I * 3]) << 16) | (std::uint32_t(ColorTable[I * 3 + 1]) << 8) |
                      ColorTable[I * 3 + 2];
-    if (HPALETTE Palette = SharedPaletteOfHost()) {
+    if (HPALETTE Palette = SharedPalette) {
         // On a 256-colour screen every colour is the palette's nearest.
         const int Used = 1 << (LocalTable ? ColorBits : Owner->FColorBits);
         PALETTEENTRY E;
@@ -781,7 +767,7 @@ void TGIFImage::Draw(TCanvas* Canvas, TSectionList* Document, TCell* Cell, int X
 void TGIFImage::PaintBackground(TSectionList* Document, TCell* Cell, int X, int Y, int W, int H)
 {
     HDC Work = FWork->DC;
-    HPALETTE Palette = SharedPaletteOfHost();
+    HPALETTE Palette = SharedPalette;
     HPALETTE OldPalette = nullptr;
     if (Palette) {
         OldPalette = SelectPalette(Work, Palette, FALSE);
@@ -921,8 +907,8 @@ std::unique_ptr<TGIFImage> LoadAnimated(const std::function<void(TMemoryStream*)
     if (Read())
         return Image;
     Image.reset();
-    if (Host().DropUnusedImages)
-        Host().DropUnusedImages();
+    if (ImageCache)
+        ImageCache->DropUnused();
     return nullptr;
 }
 

@@ -14,7 +14,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -31,16 +30,6 @@ constexpr int MaxGifFrames = 256;
 constexpr int MaxGifSide = 32768;
 constexpr std::int64_t MaxGifPixels = std::int64_t(64) << 20;
 constexpr std::int64_t MaxGifTotalPixels = std::int64_t(128) << 20;
-
-// What this unit needs from the image loading unit, which plugs it in at start-up. Until then
-// frames keep their own colours and nothing is dropped from a cache.
-struct TGifImageHost {
-    // The shared palette frames are mapped to on a 256-colour screen; none otherwise.
-    std::function<HPALETTE()> SharedPalette;
-    // Frees the cached images no document uses (after a read that ran out of memory).
-    std::function<void()> DropUnusedImages;
-};
-void SetGifImageHost(TGifImageHost Host);
 
 // A read position in the bytes of a GIF file; nothing is ever read at or past End.
 struct TGifCursor {

@@ -1,5 +1,6 @@
 #include "html-engine/HtmlImages.h"
 
+#include "html-engine/GifImages.h"
 #include "html-engine/HtmlModel.h"
 #include "platform/graphics/WinGdi.h"
 #include "platform/rtl/Streams.h"
@@ -14,24 +15,6 @@ namespace {
 int SizeAttribute(int Value)
 {
     return std::clamp(Value, 0, 32767);
-}
-
-// ---- Animated GIFs ----
-// GIF data is first offered to the GIF unit, which keeps an animated GIF whole (it paints and
-// steps its own frames); for anything else it answers NotAnimated and the picture is decoded
-// here as one bitmap. Until that unit takes part every GIF is decoded here.
-std::unique_ptr<TObject> OfferAnimatedGifFile(const std::string& FileName, bool& NotAnimated)
-{
-    (void)FileName;
-    NotAnimated = true;
-    return nullptr;
-}
-
-std::unique_ptr<TObject> OfferAnimatedGifStream(TMemoryStream* Stream, bool& NotAnimated)
-{
-    (void)Stream;
-    NotAnimated = true;
-    return nullptr;
 }
 
 // ---- Drawing ----
@@ -54,6 +37,24 @@ void SunkenOutline(TCanvas* Canvas, int Left, int Top, int Right, int Bottom, TC
 TGraphic* AsGraphic(TObject* Picture)
 {
     return dynamic_cast<TGraphic*>(Picture);
+}
+
+TGIFImage* AsGif(TObject* Picture)
+{
+    return dynamic_cast<TGIFImage*>(Picture);
+}
+
+// The natural size of a picture of any kind the image object shows; 0 x 0 for none.
+void PictureSize(TObject* Picture, int& Width, int& Height)
+{
+    Width = Height = 0;
+    if (TGIFImage* Gif = AsGif(Picture)) {
+        Width = Gif->Width();
+        Height = Gif->Height();
+    } else if (TGraphic* Graphic = AsGraphic(Picture)) {
+        Width = Graphic->Width();
+        Height = Graphic->Height();
+    }
 }
 
 } // namespace
@@ -112,14 +113,14 @@ TObject* TSectionList::FetchImage(const std::string& Name, std::uint8_t& Transpa
                 bool NotAnimated = true;
                 const int Kind = GetImageType(Stream->Memory(), std::size_t(Stream->Size()));
                 if (Kind == itGif87 || Kind == itGif89)
-                    Picture = OfferAnimatedGifStream(Stream, NotAnimated);
+                    Picture = LoadAnimatedGifStream(Stream, NotAnimated);
                 if (NotAnimated)
                     Picture = LoadImageWithMaskFromStream(Stream, Transparent, OwnMask);
             }
         } else {
             bool NotAnimated = true;
             if (LowerCase(ExtractFileExt(Name)) == ".gif")
-                Picture = OfferAnimatedGifFile(Name, NotAnimated);
+                Picture = LoadAnimatedGifFile(Name, NotAnimated);
             if (NotAnimated)
                 Picture = LoadImageWithMask(Name, Transparent, OwnMask);
         }
@@ -217,6 +218,18 @@ TImageObj::TImageObj(const TImageObj& Source)
       HSpace(Source.HSpace)
 {
     Source.FHold.CopyTo(FHold, Image, Mask);
+    // Each image animates by itself.
+    if (TGIFImage* Gif = AsGif(Image)) {
+        FOwnGif = TGIFImage::Duplicate(*Gif);
+        Image = FOwnGif.get();
+    }
+}
+
+TImageObj::~TImageObj()
+{
+    // The document must not step an animation that goes with its image.
+    if (Image && ParentSectionList)
+        ParentSectionList->GIFList.Forget(Image);
 }
 
 bool TImageObj::ShowsPlaceholder() const
@@ -238,15 +251,20 @@ void TImageObj::Size(TSectionList* Document, TCanvas* Canvas, TFontObj* FontObj)
             Image = BrokenImageBitmap;
             Mask = BrokenImageMask;
             Transparent = 1;
+        } else if (TGIFImage* Gif = AsGif(Picture); Gif && FromCache) {
+            // Another placement of a cached animation gets a copy of its own, so each place
+            // animates by itself.
+            FOwnGif = TGIFImage::Duplicate(*Gif);
+            Image = FOwnGif.get();
         } else {
-            // An animated GIF joins the document's animation here (each placement of a cached
-            // one gets its own copy) once the GIF unit takes part.
             Image = Picture;
         }
     }
+    if (TGIFImage* Gif = AsGif(Image); Gif && Document && !Document->GIFList.Holds(Gif))
+        Document->GIFList.Add(Gif);
 
-    TGraphic* Measured = AsGraphic(Shown ? Image : ImagesOffBitmap);
-    const int W = Measured ? Measured->Width() : 0, H = Measured ? Measured->Height() : 0;
+    int W = 0, H = 0;
+    PictureSize(Shown ? Image : ImagesOffBitmap, W, H);
     const bool Substitute = ShowsPlaceholder();
     if (!ImageKnown) {
         if (Substitute) {
@@ -355,6 +373,11 @@ void TImageObj::Draw(TCanvas* Canvas, int X, TFontObj* FontObj, int Baseline, in
                 StretchDrawBitmap(DC, Bitmap, PX, PY, Bitmap->Width(), Bitmap->Height());
             } else if (Bitmap) {
                 StretchDrawBitmap(DC, Bitmap, PX, PY, ObjWidth, ObjHeight);
+            } else if (TGIFImage* Gif = AsGif(Picture)) {
+                // The document steps only the animations its last paint showed.
+                Gif->Shown = true;
+                Gif->SetVisible(true);
+                Gif->Draw(Canvas, Doc, MyCell, PX, PY, ObjWidth, ObjHeight);
             } else if (TGraphic* Graphic = AsGraphic(Picture)) {
                 Canvas->StretchDraw(Rect(PX, PY, SatAdd(PX, ObjWidth), SatAdd(PY, ObjHeight)), Graphic);
             }

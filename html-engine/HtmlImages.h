@@ -10,9 +10,11 @@
 #include "html-engine/HtmlParser.h"
 #include "platform/graphics/Graphics.h"
 
+#include <memory>
 #include <string>
 
 class TSectionList;
+class TGIFImage;
 class TCell;
 class TFontObj;
 class TFormControlObj;
@@ -20,8 +22,10 @@ class TFormControlObj;
 class TImageObj : public TObject {
 public:
     TImageObj(int APos, TAttributeList* Attributes);
-    // Shares the picture: another use of its cache entry, or a copy of a picture of its own.
+    // Shares the picture: another use of its cache entry, or a copy of a picture of its own;
+    // an animation is always copied.
     TImageObj(const TImageObj& Source);
+    ~TImageObj() override;
 
     bool Floating() const { return ImageAlign == 3 || ImageAlign == 4; }
     // Fetches the picture when images are shown and there is none yet, and settles ImageWidth
@@ -40,7 +44,8 @@ public:
     std::string Source, Alt;
     std::uint8_t ImageAlign = 2; // 0 top, 1 middle, 2 bottom, 3 left float, 4 right float
     bool NoBorder = false;
-    // The picture: a bitmap, an animated GIF, or one of the stand-ins; held through Hold.
+    // The picture: a bitmap, an animated GIF, or one of the stand-ins; held through FHold, or
+    // the image's own copy of an animation.
     TObject* Image = nullptr;
     TBitmap* Mask = nullptr; // white = transparent
     TSectionList* ParentSectionList = nullptr;
@@ -57,6 +62,8 @@ public:
 private:
     // What the fetch left this image: a use of a cache entry, or a picture of its own.
     TImageHold FHold;
+    // The copy of a cached animation this image shows (marked as a copy).
+    std::unique_ptr<TGIFImage> FOwnGif;
 };
 
 // The images of one text block in text order; owns them.

@@ -1,5 +1,6 @@
 #include "html-engine/HtmlModel.h"
 
+#include "html-engine/GifImages.h"
 #include "html-engine/HtmlForms.h"
 #include "html-engine/HtmlImages.h"
 #include "html-engine/HtmlViewCtl.h"
@@ -682,6 +683,16 @@ void AnimationTick(HWND, UINT, std::uintptr_t Id, DWORD)
 
 } // namespace
 
+int TGIFList::Add(TGIFImage* Image)
+{
+    return TList::Add(static_cast<TObject*>(Image));
+}
+
+TGIFImage* TGIFList::Image(int Index) const
+{
+    return static_cast<TGIFImage*>(static_cast<TObject*>(Items(Index)));
+}
+
 TSectionList::TSectionList(TObject* Owner, TObject* PaintPanel)
     : TCell(nullptr), TheOwner(Owner), PPanel(PaintPanel)
 {
@@ -762,6 +773,10 @@ TBitmap* TSectionList::LoadBackgroundImage()
         TBitmap* Mask = nullptr;
         TObject* Picture = FetchImage(BackgroundName, Transparent, FromCache, Mask, BackgroundHold);
         BackgroundBitmap = dynamic_cast<TBitmap*>(Picture);
+        // An animation tiles with its first frame: a background does not animate, but it
+        // should not vanish because its file holds more than one image.
+        if (auto* Gif = dynamic_cast<TGIFImage*>(Picture))
+            BackgroundBitmap = Gif->GetBitmap();
         if (!BackgroundBitmap)
             BackgroundHold.Drop();
         BitmapLoaded = true;
@@ -797,6 +812,13 @@ int TSectionList::DoLogic(TCanvas* Canvas, int Y, int& Curs, int& MaxWidth, int 
         ~TPassScope() { Pass = 0; }
     } Scope{LayoutPass};
     const int Result = TCell::DoLogic(Canvas, Y, Curs, MaxWidth, AWidth);
+    // Every layout starts the animations over from their first frame.
+    for (int I = 0; I < GIFList.Count(); ++I) {
+        TGIFImage* Gif = GIFList.Image(I);
+        Gif->SetCurrentFrame(1);
+        Gif->SetAnimate(false);
+        Gif->SetAnimate(true);
+    }
     SetTimerEnabled(GIFList.Count() > 0);
     return Result;
 }
@@ -804,6 +826,9 @@ int TSectionList::DoLogic(TCanvas* Canvas, int Y, int& Curs, int& MaxWidth, int 
 int TSectionList::Draw(TCanvas* Canvas, const TRect& ARect, int Y, int X, int AWidth)
 {
     SetTimerEnabled(false);
+    // Only what this paint shows is stepped until the next paint.
+    for (int I = 0; I < GIFList.Count(); ++I)
+        GIFList.Image(I)->Shown = false;
     // Pictures were converted through the shared palette, so they draw through it too.
     HPALETTE OldPalette = nullptr;
     if (SharedPalette) {
@@ -834,8 +859,13 @@ int TSectionList::Draw(TCanvas* Canvas, const TRect& ARect, int Y, int X, int AW
 
 void TSectionList::AnimateGifs()
 {
-    // Each animated image steps itself once its decoder is in place; the interval is set again
-    // so a slow step does not shorten the next one.
+    auto* Panel = dynamic_cast<TWinControl*>(PPanel);
+    HWND Window = Panel && Panel->HandleAllocated() ? Panel->Handle() : nullptr;
+    for (int I = 0; I < GIFList.Count(); ++I) {
+        TGIFImage* Gif = GIFList.Image(I);
+        if (Gif->Shown)
+            Gif->AnimationStep(Window);
+    }
     TimerInterval = 50;
 }
 
@@ -869,7 +899,7 @@ void TSectionList::ForgetBlock(TSectionBase* Block)
             if (NameList->Objects(I) && Block->HoldsObject(NameList->Objects(I)))
                 NameList->Delete(I);
     for (int I = GIFList.Count() - 1; I >= 0; --I)
-        if (Block->HoldsObject(static_cast<TObject*>(GIFList[I])))
+        if (Block->HoldsObject(GIFList.Image(I)))
             GIFList.Delete(I);
     for (int I = AllFormControls.Count() - 1; I >= 0; --I)
         if (Block->HoldsObject(static_cast<TObject*>(AllFormControls[I])))

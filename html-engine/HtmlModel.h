@@ -29,6 +29,7 @@ class IndentManager;
 class TImageObj;
 class TFormControlObj;
 class ThtmlForm;
+class TGIFImage;
 
 class TMemoryStream;
 
@@ -279,6 +280,17 @@ public:
     int RangeMin = 0, RangeMax = 0;
 };
 
+// The animated images placed in a document, in placement order; not owned. Entries are kept as
+// TObject pointers, so a picture can be looked for by its address alone.
+class TGIFList : public TList {
+public:
+    int Add(TGIFImage* Image);
+    TGIFImage* Image(int Index) const;
+    bool Holds(const TObject* Picture) const { return IndexOf(const_cast<TObject*>(Picture)) >= 0; }
+    // Drops Picture when it is listed; Picture is not looked at (it may be gone already).
+    void Forget(const TObject* Picture) { TList::Remove(const_cast<TObject*>(Picture)); }
+};
+
 // The document.
 class TSectionList : public TCell {
 public:
@@ -305,7 +317,7 @@ public:
     void SetYOffset(int Y);
     int DoLogic(TCanvas* Canvas, int Y, int& Curs, int& MaxWidth, int AWidth);
     int Draw(TCanvas* Canvas, const TRect& ARect, int Y, int X, int AWidth);
-    // The animation timer's tick.
+    // The animation timer's tick: the images the last paint showed step on the paint panel.
     void AnimateGifs();
     int GetSelLength();
     int SectionTop(int Index) const;
@@ -334,7 +346,7 @@ public:
     bool BitmapLoaded = false;
     TImageHold BackgroundHold;
     TFreeList formList; // ThtmlForm, owned
-    TList GIFList;      // animated images placed in the document, not owned
+    TGIFList GIFList;
     SelTextCount* SelCount = nullptr;
     TFreeList MapList;     // client-side image maps, owned
     TList AllFormControls; // every form control, in creation order, not owned

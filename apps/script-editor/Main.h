@@ -10,7 +10,7 @@
 #include "platform/controls/Menus.h"
 #include "platform/controls/StdCtrls.h"
 #include "toolbars/DockBars.h"
-#include "toolbars/ToolbarButtonStub.h"
+#include "toolbars/ToolbarButton.h"
 
 #include <array>
 #include <string>

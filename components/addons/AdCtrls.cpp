@@ -235,27 +235,9 @@ std::string TAdButtonGlyph::FitCaption(TCanvas* Canvas, const std::string& Capti
 void TAdButtonGlyph::DrawCaptionText(TCanvas* Canvas, const std::string& Caption, TRect TextBounds,
                                      TAdGlyphState State)
 {
-    Canvas->Brush()->SetStyle(bsClear);
-    const std::string Text = CutToChars(Caption, MaxCaptionLength);
     const UINT Flags = (WordWrap ? DT_WORDBREAK : 0) | DT_VCENTER | AlignmentFlag(Alignment);
-    auto Draw = [&](TColor Color, TRect R) {
-        Canvas->Font()->SetColor(Color);
-        Canvas->RequiredState(csAllValid);
-        HDC DC = Canvas->Handle();
-        SetBkMode(DC, TRANSPARENT);
-        SetTextColor(DC, ColorToColorRef(Color));
-        DrawText(DC, Text.c_str(), static_cast<int>(Text.size()), &R, Flags);
-    };
-    if (State == gsDisabled) {
-        const TColor Saved = Canvas->Font()->Color();
-        TRect Shifted = TextBounds;
-        OffsetRect(&Shifted, 1, 1);
-        Draw(0xFFFFFF, Shifted);
-        Draw(0x808080, TextBounds);
-        Canvas->Font()->SetColor(Saved);
-    } else {
-        Draw(Canvas->Font()->Color(), TextBounds);
-    }
+    DrawButtonText(Canvas, CutToChars(Caption, MaxCaptionLength), TextBounds, Flags, State == gsDisabled,
+                   0xFFFFFF, 0x808080);
 }
 
 void TAdButtonGlyph::DrawDropDownMark(TCanvas* Canvas, int X, int Y, TAdGlyphState State)

@@ -199,6 +199,30 @@ TBitmap* MakeCheckerPattern(TColor Color1, TColor Color2)
     return Result.release();
 }
 
+void DrawButtonText(TCanvas* Canvas, const std::string& Text, const TRect& Bounds, UINT Flags, bool Embossed,
+                    TColor Light, TColor Shadow)
+{
+    Canvas->Brush()->SetStyle(bsClear);
+    auto Draw = [&](TColor Color, TRect R) {
+        Canvas->Font()->SetColor(Color);
+        Canvas->RequiredState(csAllValid);
+        HDC DC = Canvas->Handle();
+        SetBkMode(DC, TRANSPARENT);
+        SetTextColor(DC, ColorToColorRef(Color));
+        DrawText(DC, Text.c_str(), static_cast<int>(Text.size()), &R, Flags);
+    };
+    const TColor Saved = Canvas->Font()->Color();
+    if (Embossed) {
+        TRect Shifted = Bounds;
+        OffsetRect(&Shifted, 1, 1);
+        Draw(Light, Shifted);
+        Draw(Shadow, Bounds);
+        Canvas->Font()->SetColor(Saved);
+    } else {
+        Draw(Saved, Bounds);
+    }
+}
+
 TColor PaletteRelativeColor(TColor Color)
 {
     return ColorToRGB(Color) | clPaletteRelative;

@@ -36,6 +36,12 @@ TBitmap* MakeDisabledBitmap(TBitmap* Source, TColor BackColor);
 // A new 8x8 bitmap (owned by the caller) of Color1 with Color2 where x + y is even.
 TBitmap* MakeCheckerPattern(TColor Color1, TColor Color2);
 
+// DrawText of Text in Bounds with Flags over a clear brush, in the canvas's font colour; with
+// Embossed, in Light one pixel down and right and then in Shadow over it (a disabled caption).
+// The font colour is the same afterwards.
+void DrawButtonText(TCanvas* Canvas, const std::string& Text, const TRect& Bounds, UINT Flags, bool Embossed,
+                    TColor Light, TColor Shadow);
+
 inline int RectWidth(const TRect& R)
 {
     return R.right - R.left;

@@ -1,5 +1,6 @@
 #include "ModelFixture.h"
 
+#include "html-engine/GifImages.h"
 #include "platform/controls/Dialogs.h"
 #include "platform/testing/FormTesting.h"
 
@@ -543,7 +544,7 @@ TEST_F(Model, AnimationTimerRunsOnlyWithAnimatedImages)
     AddSection("text");
     Layout(300);
     EXPECT_FALSE(Doc.TimerEnabled());
-    TObject Animated;
+    TGIFImage Animated;
     Doc.GIFList.Add(&Animated);
     Layout(300);
     EXPECT_TRUE(Doc.TimerEnabled());
@@ -574,7 +575,7 @@ TEST_F(Model, FailedBlockIsDroppedWithEveryReferenceIntoIt)
     Bad->AddText("bad ");
     auto ImgAttrs = Attrs({{WidthSy, "", 10}, {HeightSy, "", 10}});
     TImageObj* Img = Bad->InsertImage(ImgAttrs.get(), &Doc);
-    TObject Animation;
+    TGIFImage Animation;
     Img->Image = &Animation;
     Doc.GIFList.Add(&Animation);
     auto EditAttrs = Attrs({{TypeSy, "text", 0}});

@@ -78,3 +78,5 @@ private:
     bool FDragging = false;
     bool FMouseInControl = false;
 };
+// Also keeps the names of TButtonLayout, which other buttons read from forms too.
+TW_LINK_CLASS(TSpeedButton);

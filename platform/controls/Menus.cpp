@@ -141,8 +141,10 @@ char GetHotkey(const std::string& Text)
 
 bool IsAccel(WORD VK, const std::string& Str)
 {
+    // Either case matches: a key message carries the upper-case key, a typed character either.
     char C = GetHotkey(Str);
-    return C != 0 && std::toupper(static_cast<unsigned char>(C)) == static_cast<int>(VK);
+    return C != 0 && VK < 0x100 &&
+           std::toupper(static_cast<unsigned char>(C)) == std::toupper(static_cast<int>(VK));
 }
 
 std::string StripHotkey(const std::string& Text)

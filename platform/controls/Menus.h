@@ -243,6 +243,23 @@ BOOL DrawMenuBar(HWND Wnd);
 // highlighted, then WM_COMMAND with the chosen item (or, with TPM_RETURNCMD, the item as result).
 BOOL TrackPopupMenu(HMENU Menu, UINT Flags, int X, int Y, int Reserved, HWND Wnd, const RECT* Rect);
 
+// WM_HELP's parameter: what help was asked for. For a menu item, iCtrlId is its command and
+// hItemHandle the menu holding it.
+inline constexpr int HELPINFO_WINDOW = 1;
+inline constexpr int HELPINFO_MENUITEM = 2;
+struct HELPINFO {
+    UINT cbSize = sizeof(HELPINFO);
+    int iContextType = 0;
+    int iCtrlId = 0;
+    HANDLE hItemHandle = nullptr;
+    DWORD_PTR dwContextId = 0;
+    POINT MousePos{};
+};
+struct TWMHelp : TMessageView {
+    using TMessageView::TMessageView;
+    HELPINFO* HelpInfo() const { return reinterpret_cast<HELPINFO*>(LParam); }
+};
+
 // How a shown menu is answered: the interactive one (Qt) by default, a test's queue in tests.
 // Highlight(Item position path) sends WM_MENUSELECT; the result is the chosen command or 0.
 class TMenuTracker {

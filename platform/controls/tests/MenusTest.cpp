@@ -54,6 +54,7 @@ TEST(ShortCutTest, Accelerators)
     EXPECT_EQ(StripHotkey("Save &As..."), "Save As...");
     EXPECT_EQ(StripHotkey("Fish && Chips"), "Fish & Chips");
     EXPECT_TRUE(IsAccel('F', "&File"));
+    EXPECT_TRUE(IsAccel('f', "&File"));
     EXPECT_FALSE(IsAccel('I', "&File"));
 }
 
