@@ -717,19 +717,9 @@ void WindowDestroyed(HWND Wnd)
 void WindowHidden(HWND Wnd)
 {
     CancelCaptureIn(Wnd, false);
-    TWindow* Hidden = Find(Wnd);
-    const bool Floating = Hidden && !(Hidden->Style & WS_CHILD);
-    const bool HadFocus = Floating && gFocus && IsDescendant(Wnd, gFocus);
     KillFocusIn(Wnd);
-    if (gActive && IsDescendant(Wnd, gActive)) {
+    if (gActive && IsDescendant(Wnd, gActive))
         SetActiveCore(NextToActivate(gActive), false);
-    } else if (HadFocus && !gFocus && gActive) {
-        // The keyboard was in a window that never took the activation (a floating tool window):
-        // it goes back to the active window, which hands it on to its own focused control.
-        TWindow* A = Find(gActive);
-        if (A && !A->Destroying && IsShown(A))
-            SetFocus(gActive);
-    }
 }
 
 void WindowDisabled(HWND Wnd)

@@ -1025,8 +1025,8 @@ TW_PUBLISH(TFloatingPanel, TCustomControl)
 
 // A floating window whose field had the keyboard goes away: the keyboard goes back to the active
 // document, and so it does when the last document closes while a floating field has it.
-// Disabled: under the offscreen platform the press on the floating field still activates the
-// panel (WM_MOUSEACTIVATE's answer is not yet heeded there), so the set-up does not hold.
+// Disabled: the keyboard is not yet handed back when a floating window that had it hides; the
+// press on the floating field also still activates the panel under the offscreen platform.
 TEST_F(ApplicationTest, DISABLED_HidingAFloatingWindowGivesTheKeyboardBackToTheDocument)
 {
     TForm* Frame = ShowDocumentFrame();
