@@ -1,5 +1,6 @@
-// The colouring memo's pass: a full window of a 10,000-line HTML document under the script
-// editor's nine rules, and the caret-line pass that follows typing one character. Each pass reads
+// The colouring memo under the script editor's nine rules: the full pass over a window and the
+// caret-line pass that follows typing one character, on a 10,000-line document and on documents
+// of one very long line, and a whole keystroke into a long minified script line. Each pass reads
 // the text it scans from the control, as a pass after a scroll or an edit does.
 #include "components/colour-memo/ColMemo.h"
 #include "platform/app/Application.h"
@@ -8,6 +9,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
@@ -55,9 +57,60 @@ std::string HtmlDocument(int Lines)
     return T;
 }
 
-// Runs Body with the application up, a memo filling a 1024 x 768 window, holding the document
-// and scrolled to its middle.
-void WithMemo(benchmark::State& State, const std::function<void(TColorMemo* Memo)>& Body)
+// A minified script: statements one after the other with no line break.
+std::string MinifiedScript(std::size_t Bytes)
+{
+    std::string T;
+    for (int i = 0; T.size() < Bytes; ++i) {
+        const std::string N = std::to_string(i);
+        T += "function f" + N + "(a,b){if(a==b&&b!=" + N + "){a+=b;document.write(\"<b>\"+a+\"</b>\");}" +
+             "else{for(var i=0;i<a;i++){b=b*2-i%3;}}return a||b;}";
+    }
+    return T;
+}
+
+// The HTML document above as one line of at least Bytes bytes.
+std::string HtmlOneLine(std::size_t Bytes)
+{
+    std::string Page = HtmlDocument(600);
+    std::erase(Page, '\r');
+    std::erase(Page, '\n');
+    std::string T;
+    while (T.size() < Bytes)
+        T += Page;
+    return T;
+}
+
+struct TMemoDoc {
+    std::string Text;
+    // Where the caret goes and the window shows: on Line, Column bytes into it (the window is
+    // scrolled so that the caret is in it).
+    int Line;
+    int Column;
+};
+
+TMemoDoc TenThousandLines()
+{
+    return {HtmlDocument(10000), 5020, 40};
+}
+TMemoDoc OneMegabyteLineAtStart()
+{
+    return {HtmlOneLine(1 << 20), 0, 40};
+}
+TMemoDoc OneMegabyteLineInTheMiddle()
+{
+    return {HtmlOneLine(1 << 20), 0, 1 << 19};
+}
+TMemoDoc MinifiedScriptLine()
+{
+    // A page holding one minified script of 89 KB, the caret in the middle of it.
+    return {"<html>\r\n<script>\r\n" + MinifiedScript(89 * 1024) + "\r\n</script>\r\n</html>\r\n", 2,
+            45 * 1024};
+}
+
+// Runs Body with the application up, a memo filling a 1024 x 768 window, holding the document,
+// the caret where the document says and the window showing it.
+void WithMemo(benchmark::State& State, const TMemoDoc& Doc, const std::function<void(TColorMemo* Memo)>& Body)
 {
     std::string Rules = ScriptEditorRules();
     const std::size_t First = Rules.find('\n');
@@ -77,8 +130,14 @@ void WithMemo(benchmark::State& State, const std::function<void(TColorMemo* Memo
     Memo->Font()->SetHeight(-13);
     Memo->Font()->SetStyle(TFontStyles{fsBold});
     F->Show();
-    Memo->SetText(HtmlDocument(10000));
-    SendMessage(Memo->Handle(), EM_LINESCROLL, 0, 5000);
+    Memo->SetText(Doc.Text);
+    HWND Wnd = Memo->Handle();
+    // The caret's line near the top of the window, the caret in it.
+    SendMessage(Wnd, EM_LINESCROLL, 0, std::max(Doc.Line - 20, 0));
+    const int At =
+        static_cast<int>(SendMessage(Wnd, EM_LINEINDEX, static_cast<WPARAM>(Doc.Line), 0)) + Doc.Column;
+    Memo->SetSelStart(At);
+    SendMessage(Wnd, EM_SCROLLCARET, 0, 0);
     Application->ProcessMessages();
     if (Memo->ColorRules()->Count() != 9)
         State.SkipWithError("the memo did not get the nine rules");
@@ -88,9 +147,9 @@ void WithMemo(benchmark::State& State, const std::function<void(TColorMemo* Memo
     delete F;
 }
 
-void BM_ColMemoFullPass(benchmark::State& State)
+void FullPass(benchmark::State& State, const TMemoDoc& Doc)
 {
-    WithMemo(State, [&](TColorMemo* Memo) {
+    WithMemo(State, Doc, [&](TColorMemo* Memo) {
         HDC DC = GetDC(Memo->Handle());
         for (auto _ : State) {
             Memo->ForgetText();
@@ -98,19 +157,17 @@ void BM_ColMemoFullPass(benchmark::State& State)
         }
         ReleaseDC(Memo->Handle(), DC);
         State.counters["runs"] = Memo->LastRuns().Count();
-        State.counters["chars"] = Memo->LastScanEnd() - Memo->LastScanStart();
+        State.counters["chars"] = Memo->LastScanned();
     });
 }
-BENCHMARK(BM_ColMemoFullPass)->Unit(benchmark::kMicrosecond);
 
-void BM_ColMemoCaretLinePass(benchmark::State& State)
+void CaretLinePass(benchmark::State& State, const TMemoDoc& Doc)
 {
-    WithMemo(State, [&](TColorMemo* Memo) {
-        // The caret on a line in the middle of the window; one character typed there, then taken
-        // back, by turns, so the line stays as long as it was.
+    WithMemo(State, Doc, [&](TColorMemo* Memo) {
+        // One character typed at the caret, then taken back, by turns, so the line stays as long
+        // as it was.
         HWND Wnd = Memo->Handle();
-        const int Line = static_cast<int>(SendMessage(Wnd, EM_GETFIRSTVISIBLELINE, 0, 0)) + 20;
-        const int At = static_cast<int>(SendMessage(Wnd, EM_LINEINDEX, static_cast<WPARAM>(Line), 0)) + 40;
+        const int At = Memo->SelStart();
         HDC DC = GetDC(Wnd);
         bool Typed = false;
         for (auto _ : State) {
@@ -125,9 +182,82 @@ void BM_ColMemoCaretLinePass(benchmark::State& State)
         }
         ReleaseDC(Wnd, DC);
         State.counters["runs"] = Memo->LastRuns().Count();
-        State.counters["chars"] = Memo->LastScanEnd() - Memo->LastScanStart();
+        State.counters["chars"] = Memo->LastScanned();
     });
 }
-BENCHMARK(BM_ColMemoCaretLinePass)->Unit(benchmark::kMicrosecond)->Iterations(300);
 
+// A keystroke as the user meets it: the character goes through the control, which repaints,
+// reports the change and so has the memo colour the caret line.
+void TypeOneCharacter(benchmark::State& State, const TMemoDoc& Doc)
+{
+    WithMemo(State, Doc, [&](TColorMemo* Memo) {
+        HWND Wnd = Memo->Handle();
+        const int At = Memo->SelStart();
+        bool Typed = false;
+        for (auto _ : State) {
+            SendMessage(Wnd, WM_CHAR, Typed ? VK_BACK : 'x', 0);
+            Typed = !Typed;
+            Application->ProcessMessages();
+        }
+        if (Typed) {
+            SendMessage(Wnd, WM_CHAR, VK_BACK, 0);
+            Application->ProcessMessages();
+        }
+        State.counters["passes"] = Memo->PassCount();
+        if (Memo->SelStart() != At)
+            State.SkipWithError("the caret moved");
+    });
+}
+
+BENCHMARK_CAPTURE(FullPass, TenThousandLines, TenThousandLines())->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(FullPass, OneMegabyteLineAtStart, OneMegabyteLineAtStart())->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(FullPass, OneMegabyteLineInTheMiddle, OneMegabyteLineInTheMiddle())
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(CaretLinePass, TenThousandLines, TenThousandLines())
+    ->Unit(benchmark::kMicrosecond)
+    ->Iterations(300);
+BENCHMARK_CAPTURE(CaretLinePass, OneMegabyteLineAtStart, OneMegabyteLineAtStart())
+    ->Unit(benchmark::kMicrosecond)
+    ->Iterations(20);
+
+BENCHMARK_CAPTURE(CaretLinePass, OneMegabyteLineInTheMiddle, OneMegabyteLineInTheMiddle())
+    ->Unit(benchmark::kMicrosecond)
+    ->Iterations(20);
+
+BENCHMARK_CAPTURE(TypeOneCharacter, TenThousandLines, TenThousandLines())
+    ->Unit(benchmark::kMicrosecond)
+    ->Iterations(100);
+BENCHMARK_CAPTURE(TypeOneCharacter, OneMegabyteLineInTheMiddle, OneMegabyteLineInTheMiddle())
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(4);
+BENCHMARK_CAPTURE(TypeOneCharacter, MinifiedScriptLine, MinifiedScriptLine())
+    ->Unit(benchmark::kMicrosecond)
+    ->Iterations(20);
+
+// The span finding alone, over the whole text: what a pass costs before it draws anything.
+void ScanOnly(benchmark::State& State, const TMemoDoc& Doc)
+{
+    WithMemo(State, TMemoDoc{"x", 0, 0}, [&](TColorMemo* Memo) {
+        std::string Text = Doc.Text;
+        Memo->ColorRules()->PrepareRules();
+        TColorSpans Spans;
+        TScanInput In;
+        In.Text = Text.data();
+        In.Start = 0;
+        In.End = static_cast<int>(Text.size());
+        In.Rules = Memo->ColorRules();
+        In.HotSpot = Memo->HotSpot();
+        if (State.range(0) == 1)
+            for (int i = 2; i < Memo->ColorRules()->Count(); ++i)
+                Memo->ColorRules()->Items(i)->Enabled = false;
+        for (auto _ : State)
+            FindColorRuns(In, Spans);
+        State.counters["runs"] = Spans.Count();
+    });
+}
+BENCHMARK_CAPTURE(ScanOnly, OneMegabyteLine, OneMegabyteLineAtStart())
+    ->Unit(benchmark::kMillisecond)
+    ->Arg(0)
+    ->Arg(1);
+BENCHMARK_CAPTURE(ScanOnly, MinifiedScriptLine, MinifiedScriptLine())->Unit(benchmark::kMillisecond);
 } // namespace

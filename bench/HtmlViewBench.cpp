@@ -1,9 +1,7 @@
 // The HTML view: loading and laying out a generated page of about 1 MB (paragraphs, headings,
 // lists, links, preformatted blocks, and tables in one variant) at 800 pixels, and one long paragraph broken
 // into thousands of narrow lines.
-#include "html-engine/HtmlViewCtl.h"
-#include "platform/app/Application.h"
-#include "platform/controls/Forms.h"
+#include "ViewerHost.h"
 
 #include <benchmark/benchmark.h>
 
@@ -81,25 +79,6 @@ std::string BigPage(std::size_t Bytes, bool Tables = false)
         S += '\n';
     }
     return S + "</body></html>";
-}
-
-// Runs Body with the application up and a viewer of the given size on a shown form.
-void WithViewer(int Width, int Height, const std::function<void(THTMLViewer* Viewer)>& Body)
-{
-    {
-        auto* Form = new TForm(nullptr);
-        Form->SetBorderStyle(bsNone);
-        Form->SetBounds(0, 0, Width, Height);
-        auto* Viewer = new THTMLViewer(Form);
-        Viewer->SetParent(Form);
-        Viewer->SetBounds(0, 0, Width, Height);
-        Viewer->SetDefBackground(clWhite);
-        Form->Show();
-        Application->ProcessMessages();
-        Body(Viewer);
-        Form->BeforeDestruction();
-        delete Form;
-    }
 }
 
 // Load (parse and lay out) a generated page of range(0) KB at 800 pixels; the target is the 1 MB

@@ -2,9 +2,11 @@
 // pictures and glyphs by resource name, fonts, image lists, the colouring memo's rules, tool
 // bars. Any description reads into a form cleanly or raises an Exception, and afterwards no
 // component is left loading and the form frees everything it holds.
+#include "components/addons/AdCombos.h"
 #include "components/addons/AdCtrls.h"
 #include "components/addons/AdShellStub.h"
-#include "components/addons/BalloonHintStub.h"
+#include "components/addons/BalloonHint.h"
+#include "components/addons/ClipView.h"
 #include "components/colour-memo/ColMemo.h"
 #include "components/edit-boxes/ComboEditsStub.h"
 #include "platform/app/AppMain.h"

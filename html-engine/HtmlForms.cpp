@@ -2,6 +2,8 @@
 
 #include "html-engine/HtmlModel.h"
 
+#include <algorithm>
+
 ThtmlForm::ThtmlForm(TSectionList* ADocument, TAttributeList* Attributes) : Document(ADocument)
 {
     if (Attributes)
@@ -21,6 +23,26 @@ void ThtmlForm::AddControl(TFormControlObj* Control)
     Controls.Add(Control);
     if (Control->Kind != fcHidden)
         ++VisibleControlCount;
+}
+
+void ThtmlForm::Submit(const std::string& ButtonSubmission)
+{
+    if (!Document || !Document->SubmitForm)
+        return;
+    auto Results = std::make_unique<TStringList>();
+    for (int I = 0; I < Controls.Count(); ++I) {
+        auto* Control = Controls.ItemAs<TFormControlObj>(I);
+        std::string S;
+        for (int Index = 0; Control->GetSubmission(Index, S); ++Index)
+            if (!S.empty())
+                Results->Add(S);
+    }
+    if (!ButtonSubmission.empty())
+        Results->Add(ButtonSubmission);
+    // The hook may be the view's, which can free this document: copy what it needs first.
+    const auto Hook = Document->SubmitForm;
+    const std::string A = Action, M = Method;
+    Hook(A, M, std::move(Results));
 }
 
 TFormControlKind FormControlKindOf(THtmlSymbol Which, TAttributeList* Attributes)
@@ -79,12 +101,64 @@ TFormControlObj::~TFormControlObj()
         Document->AllFormControls.Remove(this);
 }
 
+TFormControlObj* TFormControlList::Control(int Index) const
+{
+    if (Index < 0 || Index >= Count())
+        throw EListError(Format("List index out of bounds (%d)", {Index}));
+    return (*FControls)[static_cast<std::size_t>(Index)];
+}
+
+void TFormControlList::Add(TFormControlObj* Control)
+{
+    if (!FControls)
+        FControls = std::make_unique<std::vector<TFormControlObj*>>();
+    FControls->push_back(Control);
+}
+
+int TFormControlList::FirstAtOrAfter(int Posn) const
+{
+    // Controls join the list as the text grows, so their positions increase.
+    if (!FControls)
+        return 0;
+    const auto It = std::lower_bound(FControls->begin(), FControls->end(), Posn,
+                                     [](const TFormControlObj* C, int P) { return C->Pos < P; });
+    return static_cast<int>(It - FControls->begin());
+}
+
+bool TFormControlObj::GetSubmission(int Index, std::string& S)
+{
+    if (Kind != fcHidden || Index > 0)
+        return false;
+    S = Name + "=" + Value;
+    return true;
+}
+
+void TImageFormControlObj::SubmitFromImage()
+{
+    ClickX = MouseX;
+    ClickY = MouseY;
+    if (OwnerForm)
+        OwnerForm->Submit();
+}
+
+bool TImageFormControlObj::GetSubmission(int Index, std::string& S)
+{
+    if (ClickX < 0 || Index > 1)
+        return false;
+    const std::string Prefix = Name.empty() ? std::string() : Name + ".";
+    if (Index == 0) {
+        S = Prefix + "x=" + IntToStr(ClickX);
+    } else {
+        S = Prefix + "y=" + IntToStr(ClickY);
+        ClickX = -1;
+    }
+    return true;
+}
+
 TFormControlObj* TFormControlList::ControlAt(int Posn) const
 {
-    for (int I = 0; I < Count(); ++I)
-        if (Control(I)->Pos == Posn)
-            return Control(I);
-    return nullptr;
+    const int I = FirstAtOrAfter(Posn);
+    return I < Count() && Control(I)->Pos == Posn ? Control(I) : nullptr;
 }
 
 int TFormControlList::HeightAt(int Posn, int& AlignValue) const
@@ -104,10 +178,8 @@ int TFormControlList::WidthAt(int Posn) const
 
 int TFormControlList::DistanceToNextControl(int Posn) const
 {
-    for (int I = 0; I < Count(); ++I)
-        if (Control(I)->Pos >= Posn)
-            return Control(I)->Pos - Posn;
-    return 9999;
+    const int I = FirstAtOrAfter(Posn);
+    return I < Count() ? Control(I)->Pos - Posn : 9999;
 }
 
 void TFormControlObj::AddOption(const std::string& Text, const std::string& Value, bool Selected)

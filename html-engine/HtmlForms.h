@@ -9,6 +9,7 @@
 #include "html-engine/HtmlImageUtil.h"
 #include "html-engine/HtmlParser.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,9 @@ public:
     void AddControl(TFormControlObj* Control);
     // Sizes the controls from the canvas font.
     void FitAllToFont(TCanvas* Canvas) { (void)Canvas; }
+    // Collects the controls' name=value strings in document order, ButtonSubmission (when not
+    // empty) last, and hands them to the document's submit hook; nothing without a hook.
+    void Submit(const std::string& ButtonSubmission = std::string());
 
     TSectionList* Document;
     std::string Method = "Get";
@@ -56,6 +60,9 @@ public:
 
     int Width() const { return FWidth; }
     int Height() const { return FHeight; }
+    // The Index-th string the control submits (Index from 0); false past the last. A hidden
+    // input gives Name=Value; the controls with windows give theirs with their windows.
+    virtual bool GetSubmission(int Index, std::string& S);
     // A control with a window is placed and shown by the text block that paints it.
     bool HasWindow() const { return Kind != fcHidden && Kind != fcImage; }
     // Check boxes and radio buttons (AlignValue 1) sit on the text baseline; the taller
@@ -96,14 +103,26 @@ public:
         : TFormControlObj(ADocument, Form, APos, fcImage, Attributes)
     {
     }
+    // The point the mouse last gave becomes the click, and the form submits.
+    void SubmitFromImage();
+    // "x=" and "y=" of the click (behind "Name." when named), once per click.
+    bool GetSubmission(int Index, std::string& S) override;
     int ClickX = -1, ClickY = 0; // ClickX -1: no click yet
     int MouseX = 0, MouseY = 0;
 };
 
 // The form controls placed in one text block, ordered by Pos; not owning.
-class TFormControlList : public TList {
+class TFormControlList {
 public:
-    TFormControlObj* Control(int Index) const { return static_cast<TFormControlObj*>(Items(Index)); }
+    TFormControlList() = default;
+    TFormControlList(const TFormControlList&) = delete;
+    TFormControlList& operator=(const TFormControlList&) = delete;
+    int Count() const { return FControls ? static_cast<int>(FControls->size()) : 0; }
+    TFormControlObj* Control(int Index) const;
+    TFormControlObj* operator[](int Index) const { return Control(Index); }
+    // Control stands after every control already in the list.
+    void Add(TFormControlObj* Control);
+    void Clear() { FControls.reset(); }
     // The first control at Posn, or null.
     TFormControlObj* ControlAt(int Posn) const;
     // Its height and AlignValue; -1 when there is none.
@@ -111,4 +130,11 @@ public:
     int WidthAt(int Posn) const;
     // Distance from Posn to the first control at Posn or later; 9999 when none.
     int DistanceToNextControl(int Posn) const;
+
+private:
+    // The index of the first control at Posn or later (Count() when none).
+    int FirstAtOrAfter(int Posn) const;
+
+    // Made with the first control: most blocks have none.
+    std::unique_ptr<std::vector<TFormControlObj*>> FControls;
 };

@@ -62,6 +62,14 @@ void SelTextCount::AddText(const char* Buffer, int Count)
     }
 }
 
+void SelTextBuf::AddText(const char* Buffer, int Count)
+{
+    SelTextCount::AddText(Buffer, Count);
+    for (int I = 0; I < Count; ++I)
+        if (Buffer[I] != 2 && Buffer[I] != 4)
+            FText += Buffer[I];
+}
+
 void SelTextCount::AddTextCR(const char* Buffer, int Count)
 {
     AddText(Buffer, Count);

@@ -51,13 +51,23 @@ class SelTextCount : public TObject {
 public:
     // Adds the characters among the first Count bytes of Buffer (UTF-8), not counting the
     // placeholders of images (code 4) and form controls (code 2).
-    void AddText(const char* Buffer, int Count);
+    virtual void AddText(const char* Buffer, int Count);
     // AddText, then a line end (two more).
     void AddTextCR(const char* Buffer, int Count);
     int Terminate() const { return FCount; }
 
 private:
     int FCount = 0;
+};
+
+// Counts the selection and keeps its text as well (the placeholders left out).
+class SelTextBuf : public SelTextCount {
+public:
+    void AddText(const char* Buffer, int Count) override;
+    const std::string& Text() const { return FText; }
+
+private:
+    std::string FText;
 };
 
 // A link: its URL and target frame (both empty when there is none).

@@ -411,18 +411,52 @@ void TImageObj::Draw(TCanvas* Canvas, int X, TFontObj* FontObj, int Baseline, in
 
 // ---- TImageList ---------------------------------------------------------------------------------
 
-TImageList::TImageList(const TImageList& Source) : TFreeList()
+namespace HtmlEngine {
+
+TImageList::TImageList(const TImageList& Source)
 {
     for (int I = 0; I < Source.Count(); ++I)
         Add(new TImageObj(*Source.Image(I)));
 }
 
+TImageList::~TImageList() = default;
+
+TImageObj* TImageList::Image(int Index) const
+{
+    if (Index < 0 || Index >= Count())
+        throw EListError(Format("List index out of bounds (%d)", {Index}));
+    return (*FImages)[static_cast<std::size_t>(Index)].get();
+}
+
+void TImageList::Add(TImageObj* Image)
+{
+    std::unique_ptr<TImageObj> Owned(Image);
+    if (!FImages)
+        FImages = std::make_unique<std::vector<std::unique_ptr<TImageObj>>>();
+    FImages->push_back(std::move(Owned));
+}
+
+void TImageList::Clear()
+{
+    FImages.reset();
+}
+
+int TImageList::FirstAtOrAfter(int Pos) const
+{
+    // Images are added as the text grows, so their positions increase: a paragraph of thousands
+    // of images is searched by halving.
+    if (!FImages)
+        return 0;
+    const auto It =
+        std::lower_bound(FImages->begin(), FImages->end(), Pos,
+                         [](const std::unique_ptr<TImageObj>& Img, int P) { return Img->Pos < P; });
+    return static_cast<int>(It - FImages->begin());
+}
+
 TImageObj* TImageList::FindImage(int Pos) const
 {
-    for (int I = 0; I < Count(); ++I)
-        if (Image(I)->Pos == Pos)
-            return Image(I);
-    return nullptr;
+    const int I = FirstAtOrAfter(Pos);
+    return I < Count() && Image(I)->Pos == Pos ? Image(I) : nullptr;
 }
 
 int TImageList::GetHeightAt(int Pos, std::uint8_t& Align) const
@@ -445,10 +479,8 @@ int TImageList::GetWidthAt(int Pos, std::uint8_t& Align) const
 
 int TImageList::GetImageCountAt(int Pos) const
 {
-    for (int I = 0; I < Count(); ++I)
-        if (Image(I)->Pos >= Pos)
-            return Image(I)->Pos - Pos;
-    return 9999;
+    const int I = FirstAtOrAfter(Pos);
+    return I < Count() ? Image(I)->Pos - Pos : 9999;
 }
 
 bool TImageList::PtInImage(int X, int Y, TFormControlObj*& FormControl, TMapItem*& MapItem, bool& MapFound,
@@ -481,3 +513,5 @@ bool TImageList::PtInImage(int X, int Y, TFormControlObj*& FormControl, TMapItem
     }
     return false;
 }
+
+} // namespace HtmlEngine

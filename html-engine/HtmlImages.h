@@ -12,6 +12,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 class TSectionList;
 class TGIFImage;
@@ -66,12 +67,24 @@ private:
     std::unique_ptr<TGIFImage> FOwnGif;
 };
 
-// The images of one text block in text order; owns them.
-class TImageList : public TFreeList {
+// The platform's image lists of toolbars and menus carry the same class name; the engine's list of
+// a block's images lives in its own namespace so that a program linking both has one definition
+// of each.
+namespace HtmlEngine {
+
+// The images of one text block in text order; owns them. Most blocks have none, so the list
+// is made with the first.
+class TImageList {
 public:
     TImageList() = default;
     TImageList(const TImageList& Source);
-    TImageObj* Image(int Index) const { return ItemAs<TImageObj>(Index); }
+    TImageList& operator=(const TImageList&) = delete;
+    ~TImageList();
+    int Count() const { return FImages ? static_cast<int>(FImages->size()) : 0; }
+    TImageObj* Image(int Index) const;
+    // Takes Image, which stands after every image already in the list.
+    void Add(TImageObj* Image);
+    void Clear();
     TImageObj* FindImage(int Pos) const;
     int GetHeightAt(int Pos, std::uint8_t& Align) const;
     int GetWidthAt(int Pos, std::uint8_t& Align) const;
@@ -82,4 +95,12 @@ public:
     // inside the picture.
     bool PtInImage(int X, int Y, TFormControlObj*& FormControl, TMapItem*& MapItem, bool& MapFound,
                    bool& IsMap, int& Pos, int& YInImage, int& XInImage) const;
+
+private:
+    // The index of the first image at Pos or later (Count() when none).
+    int FirstAtOrAfter(int Pos) const;
+
+    std::unique_ptr<std::vector<std::unique_ptr<TImageObj>>> FImages;
 };
+
+} // namespace HtmlEngine

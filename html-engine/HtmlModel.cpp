@@ -90,60 +90,30 @@ void TMyFont::UpdateFont(TSectionList* Document, TColor Color)
     SetColor(Color | clPaletteRelative);
 }
 
-TFontObj::TFontObj(TMyFont* Font, int APos) : Pos(APos), TheFont(Font)
-{
-    TheFont->OnChange = [this](TObject*) { Measure(); };
-    Measure();
-}
-
-TFontObj::TFontObj(const TFontObj& Source)
-    : TObject(), Pos(Source.Pos), TheFont(std::make_unique<TMyFont>()), SScript(Source.SScript)
-{
-    TheFont->Assign(Source.TheFont.get());
-    TheFont->OnChange = [this](TObject*) { Measure(); };
-    UrlTarget.Copy(Source.UrlTarget);
-    Measure();
-}
-
-TFontObj::~TFontObj()
-{
-    if (TheFont)
-        TheFont->OnChange = nullptr;
-}
-
 namespace {
 
 struct TRunMetrics {
     int tmHeight, FontHeight, Overhang, Descent;
 };
 
-// Metrics depend only on the logical font, and asking the device for them is slow; a document
-// makes a run for every font change, so they are kept per logical font.
-std::unordered_map<std::string, TRunMetrics>& MetricsCache()
+// Metrics depend only on the logical font, and asking the device for them is slow; fonts that
+// differ only in colour share them.
+TRunMetrics MeasureFont(TMyFont& Font)
 {
     static std::unordered_map<std::string, TRunMetrics> Cache;
-    return Cache;
-}
-
-} // namespace
-
-void TFontObj::Measure()
-{
-    const TMyFont& F = *TheFont;
-    // The name, then the other attributes as raw bytes: the key is made for every run.
-    const std::int64_t Attributes[] = {F.Height(), static_cast<std::int64_t>(F.Style().Bits()),
-                                       static_cast<std::int64_t>(F.Pitch()),
-                                       static_cast<std::int64_t>(F.Charset())};
+    // The name, then the other attributes as raw bytes.
+    const std::int64_t Attributes[] = {Font.Height(), static_cast<std::int64_t>(Font.Style().Bits()),
+                                       static_cast<std::int64_t>(Font.Pitch()),
+                                       static_cast<std::int64_t>(Font.Charset())};
     std::string Key;
-    Key.reserve(F.Name().size() + 1 + sizeof Attributes);
-    Key = F.Name();
+    Key.reserve(Font.Name().size() + 1 + sizeof Attributes);
+    Key = Font.Name();
     Key += '\0';
     Key.append(reinterpret_cast<const char*>(Attributes), sizeof Attributes);
-    auto& Cache = MetricsCache();
     auto It = Cache.find(Key);
     if (It == Cache.end()) {
         HDC DC = MeasureDC();
-        HGDIOBJ Old = SelectObject(DC, TheFont->Handle());
+        HGDIOBJ Old = SelectObject(DC, Font.Handle());
         TEXTMETRIC TM;
         GetTextMetrics(DC, &TM);
         SelectObject(DC, Old);
@@ -152,30 +122,397 @@ void TFontObj::Measure()
                                                       TM.tmOverhang, TM.tmDescent})
                  .first;
     }
-    tmHeight = It->second.tmHeight;
-    FontHeight = It->second.FontHeight;
-    Overhang = It->second.Overhang;
-    Descent = It->second.Descent;
+    return It->second;
 }
 
-void TFontObj::UpdateFont(TSectionList* Document)
+void HashIn(std::size_t& H, std::size_t V)
 {
-    TColor C = clBlack;
+    H ^= V + 0x9E3779B97F4A7C15ull + (H << 6) + (H >> 2);
+}
+
+// Font with Style in place of its own style.
+std::size_t HashFont(const TMyFont& Font, TFontStyles Style)
+{
+    std::size_t H = std::hash<std::string>()(Font.Name());
+    for (const std::int64_t V :
+         {std::int64_t(Font.Height()), std::int64_t(Style.Bits()), std::int64_t(Font.Color()),
+          std::int64_t(Font.Pitch()), std::int64_t(Font.Charset()), std::int64_t(Font.NormalSize),
+          std::int64_t(Font.Fixed)})
+        HashIn(H, std::hash<std::int64_t>()(V));
+    return H;
+}
+
+bool SameFont(const TMyFont& A, const TMyFont& Font, TFontStyles Style)
+{
+    return A.Height() == Font.Height() && A.Style() == Style && A.Color() == Font.Color() &&
+           A.NormalSize == Font.NormalSize && A.Fixed == Font.Fixed && A.Pitch() == Font.Pitch() &&
+           A.Charset() == Font.Charset() && A.Name() == Font.Name();
+}
+
+// What the blocks of every document share. Made once and kept to the end of the program, so that
+// blocks freed late in the shut-down still find it.
+struct TSharedPool {
+    std::unordered_multimap<std::size_t, TSharedFont*> Fonts;
+    TSharedFont* LastFont = nullptr; // most blocks take the font the one before took
+    std::unordered_multimap<std::size_t, TFontList::TRuns*> RunLists;
+    TFontList::TRuns* LastRuns = nullptr;
+    // The last font refreshed for a document: a refresh visits every block, and neighbours
+    // mostly share their fonts.
+    struct {
+        TFontRef Source, Result;
+        TColor Color = 0;
+        int Base = 0;
+        bool HasName = false;
+        std::string Name;
+    } LastUpdate;
+};
+
+TSharedPool& Pool()
+{
+    static TSharedPool* P = new TSharedPool;
+    return *P;
+}
+
+template <class T> void Forget(std::unordered_multimap<std::size_t, T*>& Map, std::size_t Hash, T* Item)
+{
+    auto [It, End] = Map.equal_range(Hash);
+    for (; It != End; ++It)
+        if (It->second == Item) {
+            Map.erase(It);
+            return;
+        }
+}
+
+const TMyFont& DefaultFont()
+{
+    static const TMyFont* F = new TMyFont;
+    return *F;
+}
+
+} // namespace
+
+TSharedFont::TSharedFont(const TMyFont& AFont, std::size_t AHash) : FHash(AHash)
+{
+    FFont.Assign(const_cast<TMyFont*>(&AFont));
+    const TRunMetrics M = MeasureFont(FFont);
+    FFontHeight = M.FontHeight;
+    FtmHeight = M.tmHeight;
+    FOverhang = M.Overhang;
+    FDescent = M.Descent;
+}
+
+TFontRef::TFontRef(const TMyFont& Font, TFontStyles Extra)
+{
+    const TFontStyles Style = Font.Style() + Extra;
+    TSharedPool& P = Pool();
+    if (P.LastFont && SameFont(P.LastFont->FFont, Font, Style)) {
+        FFont = P.LastFont;
+    } else {
+        const std::size_t H = HashFont(Font, Style);
+        auto [It, End] = P.Fonts.equal_range(H);
+        for (; It != End && !FFont; ++It)
+            if (SameFont(It->second->FFont, Font, Style))
+                FFont = It->second;
+        if (!FFont) {
+            TMyFont F;
+            F.Assign(const_cast<TMyFont*>(&Font));
+            F.SetStyle(Style);
+            FFont = new TSharedFont(F, H);
+            P.Fonts.emplace(H, FFont);
+        }
+        P.LastFont = FFont;
+    }
+    Use();
+}
+
+void TFontRef::Release()
+{
+    if (!FFont || --FFont->FUsers > 0)
+        return;
+    TSharedPool& P = Pool();
+    Forget(P.Fonts, FFont->FHash, FFont);
+    if (P.LastFont == FFont)
+        P.LastFont = nullptr;
+    delete FFont;
+    FFont = nullptr;
+}
+
+TFontRef TFontRef::Updated(TSectionList* Document, TColor Color) const
+{
+    if (!FFont)
+        return TFontRef();
+    const std::string* Name = nullptr;
     if (Document)
-        C = UrlTarget.URL.empty() ? Document->FontColor : Document->HotSpotColor;
-    TheFont->UpdateFont(Document, C);
+        Name = FFont->FFont.Fixed ? &Document->PreFontName : &Document->FontName;
+    const int Base = BaseSizeOf(Document);
+    auto& Last = Pool().LastUpdate;
+    if (Last.Source == *this && Last.Color == Color && Last.Base == Base &&
+        Last.HasName == (Name != nullptr) && (!Name || Last.Name == *Name))
+        return Last.Result;
+    TMyFont F;
+    F.Assign(const_cast<TMyFont*>(&FFont->FFont));
+    F.UpdateFont(Document, Color);
+    TFontRef Result(F);
+    Last.Source = *this;
+    Last.Result = Result;
+    Last.Color = Color;
+    Last.Base = Base;
+    Last.HasName = Name != nullptr;
+    Last.Name = Name ? *Name : std::string();
+    return Result;
 }
 
-TFontList::TFontList(const TFontList& Source) : TFreeList()
+void SelectFont(TCanvas* Canvas, const TMyFont& Font)
 {
-    for (int I = 0; I < Source.Count(); ++I)
-        Add(new TFontObj(*Source.Run(I)));
+    // Assign only reads its source.
+    Canvas->Font()->Assign(const_cast<TMyFont*>(&Font));
+}
+
+namespace {
+
+TFontRef UsableFont(TFontRef Font)
+{
+    return Font ? std::move(Font) : TFontRef(DefaultFont());
+}
+
+TUrlTarget LinkOf(const TUrlTarget* Link)
+{
+    TUrlTarget T;
+    if (Link)
+        T.Copy(*Link);
+    return T;
+}
+
+} // namespace
+
+TFontObj::TFontObj(TFontRef Font, int APos, const TUrlTarget* Link, std::uint8_t AScript)
+    : Pos(APos), SScript(AScript), TheFont(UsableFont(std::move(Font))),
+      FontHeight(TheFont.Shared().FontHeight()), tmHeight(TheFont.Shared().tmHeight()),
+      Overhang(TheFont.Shared().Overhang()), Descent(TheFont.Shared().Descent()), UrlTarget(LinkOf(Link))
+{
+}
+
+bool TFontObj::operator==(const TFontObj& Other) const
+{
+    return Pos == Other.Pos && SScript == Other.SScript && TheFont == Other.TheFont &&
+           UrlTarget.URL == Other.UrlTarget.URL && UrlTarget.Target == Other.UrlTarget.Target;
+}
+
+// The runs behind one or more lists. A shared one (in the pool) holds one run.
+struct TFontList::TRuns {
+    int Users = 1;
+    bool Shared = false;
+    std::size_t Hash = 0;
+    TFontRef Bullet;
+    std::vector<TFontObj> Runs;
+};
+
+namespace {
+
+std::size_t HashRuns(const TFontObj& Run, const TFontRef& Bullet)
+{
+    std::size_t H = std::hash<const void*>()(Run.TheFont.get());
+    HashIn(H, std::hash<const void*>()(Bullet.get()));
+    HashIn(H, std::hash<int>()(Run.Pos * 4 + Run.SScript));
+    HashIn(H, std::hash<std::string>()(Run.UrlTarget.URL));
+    HashIn(H, std::hash<std::string>()(Run.UrlTarget.Target));
+    return H;
+}
+
+bool SameRuns(const TFontList::TRuns& R, const TFontObj& Run, const TFontRef& Bullet)
+{
+    return R.Runs.size() == 1 && R.Bullet == Bullet && R.Runs[0] == Run;
+}
+
+void ReleaseRuns(TFontList::TRuns* R)
+{
+    if (!R || --R->Users > 0)
+        return;
+    if (R->Shared) {
+        TSharedPool& P = Pool();
+        Forget(P.RunLists, R->Hash, R);
+        if (P.LastRuns == R)
+            P.LastRuns = nullptr;
+    }
+    delete R;
+}
+
+} // namespace
+
+TFontList::TFontList(const TFontList& Source) : FRuns(Source.FRuns)
+{
+    if (FRuns)
+        ++FRuns->Users;
+}
+
+TFontList& TFontList::operator=(const TFontList& Source)
+{
+    if (Source.FRuns)
+        ++Source.FRuns->Users;
+    ReleaseRuns(FRuns);
+    FRuns = Source.FRuns;
+    return *this;
+}
+
+TFontList::~TFontList()
+{
+    ReleaseRuns(FRuns);
+}
+
+int TFontList::Count() const
+{
+    return FRuns ? static_cast<int>(FRuns->Runs.size()) : 0;
+}
+
+TFontObj* TFontList::Run(int Index) const
+{
+    if (Index < 0 || Index >= Count())
+        throw EListError(Format("List index out of bounds (%d)", {Index}));
+    // Callers get read-only runs (their fields are const); the pointer type is the one the
+    // measuring and painting code passes around.
+    return const_cast<TFontObj*>(&FRuns->Runs[static_cast<std::size_t>(Index)]);
+}
+
+TFontList::TRuns* TFontList::Own()
+{
+    if (!FRuns) {
+        FRuns = new TRuns;
+    } else if (FRuns->Users > 1) {
+        auto* Copy = new TRuns{1, false, 0, FRuns->Bullet, FRuns->Runs};
+        ReleaseRuns(FRuns);
+        FRuns = Copy;
+    } else if (FRuns->Shared) {
+        TSharedPool& P = Pool();
+        Forget(P.RunLists, FRuns->Hash, FRuns);
+        if (P.LastRuns == FRuns)
+            P.LastRuns = nullptr;
+        FRuns->Shared = false;
+    }
+    return FRuns;
+}
+
+void TFontList::Add(const TFontObj& Run)
+{
+    Own()->Runs.push_back(Run);
+}
+
+void TFontList::SetRun(int Index, const TFontObj& Run)
+{
+    if (Index < 0 || Index >= Count())
+        throw EListError(Format("List index out of bounds (%d)", {Index}));
+    // Runs are not assignable: the last one is made again, any other by making the list again.
+    std::vector<TFontObj>& Runs = Own()->Runs;
+    if (static_cast<std::size_t>(Index) + 1 == Runs.size()) {
+        Runs.pop_back();
+        Runs.push_back(Run);
+        return;
+    }
+    std::vector<TFontObj> New;
+    New.reserve(Runs.size());
+    for (std::size_t I = 0; I < Runs.size(); ++I)
+        New.push_back(I == static_cast<std::size_t>(Index) ? Run : Runs[I]);
+    Runs.swap(New);
+}
+
+const TMyFont& TFontList::BulletFont() const
+{
+    return FRuns && FRuns->Bullet ? *FRuns->Bullet : DefaultFont();
+}
+
+void TFontList::SetBulletFont(const TFontRef& Font)
+{
+    if (FRuns && FRuns->Bullet == Font)
+        return;
+    Own()->Bullet = Font;
+}
+
+namespace {
+
+// The shared list of Run and Bullet, or null; Hash is set when the pool was searched.
+TFontList::TRuns* FindShared(const TFontObj& Run, const TFontRef& Bullet, std::size_t& Hash, bool& Hashed)
+{
+    TSharedPool& P = Pool();
+    Hashed = false;
+    if (P.LastRuns && SameRuns(*P.LastRuns, Run, Bullet))
+        return P.LastRuns;
+    Hash = HashRuns(Run, Bullet);
+    Hashed = true;
+    auto [It, End] = P.RunLists.equal_range(Hash);
+    for (; It != End; ++It)
+        if (SameRuns(*It->second, Run, Bullet)) {
+            P.LastRuns = It->second;
+            return It->second;
+        }
+    return nullptr;
+}
+
+} // namespace
+
+void TFontList::Assign(const TFontObj& Run, const TFontRef& Bullet)
+{
+    std::size_t H = 0;
+    bool Hashed = false;
+    TRuns* Found = FindShared(Run, Bullet, H, Hashed);
+    if (!Found) {
+        Found = new TRuns;
+        Found->Users = 0;
+        Found->Bullet = Bullet;
+        Found->Runs.push_back(Run);
+        Found->Shared = true;
+        Found->Hash = Hashed ? H : HashRuns(Run, Bullet);
+        Pool().RunLists.emplace(Found->Hash, Found);
+        Pool().LastRuns = Found;
+    }
+    ++Found->Users;
+    ReleaseRuns(FRuns);
+    FRuns = Found;
+}
+
+void TFontList::Share()
+{
+    if (!FRuns || FRuns->Shared || FRuns->Runs.size() != 1)
+        return;
+    std::size_t H = 0;
+    bool Hashed = false;
+    if (TRuns* Found = FindShared(FRuns->Runs[0], FRuns->Bullet, H, Hashed)) {
+        ++Found->Users;
+        ReleaseRuns(FRuns);
+        FRuns = Found;
+        return;
+    }
+    // Whoever else holds these runs copies them before a change, as with any shared ones.
+    FRuns->Shared = true;
+    FRuns->Hash = Hashed ? H : HashRuns(FRuns->Runs[0], FRuns->Bullet);
+    Pool().RunLists.emplace(FRuns->Hash, FRuns);
+    Pool().LastRuns = FRuns;
 }
 
 void TFontList::UpdateFonts(TSectionList* Document)
 {
-    for (int I = 0; I < Count(); ++I)
-        Run(I)->UpdateFont(Document);
+    if (!FRuns)
+        return;
+    const TColor FontColor = Document ? Document->FontColor : clBlack;
+    const TColor LinkColor = Document ? Document->HotSpotColor : clBlack;
+    std::vector<TFontRef> Fonts;
+    Fonts.reserve(FRuns->Runs.size());
+    bool Changed = false;
+    for (const TFontObj& R : FRuns->Runs) {
+        Fonts.push_back(R.TheFont.Updated(Document, R.UrlTarget.URL.empty() ? FontColor : LinkColor));
+        Changed = Changed || !(Fonts.back() == R.TheFont);
+    }
+    const TFontRef Bullet = FRuns->Bullet.Updated(Document, FontColor);
+    if (!Changed && Bullet == FRuns->Bullet)
+        return;
+    auto* New = new TRuns;
+    New->Bullet = Bullet;
+    New->Runs.reserve(FRuns->Runs.size());
+    for (std::size_t I = 0; I < FRuns->Runs.size(); ++I) {
+        const TFontObj& R = FRuns->Runs[I];
+        New->Runs.emplace_back(Fonts[I], R.Pos, &R.UrlTarget, R.SScript);
+    }
+    ReleaseRuns(FRuns);
+    FRuns = New;
+    Share();
 }
 
 namespace {
@@ -206,7 +543,7 @@ TFontObj* TFontList::GetFontObjAt(int Pos, int& Index) const
     return Run(Index);
 }
 
-TMyFont* TFontList::GetFontAt(int Pos, int& OHang) const
+const TMyFont* TFontList::GetFontAt(int Pos, int& OHang) const
 {
     TFontObj* F = GetFontObjAt(Pos);
     OHang = F ? F->Overhang : 0;
@@ -869,18 +1206,37 @@ void TSectionList::AnimateGifs()
     TimerInterval = 50;
 }
 
+namespace {
+
+// Lets the blocks copy the selection out into Counter, and takes it back however that ends.
+void CopySelectionInto(TSectionList* Doc, SelTextCount& Counter)
+{
+    Doc->SelCount = &Counter;
+    struct TReset {
+        TSectionList* Doc;
+        ~TReset() { Doc->SelCount = nullptr; }
+    } Reset{Doc};
+    Doc->CopyToClipboard();
+}
+
+} // namespace
+
 int TSectionList::GetSelLength()
 {
     if (SelB >= SelE)
         return 0;
-    auto Counter = std::make_unique<SelTextCount>();
-    SelCount = Counter.get();
-    struct TReset {
-        TSectionList* Doc;
-        ~TReset() { Doc->SelCount = nullptr; }
-    } Reset{this};
-    CopyToClipboard();
-    return Counter->Terminate();
+    SelTextCount Counter;
+    CopySelectionInto(this, Counter);
+    return Counter.Terminate();
+}
+
+std::string TSectionList::GetSelText()
+{
+    if (SelB >= SelE)
+        return {};
+    SelTextBuf Buffer;
+    CopySelectionInto(this, Buffer);
+    return Buffer.Text();
 }
 
 int TSectionList::SectionTop(int Index) const

@@ -79,36 +79,115 @@ public:
     bool Fixed = false;  // takes the preformatted font name
 };
 
-// One font run of a text block, with the metrics of its font.
-class TFontObj : public TObject {
+// A font shared by everything that uses the same attributes (a document of a million blocks
+// holds a handful of fonts), with its metrics, read once. A shared font never changes: whoever
+// wants another font takes a reference to that one.
+class TSharedFont {
 public:
-    // Takes Font (owned).
-    TFontObj(TMyFont* Font, int APos);
-    TFontObj(const TFontObj& Source);
-    ~TFontObj() override;
-    void UpdateFont(TSectionList* Document);
-    // Reads the metrics of TheFont (runs whenever the font changes).
-    void Measure();
+    const TMyFont& Font() const { return FFont; }
+    int FontHeight() const { return FFontHeight; } // tmHeight + tmExternalLeading
+    int tmHeight() const { return FtmHeight; }
+    int Overhang() const { return FOverhang; }
+    int Descent() const { return FDescent; }
 
-    int Pos = 0;
-    std::unique_ptr<TMyFont> TheFont;
-    int FontHeight = 0; // tmHeight + tmExternalLeading
-    int tmHeight = 0;
-    int Overhang = 0;
-    int Descent = 0;
-    std::uint8_t SScript = 0; // 0 normal, 1 subscript, 2 superscript
-    TUrlTarget UrlTarget;     // empty URL: not a link
+private:
+    friend class TFontRef;
+    TSharedFont(const TMyFont& AFont, std::size_t AHash);
+    TMyFont FFont;
+    int FFontHeight = 0, FtmHeight = 0, FOverhang = 0, FDescent = 0;
+    std::size_t FHash;
+    int FUsers = 0;
 };
 
-// The runs of one block in increasing Pos; the first starts at 0.
-class TFontList : public TFreeList {
+// A counted reference to a shared font; null only when default-made.
+class TFontRef {
+public:
+    TFontRef() = default;
+    // The shared font with the attributes of Font (and Extra styles added), made when none exists.
+    explicit TFontRef(const TMyFont& Font, TFontStyles Extra = TFontStyles());
+    TFontRef(const TFontRef& Source) : FFont(Source.FFont) { Use(); }
+    TFontRef(TFontRef&& Source) noexcept : FFont(Source.FFont) { Source.FFont = nullptr; }
+    TFontRef& operator=(TFontRef Source) noexcept
+    {
+        std::swap(FFont, Source.FFont);
+        return *this;
+    }
+    ~TFontRef() { Release(); }
+
+    const TMyFont* get() const { return FFont ? &FFont->FFont : nullptr; }
+    const TMyFont* operator->() const { return &FFont->FFont; }
+    const TMyFont& operator*() const { return FFont->FFont; }
+    explicit operator bool() const { return FFont != nullptr; }
+    const TSharedFont& Shared() const { return *FFont; }
+    bool operator==(const TFontRef& Other) const { return FFont == Other.FFont; }
+    // The font as TMyFont::UpdateFont makes it for Document and Color.
+    TFontRef Updated(TSectionList* Document, TColor Color) const;
+
+private:
+    void Use()
+    {
+        if (FFont)
+            ++FFont->FUsers;
+    }
+    void Release();
+    TSharedFont* FFont = nullptr;
+};
+
+// The canvas takes the attributes of a shared font (its own font is changed, the shared one only
+// read).
+void SelectFont(TCanvas* Canvas, const TMyFont& Font);
+
+// One font run of a text block, with the metrics of its font. Runs are values that never change
+// (several blocks may share them): the block's list replaces a run instead.
+class TFontObj {
+public:
+    TFontObj(TFontRef Font, int APos, const TUrlTarget* Link = nullptr, std::uint8_t AScript = 0);
+    TFontObj(const TMyFont& Font, int APos, const TUrlTarget* Link = nullptr, std::uint8_t AScript = 0)
+        : TFontObj(TFontRef(Font), APos, Link, AScript)
+    {
+    }
+    TFontObj(const TFontObj& Source) = default;
+    TFontObj& operator=(const TFontObj&) = delete;
+    bool operator==(const TFontObj& Other) const;
+
+    const int Pos;
+    const std::uint8_t SScript; // 0 normal, 1 subscript, 2 superscript
+    const TFontRef TheFont;
+    const int FontHeight; // tmHeight + tmExternalLeading
+    const int tmHeight;
+    const int Overhang;
+    const int Descent;
+    const TUrlTarget UrlTarget; // empty URL: not a link
+};
+
+// The runs of one block in increasing Pos (the first starts at 0), and the font its list label is
+// painted in. Blocks whose fonts are the same share them: a list is a counted reference to its
+// runs, copied before it changes, and a one-run list can be handed to the shared ones.
+class TFontList {
 public:
     TFontList() = default;
     TFontList(const TFontList& Source);
-    TFontObj* Run(int Index) const { return ItemAs<TFontObj>(Index); }
+    TFontList& operator=(const TFontList& Source);
+    ~TFontList();
+
+    int Count() const;
+    // Pointers into the list stay good until the list changes.
+    TFontObj* Run(int Index) const;
+    void Add(const TFontObj& Run);
+    void SetRun(int Index, const TFontObj& Run);
+    const TMyFont& BulletFont() const;
+    void SetBulletFont(const TFontRef& Font);
+    // Every run takes the document's defaults (the link colour in links), the label font the
+    // default colour.
     void UpdateFonts(TSectionList* Document);
+    // A list of one run joins the shared lists: every block with the same run and label font
+    // holds the same one.
+    void Share();
+    // The list becomes the shared one of Run and label font Bullet.
+    void Assign(const TFontObj& Run, const TFontRef& Bullet);
+
     // The font of the run holding Pos (the last with Pos <= the position), and its overhang.
-    TMyFont* GetFontAt(int Pos, int& OHang) const;
+    const TMyFont* GetFontAt(int Pos, int& OHang) const;
     // Characters from Pos to the start of the next run after Pos; Len - Pos when there is none.
     int GetFontCountAt(int Pos, int Len) const;
     TFontObj* GetFontObjAt(int Pos, int& Index) const;
@@ -117,6 +196,12 @@ public:
         int I;
         return GetFontObjAt(Pos, I);
     }
+
+    struct TRuns;
+
+private:
+    TRuns* Own();
+    TRuns* FRuns = nullptr;
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -320,6 +405,8 @@ public:
     // The animation timer's tick: the images the last paint showed step on the paint panel.
     void AnimateGifs();
     int GetSelLength();
+    // The selected text as a copy gives it: lines end in CR LF, images and controls left out.
+    std::string GetSelText();
     int SectionTop(int Index) const;
     // Removes every reference the document keeps into Block (anchors, form controls, animated
     // images) before the block is freed.
@@ -350,6 +437,11 @@ public:
     SelTextCount* SelCount = nullptr;
     TFreeList MapList;     // client-side image maps, owned
     TList AllFormControls; // every form control, in creation order, not owned
+    // Takes a form's submission (its ACTION, METHOD and name=value strings, handed over); the
+    // view sets it while it has a submission handler. Unset, forms submit nothing.
+    std::function<void(const std::string& Action, const std::string& Method,
+                       std::unique_ptr<TStringList> Results)>
+        SubmitForm;
     // The view's anchor list (upper-cased names, objects = the block that holds each); the
     // builder fills it. Not owned; may be null.
     TStringList* NameList = nullptr;

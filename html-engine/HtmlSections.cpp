@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 
 namespace {
 
@@ -83,19 +84,76 @@ std::string OrderedListLabel(char NumType, int N)
 
 // ---------------------------------------------------------------------------------------------
 
+LineRec* TLineList::Heap() const
+{
+    LineRec* Lines;
+    std::memcpy(&Lines, F.Many.Lines, sizeof Lines);
+    return Lines;
+}
+
+void TLineList::SetHeap(LineRec* Lines, int Capacity)
+{
+    std::memcpy(F.Many.Lines, &Lines, sizeof Lines);
+    F.Many.Capacity = Capacity;
+}
+
+LineRec* TLineList::Item(int Index)
+{
+    if (Index < 0 || Index >= FCount)
+        throw EListError(Format("List index out of bounds (%d)", {Index}));
+    return FCount == 1 ? &F.One : Heap() + Index;
+}
+
+LineRec& TLineList::Add()
+{
+    if (FCount == 0) {
+        F.One = LineRec();
+        FCount = 1;
+        return F.One;
+    }
+    if (FCount == 1 || FCount == F.Many.Capacity) {
+        const int Capacity = FCount == 1 ? 4 : FCount * 2;
+        auto* Lines = new LineRec[static_cast<std::size_t>(Capacity)];
+        if (FCount == 1) {
+            Lines[0] = F.One;
+        } else {
+            LineRec* Old = Heap();
+            std::copy(Old, Old + FCount, Lines);
+            delete[] Old;
+        }
+        SetHeap(Lines, Capacity);
+    }
+    LineRec& L = Heap()[FCount++];
+    L = LineRec();
+    return L;
+}
+
+void TLineList::Clear()
+{
+    if (FCount > 1)
+        delete[] Heap();
+    FCount = 0;
+}
+
+void TLineList::Trim()
+{
+    if (FCount <= 1 || F.Many.Capacity == FCount)
+        return;
+    LineRec* Old = Heap();
+    auto* Lines = new LineRec[static_cast<std::size_t>(FCount)];
+    std::copy(Old, Old + FCount, Lines);
+    delete[] Old;
+    SetHeap(Lines, FCount);
+}
+
+// ---------------------------------------------------------------------------------------------
+
 TSection::TSection(int ALevel, int AJustify, const TUrlTarget* Link, TMyFont* Font, TFontAdditions* Additions)
 {
-    auto* F = new TMyFont;
-    if (Font)
-        F->Assign(Font);
-    if (Additions)
-        F->SetStyle(F->Style() + StylesOf(Additions->FontStyleFlags));
-    auto* Run = new TFontObj(F, 0);
-    if (Link)
-        Run->UrlTarget.Copy(*Link);
-    Fonts.Add(Run);
-    if (Font)
-        BulletFont.Assign(Font);
+    static const TMyFont NoFont;
+    const TMyFont& Start = Font ? *Font : NoFont;
+    const TFontStyles Extra = Additions ? StylesOf(Additions->FontStyleFlags) : TFontStyles();
+    Fonts.Assign(TFontObj(TFontRef(Start, Extra), 0, Link), TFontRef(Start));
     Level = ALevel;
     Indent = SatInt(static_cast<std::int64_t>(Level) * 35);
     Justify = static_cast<std::uint8_t>(AJustify);
@@ -104,12 +162,11 @@ TSection::TSection(int ALevel, int AJustify, const TUrlTarget* Link, TMyFont* Fo
 }
 
 TSection::TSection(TSectionList* AMasterList, const TSection& Source)
-    : TSectionBase(AMasterList, Source), Buff(Source.Buff), Fonts(Source.Fonts), Images(Source.Images),
-      Level(Source.Level), Indent(Source.Indent), ListNumb(Source.ListNumb), ListType(Source.ListType),
-      Justify(Source.Justify), ClearAttr(Source.ClearAttr)
+    : TSectionBase(AMasterList, Source), ListType(Source.ListType), Justify(Source.Justify),
+      ClearAttr(Source.ClearAttr), Level(Source.Level), Indent(Source.Indent), Buff(Source.Buff),
+      Fonts(Source.Fonts), Images(Source.Images)
 {
     Len = Source.Len;
-    BulletFont.Assign(const_cast<TMyFont*>(&Source.BulletFont));
     for (int I = 0; I < Source.FormControls.Count(); ++I)
         FormControls.Add(Source.FormControls[I]);
 }
@@ -133,9 +190,6 @@ bool TSection::HoldsObject(const TObject* Obj) const
     }
     for (int I = 0; I < FormControls.Count(); ++I)
         if (Obj == FormControls[I])
-            return true;
-    for (int I = 0; I < Fonts.Count(); ++I)
-        if (Obj == Fonts.Run(I))
             return true;
     return false;
 }
@@ -169,34 +223,32 @@ void TSection::AddText(const std::string& Text)
 
 void TSection::SwitchFont(TSectionList* Document, TMyFont* Font, const TFontAdditions* Additions)
 {
-    auto F = std::make_unique<TMyFont>();
+    TMyFont F;
     if (Font)
-        F->Assign(Font);
+        F.Assign(Font);
     if (Additions)
-        F->SetStyle(F->Style() + StylesOf(Additions->FontStyleFlags));
-    const int Script = Additions ? Additions->ScriptShift : 0;
+        F.SetStyle(F.Style() + StylesOf(Additions->FontStyleFlags));
+    const auto Script = static_cast<std::uint8_t>(Additions ? Additions->ScriptShift : 0);
     if (Script == 1 || Script == 2)
-        F->SetNormalSize(Document, MulDiv(F->NormalSize, 3, 4));
-    TFontObj* Last = Fonts.Run(Fonts.Count() - 1);
-    if (Last->Pos == Len) {
-        Last->TheFont->Assign(F.get()); // measures again when the font changes
-        Last->SScript = static_cast<std::uint8_t>(Script);
-    } else {
-        auto* Run = new TFontObj(F.release(), Len);
-        Run->UrlTarget.Copy(Last->UrlTarget);
-        Run->SScript = static_cast<std::uint8_t>(Script);
-        Fonts.Add(Run);
-    }
+        F.SetNormalSize(Document, MulDiv(F.NormalSize, 3, 4));
+    const int LastIndex = Fonts.Count() - 1;
+    const TFontObj* Last = Fonts.Run(LastIndex);
+    // A run with no text yet just takes the new font.
+    if (Last->Pos == Len)
+        Fonts.SetRun(LastIndex, TFontObj(F, Len, &Last->UrlTarget, Script));
+    else
+        Fonts.Add(TFontObj(F, Len, &Last->UrlTarget, Script));
 }
 
 void TSection::SwitchLink(bool Starting, TSectionList* Document, TMyFont* Font, const TUrlTarget* Link,
                           const TFontAdditions* Additions)
 {
     SwitchFont(Document, Font, Additions);
-    TFontObj* Last = Fonts.Run(Fonts.Count() - 1);
-    Last->UrlTarget.Clear();
-    if (Starting && Link)
-        Last->UrlTarget.Copy(*Link);
+    const int LastIndex = Fonts.Count() - 1;
+    const TFontObj* Last = Fonts.Run(LastIndex);
+    const TUrlTarget* NewLink = Starting ? Link : nullptr;
+    if (NewLink || !Last->UrlTarget.URL.empty() || !Last->UrlTarget.Target.empty())
+        Fonts.SetRun(LastIndex, TFontObj(Last->TheFont, Last->Pos, NewLink, Last->SScript));
 }
 
 TImageObj* TSection::InsertImage(TAttributeList* Attributes, TCell* Cell)
@@ -265,7 +317,7 @@ int TSection::PieceLength(int Start, int End) const
 void TSection::SelectRunFont(TCanvas* Canvas, int Pos, TFontObj*& Run)
 {
     Run = Fonts.GetFontObjAt(Pos);
-    Canvas->Font()->Assign(Run->TheFont.get());
+    SelectFont(Canvas, *Run->TheFont);
 }
 
 int TSection::TextWidth(TCanvas* Canvas, int Start, bool StripTrailing, int Count)
@@ -553,12 +605,11 @@ int TSection::DrawLogic(TCanvas* Canvas, int Y, int& Curs, int& MaxWidth, Indent
             First = false;
             const int C = ClearSpace(ClearAttr, IMgr, Y);
             if (C > 0) {
-                auto* L = new LineRec;
-                L->Start = Start;
-                L->LineHt = C;
-                L->DrawHeight = C;
-                L->LineIndent = IMgr->LeftIndent(Y) - IMgr->LfEdge;
-                Lines.Add(L);
+                LineRec& L = Lines.Add();
+                L.Start = Start;
+                L.LineHt = C;
+                L.DrawHeight = C;
+                L.LineIndent = IMgr->LeftIndent(Y) - IMgr->LfEdge;
                 SectionHeight = SatAdd(SectionHeight, C);
                 Y = SatAdd(Y, C);
             }
@@ -599,6 +650,7 @@ int TSection::DrawLogic(TCanvas* Canvas, int Y, int& Curs, int& MaxWidth, Indent
         FormLine(Canvas, Start, N, Y, IMgr, FloatHeight, Pending);
         Start += N;
     }
+    Lines.Trim();
     Curs = SatAdd(StartCurs, Len);
     if (Level > 0)
         SectionHeight =
@@ -610,7 +662,8 @@ int TSection::DrawLogic(TCanvas* Canvas, int Y, int& Curs, int& MaxWidth, Indent
 void TSection::FormLine(TCanvas* Canvas, int Start, int N, int& Y, IndentManager* IMgr, int FloatHeight,
                         std::vector<TImageObj*>& PendingFloats)
 {
-    auto* L = new LineRec;
+    LineRec Rec;
+    LineRec* L = &Rec;
     L->Start = Start;
     L->Ln = N;
     const int End = Start + N;
@@ -670,7 +723,6 @@ void TSection::FormLine(TCanvas* Canvas, int Start, int N, int& Y, IndentManager
             Indent64 = static_cast<std::int64_t>(RS) - T;
     }
     L->LineIndent = SatInt(Indent64 - IMgr->LfEdge);
-    Lines.Add(L);
     const int H = SatInt(static_cast<std::int64_t>(L->LineHt) + L->SpaceBefore + L->SpaceAfter);
     SectionHeight = SatAdd(SectionHeight, H);
     Y = SatAdd(Y, H);
@@ -679,12 +731,13 @@ void TSection::FormLine(TCanvas* Canvas, int Start, int N, int& Y, IndentManager
         IMgr->Update(Y, Img);
         L->DrawHeight = std::max(L->DrawHeight, SatAdd(H, Img->ImageHeight));
     }
+    Lines.Add() = Rec;
 }
 
 // ---------------------------------------------------------------------------------------------
 // Painting
 
-void TSection::DrawBullet(TCanvas* Canvas, int Bx, int Y, LineRec* L)
+void TSection::DrawBullet(TCanvas* Canvas, int Bx, int Y, const LineRec* L)
 {
     TSectionList* Doc = ParentSectionList;
     const int YOff = Doc ? Doc->YOff : 0;
@@ -692,7 +745,7 @@ void TSection::DrawBullet(TCanvas* Canvas, int Bx, int Y, LineRec* L)
     const TColor Back = Doc ? Doc->Background : clWhite;
     if (ListType == 1) {
         const std::string Label = ListLabel();
-        Canvas->Font()->Assign(&BulletFont);
+        SelectFont(Canvas, BulletFont());
         HDC DC = Canvas->Handle();
         SetBkMode(DC, TRANSPARENT);
         SetTextAlign(DC, TA_BASELINE);
@@ -991,8 +1044,8 @@ void TSection::CopyToClipboard()
 
 void TSection::UpdateFonts()
 {
+    // The runs and the list-number font.
     Fonts.UpdateFonts(ParentSectionList);
-    BulletFont.UpdateFont(ParentSectionList, ParentSectionList ? ParentSectionList->FontColor : clBlack);
     UpdateSpacing();
 }
 
@@ -1086,7 +1139,7 @@ TOListItem::TOListItem(int ALevel, const TUrlTarget* Link, TMyFont* Font, char A
 }
 
 TOListItem::TOListItem(TSectionList* AMasterList, const TOListItem& Source)
-    : TSection(AMasterList, Source), NumType(Source.NumType)
+    : TSection(AMasterList, Source), NumType(Source.NumType), ListNumb(Source.ListNumb)
 {
 }
 

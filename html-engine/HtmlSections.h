@@ -15,8 +15,7 @@
 #include <vector>
 
 // One laid-out line.
-class LineRec : public TObject {
-public:
+struct LineRec {
     int Start = 0; // index of its first character in the block's text
     int SpaceBefore = 0, SpaceAfter = 0;
     int LineHt = 0;
@@ -25,6 +24,40 @@ public:
     int Descent = 0;
     int LineIndent = 0;
     int DrawX = 0, DrawY = 0; // from the last paint: screen X, document Y of the text top
+};
+
+// The lines of a block. Most blocks have one line, which the list holds itself; longer ones are
+// kept on the heap, trimmed to the lines that exist once a layout is done.
+class TLineList {
+public:
+    TLineList() {}
+    TLineList(const TLineList&) = delete;
+    TLineList& operator=(const TLineList&) = delete;
+    ~TLineList() { Clear(); }
+
+    int Count() const { return FCount; }
+    // Pointers into the list stay good until it next grows.
+    LineRec* Item(int Index);
+    const LineRec* Item(int Index) const { return const_cast<TLineList*>(this)->Item(Index); }
+    LineRec& Add();
+    void Clear();
+    void Trim();
+
+private:
+    LineRec* Heap() const;
+    void SetHeap(LineRec* Lines, int Capacity);
+
+    // The heap part keeps the list 4-byte aligned, so the block packs it between its integers.
+    struct THeap {
+        unsigned char Lines[sizeof(LineRec*)];
+        int Capacity;
+    };
+    union TStore {
+        TStore() {}
+        LineRec One;
+        THeap Many;
+    } F;
+    int FCount = 0;
 };
 
 class TSection : public TSectionBase {
@@ -53,6 +86,8 @@ public:
     void UpdateFonts() override;
     void MinMaxWidth(TCanvas* Canvas, int& Min, int& Max) override;
     bool HoldsObject(const TObject* Obj) const override;
+    // A block done with building shares its fonts with the blocks that have the same ones.
+    void AddedToCell() override { Fonts.Share(); }
     virtual void AddText(const std::string& Text);
 
     // The new run takes the builder's style additions and script shift, when given.
@@ -68,26 +103,29 @@ public:
     int FinishSection();
 
     const std::string& Text() const { return Buff; }
-    LineRec* Line(int Index) const { return Lines.ItemAs<LineRec>(Index); }
+    LineRec* Line(int Index) { return Lines.Item(Index); }
+    const LineRec* Line(int Index) const { return Lines.Item(Index); }
     TFormControlObj* FormControlAt(int Pos) const { return FormControls.ControlAt(Pos); }
+    // Copy of the font the block started with; list numbers are painted in it.
+    const TMyFont& BulletFont() const { return Fonts.BulletFont(); }
 
     // Measuring (the font of each character from its run, selected into Canvas).
     int TextWidth(TCanvas* Canvas, int Start, bool StripTrailing, int Count);
     int FindCountThatFits(TCanvas* Canvas, int Width, int MaxChars, int Start);
 
-    std::string Buff;
-    TFontList Fonts;
-    TImageList Images;
-    TFormControlList FormControls; // the visible controls in the text, not owned
-    int Level = 0;
-    int Indent = 0;
-    int ListNumb = 0;
-    TFreeList Lines;
-    TMyFont BulletFont;
+    // A document holds a block per line break, so the fields are ordered to leave no gaps (the
+    // bytes first fill the end of the base) and the rarely used parts are made when needed.
     std::uint8_t ListType = 0; // 0 plain, 1 ordered item, 2 unordered item, 3 definition item
     std::uint8_t Justify = 1;  // 1 left, 2 centre, 3 right
     std::uint8_t ClearAttr = 0;
+    int Level = 0;
+    int Indent = 0;
+    std::string Buff;
+    TFontList Fonts;
+    HtmlEngine::TImageList Images;
+    TFormControlList FormControls; // the visible controls in the text, not owned
     int LeftIndentAtStart = 0;
+    TLineList Lines;
 
 protected:
     virtual bool IsPreformatted() const { return false; }
@@ -103,7 +141,7 @@ private:
     void SelectRunFont(TCanvas* Canvas, int Pos, TFontObj*& Run);
     void FormLine(TCanvas* Canvas, int Start, int N, int& Y, IndentManager* IMgr, int FloatHeight,
                   std::vector<TImageObj*>& PendingFloats);
-    void DrawBullet(TCanvas* Canvas, int Bx, int Y, LineRec* L);
+    void DrawBullet(TCanvas* Canvas, int Bx, int Y, const LineRec* L);
 };
 
 class TPreFormated : public TSection {
@@ -119,6 +157,7 @@ public:
     {
         if (Len == 0)
             AddText(" ");
+        TSection::AddedToCell();
     }
 
 protected:
@@ -150,6 +189,7 @@ public:
     TSectionBase* Duplicate(TSectionList* MasterList) const override;
 
     char NumType = '1';
+    int ListNumb = 0;
 
 protected:
     std::string ListLabel() const override;

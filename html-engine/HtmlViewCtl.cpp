@@ -1,17 +1,25 @@
 #include "html-engine/HtmlViewCtl.h"
 
+#include "html-engine/HtmlForms.h"
 #include "html-engine/HtmlSections.h"
+#include "platform/classes/TypInfo.h"
+#include "platform/controls/ExtCtrls.h"
 #include "platform/controls/Forms.h"
 #include "platform/rtl/Streams.h"
 #include "platform/rtl/SysUtils.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace {
 
 constexpr UINT WM_DELIVER_SUBMIT = WM_USER + 100;
 constexpr UINT WM_REDRAW_FRAME = WM_USER + 101;
-constexpr UINT WM_AUTO_SCROLL = WM_USER + 102;
+
+// The screen cursor slot the image start-up fills with the hand shown over links.
+constexpr TCursor HandCursor = 1;
+// How often a selection drag outside the panel scrolls it.
+constexpr unsigned AutoScrollInterval = 100;
 
 // Restores the screen cursor when a load or a switch ends, however it ends.
 struct THourGlass {
@@ -147,23 +155,39 @@ void TPaintPanel::DrawBackground(TCanvas* ACanvas)
     ACanvas->FillRect(Clip);
 }
 
-void TPaintPanel::Dispatch(TMessage& Message)
+void TPaintPanel::WMEraseBkgnd(TWMEraseBkgnd Message)
 {
-    switch (Message.Msg) {
-    case WM_ERASEBKGND:
-        if (FErasePending && Message.WParam) {
-            TCanvas C;
-            C.SetHandle(reinterpret_cast<HDC>(Message.WParam));
-            DrawBackground(&C);
-            C.SetHandle(nullptr);
-            FErasePending = false;
-        }
-        Message.Result = 1;
-        return;
-    default:
-        break;
+    if (FErasePending && Message.DC()) {
+        TCanvas C;
+        C.SetHandle(Message.DC());
+        DrawBackground(&C);
+        C.SetHandle(nullptr);
+        FErasePending = false;
     }
-    TCustomControl::Dispatch(Message);
+    Message.Result = 1;
+}
+
+void TPaintPanel::WMLButtonDblClk(TWMLButtonDblClk Message)
+{
+    // Passed on, the double click would be a second press and start a new selection over the
+    // word; the release still comes here, as after a press.
+    if (ControlStyle.Contains(csCaptureMouse))
+        SetMouseCapture(true);
+    if (Message.Keys() & MK_LBUTTON)
+        FViewer->SelectWordAt(Message.XPos(), Message.YPos());
+}
+
+void TPaintPanel::CMMouseLeave(TMessage& Message)
+{
+    FViewer->PointerLeft();
+    TCustomControl::CMMouseLeave(Message);
+}
+
+TW_PUBLISH(TPaintPanel, TCustomControl)
+{
+    Cls.Message(WM_ERASEBKGND, &TPaintPanel::WMEraseBkgnd);
+    Cls.Message(WM_LBUTTONDBLCLK, &TPaintPanel::WMLButtonDblClk);
+    Cls.Message(CM_MOUSELEAVE, &TPaintPanel::CMMouseLeave);
 }
 
 // ---- T32ScrollBar -------------------------------------------------------------------------------
@@ -188,21 +212,19 @@ void T32ScrollBar::SetParams(int APosition, int APage, int AMin, int AMax)
         Perform(SBM_SETSCROLLINFO, TRUE, reinterpret_cast<LPARAM>(&Info));
 }
 
-void T32ScrollBar::Dispatch(TMessage& Message)
+void T32ScrollBar::Scroll(TScrollCode ScrollCode, int& ScrollPos)
 {
-    if (Message.Msg == CN_VSCROLL) {
-        // The track position of the message is only 16 bits; the viewer reads the whole one.
-        auto* Viewer = dynamic_cast<THTMLViewer*>(Parent());
-        if (Viewer) {
-            SCROLLINFO Info;
-            Info.fMask = SIF_ALL;
-            Perform(SBM_GETSCROLLINFO, 0, reinterpret_cast<LPARAM>(&Info));
-            Viewer->VScrollNotify(static_cast<TScrollCode>(LOWORD(Message.WParam)), Info.nTrackPos);
-        }
-        Message.Result = 0;
+    TScrollBar::Scroll(ScrollCode, ScrollPos);
+    auto* Viewer = dynamic_cast<THTMLViewer*>(Parent());
+    if (!Viewer)
         return;
-    }
-    TScrollBar::Dispatch(Message);
+    // The message carries only 16 bits of the track position; the bar itself has all of it.
+    SCROLLINFO Info;
+    Info.fMask = SIF_ALL;
+    Perform(SBM_GETSCROLLINFO, 0, reinterpret_cast<LPARAM>(&Info));
+    Viewer->VScrollNotify(ScrollCode, Info.nTrackPos);
+    // The viewer has placed the bar; the bar's own step must not move it elsewhere.
+    ScrollPos = Viewer->VScrollPosition();
 }
 
 // ---- THTMLViewer --------------------------------------------------------------------------------
@@ -263,13 +285,26 @@ THTMLViewer::THTMLViewer(TComponent* AOwner) : TWinControl(AOwner)
     FTitleHistory = new TStringList;
     FPositionHistory = new TFreeList;
 
+    FAutoScrollTimer = new TTimer(this);
+    FAutoScrollTimer->SetEnabled(false);
+    FAutoScrollTimer->SetInterval(AutoScrollInterval);
+    FAutoScrollTimer->OnTimer = [this](TObject* Sender) { AutoScrollTick(Sender); };
+
     SetDefBackground(clBtnFace);
     FSectionList->SetDefaults(FFontName, FPreFontName, FBackground, FHotSpotColor, FFontColor, FFontSize);
     SetBounds(0, 0, 150, 150);
 }
 
+struct THTMLViewer::TSubmission {
+    unsigned Number;
+    std::string Action, Method;
+    std::unique_ptr<TStringList> Results;
+};
+
 THTMLViewer::~THTMLViewer()
 {
+    *FAlive = false;
+    FAutoScrollTimer->SetEnabled(false);
     // The panel outlives the document by a little (children go with the component base): it
     // must not paint from a freed document.
     FNoPaint = true;
@@ -316,6 +351,7 @@ TCanvas* THTMLViewer::LayoutCanvas()
 
 void THTMLViewer::ResetForLoad(bool ForLoad)
 {
+    ++FLoadSerial;
     FSectionList->Clear();
     if (ForLoad && ImageCache)
         ImageCache->AgeAll();
@@ -431,15 +467,54 @@ void THTMLViewer::LoadPictureFile(const std::string& Name)
     LoadWithHistory(Name, 2);
 }
 
+namespace {
+
+// A link or base as a native name: "file:" dropped (with its slashes), "\" a separator, a
+// drive letter through the one mapping of DOS names.
+std::string NativeLinkName(const std::string& Link)
+{
+    std::string Name = TrimBlanks(Link);
+    if (SameText(Name.substr(0, 5), "file:") && Name.compare(5, 2, "//") != 0)
+        Name.erase(0, 5); // "file:page.htm", "file:/dir/page.htm"
+    Name = LinkToDosName(Name);
+    if (Name.size() >= 2 && std::isalpha(static_cast<unsigned char>(Name[0])) && Name[1] == ':')
+        Name = MapPath(Name); // "c:page.htm" has no separator for the link rule to see
+    return Name;
+}
+
+} // namespace
+
+bool THTMLViewer::IsWebAddress(const std::string& URL)
+{
+    const std::string S = TrimBlanks(URL);
+    const std::size_t Colon = S.find(':');
+    // One letter before the colon is a drive; a scheme has two characters or more.
+    if (Colon == std::string::npos || Colon < 2 || !std::isalpha(static_cast<unsigned char>(S[0])))
+        return false;
+    for (std::size_t I = 1; I < Colon; ++I) {
+        const unsigned char C = static_cast<unsigned char>(S[I]);
+        if (!std::isalnum(C) && C != '+' && C != '-' && C != '.')
+            return false;
+    }
+    return !SameText(S.substr(0, Colon), "file");
+}
+
 std::string THTMLViewer::ResolveFileName(const std::string& URL)
 {
-    std::string Name = LinkToDosName(TrimBlanks(URL));
+    if (IsWebAddress(URL))
+        return TrimBlanks(URL);
+    const std::string Name = NativeLinkName(URL);
     if (Name.empty() || Name[0] == '/')
         return Name.empty() ? Name : ExpandFileName(Name);
-    if (LowerCase(FBase) == "dospath")
-        return Name;
+    if (SameText(FBase, "DosPath"))
+        return ExpandFileName(Name);
+    if (!FBase.empty() && IsWebAddress(FBase)) {
+        // A page from the web links relative to its own address.
+        const std::string Base = TrimBlanks(FBase);
+        return Base.substr(0, Base.find_last_of('/') + 1) + Name;
+    }
     const std::string Dir =
-        !FBase.empty() ? ExtractFilePath(LinkToDosName(FBase)) : ExtractFilePath(FCurrentFile);
+        !FBase.empty() ? ExtractFilePath(NativeLinkName(FBase)) : ExtractFilePath(FCurrentFile);
     return ExpandFileName(Dir + Name);
 }
 
@@ -773,9 +848,26 @@ void THTMLViewer::SetBase(const std::string& Value)
         FBase = Value;
 }
 
+int THTMLViewer::SelStart() const
+{
+    return FSectionList->SelB;
+}
+
+void THTMLViewer::SetSelStart(int Value)
+{
+    FSectionList->SelB = FSectionList->SelE = Value;
+    CaretPos = Value;
+    FPaintPanel->Invalidate();
+}
+
 int THTMLViewer::SelLength()
 {
     return FSectionList->GetSelLength();
+}
+
+std::string THTMLViewer::SelText()
+{
+    return FSectionList->GetSelText();
 }
 
 void THTMLViewer::SetSelLength(int Value)
@@ -921,6 +1013,45 @@ void THTMLViewer::SetScrollBars(TScrollStyle Value)
 void THTMLViewer::SetOnFormSubmit(TFormSubmitEvent Value)
 {
     FOnFormSubmit = std::move(Value);
+    if (FOnFormSubmit)
+        FSectionList->SubmitForm = [this](const std::string& Action, const std::string& Method,
+                                          std::unique_ptr<TStringList> Results) {
+            SubmitForm(Action, Method, std::move(Results));
+        };
+    else
+        FSectionList->SubmitForm = nullptr;
+}
+
+void THTMLViewer::SubmitForm(const std::string& Action, const std::string& Method,
+                             std::unique_ptr<TStringList> Results)
+{
+    if (!FOnFormSubmit)
+        return;
+    // Each submission keeps its own record until its message comes, so a second one before
+    // that cannot overwrite the first.
+    auto Record = std::make_unique<TSubmission>();
+    Record->Number = ++FNextSubmission;
+    Record->Action = Action;
+    Record->Method = Method;
+    Record->Results = Results ? std::move(Results) : std::make_unique<TStringList>();
+    const unsigned Number = Record->Number;
+    FSubmissions.push_back(std::move(Record));
+    PostMessage(Handle(), WM_DELIVER_SUBMIT, 0, static_cast<LPARAM>(Number));
+}
+
+void THTMLViewer::WMFormSubmit(TMessage& Message)
+{
+    auto It = std::find_if(FSubmissions.begin(), FSubmissions.end(),
+                           [&](const auto& R) { return R->Number == static_cast<unsigned>(Message.LParam); });
+    if (It == FSubmissions.end())
+        return;
+    // Taken out first: the handler may free the view, and the record goes with this call.
+    std::unique_ptr<TSubmission> Record = std::move(*It);
+    FSubmissions.erase(It);
+    if (FOnFormSubmit) {
+        const TFormSubmitEvent Handler = FOnFormSubmit;
+        Handler(this, Record->Action, Record->Method, Record->Results.get());
+    }
 }
 
 // ---- History ----
@@ -974,18 +1105,88 @@ void THTMLViewer::ClearHistory()
 
 // ---- Mouse (the panel's events) ----
 
+int THTMLViewer::CursorAt(int X, int Y, int* LineTop, int* LineHeight)
+{
+    TCell* Cell = nullptr;
+    int Height = 0, Top = 0, CaretX = 0;
+    const int Pos =
+        FSectionList->FindCursor(LayoutCanvas(), X, SatAdd(Y, FSectionList->YOff), Cell, Height, Top, CaretX);
+    if (LineTop)
+        *LineTop = Top;
+    if (LineHeight)
+        *LineHeight = Height;
+    return Pos;
+}
+
+bool THTMLViewer::LinkAt(int X, int Y, TFormControlObj*& FormControl, TUrlTarget& Link)
+{
+    FormControl = nullptr;
+    Link.Clear();
+    if (FNoPaint || FProcessing)
+        return false;
+    return FSectionList->GetURL(LayoutCanvas(), X, SatAdd(Y, FSectionList->YOff), FormControl, Link);
+}
+
 void THTMLViewer::ViewerMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)
 {
     (void)Sender;
+    const std::shared_ptr<bool> Alive = FAlive;
     if (OnMouseDown)
         OnMouseDown(this, Button, Shift, X, Y);
+    if (!*Alive)
+        return;
+    FFocusedAtClick = Focused();
     if (CanFocus())
         SetFocus();
+    FLinkFollowed = false;
+    if (Button != mbLeft)
+        return;
+    FLeftDown = true;
+    if (!FFocusedAtClick || FProcessing)
+        return; // the first click into the view only gives it the focus
+    if (Shift.Contains(ssShift) && SelAnchor >= 0) {
+        // Shift extends the selection from where it was started to the click.
+        ExtendSelection(X, Y);
+        return;
+    }
+    SelAnchor = CursorAt(X, Y);
+    if (SelAnchor < 0)
+        return;
+    if (FSectionList->SelB != FSectionList->SelE)
+        FPaintPanel->Invalidate();
+    FSectionList->SelB = FSectionList->SelE = SelAnchor;
+    CaretPos = SelAnchor;
 }
 
 void THTMLViewer::ViewerMouseMove(TObject* Sender, TShiftState Shift, int X, int Y)
 {
     (void)Sender;
+    const std::shared_ptr<bool> Alive = FAlive;
+    if (OnMouseMove)
+        OnMouseMove(this, Shift, X, Y);
+    if (!*Alive)
+        return;
+    TFormControlObj* FormControl = nullptr;
+    TUrlTarget Link;
+    const bool Over = LinkAt(X, Y, FormControl, Link);
+    FPaintPanel->SetCursor(Over ? HandCursor : Cursor());
+    if (Link.URL != FURL) {
+        FURL = Link.URL;
+        FTarget = Link.Target;
+        if (OnHotSpotCovered) {
+            OnHotSpotCovered(this, FURL);
+            if (!*Alive)
+                return;
+        }
+    }
+    if (Shift.Contains(ssLeft) && FLeftDown) {
+        if (!FAutoScrolling && (Y <= 0 || Y > PanelHeight())) {
+            FAutoScrolling = true;
+            FAutoScrollTimer->SetEnabled(true);
+        }
+        if (!FNoSelect)
+            ExtendSelection(X, Y);
+    }
     if (OnMouseMove)
         OnMouseMove(this, Shift, X, Y);
 }
@@ -993,8 +1194,170 @@ void THTMLViewer::ViewerMouseMove(TObject* Sender, TShiftState Shift, int X, int
 void THTMLViewer::ViewerMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)
 {
     (void)Sender;
+    const std::shared_ptr<bool> Alive = FAlive;
     if (OnMouseUp)
         OnMouseUp(this, Button, Shift, X, Y);
+    if (!*Alive || Button != mbLeft)
+        return;
+    ExtendSelection(X, Y);
+    FFocusedAtClick = false;
+    StopAutoScroll();
+    const bool WasDown = FLeftDown;
+    FLeftDown = false;
+    if (!WasDown || FSectionList->SelB < FSectionList->SelE)
+        return;
+    TFormControlObj* FormControl = nullptr;
+    TUrlTarget Link;
+    if (!LinkAt(X, Y, FormControl, Link))
+        return;
+    // Both may run handlers that free or reload the view: nothing of it is touched after them.
+    if (auto* ImageControl = dynamic_cast<TImageFormControlObj*>(FormControl)) {
+        ImageControl->SubmitFromImage();
+    } else if (!FormControl && !Link.URL.empty()) {
+        FURL = Link.URL;
+        FTarget = Link.Target;
+        FLinkFollowed = true;
+        FollowLink();
+    }
+}
+
+void THTMLViewer::PointerLeft()
+{
+    FPaintPanel->SetCursor(Cursor());
+    if (FURL.empty() || FLeftDown)
+        return;
+    FURL.clear();
+    FTarget.clear();
+    if (OnHotSpotCovered)
+        OnHotSpotCovered(this, FURL);
+}
+
+void THTMLViewer::ExtendSelection(int X, int Y)
+{
+    if (!FFocusedAtClick || SelAnchor < 0 || FProcessing)
+        return;
+    Y = std::clamp(Y, 0, PanelHeight());
+    int P = CursorAt(X, Y);
+    // Below the last line the drag takes in the rest of the document.
+    if (P < 0 && SatAdd(Y, FSectionList->YOff) >= FDocHeight)
+        P = FSectionList->StartCurs + FSectionList->Len;
+    if (P < 0)
+        return;
+    if (P != CaretPos && !FNoSelect) {
+        FSectionList->SelB = std::min(SelAnchor, P);
+        FSectionList->SelE = std::max(SelAnchor, P);
+        FPaintPanel->Invalidate();
+    }
+    CaretPos = P;
+}
+
+void THTMLViewer::SelectWordAt(int X, int Y)
+{
+    if (FNoSelect || FProcessing || FLinkFollowed)
+        return;
+    int Top = 0, LineHeight = 0;
+    const int DocY = SatAdd(Y, FSectionList->YOff);
+    const int Pos = CursorAt(X, Y, &Top, &LineHeight);
+    if (Pos < 0)
+        return;
+    CaretPos = Pos;
+    // A point past a line's end gives the first position of the next line: no word there.
+    int CX = 0, CY = 0;
+    if (!FSectionList->CursorToXY(LayoutCanvas(), Pos, CX, CY) || CY > Top || DocY >= SatAdd(Top, LineHeight))
+        return;
+    auto IsWordChar = [](char Ch) { return std::isalnum(static_cast<unsigned char>(Ch)) != 0; };
+    char Ch = 0;
+    TObject* Block = nullptr;
+    if (!FSectionList->GetChAtPos(Pos, Ch, Block) || !IsWordChar(Ch))
+        return;
+    // The end of one block is the start of the next: the character must be in the clicked one.
+    auto* Section = dynamic_cast<TSectionBase*>(Block);
+    if (!Section || DocY < Section->StartY || DocY >= SatAdd(Section->StartY, Section->SectionHeight))
+        return;
+    // The word stays inside the block of the clicked character.
+    auto SameWord = [&](int P) {
+        char C = 0;
+        TObject* Obj = nullptr;
+        return FSectionList->GetChAtPos(P, C, Obj) && Obj == Block && IsWordChar(C);
+    };
+    int First = Pos, Last = Pos;
+    while (First > 0 && SameWord(First - 1))
+        --First;
+    while (SameWord(Last + 1))
+        ++Last;
+    FSectionList->SelB = First;
+    FSectionList->SelE = Last + 1;
+    FPaintPanel->Invalidate();
+}
+
+void THTMLViewer::AutoScrollTick(TObject* Sender)
+{
+    (void)Sender;
+    POINT Screen{};
+    GetCursorPos(&Screen);
+    const TPoint P = FPaintPanel->ScreenToClient(TPoint{Screen.x, Screen.y});
+    const int H = PanelHeight();
+    // The release may have happened where the panel never heard it.
+    if (!FAutoScrolling || (P.y > 0 && P.y <= H) || !(GetAsyncKeyState(VK_LBUTTON) & 0x8000)) {
+        StopAutoScroll();
+        return;
+    }
+    const int Small = FVScrollBar->SmallChange;
+    const int Step = P.y < -15 ? -8 * Small : P.y <= 0 ? -Small : P.y > H + 15 ? 8 * Small : Small;
+    const int Y = std::max(0, std::min(VScrollPosition() + Step, FDocHeight - H));
+    FSectionList->SetYOffset(Y);
+    FVScrollBar->SetPosition(Y);
+    ExtendSelection(P.x, P.y);
+    FPaintPanel->Invalidate();
+}
+
+void THTMLViewer::StopAutoScroll()
+{
+    FAutoScrolling = false;
+    FAutoScrollTimer->SetEnabled(false);
+}
+
+bool THTMLViewer::DoHotSpotClick(const std::string& URL)
+{
+    bool Handled = false;
+    if (OnHotSpotClick)
+        OnHotSpotClick(this, URL, Handled);
+    return Handled;
+}
+
+void THTMLViewer::FollowLink()
+{
+    const std::shared_ptr<bool> Alive = FAlive;
+    const unsigned Serial = FLoadSerial;
+    const std::string URL = FURL;
+    if (DoHotSpotClick(URL))
+        return;
+    // A handler that closed the view or put another document into it has taken the click.
+    if (!*Alive || FLoadSerial != Serial)
+        return;
+    const TViewPosition P = GetPosition();
+    if (!URL.empty() && URL[0] == '#') {
+        if (JumpToAnchor(URL))
+            AddHistoryEntry(FCurrentFile, FTitle, FCurrentKind, P);
+        return;
+    }
+    const std::size_t Hash = URL.find('#');
+    const std::string Dest = Hash == std::string::npos ? std::string() : URL.substr(Hash);
+    std::string Name = URL.substr(0, Hash);
+    if (IsWebAddress(Name))
+        return; // only the handler knows what to do with it
+    Name = ResolveFileName(Name);
+    if (IsWebAddress(Name))
+        return; // relative to a page from the web
+    const std::string Ext = UpperCase(ExtractFileExt(Name)).substr(0, 5);
+    if (Ext == ".BMP" || Ext == ".GIF" || Ext == ".JPG" || Ext == ".JPEG" || Ext == ".PNG") {
+        LoadPictureFile(Name);
+    } else if (Ext == ".HTM" || Ext == ".HTML") {
+        if (Name != FCurrentFile)
+            LoadFromFile(Name + Dest);
+        else if (JumpToAnchor(Dest))
+            AddHistoryEntry(FCurrentFile, FTitle, 0, P);
+    }
 }
 
 // ---- Messages ----
@@ -1011,20 +1374,20 @@ void THTMLViewer::DoExit()
     DrawBorder();
 }
 
-void THTMLViewer::Dispatch(TMessage& Message)
+void THTMLViewer::WMGetDlgCode(TWMGetDlgCode Message)
 {
-    switch (Message.Msg) {
-    case WM_GETDLGCODE:
-        Message.Result = DLGC_WANTARROWS;
-        return;
-    case WM_REDRAW_FRAME:
-        DrawBorder();
-        return;
-    case WM_DELIVER_SUBMIT:
-    case WM_AUTO_SCROLL:
-        return;
-    default:
-        break;
-    }
-    TWinControl::Dispatch(Message);
+    Message.Result = DLGC_WANTARROWS;
+}
+
+void THTMLViewer::WMRedrawFrame(TMessage& Message)
+{
+    (void)Message;
+    DrawBorder();
+}
+
+TW_PUBLISH(THTMLViewer, TWinControl)
+{
+    Cls.Message(WM_GETDLGCODE, &THTMLViewer::WMGetDlgCode);
+    Cls.Message(WM_DELIVER_SUBMIT, &THTMLViewer::WMFormSubmit);
+    Cls.Message(WM_REDRAW_FRAME, &THTMLViewer::WMRedrawFrame);
 }

@@ -1,7 +1,8 @@
 // The HTML view control: a window that shows one document. It owns the document model, loads
 // files, strings, memory buffers and streams through the builder, lays the document out for its
 // width, paints it off-screen through a child paint panel, scrolls with a vertical and a
-// horizontal bar and by keys, and jumps to named anchors.
+// horizontal bar and by keys, and jumps to named anchors. Under the mouse it follows links,
+// selects text and hands form submissions to its host.
 #pragma once
 
 #include "html-engine/HtmlModel.h"
@@ -14,8 +15,10 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class THTMLViewer;
+class TTimer;
 
 // No off-screen bitmap could be made for a paint.
 class EOutOfResources : public Exception {
@@ -73,9 +76,13 @@ public:
     void DrawBackground(TCanvas* ACanvas);
     bool FErasePending = false;
 
-    void Dispatch(TMessage& Message) override;
-
 protected:
+    TW_MESSAGE_HANDLERS(TPaintPanel);
+    void WMEraseBkgnd(TWMEraseBkgnd Message);
+    // A double click selects the word under the pointer (and is no second press).
+    void WMLButtonDblClk(TWMLButtonDblClk Message);
+    // The pointer left the panel: it is over no link any more.
+    void CMMouseLeave(TMessage& Message);
     void Paint() override;
 
 private:
@@ -96,7 +103,9 @@ public:
     void SetPosition(int P) { SetParams(P, FPage, FMin32, FMax32); }
     void SetMax(int M) { SetParams(FPos, FPage, FMin32, M); }
 
-    void Dispatch(TMessage& Message) override;
+protected:
+    // The bar's reflected notification goes to the viewer, with the whole 32-bit track position.
+    void Scroll(TScrollCode ScrollCode, int& ScrollPos) override;
 
 private:
     int FPos = 0, FMin32 = 0, FMax32 = 0, FPage = 0;
@@ -144,9 +153,15 @@ public:
     int CurrentKind() const { return FCurrentKind; }
     const std::string& GetLinkUrl() const { return FURL; }
     const std::string& GetLinkTarget() const { return FTarget; }
+    // The selection: its first character position, its length in characters (a line end
+    // counts two) and its text (lines end in CR LF).
+    int SelStart() const;
+    // An empty selection at Value, which becomes the caret.
+    void SetSelStart(int Value);
     int SelLength();
     // Only 0 acts (empties the selection).
     void SetSelLength(int Value);
+    std::string SelText();
     int MaxWidth() const { return FMaxWidth; }
     int DocHeight() const { return FDocHeight; }
 
@@ -193,6 +208,23 @@ public:
     TNotifyEvent OnHistoryChange;
     TProcessingEvent OnProcessing;
 
+    // ---- Mouse, links and selection ----
+    // Selects the word (letters and digits) under the panel point.
+    void SelectWordAt(int X, int Y);
+    // Moves the selection's free end to the panel point (Y is held inside the panel; below the
+    // last line the end is the document's end).
+    void ExtendSelection(int X, int Y);
+    // Acts on the link URL: OnHotSpotClick first; unhandled, "#name" jumps in the document, a
+    // page loads (or jumps, when it is the one shown) and a picture shows alone. Other files
+    // and web addresses do nothing here.
+    virtual void FollowLink();
+    // True while the selection drag scrolls the view because the pointer is above or below it.
+    bool AutoScrolling() const { return FAutoScrolling; }
+    // The document's submit hook: the submission is handed to OnFormSubmit once the click that
+    // made it has finished; the view frees Results after the handler.
+    void SubmitForm(const std::string& Action, const std::string& Method,
+                    std::unique_ptr<TStringList> Results);
+
     // ---- History ----
     TStringList* History() const { return FHistory; }
     TStringList* TitleHistory() const { return FTitleHistory; }
@@ -221,19 +253,29 @@ public:
     virtual void ViewerMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
 
     void PaintWindow(HDC DC) override;
-    void Dispatch(TMessage& Message) override;
     // The vertical bar's reflected notification (code and 32-bit track position).
     void VScrollNotify(TScrollCode Code, int TrackPos);
     // True while a layout runs: painting does nothing then.
     bool NoPaint() const { return FNoPaint; }
-    // A link or image name as a file name: "file:" addresses and "\" separators made native;
-    // a relative name is taken from the base (none with the base "DosPath"), else from the shown
-    // file's directory, and expanded.
+    // A link or image name as a file name: "file:" addresses, "\" separators and drive letters
+    // made native; a relative name is taken from the base (none with the base "DosPath"), else
+    // from the shown file's directory, and expanded. A web address stays as it is.
     virtual std::string ResolveFileName(const std::string& URL);
+    // Whether a link names something on the web (a scheme other than "file:"), not a file here.
+    static bool IsWebAddress(const std::string& URL);
     // The generated one-image page of LoadPictureFile for a file name.
     static std::string PicturePageMarkup(const std::string& FileName);
 
 protected:
+    TW_MESSAGE_HANDLERS(THTMLViewer);
+    void WMGetDlgCode(TWMGetDlgCode Message);
+    // A submission that SubmitForm kept (LParam: its number) goes to OnFormSubmit.
+    void WMFormSubmit(TMessage& Message);
+    // A paint of the panel has covered the frame: draw it again.
+    void WMRedrawFrame(TMessage& Message);
+
+    // Fires OnHotSpotClick; true when the handler took the link.
+    virtual bool DoHotSpotClick(const std::string& URL);
     void KeyDown(WORD& Key, TShiftState Shift) override;
     void DoEnter() override;
     void DoExit() override;
@@ -241,6 +283,16 @@ protected:
     void SizeChanged() override;
 
 private:
+    friend class TPaintPanel;
+    struct TSubmission;
+    // The character position under a panel point (-1: none), with the document Y of that line's
+    // top and its height.
+    int CursorAt(int X, int Y, int* LineTop = nullptr, int* LineHeight = nullptr);
+    // The link (or form image) under a panel point; URL and target empty for a form image.
+    bool LinkAt(int X, int Y, TFormControlObj*& FormControl, TUrlTarget& Link);
+    void AutoScrollTick(TObject* Sender);
+    void StopAutoScroll();
+    void PointerLeft();
     void LoadDocument(const std::string& Name, int Kind);
     void LoadWithHistory(const std::string& Name, int Kind);
     // Empties the document for new content; a load also ages the image cache.
@@ -283,6 +335,21 @@ private:
     int FLastWidth = -1;
     std::string FURL, FTarget;
     bool FLoading = false;
+
+    // Mouse state: the view had the focus when the button went down; the left button went down
+    // on the panel; the last press followed a link.
+    bool FFocusedAtClick = false;
+    bool FLeftDown = false;
+    bool FLinkFollowed = false;
+    bool FAutoScrolling = false;
+    TTimer* FAutoScrollTimer;
+    // Goes false when the view is destroyed: code that called a handler checks it before it
+    // touches the view again.
+    std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
+    // Counts the loads and clears, so a caller sees that a handler replaced the document.
+    unsigned FLoadSerial = 0;
+    std::vector<std::unique_ptr<TSubmission>> FSubmissions;
+    unsigned FNextSubmission = 0;
 
     TColor FBackground = clBtnFace;
     THTMLBorderStyle FBorderStyle = htFocused;

@@ -40,18 +40,19 @@
 #include "apps/html-editor/Unit8.h"
 #include "apps/html-editor/Unit9.h"
 #include "components/addons/AdHelpersCore.h"
+#include "components/addons/ClipView.h"
 #include "components/colour-memo/ColMemo.h"
 #include "html-engine/HtmlImageUtil.h"
 #include "platform/app/Application.h"
 
 // In link order. The colouring memo's cursor comes after the engine's image start-up, so its
-// hand is the one left in cursor slot 1. The pattern fill and the clipboard viewer's icon format
-// join here as those units land.
+// hand is the one left in cursor slot 1. The pattern fill joins here as that unit lands.
 void RunUnitStartups()
 {
     InitAdCursors();
     HtmlImageInit();
     InitColMemoCursor();
+    RegisterIconClipboardFormat();
 }
 
 void CreateTamselForms()

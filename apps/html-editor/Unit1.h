@@ -5,7 +5,7 @@
 
 #include "components/addons/AdCtrls.h"
 #include "components/addons/AdShellStub.h"
-#include "components/addons/BalloonHintStub.h"
+#include "components/addons/BalloonHint.h"
 #include "components/colour-memo/ColMemo.h"
 #include "platform/controls/Buttons.h"
 #include "platform/controls/ComCtrls.h"

@@ -4,4 +4,7 @@
 
 TForm7* Form7 = nullptr;
 
-TW_PUBLISH(TForm7, TForm) {}
+TW_PUBLISH(TForm7, TForm)
+{
+    Cls.Field("ClipboardViewer1", &TForm7::ClipboardViewer1);
+}

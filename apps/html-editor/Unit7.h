@@ -1,11 +1,13 @@
-// The clipboard window. Made at start-up from its stored description.
+// The clipboard window: one clipboard viewer. Made at start-up from its stored description.
 #pragma once
 
+#include "components/addons/ClipView.h"
 #include "platform/controls/Forms.h"
 
 class TForm7 : public TForm {
 public:
     using TForm::TForm;
+    TClipboardViewer* ClipboardViewer1 = nullptr;
 };
 TW_LINK_CLASS(TForm7);
 

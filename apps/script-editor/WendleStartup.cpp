@@ -6,6 +6,7 @@
 #include "apps/script-editor/browsercon.h"
 #include "apps/script-editor/view.h"
 #include "components/addons/AdHelpersCore.h"
+#include "components/addons/ClipView.h"
 #include "components/colour-memo/ColMemo.h"
 #include "html-engine/HtmlImageUtil.h"
 #include "platform/app/Application.h"
@@ -37,6 +38,7 @@ void RunUnitStartups()
     InitAdCursors();
     InitColMemoCursor();
     HtmlImageInit();
+    RegisterIconClipboardFormat();
 }
 
 void CreateProgramForms()

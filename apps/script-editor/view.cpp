@@ -11,5 +11,7 @@ void Tviewclip::Button1Click(TObject*)
 
 TW_PUBLISH(Tviewclip, TForm)
 {
+    Cls.Field("ClipboardViewer1", &Tviewclip::ClipboardViewer1);
+    Cls.Field("Button1", &Tviewclip::Button1);
     Cls.Handler("Button1Click", &Tviewclip::Button1Click);
 }

@@ -127,6 +127,12 @@ void TColorSpans::Resolve()
     }
 }
 
+void TColorSpans::AppendRuns(const TColorSpans& Runs)
+{
+    for (int i = 0; i < Runs.Count(); ++i)
+        FList.AddDescr(Runs[i]);
+}
+
 // ---- TColorRule ---------------------------------------------------------------------------------
 namespace {
 
@@ -396,28 +402,19 @@ void TColorRule::ScanBeginLineEnd(std::string_view Text, int Base, TColorSpans& 
     }
 }
 
-void TColorRule::ScanKeywords(std::string_view Text, int Base, TColorSpans& Spans)
+void TColorRule::ParseLookup()
 {
-    if (Trim(FKeyLookup).size() < 3)
-        return;
-    std::string_view Searched = Text;
-    // The text is matched the way the lookup string was compiled, so changing KeyCase alone
-    // changes nothing until the keywords are compiled again.
-    if (!FLookupKeyCase) {
-        FUpperText.assign(Text.data(), Text.size());
-        for (char& C : FUpperText)
-            if (C >= 'a' && C <= 'z')
-                C = static_cast<char>(C - 'a' + 'A');
-        Searched = FUpperText;
-    }
+    // The lookup string is read from its second character: each "*" ends a token; a token
+    // followed by "+" takes the next four bytes as its colour.
+    FTokens.clear();
+    FTokensOf = FKeyLookup;
+    FTokensColor = DefKeyColor;
     const std::string_view Lookup = FKeyLookup;
-    const int N = static_cast<int>(Searched.size());
     std::size_t TokenStart = 1;
     while (TokenStart < Lookup.size()) {
         const std::size_t Star = Lookup.find('*', TokenStart);
         if (Star == std::string_view::npos)
             break;
-        const std::string_view Token = Lookup.substr(TokenStart, Star - TokenStart);
         TColor Color = DefKeyColor;
         std::size_t Next = Star + 1;
         if (Next < Lookup.size() && Lookup[Next] == '+') {
@@ -428,17 +425,78 @@ void TColorRule::ScanKeywords(std::string_view Text, int Base, TColorSpans& Span
             Color = static_cast<TColor>(C);
             Next += 5;
         }
+        if (Star > TokenStart)
+            FTokens.push_back(
+                TToken{static_cast<int>(TokenStart), static_cast<int>(Star - TokenStart), Color});
         TokenStart = Next;
-        if (Token.empty())
-            continue;
+    }
+    // The tokens by their first byte, each byte's in token order.
+    FByFirst.assign(FTokens.size(), 0);
+    FFirst.fill(0);
+    for (const TToken& T : FTokens)
+        ++FFirst[static_cast<unsigned char>(Lookup[static_cast<std::size_t>(T.From)]) + 1];
+    for (std::size_t c = 1; c < FFirst.size(); ++c)
+        FFirst[c] += FFirst[c - 1];
+    std::array<int, 257> Fill = FFirst;
+    for (int t = 0; t < static_cast<int>(FTokens.size()); ++t)
+        FByFirst[static_cast<std::size_t>(Fill[static_cast<unsigned char>(
+            Lookup[static_cast<std::size_t>(FTokens[static_cast<std::size_t>(t)].From)])]++)] = t;
+}
+
+void TColorRule::ScanKeywords(std::string_view Text, int Base, TColorSpans& Spans)
+{
+    if (Trim(FKeyLookup).size() < 3)
+        return;
+    if (FTokensOf != FKeyLookup || FTokensColor != DefKeyColor)
+        ParseLookup();
+    std::string_view Searched = Text;
+    // The text is matched the way the lookup string was compiled, so changing KeyCase alone
+    // changes nothing until the keywords are compiled again.
+    if (!FLookupKeyCase) {
+        FUpperText.assign(Text.data(), Text.size());
+        for (char& C : FUpperText)
+            if (C >= 'a' && C <= 'z')
+                C = static_cast<char>(C - 'a' + 'A');
+        Searched = FUpperText;
+    }
+    const char* Lookup = FKeyLookup.data();
+    const int N = static_cast<int>(Searched.size());
+    // Each token is searched for from the start of the text, each next search starting after
+    // the occurrence found: done for all tokens in one walk over the text, a token looked at
+    // only where the text holds its first byte. Same occurrences as one search per token.
+    FNextSearch.assign(FTokens.size(), 0);
+    FMatches.clear();
+    for (int p = 0; p < N; ++p) {
+        const auto c = static_cast<unsigned char>(Searched[static_cast<std::size_t>(p)]);
+        for (int k = FFirst[c]; k < FFirst[c + 1]; ++k) {
+            const int t = FByFirst[static_cast<std::size_t>(k)];
+            const TToken& Token = FTokens[static_cast<std::size_t>(t)];
+            if (p < FNextSearch[static_cast<std::size_t>(t)] || Token.Length > N - p ||
+                std::memcmp(Searched.data() + p + 1, Lookup + Token.From + 1,
+                            static_cast<std::size_t>(Token.Length - 1)) != 0)
+                continue;
+            FMatches.emplace_back(t, p);
+            FNextSearch[static_cast<std::size_t>(t)] = p + Token.Length;
+        }
+    }
+    // The spans go token by token, each token's in text order.
+    FMatchStart.assign(FTokens.size() + 1, 0);
+    for (const auto& [t, p] : FMatches)
+        ++FMatchStart[static_cast<std::size_t>(t) + 1];
+    for (std::size_t t = 1; t < FMatchStart.size(); ++t)
+        FMatchStart[t] += FMatchStart[t - 1];
+    FByToken.resize(FMatches.size());
+    FNextSearch.assign(FMatchStart.begin(), FMatchStart.end() - 1); // reused as fill positions
+    for (const auto& [t, p] : FMatches)
+        FByToken[static_cast<std::size_t>(FNextSearch[static_cast<std::size_t>(t)]++)] = p;
+    for (std::size_t t = 0; t < FTokens.size(); ++t) {
+        const TToken& Token = FTokens[t];
         // A pattern longer than the search pattern's room still matches on its whole text.
-        FSearchPattern.assign(Token.substr(0, KeywordPatternMax));
-        const int L = static_cast<int>(Token.size());
-        int From = 0;
-        for (;;) {
-            const int At = FindFrom(Searched, Token, From);
-            if (At < 0)
-                break;
+        FSearchPattern.assign(Lookup + Token.From,
+                              static_cast<std::size_t>(std::min(Token.Length, KeywordPatternMax)));
+        const int L = Token.Length;
+        for (int m = FMatchStart[t]; m < FMatchStart[t + 1]; ++m) {
+            const int At = FByToken[static_cast<std::size_t>(m)];
             bool Counts = true;
             if (!PartWord) {
                 const bool WordBefore = At > 0 && IsWordChar(static_cast<unsigned char>(Searched[At - 1]));
@@ -446,8 +504,7 @@ void TColorRule::ScanKeywords(std::string_view Text, int Base, TColorSpans& Span
                 Counts = !WordBefore && !WordAfter;
             }
             if (Counts)
-                Spans.Add(Base + At, Base + At + L - 1, Color, ZOrder, 1);
-            From = At + L;
+                Spans.Add(Base + At, Base + At + L - 1, Token.Color, ZOrder, 1);
         }
     }
 }
@@ -729,24 +786,6 @@ int TColorMemo::TextLength()
     return Length;
 }
 
-bool TColorMemo::ReadLine(int Line, int Length, int At)
-{
-    // The control reads the room from the first two bytes, and the buffer always has a margin
-    // past the text for them. A line longer than two bytes can tell is not read by itself.
-    if (Length > 0xFFFF || At + std::max(Length, 2) > static_cast<int>(FTextBuf.size()))
-        return false;
-    char* Dest = FTextBuf.data() + At;
-    char Behind[2];
-    std::memcpy(Behind, Dest, sizeof Behind); // what a line shorter than two characters leaves
-    const WORD Room = static_cast<WORD>(Length);
-    std::memcpy(Dest, &Room, sizeof Room);
-    const LRESULT Got =
-        SendMessage(Handle(), EM_GETLINE, static_cast<WPARAM>(Line), reinterpret_cast<LPARAM>(Dest));
-    for (int I = Length; I < 2; ++I)
-        Dest[I] = Behind[I];
-    return Got == Length;
-}
-
 void TColorMemo::FetchText(int From, int To)
 {
     // Only the characters a pass scans or draws are read from the control, at their own
@@ -761,40 +800,14 @@ void TColorMemo::FetchText(int From, int To)
     }
     if (From >= FValidFrom && To <= FValidTo)
         return;
-    HWND Wnd = Handle();
-    int Line = LineOf(From);
-    int Pos = LineStart(Line);
-    const int ReadFrom = std::max(Pos, 0);
-    int ReadTo = ReadFrom;
-    while (Pos >= 0 && Pos < To) {
-        const int Count = LineLengthAt(Pos);
-        const int Next = LineStart(Line + 1);
-        // Lines are parted by CR LF, or by nothing where a long line wraps.
-        const int Gap = Next < 0 ? Length - (Pos + Count) : Next - (Pos + Count);
-        if (Count < 0 || Pos + Count > Length || (Gap != 0 && Gap != 2) || !ReadLine(Line, Count, Pos)) {
-            // Not line by line: the whole text, once.
-            const int Got = GetWindowText(Wnd, FTextBuf.data(), static_cast<int>(FTextBuf.size()));
-            FTextBuf[static_cast<std::size_t>(std::clamp(Got, 0, Length))] = 0;
-            FValidFrom = 0;
-            FValidTo = std::clamp(Got, 0, Length);
-            return;
-        }
-        if (Gap == 2) {
-            FTextBuf[static_cast<std::size_t>(Pos + Count)] = '\r';
-            FTextBuf[static_cast<std::size_t>(Pos + Count + 1)] = '\n';
-        }
-        ReadTo = Pos + Count + Gap;
-        if (Next < 0)
-            break;
-        Pos = Next;
-        ++Line;
-    }
-    if (FValidTo > FValidFrom && ReadFrom <= FValidTo && ReadTo >= FValidFrom) {
-        FValidFrom = std::min(FValidFrom, ReadFrom);
-        FValidTo = std::max(FValidTo, ReadTo);
+    const int Got = GetTextRange(From, To, FTextBuf.data() + From);
+    To = From + std::max(Got, 0);
+    if (FValidTo > FValidFrom && From <= FValidTo && To >= FValidFrom) {
+        FValidFrom = std::min(FValidFrom, From);
+        FValidTo = std::max(FValidTo, To);
     } else {
-        FValidFrom = ReadFrom;
-        FValidTo = ReadTo;
+        FValidFrom = From;
+        FValidTo = To;
     }
 }
 
@@ -913,16 +926,19 @@ void TColorMemo::ColoringPass(bool CaretLineOnly)
         First = static_cast<int>(SendMessage(Wnd, EM_GETFIRSTVISIBLELINE, 0, 0));
         Count = LineCount - First;
     }
-    const int S = std::max(LineStart(ScanStartLine(First)), 0);
+    const int StartLine = ScanStartLine(First);
+    const int S = std::max(LineStart(StartLine), 0);
 
     // The range ends before the first line that is not wholly inside the window.
     const int ClientBottom = ClientHeight();
     int E = -1;
+    int EndLine = First + Count; // one past the last line of the range
     for (int Line = First; Line < First + Count; ++Line) {
         const int Index = LineStart(Line);
         int X, Y;
         if (Index < 0 || !ClientPos(Index, X, Y) || Y < 0 || Y + TextHeight >= ClientBottom) {
             E = std::max(Index, 0);
+            EndLine = Line;
             break;
         }
     }
@@ -931,43 +947,117 @@ void TColorMemo::ColoringPass(bool CaretLineOnly)
         E = LastStart < 0 ? Got : LastStart + LineLengthAt(LastStart);
     }
     E = std::clamp(E, S, Got);
-    FetchText(S, E);
-    int CaretLineStart = 0, CaretPos = 0;
-    if (RedrawAlways) {
-        // The caret line is drawn up to the caret even where it lies outside the scanned range.
-        CaretLineStart = std::max(LineStart(-1), 0);
-        CaretPos = SelStart_ + SelLength_;
-        FetchText(CaretLineStart, CaretPos + 1);
-    }
-    // The handler of OnDraw sees the scanned text end here; the character is put back after.
-    const char Saved = FTextBuf[static_cast<std::size_t>(E)];
-    FTextBuf[static_cast<std::size_t>(E)] = 0;
     FLastScanStart = S;
     FLastScanEnd = E;
+    CutLongLines(StartLine, EndLine, S, E);
+
+    int CaretLineStart = 0, CaretPos = 0;
+    if (RedrawAlways) {
+        // The caret line is drawn up to the caret even where it lies outside the scanned range
+        // (on a long line, within the part of it a pass looks at).
+        const int CaretLine = LineOf(-1);
+        CaretLineStart = std::max(LineStart(CaretLine), 0);
+        CaretPos = std::min(SelStart_ + SelLength_, Got - 1);
+        const int Length = LineLengthAt(CaretLineStart);
+        if (Length > LongLine) {
+            const TLineCut Cut = LineCut(CaretLine, CaretLineStart, Length);
+            CaretLineStart = std::max(CaretLineStart, Cut.ScanFrom);
+            CaretPos = std::min(CaretPos, Cut.ScanTo);
+        }
+        FetchText(CaretLineStart, CaretPos + 1);
+    }
 
     TScanInput In;
     In.Text = FTextBuf.data();
-    In.Start = S;
-    In.End = E;
     In.Rules = FColorRules.get();
     In.HotSpot = FHotSpot.get();
     In.WantTabs = WantTabs;
     In.MemoColor = Color();
-    In.RedrawAlways = RedrawAlways;
-    if (RedrawAlways) {
-        In.CaretLineStart = CaretLineStart;
-        In.CaretPos = std::min(CaretPos, Got - 1);
-        In.FontColor = Font()->Color();
-    }
+    In.FontColor = Font()->Color();
+    In.CaretLineStart = CaretLineStart;
+    In.CaretPos = CaretPos;
     In.SelStart = SelStart_;
     In.SelLength = SelLength_;
     In.OnDraw = OnDraw;
     In.DrawArray = FDrawArray;
-    FindColorRuns(In, FSpans);
-    FTextBuf[static_cast<std::size_t>(E)] = Saved;
+    // The caret line's span goes with the part that holds the caret, else with the first.
+    std::size_t CaretPart = 0;
+    for (std::size_t i = 0; i < FParts.size(); ++i)
+        if (CaretPos >= FParts[i].first && CaretPos < FParts[i].second)
+            CaretPart = i;
+    FSpans.Reset();
+    FLastScanned = 0;
+    for (std::size_t i = 0; i < FParts.size(); ++i) {
+        auto [From, To] = FParts[i];
+        // A cut inside a long line may fall inside a character: the part holds whole ones.
+        FetchText(From, To + 1);
+        while (From < To &&
+               (static_cast<unsigned char>(FTextBuf[static_cast<std::size_t>(From)]) & 0xC0) == 0x80)
+            ++From;
+        if (To < FTextLength)
+            To = std::max(From, CharStartAt(To));
+        // The handler of OnDraw sees the scanned text end here; the character is put back after.
+        const char Saved = FTextBuf[static_cast<std::size_t>(To)];
+        FTextBuf[static_cast<std::size_t>(To)] = 0;
+        In.Start = From;
+        In.End = To;
+        In.RedrawAlways = RedrawAlways && i == CaretPart;
+        if (FParts.size() == 1) {
+            FindColorRuns(In, FSpans);
+        } else {
+            FindColorRuns(In, FPartSpans);
+            FSpans.AppendRuns(FPartSpans);
+        }
+        FTextBuf[static_cast<std::size_t>(To)] = Saved;
+        FLastScanned += To - From;
+    }
 
     DrawRuns(TextHeight);
     ShowCaret(Wnd);
+}
+
+TColorMemo::TLineCut TColorMemo::LineCut(int Line, int Start, int Length)
+{
+    TLineCut Cut{Start, Start + Length, Start, Start + Length, Start, Start + Length};
+    if (LineSpanInView(Line, Cut.ViewFrom, Cut.ViewTo)) {
+        Cut.ScanFrom = std::max(Start, Cut.ViewFrom - LookBack);
+        Cut.ScanTo = std::min(Start + Length, Cut.ViewTo + LookAhead);
+    }
+    return Cut;
+}
+
+void TColorMemo::CutLongLines(int StartLine, int EndLine, int S, int E)
+{
+    // Lines are scanned whole, so that spans reaching over the window's edges find their ends.
+    // A line far wider than the window is scanned only around the part of it in view, with a
+    // look-back along it as KeyMaxHeight looks back over lines: scanning and drawing all of it
+    // would cost the pass the line's length, however little of it shows.
+    FParts.clear();
+    FCuts.clear();
+    int PartFrom = S;
+    for (int Line = StartLine; Line < EndLine && PartFrom < E; ++Line) {
+        const int Start = LineStart(Line);
+        if (Start < 0 || Start >= E)
+            break;
+        const int Length = LineLengthAt(Start);
+        if (Length <= LongLine)
+            continue;
+        const TLineCut Cut = LineCut(Line, Start, Length);
+        FCuts.push_back(Cut);
+        const int From = Cut.ScanFrom, To = Cut.ScanTo;
+        if (From > Start) {
+            if (Start > PartFrom)
+                FParts.emplace_back(PartFrom, Start);
+            PartFrom = From;
+        }
+        if (To < Start + Length) {
+            FParts.emplace_back(PartFrom, std::min(To, E));
+            const int Next = LineStart(Line + 1);
+            PartFrom = Next < 0 ? E : Next;
+        }
+    }
+    if (PartFrom < E || FParts.empty())
+        FParts.emplace_back(std::min(PartFrom, E), E);
 }
 
 bool TColorMemo::SingleLine(const TKeyDescr& Run) const
@@ -979,73 +1069,89 @@ bool TColorMemo::SingleLine(const TKeyDescr& Run) const
 
 void TColorMemo::DrawRuns(int TextHeight)
 {
-    // Asking the control where each run starts costs more than drawing it. So per line the
-    // control is asked where the line and its last run start, and the runs in between are placed
-    // by measuring the text before them in the memo's font, the way the control lays it out. A
-    // line with a TAB, or one where the measured and the reported start of the last run differ,
-    // has every run asked for.
+    // Where the runs that lie on one line start (and where the character after a marker does)
+    // is asked of the control in one go: asked run by run, each answer would measure its line
+    // again from the start.
     const int Count = FSpans.Count();
-    const char* Text = FTextBuf.data();
-    const int S = FLastScanStart, E = FLastScanEnd; // S is a line start
-    // A one-line run to draw inside the scanned range.
-    auto Placeable = [&](const TKeyDescr& Run) {
-        return Run.ZOrder < zoSelection && Run.StartPos >= S && Run.EndPos < E && SingleLine(Run);
-    };
-    int i = 0;
-    while (i < Count) {
-        const TKeyDescr& First = FSpans[i];
-        if (!Placeable(First)) {
-            DrawRun(First, TextHeight, nullptr);
-            ++i;
+    FPlaced.clear();
+    FMeasure.clear();
+    for (int i = 0; i < Count; ++i) {
+        const TKeyDescr& Run = FSpans[i];
+        if (Run.ZOrder >= zoSelection || !SingleLine(Run))
             continue;
-        }
-        int LineFrom = First.StartPos;
-        while (LineFrom > S && Text[LineFrom - 1] != '\n')
-            --LineFrom;
-        const char* Break = static_cast<const char*>(
-            std::memchr(Text + First.StartPos, '\n', static_cast<std::size_t>(E - First.StartPos)));
-        const int LineTo = Break ? static_cast<int>(Break - Text) : E;
-        FLineRuns.clear();
-        int k = i;
-        for (; k < Count && FSpans[k].StartPos < LineTo; ++k)
-            if (Placeable(FSpans[k]))
-                FLineRuns.push_back(k);
-        bool Measured = false;
-        const int LastStart = FLineRuns.empty() ? LineFrom : FSpans[FLineRuns.back()].StartPos;
-        if (FLineRuns.size() > 2 &&
-            !std::memchr(Text + LineFrom, '\t', static_cast<std::size_t>(LastStart - LineFrom))) {
-            int X0, Y0, XL, YL;
-            if (ClientPos(LineFrom, X0, Y0) && ClientPos(LastStart, XL, YL) && YL == Y0) {
-                FRunX.clear();
-                FCanvas->RequiredState({csHandleValid, csFontValid});
-                HDC DC = FCanvas->Handle();
-                int X = X0, From = LineFrom;
-                for (int Index : FLineRuns) {
-                    SIZE Size{};
-                    const int At = FSpans[Index].StartPos;
-                    if (At > From)
-                        GetTextExtentPoint32(DC, Text + From, At - From, &Size);
-                    X += Size.cx;
-                    From = At;
-                    FRunX.push_back(X);
-                }
-                Measured = FRunX.back() == XL;
-                if (Measured)
-                    for (std::size_t r = 0; r < FLineRuns.size(); ++r) {
-                        const TPoint At = Point(FRunX[r], Y0);
-                        DrawRun(FSpans[FLineRuns[r]], TextHeight, &At);
-                    }
+        TPlacedRun P{i, Run.StartPos, Run.EndPos + 1, 0, -1};
+        if (!ClipToView(P.From, P.To))
+            P.Point = -1; // outside the view of its long line: not drawn
+        else {
+            P.Point = static_cast<int>(FMeasure.size());
+            FMeasure.push_back(P.From);
+            if (Run.ZOrder == zoHotSpotMarker) {
+                P.Next = static_cast<int>(FMeasure.size());
+                FMeasure.push_back(Run.EndPos + 1);
             }
         }
-        if (!Measured)
-            for (int Index : FLineRuns)
-                DrawRun(FSpans[Index], TextHeight, nullptr);
-        // The rest of the runs that start on this line (not drawn, or reaching past it).
-        for (int r = i; r < k; ++r)
-            if (!Placeable(FSpans[r]))
-                DrawRun(FSpans[r], TextHeight, nullptr);
-        i = k;
+        FPlaced.push_back(P);
     }
+    FPoints.resize(FMeasure.size());
+    const bool Measured = FMeasure.empty() || CharPositions(FMeasure, FPoints);
+    std::size_t Next = 0;
+    for (int i = 0; i < Count; ++i) {
+        const TKeyDescr& Run = FSpans[i];
+        if (Next < FPlaced.size() && FPlaced[Next].Run == i) {
+            const TPlacedRun& P = FPlaced[Next++];
+            if (P.Point < 0)
+                continue;
+            if (!Measured) {
+                DrawRun(Run, TextHeight);
+                continue;
+            }
+            FCanvas->Font()->SetColor(Run.Color);
+            DrawRunOnLine(Run, P.From, P.To, FPoints[static_cast<std::size_t>(P.Point)],
+                          P.Next < 0 ? nullptr : &FPoints[static_cast<std::size_t>(P.Next)], TextHeight);
+            FCanvas->Font()->SetColor(Color());
+        } else {
+            DrawRun(Run, TextHeight);
+        }
+    }
+}
+
+const TColorMemo::TLineCut* TColorMemo::CutAt(int Index) const
+{
+    auto It = std::upper_bound(FCuts.begin(), FCuts.end(), Index,
+                               [](int I, const TLineCut& C) { return I < C.LineStart; });
+    if (It == FCuts.begin())
+        return nullptr;
+    --It;
+    return Index <= It->LineEnd ? &*It : nullptr;
+}
+
+int TColorMemo::CharStartAt(int Index) const
+{
+    while (Index > 0 &&
+           (static_cast<unsigned char>(FTextBuf[static_cast<std::size_t>(Index)]) & 0xC0) == 0x80)
+        --Index;
+    return Index;
+}
+
+bool TColorMemo::ClipToView(int& From, int& To) const
+{
+    const TLineCut* Cut = CutAt(From);
+    if (!Cut)
+        return true;
+    // A few characters on either side, for glyphs that reach into the window from outside.
+    const int ViewFrom = std::max(Cut->LineStart, Cut->ViewFrom - DrawMargin);
+    const int ViewTo = std::min(Cut->LineEnd, Cut->ViewTo + DrawMargin);
+    if (To <= ViewFrom || From >= ViewTo)
+        return false;
+    // A short run is drawn whole (a keyword's handler gets the whole keyword); a long one only
+    // where it can show.
+    if (To - From > DrawMargin) {
+        if (From < ViewFrom)
+            From = CharStartAt(ViewFrom);
+        if (To > ViewTo)
+            To = CharStartAt(ViewTo);
+    }
+    return From < To;
 }
 
 void TColorMemo::DrawText(int Index, int EndIndex, int X, int Y)
@@ -1065,7 +1171,45 @@ void TColorMemo::DrawText(int Index, int EndIndex, int X, int Y)
                static_cast<UINT>(N), nullptr);
 }
 
-void TColorMemo::DrawRun(const TKeyDescr& Run, int TextHeight, const TPoint* At)
+void TColorMemo::DrawRunOnLine(const TKeyDescr& Run, int From, int To, TPoint At, const TPoint* NextAt,
+                               int TextHeight)
+{
+    TCanvas* C = FCanvas.get();
+    const int X = At.x, Y = At.y;
+    if (Run.IsKeyword && OnDrawKey) {
+        const std::string Key(FTextBuf.data() + Run.StartPos,
+                              static_cast<std::size_t>(Run.EndPos - Run.StartPos + 1));
+        const TRect R = Rect(X, Y, X + C->TextWidth(Key), Y + TextHeight);
+        OnDrawKey(C, Key, R, Font()->Color());
+    } else if (Run.ZOrder == zoHotSpotMarker) {
+        C->Brush()->SetColor(Run.Color);
+        // The control shows a marker character as a box of its own width, where the text
+        // output gives control characters none: the marker's cell, as the control lays it
+        // out, is filled too, so the marker is hidden whatever the control drew.
+        if (NextAt && NextAt->y == Y && NextAt->x > X)
+            C->FillRect(Rect(X, Y, NextAt->x, Y + TextHeight));
+        DrawText(From, To, X, Y);
+        C->Brush()->SetColor(Color());
+    } else if (Run.ZOrder == zoHotSpotText) {
+        const TFontStyles Style = C->Font()->Style();
+        if (FHotSpot->Underlined)
+            C->Font()->SetStyle(Style + fsUnderline);
+        DrawText(From, To, X, Y);
+        C->Font()->SetStyle(Style);
+    } else {
+        int End = To;
+        if (End == Run.EndPos + 1) {
+            if (End - Run.StartPos > 1 && FTextBuf[End - 2] == '\r' && FTextBuf[End - 1] == '\n')
+                End -= 2;
+            // A line break alone has nothing to show.
+            while (End > From && (FTextBuf[End - 1] == '\r' || FTextBuf[End - 1] == '\n'))
+                --End;
+        }
+        DrawText(From, End, X, Y);
+    }
+}
+
+void TColorMemo::DrawRun(const TKeyDescr& Run, int TextHeight)
 {
     TCanvas* C = FCanvas.get();
     C->Font()->SetColor(Run.Color);
@@ -1076,12 +1220,15 @@ void TColorMemo::DrawRun(const TKeyDescr& Run, int TextHeight, const TPoint* At)
             FirstLine = LineOf(Run.StartPos);
             LastLine = LineOf(Run.EndPos);
         }
-        int X = At ? At->x : 0, Y = At ? At->y : 0;
+        int X = 0, Y = 0;
+        // Text [From, To) of one line, at its own place (on a long line, the part in view).
+        auto DrawPiece = [&](int From, int To) {
+            if (ClipToView(From, To) && ClientPos(From, X, Y))
+                DrawText(From, To, X, Y);
+        };
         if (LastLine > FirstLine) {
-            if (ClientPos(Run.StartPos, X, Y)) {
-                const int Start = LineStart(FirstLine);
-                DrawText(Run.StartPos, Start + LineLengthAt(Start), X, Y);
-            }
+            const int Start = LineStart(FirstLine);
+            DrawPiece(Run.StartPos, Start + LineLengthAt(Start));
             // The lines in between, those inside the window.
             const int Bottom = ClientHeight();
             for (int Line = FirstLine + 1; Line < LastLine; ++Line) {
@@ -1090,41 +1237,16 @@ void TColorMemo::DrawRun(const TKeyDescr& Run, int TextHeight, const TPoint* At)
                     continue;
                 if (Y >= Bottom)
                     break;
-                DrawText(Start, Start + LineLengthAt(Start), X, Y);
+                DrawPiece(Start, Start + LineLengthAt(Start));
             }
-            const int Start = LineStart(LastLine);
-            if (ClientPos(Start, X, Y))
-                DrawText(Start, Run.EndPos + 1, X, Y);
-        } else if (At || ClientPos(Run.StartPos, X, Y)) {
-            if (Run.IsKeyword && OnDrawKey) {
-                const std::string Key(FTextBuf.data() + Run.StartPos,
-                                      static_cast<std::size_t>(Run.EndPos - Run.StartPos + 1));
-                const TRect R = Rect(X, Y, X + C->TextWidth(Key), Y + TextHeight);
-                OnDrawKey(C, Key, R, Font()->Color());
-            } else if (Run.ZOrder == zoHotSpotMarker) {
-                C->Brush()->SetColor(Run.Color);
-                // The control shows a marker character as a box of its own width, where the text
-                // output gives control characters none: the marker's cell, as the control lays it
-                // out, is filled too, so the marker is hidden whatever the control drew.
-                int Next, NextY;
-                if (ClientPos(Run.EndPos + 1, Next, NextY) && NextY == Y && Next > X)
-                    C->FillRect(Rect(X, Y, Next, Y + TextHeight));
-                DrawText(Run.StartPos, Run.EndPos + 1, X, Y);
-                C->Brush()->SetColor(Color());
-            } else if (Run.ZOrder == zoHotSpotText) {
-                const TFontStyles Style = C->Font()->Style();
-                if (FHotSpot->Underlined)
-                    C->Font()->SetStyle(Style + fsUnderline);
-                DrawText(Run.StartPos, Run.EndPos + 1, X, Y);
-                C->Font()->SetStyle(Style);
-            } else {
-                int End = Run.EndPos + 1;
-                if (End - Run.StartPos > 1 && FTextBuf[End - 2] == '\r' && FTextBuf[End - 1] == '\n')
-                    End -= 2;
-                // A line break alone has nothing to show.
-                while (End > Run.StartPos && (FTextBuf[End - 1] == '\r' || FTextBuf[End - 1] == '\n'))
-                    --End;
-                DrawText(Run.StartPos, End, X, Y);
+            DrawPiece(LineStart(LastLine), Run.EndPos + 1);
+        } else {
+            int From = Run.StartPos, To = Run.EndPos + 1;
+            if (ClipToView(From, To) && ClientPos(From, X, Y)) {
+                TPoint Next;
+                const bool HasNext =
+                    Run.ZOrder == zoHotSpotMarker && ClientPos(Run.EndPos + 1, Next.x, Next.y);
+                DrawRunOnLine(Run, From, To, Point(X, Y), HasNext ? &Next : nullptr, TextHeight);
             }
         }
     }
@@ -1133,18 +1255,7 @@ void TColorMemo::DrawRun(const TKeyDescr& Run, int TextHeight, const TPoint* At)
 
 bool TColorMemo::CharAtPoint(int X, int Y, int& Index, int& Line)
 {
-    if (!HandleAllocated())
-        return false;
-    const LRESULT R = SendMessage(Handle(), EM_CHARFROMPOS, 0, MAKELPARAM(X, Y));
-    if (R == -1)
-        return false;
-    Line = HIWORD(R);
-    // The index comes in 16 bits; the line's start gives back the bits above them.
-    const int Start = LineStart(Line);
-    if (Start < 0)
-        return false;
-    Index = Start + ((static_cast<int>(LOWORD(R)) - Start) & 0xFFFF);
-    return true;
+    return HandleAllocated() && CharFromPos(X, Y, Index, Line);
 }
 
 bool TColorMemo::HotSpotAtPoint(int X, int Y, std::string* Text)
@@ -1152,10 +1263,15 @@ bool TColorMemo::HotSpotAtPoint(int X, int Y, std::string* Text)
     int Index, Line;
     if (!CharAtPoint(X, Y, Index, Line))
         return false;
-    const int Start = LineStart(Line);
+    int Start = LineStart(Line);
     if (Start < 0)
         return false;
-    const int End = Start + LineLengthAt(Start);
+    int End = Start + LineLengthAt(Start);
+    // A hot spot is a few words: on a long line only the text near the pointer is looked at.
+    if (End - Start > LongLine) {
+        Start = std::max(Start, Index - LookBack);
+        End = std::min(End, Index + LookAhead);
+    }
     FetchText(Start, End);
     if (Start < FValidFrom || End > FValidTo)
         return false;

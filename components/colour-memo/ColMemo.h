@@ -12,12 +12,14 @@
 #include "platform/controls/StdEdit.h"
 #include "platform/graphics/Graphics.h"
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 class TColorRule;
@@ -85,6 +87,8 @@ public:
     // wins, at equal priority the later one; a run ends where colour, priority, keyword flag or
     // coverage changes, and only covered runs are kept.
     void Resolve();
+    // Appends the runs another part of the pass resolved to.
+    void AppendRuns(const TColorSpans& Runs);
 
     int Count() const { return FList.Count(); }
     const TKeyDescr& operator[](int Index) const { return *FList.Descr(Index); }
@@ -179,6 +183,18 @@ private:
     bool FLookupKeyCase = false; // the KeyCase the lookup string was compiled with
     std::string FSearchPattern;
     std::string FUpperText; // upper-case copy of the scanned text, reused between passes
+    // The keyword scan's own: the tokens of the lookup string, by first byte, and scratch.
+    struct TToken {
+        int From, Length; // in the lookup string
+        TColor Color;
+    };
+    void ParseLookup();
+    std::string FTokensOf; // the lookup string FTokens were read from, and with which DefKeyColor
+    TColor FTokensColor = 0;
+    std::vector<TToken> FTokens;
+    std::array<int, 257> FFirst{}; // tokens starting with byte c: FByFirst[FFirst[c] .. FFirst[c + 1])
+    std::vector<int> FByFirst, FNextSearch, FMatchStart, FByToken;
+    std::vector<std::pair<int, int>> FMatches; // (token, position) in text order
     std::unique_ptr<TStringList> FKeywords, FKeyBegEndLst, FKeyLineEndLst;
 };
 
@@ -261,9 +277,11 @@ public:
     bool ColoringAvailable() const { return FColoringAvailable; }
     // The runs the last pass drew (for tests and measurements).
     const TColorSpans& LastRuns() const { return FSpans; }
-    // Scanned range of the last pass: first character and one past the last.
+    // Scanned range of the last pass: first character and one past the last, and how many
+    // characters of it were scanned (less than all on long lines).
     int LastScanStart() const { return FLastScanStart; }
     int LastScanEnd() const { return FLastScanEnd; }
+    int LastScanned() const { return FLastScanned; }
     int PassCount() const { return FPassCount; }
 
     // Runs a pass onto DC as the paint does, the control's own painting left out.
@@ -295,31 +313,65 @@ protected:
     void Loaded() override;
 
 private:
+    // A line longer than the window shows, whose scan is cut around the part in view.
+    struct TLineCut {
+        int LineStart, LineEnd; // the line, less its break
+        int ViewFrom, ViewTo;   // the part of it in view
+        int ScanFrom, ScanTo;   // the part of it scanned
+    };
+    // A run that lies on one line: the part of it to draw and where it is measured.
+    struct TPlacedRun {
+        int Run;
+        int From, To;
+        int Point; // in FMeasure; -1: not drawn
+        int Next;  // the character after a marker; -1: none
+    };
+
     // After a scroll: the event, then the colours over what came into view.
     void Scrolled(const TNotifyEvent& Event);
     void ColoringPass(bool CaretLineOnly);
     // The control's text length; the buffer is made large enough for it.
     int TextLength();
-    // Brings the characters [From, To) (whole lines) into the buffer at their own positions.
+    // Brings the characters [From, To) into the buffer at their own positions.
     void FetchText(int From, int To);
-    // Reads line Line of the control, Length characters long, into the buffer at At; false when
-    // it cannot be read whole that way.
-    bool ReadLine(int Line, int Length, int At);
     void RequestColoring(bool CaretLineOnly);
     bool CanColor() const;
     int ScanStartLine(int FirstLine) const;
+    // The parts of [S, E) (lines StartLine up to EndLine) a pass scans: all of it, less what
+    // lies far from the view on lines longer than LongLine.
+    void CutLongLines(int StartLine, int EndLine, int S, int E);
+    // The part of a long line in view, and the part a pass scans: that and some text on
+    // either side.
+    TLineCut LineCut(int Line, int Start, int Length);
+    const TLineCut* CutAt(int Index) const;
+    int CharStartAt(int Index) const;
+    // Narrows [From, To) of one line to what can show of a long line; false: nothing.
+    bool ClipToView(int& From, int& To) const;
     bool ClientPos(int Index, int& X, int& Y);
     int LineStart(int Line);
     int LineLengthAt(int Index);
     int LineOf(int Index);
     void DrawRuns(int TextHeight);
-    // Draws a run at At, or where the control reports its first character when At is null.
-    void DrawRun(const TKeyDescr& Run, int TextHeight, const TPoint* At);
+    // Draws a run, asking the control where each of its lines shows.
+    void DrawRun(const TKeyDescr& Run, int TextHeight);
+    // Draws the part [From, To) of a run that lies on one line at At; NextAt: where the
+    // character after a marker starts (when known).
+    void DrawRunOnLine(const TKeyDescr& Run, int From, int To, TPoint At, const TPoint* NextAt,
+                       int TextHeight);
     bool SingleLine(const TKeyDescr& Run) const;
     void DrawText(int Index, int EndIndex, int X, int Y);
     // The character under a client point, and its line; false when there is none.
     bool CharAtPoint(int X, int Y, int& Index, int& Line);
     bool HotSpotAtPoint(int X, int Y, std::string* Text);
+
+    // Lines longer than this are scanned around their part in view: that far back along the
+    // line (a few window widths, room for a tag or a string that began to the left), and that
+    // far ahead.
+    static constexpr int LongLine = 2048;
+    static constexpr int LookBack = 256;
+    static constexpr int LookAhead = 128;
+    // Characters drawn beyond the edges of the view of a long line.
+    static constexpr int DrawMargin = 16;
 
     std::unique_ptr<TControlCanvas> FCanvas;
     std::unique_ptr<TDrawRules> FColorRules;
@@ -329,16 +381,21 @@ private:
     std::vector<TKeyDescr> FDrawArray;
     std::vector<char> FTextBuf;
     int FTextLength = 0;
-    bool FTextDirty = true;            // the text may have changed since it was read
-    int FValidFrom = 0, FValidTo = 0;  // the part of the buffer that holds the control's text
-    std::vector<int> FLineRuns, FRunX; // the runs of one line and where they start
+    bool FTextDirty = true;                  // the text may have changed since it was read
+    int FValidFrom = 0, FValidTo = 0;        // the part of the buffer that holds the control's text
+    std::vector<std::pair<int, int>> FParts; // what the pass scans
+    std::vector<TLineCut> FCuts;
+    TColorSpans FPartSpans;
+    std::vector<TPlacedRun> FPlaced;
+    std::vector<int> FMeasure;
+    std::vector<TPoint> FPoints;
     bool FCanvasFontStale = true;
     std::vector<char> FDrawBuf;
     TColorSpans FSpans;
     HDC FPaintDC = nullptr;
     int FLastLineCount = 0;
     int FLastTextEnd = 0;
-    int FLastScanStart = 0, FLastScanEnd = 0;
+    int FLastScanStart = 0, FLastScanEnd = 0, FLastScanned = 0;
     int FPassCount = 0;
     bool FCaretLineRequested = false;
 };

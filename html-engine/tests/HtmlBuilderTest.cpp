@@ -126,7 +126,7 @@ struct BuilderFixture : ::testing::Test {
         return nullptr;
     }
     TFontObj* RunOf(const std::string& Text) { return RunIn(*Doc, Text); }
-    TMyFont* FontOf(const std::string& Text)
+    const TMyFont* FontOf(const std::string& Text)
     {
         TFontObj* R = RunOf(Text);
         return R ? R->TheFont.get() : nullptr;

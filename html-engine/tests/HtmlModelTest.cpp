@@ -396,8 +396,59 @@ TEST_F(Model, FontsFollowTheDefaults)
     EXPECT_EQ(Plain->TheFont->Color(), clGreen | clPaletteRelative);
     EXPECT_EQ(Linked->TheFont->Color(), clRed | clPaletteRelative);
     EXPECT_EQ(Code->TheFont->Name(), "Courier New");
-    EXPECT_EQ(S->BulletFont.Color(), clGreen | clPaletteRelative);
+    EXPECT_EQ(S->BulletFont().Color(), clGreen | clPaletteRelative);
     EXPECT_GT(Plain->FontHeight, OldHeight); // measured again
+}
+
+// Blocks with the same fonts hold one set of runs; a block that changes its fonts, or the fonts of
+// another document's blocks, must never change what the others see.
+TEST_F(Model, SharedFontsStayTheirOwnersAlone)
+{
+    TMyFont Bold;
+    Bold.Assign(&Font);
+    Bold.SetStyle(TFontStyles{fsBold});
+    TSectionList Other(nullptr, nullptr);
+    Other.SetDefaults("Arial", "Courier New", clWhite, clBlue, clBlack, 12);
+    auto* A = AddSection("one");
+    auto* B = AddSection("two");
+    auto* C = new TSection(0, 1, nullptr, &Font);
+    C->AddText("three");
+    Other.Add(C);
+    ASSERT_EQ(A->Fonts.Run(0), B->Fonts.Run(0));
+    ASSERT_EQ(A->Fonts.Run(0), C->Fonts.Run(0));
+
+    // A run not yet holding text takes another font in its block only.
+    auto* D = new TSection(0, 1, nullptr, &Font);
+    EXPECT_EQ(D->Fonts.Run(0), A->Fonts.Run(0));
+    D->SwitchFont(&Doc, &Bold);
+    D->AddText("bold");
+    Doc.Add(D);
+    EXPECT_TRUE(D->Fonts.Run(0)->TheFont->Style().Contains(fsBold));
+    EXPECT_FALSE(A->Fonts.Run(0)->TheFont->Style().Contains(fsBold));
+
+    // Links too.
+    TUrlTarget Link;
+    const std::string Url = "a.htm";
+    Link.Assign(&Url, nullptr);
+    B->SwitchLink(true, &Doc, &Font, &Link);
+    B->AddText(" link");
+    EXPECT_EQ(B->Fonts.Run(1)->UrlTarget.URL, "a.htm");
+    EXPECT_EQ(A->Fonts.Count(), 1);
+    EXPECT_EQ(A->Fonts.Run(0)->UrlTarget.URL, "");
+
+    // New defaults of one document.
+    Other.SetDefaults("Courier New", "Courier New", clWhite, clBlue, clRed, 20);
+    EXPECT_EQ(C->Fonts.Run(0)->TheFont->Name(), "Courier New");
+    EXPECT_EQ(C->Fonts.Run(0)->TheFont->Size(), 20);
+    EXPECT_EQ(C->BulletFont().Color(), clRed | clPaletteRelative);
+    EXPECT_EQ(A->Fonts.Run(0)->TheFont->Name(), "Arial");
+    EXPECT_EQ(A->Fonts.Run(0)->TheFont->Size(), 12);
+    EXPECT_EQ(A->BulletFont().Color(), clBlack);
+    EXPECT_GT(C->Fonts.Run(0)->FontHeight, A->Fonts.Run(0)->FontHeight);
+    // Both documents on the same defaults: their plain blocks share again.
+    Doc.SetDefaults("Arial", "Courier New", clWhite, clBlue, clBlack, 12);
+    Other.SetDefaults("Arial", "Courier New", clWhite, clBlue, clBlack, 12);
+    EXPECT_EQ(C->Fonts.Run(0), A->Fonts.Run(0));
 }
 
 TEST_F(Model, MyFontAssignCopiesItsOwnFields)
@@ -512,7 +563,11 @@ TEST_F(Model, DeepCopyOfACell)
     ASSERT_NE(S, nullptr);
     EXPECT_NE(S, Doc.Block(0));
     EXPECT_EQ(S->Buff, "first block");
-    EXPECT_NE(S->Fonts.Run(0), static_cast<TSection*>(Doc.Block(0))->Fonts.Run(0));
+    // The copy's runs are its own: changing them leaves the original's alone.
+    auto* Original = static_cast<TSection*>(Doc.Block(0));
+    S->SwitchFont(&Doc, &Font);
+    EXPECT_EQ(S->Fonts.Count(), 2);
+    EXPECT_EQ(Original->Fonts.Count(), 1);
     EXPECT_EQ(Copy.Block(1)->SectionHeight, 12);
     auto* CopiedItem = dynamic_cast<TOListItem*>(Copy.Block(2));
     ASSERT_NE(CopiedItem, nullptr);

@@ -22,18 +22,6 @@ namespace {
 
 const std::string DataDir = std::string(TW_TEST_DATA_DIR) + "/tests/data/view/";
 
-// A page of N numbered paragraphs with an anchor before paragraph Anchor.
-std::string LongPage(int N, int Anchor = -1)
-{
-    std::string S = "<html><head><title>Long</title></head><body>";
-    for (int I = 0; I < N; ++I) {
-        if (I == Anchor)
-            S += "<a name=\"mark\"></a>";
-        S += "<p>Paragraph number " + std::to_string(I) + " of the long page.";
-    }
-    return S + "</body></html>";
-}
-
 // One paragraph of short words: in a view 60 pixels wide with a 48-point font each word takes a
 // line of its own, so the block grows taller than 65535 pixels.
 std::string TallBlockPage()
@@ -55,22 +43,6 @@ std::string TallPrePage(int Lines)
 
 class HtmlViewTest : public ViewFixture {
 protected:
-    void LoadString(const std::string& Html)
-    {
-        Viewer->LoadFromMemory(Html.data(), Html.size());
-        ProcessMessages();
-    }
-    std::string WriteFile(const std::string& Name, const std::string& Bytes)
-    {
-        const std::string Path = HomeDir() + "/" + Name;
-        WriteFileBytes(Path, Bytes);
-        return Path;
-    }
-    void Focus()
-    {
-        Viewer->SetFocus();
-        ProcessMessages();
-    }
     int Pos() const { return Viewer->VScrollPosition(); }
     int MaxPos() const { return Viewer->DocHeight() - Viewer->PaintPanel()->Height(); }
 };

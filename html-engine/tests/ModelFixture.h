@@ -71,13 +71,7 @@ struct ModelFixture : ::testing::Test {
         return Canvas()->TextWidth(Text);
     }
 
-    int LineHeight()
-    {
-        TFontObj Probe(new TMyFont, 0);
-        Probe.TheFont->Assign(&Font);
-        Probe.Measure();
-        return Probe.FontHeight;
-    }
+    int LineHeight() { return TFontObj(Font, 0).FontHeight; }
 
     int Layout(int Width)
     {

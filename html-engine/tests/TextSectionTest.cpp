@@ -139,6 +139,31 @@ TEST_F(TextSection, LineBreaking)
     }
 }
 
+// A block keeps one line inside itself and more on the heap: laying it out again at other widths
+// moves between the two and must give the same lines as a first layout.
+TEST_F(TextSection, LinesAreTheSameWhenLaidOutAgain)
+{
+    std::string Text;
+    for (int I = 0; I < 40; ++I)
+        Text += "word" + std::to_string(I) + " ";
+    TSection* S = AddSection(Text);
+    std::vector<std::vector<std::string>> First;
+    const int Widths[] = {60, 5000, 200, 61, 90, 5000};
+    for (const int Width : Widths) {
+        Layout(Width);
+        First.push_back(LineTexts(S));
+    }
+    EXPECT_EQ(First[1].size(), 1u);
+    EXPECT_GT(First[0].size(), First[2].size());
+    for (std::size_t I = 0; I < std::size(Widths); ++I) {
+        Doc.Clear();
+        TSection* Fresh = AddSection(Text);
+        Layout(Widths[I]);
+        EXPECT_EQ(First[I], LineTexts(Fresh)) << Widths[I];
+        EXPECT_THROW(Fresh->Line(Fresh->Lines.Count()), EListError);
+    }
+}
+
 TEST_F(TextSection, OverlongWordOverflowsTheLine)
 {
     TSection* S = AddSection("a verylongword b");
@@ -769,6 +794,42 @@ TEST_F(TextSection, CheckBoxSitsOnTheBaselineAndImageControlsTakeTheClick)
     EXPECT_EQ(FC, Go);
     EXPECT_EQ(Go->MouseX, 4);
     EXPECT_EQ(Go->MouseY, 6);
+}
+
+// Images and controls are looked up by position (by halving); every position of a mixed text must
+// find exactly the object standing there and the distance to the next one.
+TEST_F(TextSection, ImagesAndControlsAreFoundByPosition)
+{
+    auto* S = new TSection(0, 1, nullptr, &Font);
+    auto E = Attrs({{TypeSy, "text", 0}});
+    for (int I = 0; I < 40; ++I) {
+        if (I % 3 == 0)
+            S->AddText(I % 2 ? "ab " : "c");
+        if (I % 5 == 1)
+            S->InsertFormControl(InputSy, &Doc, &Doc, E.get());
+        else
+            S->InsertImage(nullptr, &Doc);
+    }
+    Doc.Add(S);
+    for (int P = 0; P <= S->Len + 1; ++P) {
+        SCOPED_TRACE("position " + std::to_string(P));
+        const char C = P < S->Len ? S->Buff[static_cast<std::size_t>(P)] : '\0';
+        TImageObj* Img = S->Images.FindImage(P);
+        EXPECT_EQ(Img != nullptr, C == TSection::ImgChar);
+        if (Img)
+            EXPECT_EQ(Img->Pos, P);
+        TFormControlObj* Ctl = S->FormControlAt(P);
+        EXPECT_EQ(Ctl != nullptr, C == TSection::FmCtlChar);
+        if (Ctl)
+            EXPECT_EQ(Ctl->Pos, P);
+        int NextImg = P, NextCtl = P;
+        while (NextImg < S->Len && S->Buff[static_cast<std::size_t>(NextImg)] != TSection::ImgChar)
+            ++NextImg;
+        while (NextCtl < S->Len && S->Buff[static_cast<std::size_t>(NextCtl)] != TSection::FmCtlChar)
+            ++NextCtl;
+        EXPECT_EQ(S->Images.GetImageCountAt(P), NextImg < S->Len ? NextImg - P : 9999);
+        EXPECT_EQ(S->FormControls.DistanceToNextControl(P), NextCtl < S->Len ? NextCtl - P : 9999);
+    }
 }
 
 TEST_F(TextSection, MinMaxWidth)

@@ -4,9 +4,24 @@
 #include "html-engine/HtmlViewCtl.h"
 #include "platform/controls/Forms.h"
 #include "platform/testing/FormTesting.h"
+#include "platform/testing/TestSupport.h"
 #include "platform/win/WinTesting.h"
 
 #include <gtest/gtest.h>
+
+#include <string>
+
+// A page titled "Long" of N numbered paragraphs, with an anchor "mark" before paragraph Anchor.
+inline std::string LongPage(int N, int Anchor = -1)
+{
+    std::string S = "<html><head><title>Long</title></head><body>";
+    for (int I = 0; I < N; ++I) {
+        if (I == Anchor)
+            S += "<a name=\"mark\"></a>";
+        S += "<p>Paragraph number " + std::to_string(I) + " of the long page.";
+    }
+    return S + "</body></html>";
+}
 
 class ViewFixture : public ::testing::Test {
 protected:
@@ -27,6 +42,25 @@ protected:
         Form->BeforeDestruction();
         delete Form;
         ResetWindowModel();
+    }
+
+    // Shows Html as a page of no file.
+    void LoadString(const std::string& Html)
+    {
+        Viewer->LoadFromMemory(Html.data(), Html.size());
+        testing_support::ProcessMessages();
+    }
+    // A file of Bytes in the test's home; answers its path.
+    std::string WriteFile(const std::string& Name, const std::string& Bytes)
+    {
+        const std::string Path = testing_support::HomeDir() + "/" + Name;
+        testing_support::WriteFileBytes(Path, Bytes);
+        return Path;
+    }
+    void Focus()
+    {
+        Viewer->SetFocus();
+        testing_support::ProcessMessages();
     }
 
     TForm* Form = nullptr;

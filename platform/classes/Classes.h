@@ -90,8 +90,9 @@ public:
     bool InheritsFrom(const std::string& Name) const;
 
     // Hands a message to the method the class's message table names for it (TypInfo.h,
-    // TClassBuilder::Message), else to DefaultHandler.
-    virtual void Dispatch(TMessage& Message);
+    // TClassBuilder::Message), else to DefaultHandler. Not virtual: a class changes how it
+    // handles a message in its table, never by replacing the lookup.
+    void Dispatch(TMessage& Message);
     // What happens to a message no table claims; nothing here.
     virtual void DefaultHandler(TMessage& Message);
 };

@@ -11,6 +11,7 @@
 #include "platform/controls/StdEdit.h"
 
 #include "platform/classes/TypInfo.h"
+#include "platform/qt/EditLines.h"
 #include "platform/qt/GdiSurface.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -80,45 +81,6 @@ std::string ToUtf8(const QString& S)
 {
     QByteArray B = S.toUtf8();
     return std::string(B.constData(), static_cast<std::size_t>(B.size()));
-}
-
-// Bytes of the first N UTF-16 units of S in UTF-8.
-int Utf8Length(const QString& S, int N)
-{
-    int Bytes = 0;
-    N = std::min<int>(N, static_cast<int>(S.size()));
-    for (int I = 0; I < N; ++I) {
-        char16_t C = S[I].unicode();
-        if (C < 0x80)
-            Bytes += 1;
-        else if (C < 0x800)
-            Bytes += 2;
-        else if (QChar::isHighSurrogate(C))
-            Bytes += 4;
-        else if (QChar::isLowSurrogate(C))
-            Bytes += 0;
-        else
-            Bytes += 3;
-    }
-    return Bytes;
-}
-
-// The UTF-16 index in S of byte offset Bytes (rounded down to a character start).
-int Utf16Index(const QString& S, int Bytes)
-{
-    int Acc = 0;
-    int I = 0;
-    const int N = static_cast<int>(S.size());
-    while (I < N) {
-        char16_t C = S[I].unicode();
-        int Len = C < 0x80 ? 1 : C < 0x800 ? 2 : QChar::isHighSurrogate(C) ? 4 : 3;
-        int Units = QChar::isHighSurrogate(C) && I + 1 < N ? 2 : 1;
-        if (Acc + Len > Bytes)
-            break;
-        Acc += Len;
-        I += Units;
-    }
-    return I;
 }
 
 // CR, LF and CR LF all become one "\n" (the editor's line break).
@@ -200,6 +162,8 @@ struct TEditState {
     // Byte offset of each line's start; the last entry is the text length.
     mutable std::vector<int> Starts;
     mutable bool MapValid = false;
+    // Offsets and x positions along long lines.
+    std::unique_ptr<TEditLines> Lines;
     SCROLLINFO LastV{}, LastH{};
 
     DWORD Style() const { return static_cast<DWORD>(GetWindowLong(Wnd, GWL_STYLE)); }
@@ -220,7 +184,8 @@ struct TEditState {
         int At = 0;
         for (QTextBlock B = Doc->begin(); B.isValid(); B = B.next()) {
             Starts.push_back(At);
-            At += Utf8Length(B.text(), static_cast<int>(B.text().size())) + 2;
+            const QString T = B.text();
+            At += Utf8Length(T, static_cast<int>(T.size())) + 2;
         }
         if (Starts.empty())
             Starts.push_back(0);
@@ -230,8 +195,10 @@ struct TEditState {
     // After an edit inside one block the map is mended (that block's length, the starts after
     // it); anything else builds it again. Rebuilding reads every block's text, which costs a long
     // text far more than the keystroke that changed one line.
-    void ContentsChanged(int Pos, int Added) const
+    void ContentsChanged(int Pos, int Removed, int Added) const
     {
+        const bool Consistent = Lines->Changed(Pos, Removed, Added);
+        Lines->KeepShapes(Pos, Added);
         if (!MapValid)
             return;
         const int Blocks = Doc->blockCount();
@@ -243,12 +210,27 @@ struct TEditState {
             return;
         }
         const auto N = static_cast<std::size_t>(B.blockNumber());
-        const int OldEnd = N + 1 == static_cast<std::size_t>(Blocks) ? Starts.back() : Starts[N + 1] - 2;
-        const QString Text = B.text();
-        const int Delta = Utf8Length(Text, static_cast<int>(Text.size())) - (OldEnd - Starts[N]);
+        const int OldBytes = BlockBytes(N);
+        const int Units = B.length() - 1;
+        int NewBytes;
+        if (Consistent && OldBytes == Units - Added + Removed && Added <= 4096) {
+            // The block was ASCII, a byte a unit, so only what came in needs counting: a long
+            // line is not read again for each character typed into it.
+            NewBytes = OldBytes - Removed + Utf8Length(Lines->CharsAt(Pos, Added), Added);
+        } else {
+            const QString Text = B.text();
+            NewBytes = Utf8Length(Text, static_cast<int>(Text.size()));
+        }
+        const int Delta = NewBytes - OldBytes;
         if (Delta != 0)
             for (std::size_t I = N + 1; I < Starts.size(); ++I)
                 Starts[I] += Delta;
+    }
+    // UTF-8 length of block N (the map is built).
+    int BlockBytes(std::size_t N) const
+    {
+        const int End = N + 2 == Starts.size() ? Starts.back() : Starts[N + 1] - 2;
+        return End - Starts[N];
     }
     int Length() const
     {
@@ -261,8 +243,8 @@ struct TEditState {
         QTextBlock B = Doc->findBlock(std::max(0, Pos));
         if (!B.isValid())
             return Length();
-        int N = B.blockNumber();
-        return Starts[static_cast<std::size_t>(N)] + Utf8Length(B.text(), Pos - B.position());
+        const auto N = static_cast<std::size_t>(B.blockNumber());
+        return Starts[N] + Lines->UnitsToBytes(B, BlockBytes(N), Pos - B.position());
     }
     int ToPos(int Byte) const
     {
@@ -272,7 +254,8 @@ struct TEditState {
         int N = static_cast<int>(It - Starts.begin()) - 1;
         N = std::clamp(N, 0, Doc->blockCount() - 1);
         QTextBlock B = Doc->findBlockByNumber(N);
-        return B.position() + Utf16Index(B.text(), Byte - Starts[static_cast<std::size_t>(N)]);
+        const auto I = static_cast<std::size_t>(N);
+        return B.position() + Lines->BytesToUnits(B, BlockBytes(I), Byte - Starts[I]);
     }
     std::string Text() const
     {
@@ -331,7 +314,7 @@ struct TEditState {
         if (!Wraps()) {
             QTextBlock B = Doc->findBlockByNumber(Line);
             Start = B.position();
-            End = B.position() + static_cast<int>(B.text().size());
+            End = B.position() + (B.length() - 1);
             return true;
         }
         QTextBlock B = Doc->findBlockByLineNumber(Line);
@@ -345,14 +328,14 @@ struct TEditState {
         }
         if (Lay->lineCount() == 0) {
             Start = B.position();
-            End = B.position() + static_cast<int>(B.text().size());
+            End = B.position() + (B.length() - 1);
             return true;
         }
         QTextLine L = Lay->lineAt(K);
         Start = B.position() + L.textStart();
         End = Start + L.textLength();
         if (K == Lay->lineCount() - 1)
-            End = B.position() + static_cast<int>(B.text().size());
+            End = B.position() + (B.length() - 1);
         return true;
     }
 
@@ -395,33 +378,113 @@ struct TEditState {
             return 0;
         return View->verticalScrollBar()->value();
     }
+    // Whether lines are laid out unwrapped from the left, so x along them grows with the text
+    // and long ones can be measured from points along them.
+    bool StraightLines() const
+    {
+        return !Wraps() && (Doc->defaultTextOption().alignment() & Qt::AlignHorizontal_Mask) == Qt::AlignLeft;
+    }
+    // Client positions of editor positions Pos (ascending), the top-left of each character cell;
+    // positions on one unwrapped line are measured together.
+    void PosToClients(const int* Pos, int Count, QPoint* Out) const
+    {
+        if (Count <= 0)
+            return;
+        LayoutAll();
+        const QTextBlock Top = View->firstVisibleBlock();
+        const int TopLine = Top.isValid() ? (Wraps() ? Top.firstLineNumber() : Top.blockNumber()) : 0;
+        const QPointF Off = View->contentOffset();
+        const RECT R = Rect();
+        const double Pitch = LineHeight();
+        const bool Straight = StraightLines();
+        auto ClientOf = [&](double X, int Line) {
+            const double Y = R.top + Off.y() + (Line - TopLine) * Pitch;
+            return QPoint(static_cast<int>(std::floor(R.left + Off.x() + X)),
+                          static_cast<int>(std::lround(Y)));
+        };
+        for (int I = 0; I < Count;) {
+            QTextBlock B = Doc->findBlock(std::max(0, Pos[I]));
+            if (!B.isValid())
+                B = Doc->lastBlock();
+            EnsureLayout(B);
+            QTextLayout* Lay = B.layout();
+            const int First = B.position();
+            const bool Last = !B.next().isValid();
+            int J = I + 1;
+            while (J < Count && Pos[J] >= First && (Last || Pos[J] < First + B.length()))
+                ++J;
+            if (Straight && Lay->lineCount() == 1) {
+                const QTextLine L = Lay->lineAt(0);
+                const int N = J - I;
+                FRels.resize(static_cast<std::size_t>(N));
+                FXs.resize(static_cast<std::size_t>(N));
+                for (int K = 0; K < N; ++K)
+                    FRels[static_cast<std::size_t>(K)] = std::max(0, Pos[I + K]) - First;
+                BuildMap();
+                Lines->XsOf(B, BlockBytes(static_cast<std::size_t>(B.blockNumber())), L, FRels.data(), N,
+                            FXs.data());
+                const int Line = Multi() ? B.blockNumber() : 0;
+                for (int K = 0; K < N; ++K)
+                    Out[I + K] = ClientOf(FXs[static_cast<std::size_t>(K)], Line);
+            } else {
+                for (int K = I; K < J; ++K) {
+                    const int Rel = std::max(0, Pos[K]) - First;
+                    QTextLine L = Lay->lineForTextPosition(Rel);
+                    if (!L.isValid() && Lay->lineCount() > 0)
+                        L = Lay->lineAt(Lay->lineCount() - 1);
+                    const double X = L.isValid() ? L.cursorToX(Rel) : 0.0;
+                    Out[K] = ClientOf(X, LineOfPos(Pos[K]));
+                }
+            }
+            I = J;
+        }
+    }
     // Client position of an editor position (top-left of the character cell).
     QPoint PosToClient(int Pos) const
     {
-        QTextBlock B = Doc->findBlock(std::max(0, Pos));
-        if (!B.isValid())
-            B = Doc->lastBlock();
-        LayoutAll();
+        QPoint P;
+        PosToClients(&Pos, 1, &P);
+        return P;
+    }
+    // The unwrapped line under client y Y, when it is long enough to be measured from points
+    // along it; an invalid block otherwise.
+    QTextBlock LongLineAt(int Y) const
+    {
+        if (!StraightLines())
+            return {};
+        const QTextBlock Top = View->firstVisibleBlock();
+        if (!Top.isValid())
+            return {};
+        int Line = 0;
+        if (Multi()) {
+            const double Row = (Y - Rect().top - View->contentOffset().y()) / LineHeight();
+            if (Row < 0)
+                return {};
+            Line = Top.blockNumber() + static_cast<int>(std::floor(Row));
+        }
+        QTextBlock B = Doc->findBlockByNumber(Line);
+        if (!B.isValid() || B.length() - 1 < TEditLines::NearStart())
+            return {};
         EnsureLayout(B);
-        QTextLayout* Lay = B.layout();
-        int Rel = Pos - B.position();
-        QTextLine L = Lay->lineForTextPosition(Rel);
-        if (!L.isValid() && Lay->lineCount() > 0)
-            L = Lay->lineAt(Lay->lineCount() - 1);
-        double X = L.isValid() ? L.cursorToX(Rel) : 0.0;
-        QTextBlock Top = View->firstVisibleBlock();
-        int TopLine = Top.isValid() ? (Wraps() ? Top.firstLineNumber() : Top.blockNumber()) : 0;
-        int Line = LineOfPos(Pos);
-        QPointF Off = View->contentOffset();
-        RECT R = Rect();
-        double Y = R.top + Off.y() + (Line - TopLine) * LineHeight();
-        return QPoint(static_cast<int>(std::floor(R.left + Off.x() + X)), static_cast<int>(std::lround(Y)));
+        return B.layout()->lineCount() == 1 ? B : QTextBlock();
+    }
+    // Editor position of layout x X on the only line of block B.
+    int PosOnLine(const QTextBlock& B, double X, QTextLine::CursorPosition Mode) const
+    {
+        BuildMap();
+        const int Bytes = BlockBytes(static_cast<std::size_t>(B.blockNumber()));
+        return B.position() + Lines->PosAtX(B, Bytes, B.layout()->lineAt(0), X, Mode);
     }
     int ClientToPos(int X, int Y) const
     {
         RECT R = Rect();
+        // The editor's hit test walks a line from its start: a long one is measured here.
+        if (const QTextBlock B = LongLineAt(Y); B.isValid())
+            return PosOnLine(B, X - R.left - View->contentOffset().x(), QTextLine::CursorBetweenCharacters);
         return View->cursorForPosition(QPoint(X - R.left, Y - R.top)).position();
     }
+    mutable std::vector<int> FRels;
+    mutable std::vector<double> FXs;
 };
 
 std::unordered_map<HWND, std::unique_ptr<TEditState>>& Edits()
@@ -462,6 +525,7 @@ void Layout(TEditState* S)
     S->View->setViewportMargins(R.left, R.top, std::max<int>(0, W - R.right), std::max<int>(0, H - R.bottom));
     S->View->setLineWrapMode(S->Wraps() ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
     S->MapValid = false;
+    S->Lines->Reset();
 }
 
 void SyncScrollBars(TEditState* S)
@@ -779,8 +843,9 @@ TEditState* CreateState(HWND Wnd)
     V->setFont(gdi::QFontOf(S->Font));
     V->setPalette(gdi::ClassicPalette());
     TEditState* Raw = S.get();
+    S->Lines = std::make_unique<TEditLines>(S->Doc);
     QObject::connect(S->Doc, &QTextDocument::contentsChange, V,
-                     [Raw](int Pos, int, int Added) { Raw->ContentsChanged(Pos, Added); });
+                     [Raw](int Pos, int Removed, int Added) { Raw->ContentsChanged(Pos, Removed, Added); });
     QObject::connect(V, &QPlainTextEdit::updateRequest, V, [Raw](const QRect&, int) {
         if (!Raw->Painting)
             InvalidateRect(Raw->Wnd, nullptr, FALSE);
@@ -800,6 +865,7 @@ void ApplyFont(TEditState* S)
     S->Doc->setDefaultFont(F);
     S->View->setTabStopDistance(8 * QFontMetricsF(F).averageCharWidth());
     S->MapValid = false;
+    S->Lines->Reset();
 }
 
 void ApplyAlignment(TEditState* S)
@@ -812,6 +878,7 @@ void ApplyAlignment(TEditState* S)
     if (O.alignment() != A) {
         O.setAlignment(A);
         S->Doc->setDefaultTextOption(O);
+        S->Lines->Reset();
     }
 }
 
@@ -1520,6 +1587,11 @@ TEditState* EditStateOf(TWinControl* C)
 
 } // namespace
 
+void SetEditMeasuredFromStart(int Characters)
+{
+    TEditLines::NearStart() = Characters > 0 ? Characters : TEditLines::DefaultNearStart;
+}
+
 void RegisterEditClass()
 {
     WNDCLASS WC;
@@ -1735,6 +1807,94 @@ bool TCustomEdit::CanUndo()
 void TCustomEdit::ClearUndo()
 {
     SendMessage(Handle(), EM_EMPTYUNDOBUFFER, 0, 0);
+}
+
+bool TCustomEdit::CharPositions(std::span<const int> Indexes, std::span<TPoint> Points)
+{
+    TEditState* S = EditStateOf(this);
+    if (!S || Points.size() < Indexes.size())
+        return false;
+    const int Length = S->Length();
+    std::vector<int> Pos(Indexes.size());
+    for (std::size_t I = 0; I < Indexes.size(); ++I) {
+        if (Indexes[I] < 0 || Indexes[I] > Length)
+            return false;
+        Pos[I] = S->ToPos(Indexes[I]);
+    }
+    std::vector<QPoint> Out(Pos.size());
+    S->PosToClients(Pos.data(), static_cast<int>(Pos.size()), Out.data());
+    for (std::size_t I = 0; I < Out.size(); ++I)
+        Points[I] = TPoint{Out[I].x(), Out[I].y()};
+    return true;
+}
+
+bool TCustomEdit::LineSpanInView(int Line, int& From, int& To)
+{
+    TEditState* S = EditStateOf(this);
+    int Start, End;
+    if (!S || !S->LineRange(Line, Start, End))
+        return false;
+    From = S->ToByte(Start);
+    To = S->ToByte(End);
+    if (!S->StraightLines() || End - Start < TEditLines::NearStart())
+        return true;
+    const QTextBlock B = S->Doc->findBlock(Start);
+    S->EnsureLayout(B);
+    S->BuildMap();
+    if (B.layout()->lineCount() != 1 ||
+        !S->Lines->Measurable(B, S->BlockBytes(static_cast<std::size_t>(B.blockNumber()))))
+        return true;
+    const RECT R = S->Rect();
+    const double Left = -S->View->contentOffset().x();
+    int First, Last;
+    S->Lines->SpanAtX(B, S->BlockBytes(static_cast<std::size_t>(B.blockNumber())), B.layout()->lineAt(0),
+                      Left, Left + (R.right - R.left), First, Last);
+    From = S->ToByte(B.position() + First);
+    To = S->ToByte(std::min(B.position() + Last + 1, End));
+    return true;
+}
+
+int TCustomEdit::GetTextRange(int From, int To, char* Buffer)
+{
+    TEditState* S = EditStateOf(this);
+    if (!S || !Buffer)
+        return 0;
+    const int Length = S->Length();
+    From = std::clamp(From, 0, Length);
+    To = std::clamp(To, From, Length);
+    if (To == From)
+        return 0;
+    // The characters holding the first and the last byte, whole, block by block (a cursor
+    // placed on a long line measures its x from the line's start).
+    const int First = S->ToPos(From);
+    const int FirstByte = S->ToByte(First);
+    int Last = S->ToPos(To);
+    while (S->ToByte(Last) < To || S->Doc->characterAt(Last).isLowSurrogate())
+        ++Last;
+    std::string U;
+    for (QTextBlock B = S->Doc->findBlock(First); B.isValid() && B.position() < Last; B = B.next()) {
+        const int Len = B.length() - 1;
+        const int A = std::max(First - B.position(), 0), Z = std::min(Last - B.position(), Len);
+        if (Z > A)
+            U += ToUtf8(S->Lines->TextOf(B, A, Z));
+        if (Last > B.position() + Len)
+            U += "\r\n";
+    }
+    const std::size_t Skip = static_cast<std::size_t>(From - FirstByte);
+    const std::size_t N = std::min(static_cast<std::size_t>(To - From), U.size() - std::min(Skip, U.size()));
+    std::memcpy(Buffer, U.data() + Skip, N);
+    return static_cast<int>(N);
+}
+
+bool TCustomEdit::CharFromPos(int X, int Y, int& Index, int& Line)
+{
+    TEditState* S = EditStateOf(this);
+    if (!S)
+        return false;
+    const int Pos = S->ClientToPos(X, Y);
+    Index = S->ToByte(Pos);
+    Line = S->LineOfPos(Pos);
+    return true;
 }
 
 void TCustomEdit::SetTextBuf(const std::string& Value)

@@ -11,11 +11,16 @@
 
 #include "platform/controls/Controls.h"
 
+#include <span>
 #include <string>
 
 // Registers the "EDIT" window class (done by TCustomEdit itself; call it before creating an edit
 // window with CreateWindowEx directly).
 void RegisterEditClass();
+
+// Lines shorter than this many characters are measured from their start, longer ones from
+// points remembered along them (tests set it to compare the two; 0: the default).
+void SetEditMeasuredFromStart(int Characters);
 
 enum TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
 
@@ -69,6 +74,20 @@ public:
     void ClearUndo();
 
     TNotifyEvent OnChange;
+
+    // Queries for a control that draws over the text, cheap on a line of any length (the edit
+    // messages answer the same one position at a time, with 16-bit values). All need a window.
+    // The client position of the character at each byte offset of Indexes (ascending), as
+    // EM_POSFROMCHAR gives it; false when an offset lies outside the text.
+    bool CharPositions(std::span<const int> Indexes, std::span<TPoint> Points);
+    // Byte offsets [From, To) of line Line (counted as EM_LINEINDEX counts) holding at least the
+    // characters that show between the left and right edges of the formatting rectangle: a part
+    // of a long unwrapped line, otherwise the whole line.
+    bool LineSpanInView(int Line, int& From, int& To);
+    // Bytes [From, To) of the text as WM_GETTEXT gives them, copied to Buffer; the count.
+    int GetTextRange(int From, int To, char* Buffer);
+    // The character nearest a client point and its line, as EM_CHARFROMPOS finds them.
+    bool CharFromPos(int X, int Y, int& Index, int& Line);
 
 protected:
     TW_MESSAGE_HANDLERS(TCustomEdit);

@@ -22,7 +22,8 @@ namespace {
 struct TAlias {
     const char* Name;
     const char* Family;
-    bool Raster; // a bitmap font on the original platform
+    bool Raster;      // a bitmap font on the original platform
+    bool Oem = false; // in the OEM character set there
 };
 const TAlias Aliases[] = {
     {"Arial", "Liberation Sans", false},
@@ -41,7 +42,7 @@ const TAlias Aliases[] = {
     {"Georgia", "DejaVu Serif", false},
     {"Courier New", "Liberation Mono", false},
     {"Courier", "Liberation Mono", true},
-    {"Terminal", "Liberation Mono", true},
+    {"Terminal", "Liberation Mono", true, true},
     {"Fixedsys", "Liberation Mono", true},
     {"Lucida Console", "DejaVu Sans Mono", false},
 };
@@ -1064,6 +1065,7 @@ struct TFace {
     QString Name;   // what the caller sees
     QString Family; // what draws it
     bool Raster = false;
+    bool Oem = false;
 };
 
 std::vector<TFace> AllFaces()
@@ -1077,7 +1079,7 @@ std::vector<TFace> AllFaces()
     for (const TAlias& A : Aliases) {
         const QString Name = QLatin1String(A.Name);
         if (!Sorted.count(Name.toLower()))
-            Sorted[Name.toLower()] = TFace{Name, QLatin1String(A.Family), A.Raster};
+            Sorted[Name.toLower()] = TFace{Name, QLatin1String(A.Family), A.Raster, A.Oem};
     }
     std::vector<TFace> Out;
     for (auto& [Key, Face] : Sorted)
@@ -1147,7 +1149,7 @@ int Report(const TFace& Face, const QString& Style, int Weight, bool Italic, BYT
     E.elfLogFont.lfHeight = 16;
     E.elfLogFont.lfWeight = Weight;
     E.elfLogFont.lfItalic = Italic ? 1 : 0;
-    E.elfLogFont.lfCharSet = CharSet == DEFAULT_CHARSET ? ANSI_CHARSET : CharSet;
+    E.elfLogFont.lfCharSet = CharSet != DEFAULT_CHARSET ? CharSet : Face.Oem ? OEM_CHARSET : ANSI_CHARSET;
     const bool Fixed = QFontDatabase::isFixedPitch(Face.Family);
     E.elfLogFont.lfPitchAndFamily =
         BYTE((Fixed ? FIXED_PITCH : VARIABLE_PITCH) | FamilyBits(Face.Family, Fixed));

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QClipboard>
+#include <QGuiApplication>
+
 #include <algorithm>
 
 namespace testing_support {
@@ -85,6 +88,12 @@ bool PressShortCut(int VirtKey, TShiftState Shift)
 }
 
 // ---- Rendering --------------------------------------------------------------------------------
+
+void SetClipboardTextFromOutside(const std::string& Text)
+{
+    if (QGuiApplication::instance())
+        QGuiApplication::clipboard()->setText(QString::fromStdString(Text));
+}
 
 std::unique_ptr<TBitmap> RenderControl(TControl* Control, bool ClientOnly)
 {

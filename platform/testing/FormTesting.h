@@ -55,6 +55,11 @@ std::unique_ptr<TBitmap> RenderControl(TControl* Control, bool ClientOnly = true
 // The pixel at (X, Y) of a rendered bitmap as $00BBGGRR (a TColor).
 TColor PixelAt(TBitmap* Bitmap, int X, int Y);
 
+// ---- The desktop clipboard --------------------------------------------------------------------
+// Puts Text on the desktop's clipboard the way another program does: past this program's own
+// clipboard calls, so it arrives only as the desktop's change signal.
+void SetClipboardTextFromOutside(const std::string& Text);
+
 // ---- Clock ------------------------------------------------------------------------------------
 // Timers, caret blinks and hint pauses run from the test clock while a fixture is active.
 void AdvanceClock(DWORD Milliseconds);

@@ -632,6 +632,7 @@ constexpr UINT SPI_GETKEYBOARDDELAY = 0x0016;
 constexpr UINT SPI_GETICONTITLELOGFONT = 0x001F;
 constexpr UINT SPI_GETDRAGFULLWINDOWS = 0x0026;
 constexpr UINT SPI_GETNONCLIENTMETRICS = 0x0029;
+constexpr UINT SPI_SETNONCLIENTMETRICS = 0x002A;
 constexpr UINT SPI_SETWORKAREA = 0x002F;
 constexpr UINT SPI_GETWORKAREA = 0x0030;
 constexpr UINT SPI_GETWHEELSCROLLLINES = 0x0068;
@@ -1110,8 +1111,9 @@ BOOL EnableScrollBar(HWND Wnd, UINT Bar, UINT Arrows);
 // fonts bold).
 int GetSystemMetrics(int Index);
 // SPI_GETWORKAREA (RECT*), SPI_SETWORKAREA (tests), SPI_GETNONCLIENTMETRICS (NONCLIENTMETRICS*,
-// uiParam or cbSize must be its size), SPI_GETICONTITLELOGFONT (LOGFONT*), SPI_GETBORDER,
-// SPI_GETWHEELSCROLLLINES, SPI_GETDRAGFULLWINDOWS (BOOL*: TRUE) and the animation flags (FALSE).
+// uiParam or cbSize must be its size), SPI_SETNONCLIENTMETRICS (tests; null: the fixed table again),
+// SPI_GETICONTITLELOGFONT (LOGFONT*), SPI_GETBORDER, SPI_GETWHEELSCROLLLINES, SPI_GETDRAGFULLWINDOWS (BOOL*:
+// TRUE) and the animation flags (FALSE).
 BOOL SystemParametersInfo(UINT Action, UINT UiParam, void* PvParam, UINT WinIni);
 
 // ---------------------------------------------------------------------------------------------

@@ -270,6 +270,7 @@ void ResetMessageOnlyWindows()
     gMessageOnly.clear();
     gDefaultPlace = 0;
     SystemParametersInfo(SPI_SETWORKAREA, 0, nullptr, 0);
+    SystemParametersInfo(SPI_SETNONCLIENTMETRICS, 0, nullptr, 0);
 }
 
 } // namespace win
@@ -1720,6 +1721,8 @@ const TScreenGeometry& ScreenGeometry()
 
 // Set through SPI_SETWORKAREA; otherwise the screen's own.
 std::optional<RECT> gWorkAreaSet;
+// Set through SPI_SETNONCLIENTMETRICS; otherwise the fixed table.
+std::optional<NONCLIENTMETRICS> gMetricsSet;
 
 RECT WorkArea()
 {
@@ -1855,10 +1858,21 @@ BOOL SystemParametersInfo(UINT Action, UINT UiParam, void* PvParam, UINT)
         else
             gWorkAreaSet.reset();
         return TRUE;
+    case SPI_SETNONCLIENTMETRICS:
+        if (PvParam)
+            gMetricsSet = *static_cast<const NONCLIENTMETRICS*>(PvParam);
+        else
+            gMetricsSet.reset();
+        return TRUE;
     case SPI_GETNONCLIENTMETRICS: {
         auto* M = static_cast<NONCLIENTMETRICS*>(PvParam);
         if (!M || (UiParam != sizeof(NONCLIENTMETRICS) && M->cbSize != sizeof(NONCLIENTMETRICS)))
             return FALSE;
+        if (gMetricsSet) {
+            *M = *gMetricsSet;
+            M->cbSize = sizeof(NONCLIENTMETRICS);
+            return TRUE;
+        }
         M->cbSize = sizeof(NONCLIENTMETRICS);
         M->iBorderWidth = 1;
         M->iScrollWidth = 16;

@@ -3,11 +3,14 @@
 // the pixels it shows, and the two ways the program ends.
 #include "apps/html-editor/TamselStartup.h"
 #include "apps/html-editor/Unit1.h"
+#include "apps/html-editor/Unit11.h"
 #include "apps/html-editor/Unit14.h"
 #include "apps/html-editor/Unit17.h"
 #include "apps/html-editor/Unit29.h"
+#include "apps/html-editor/Unit7.h"
 #include "platform/app/Clipbrd.h"
 #include "platform/app/Printers.h"
+#include "platform/rtl/IniFiles.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/testing/AppTesting.h"
 #include "platform/testing/TestSupport.h"
@@ -425,6 +428,44 @@ TEST_F(MainWindow, ClipboardCommandsWorkOnTheirOwnPane)
     Form1->main->SelectAll();
     Form1->Paste1Click(nullptr);
     EXPECT_EQ(Form1->main->Text(), "todo text");
+}
+
+// The clipboard window follows the clipboard; the options window lists the installed fonts and
+// saves the two chosen ones only with Save; hints go through the balloon hint window.
+TEST_F(MainWindow, ClipboardOptionsAndHintWindowsUseTheirComponents)
+{
+    ShowMain();
+    Form1->main->SetText("<P>copied</P>");
+    Form1->SelectAll1Click(nullptr);
+    Form1->Copy1Click(nullptr);
+    Form7->Show();
+    ProcessMessages();
+    auto* Shown = dynamic_cast<TMemo*>(Form7->ClipboardViewer1->View());
+    ASSERT_NE(Shown, nullptr);
+    EXPECT_EQ(Shown->Text(), "<P>copied</P>");
+    Form7->Hide();
+
+    WriteSettings("[Editor]\r\nMainFont=Arial\r\nToDoFont=Arial\r\n");
+    Form11->Show();
+    ProcessMessages();
+    EXPECT_GE(Form11->FontComboBox1->Items()->IndexOf("Courier New"), 0);
+    EXPECT_EQ(Form11->FontComboBox2->Items()->Count(), Form11->FontComboBox1->Items()->Count());
+    Form11->FontComboBox1->SetFontName("courier new");
+    Form11->FontComboBox2->SetFontName("Times New Roman");
+    Form11->Button1Click(nullptr); // OK keeps nothing
+    {
+        TIniFile Ini(SettingsFileName);
+        EXPECT_EQ(Ini.ReadString("Editor", "MainFont", ""), "Arial");
+    }
+    Form11->Button2Click(nullptr);
+    TIniFile Ini(SettingsFileName);
+    EXPECT_EQ(Ini.ReadString("Editor", "MainFont", ""), "Courier New");
+    EXPECT_EQ(Ini.ReadString("Editor", "ToDoFont", ""), "Times New Roman");
+
+    ASSERT_NE(Form1->BalloonHint1, nullptr);
+    EXPECT_EQ(FindHintComponent(), Form1->BalloonHint1);
+    std::unique_ptr<THintWindow> Hint(Application->HintWindowClass()(nullptr));
+    EXPECT_NE(dynamic_cast<THintWindow95*>(Hint.get()), nullptr);
 }
 
 TEST_F(MainWindow, UndoTakesBackTheLastTypingInTheDocumentPane)

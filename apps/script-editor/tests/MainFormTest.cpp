@@ -152,6 +152,23 @@ TEST_F(WendleTest, StartUpMakesTheFiveFormsWithTheFrameAsMainForm)
     EXPECT_NE(Screen->Cursors(1), nullptr);
 }
 
+TEST_F(WendleTest, TheClipboardWindowShowsTheClipboard)
+{
+    Clipboard()->SetAsText("for the viewer");
+    viewclip->Show();
+    ProcessMessages();
+    ASSERT_NE(viewclip->ClipboardViewer1, nullptr);
+    EXPECT_EQ(viewclip->ClipboardViewer1->BoundsRect(), Bounds(8, 16, 257, 113));
+    auto* Shown = dynamic_cast<TMemo*>(viewclip->ClipboardViewer1->View());
+    ASSERT_NE(Shown, nullptr);
+    EXPECT_EQ(Shown->Text(), "for the viewer");
+    Clipboard()->Clear();
+    EXPECT_EQ(viewclip->ClipboardViewer1->View(), nullptr);
+    EXPECT_EQ(viewclip->ClipboardViewer1->ViewFormat(), cvEmpty);
+    viewclip->Button1Click(nullptr);
+    EXPECT_FALSE(viewclip->Visible());
+}
+
 TEST_F(WendleTest, FrameHoldsDocksToolbarsAndHiddenToolWindows)
 {
     int Docks = 0, Toolbars = 0;

@@ -613,6 +613,152 @@ TEST_F(ColorMemo, RedrawAlwaysRecoloursEverythingAndRepaintsTheCaretLine)
     EXPECT_GT(CountNear(I, LineIndex(1) + 8, LineIndex(1) + 8, clRed), 2);
 }
 
+// One line of about Bytes bytes: Piece over and over.
+std::string LongLine(const std::string& Piece, std::size_t Bytes)
+{
+    std::string T;
+    while (T.size() < Bytes)
+        T += Piece;
+    return T;
+}
+
+TEST_F(ColorMemo, ALongLineIsScannedAroundItsPartInViewAndColouredThere)
+{
+    MainPane();
+    Memo->SetScrollBars(ssBoth);
+    //                      0         1         2         3
+    //                      0123456789012345678901234567890123456
+    const std::string Piece = "<font COLOR=x> a = b TABLE &nbsp; ";
+    const std::string T = LongLine(Piece, 200000);
+    SetText(T);
+    // The caret in the middle of the line, and the window there.
+    const int Mid = static_cast<int>(Piece.size()) * 3000;
+    Memo->SetSelStart(Mid);
+    Send(EM_SCROLLCARET);
+    ProcessMessages();
+    ASSERT_GT(PosOf(Mid).x, 0);
+    EXPECT_EQ(Memo->LastScanEnd() - Memo->LastScanStart(), static_cast<int>(T.size()));
+    EXPECT_LT(Memo->LastScanned(), 8000); // not the whole line
+    int From = 0, To = 0;
+    ASSERT_TRUE(Memo->LineSpanInView(0, From, To));
+    ASSERT_LT(To - From, 200);
+    ASSERT_GT(To - From, 20);
+    // Every token wholly in view is coloured as on a short line.
+    auto CheckPieces = [&](const std::string& Step) {
+        SCOPED_TRACE(Step);
+        const std::string Now = Memo->Text();
+        const TDibImage I = Capture();
+        struct {
+            const char* Text;
+            int Skip; // characters of it not looked at
+            TColor Color;
+        } Tokens[] = {{"<font", 1, clBlue},
+                      {"COLOR", 0, clRed},
+                      {" = ", 1, clRed},
+                      {"TABLE", 0, clMaroon},
+                      {"&nbsp", 0, clGreen}};
+        int Seen = 0;
+        for (const auto& Token : Tokens) {
+            const std::string Text = Token.Text;
+            for (std::size_t At = Now.find(Text, static_cast<std::size_t>(From)); At != std::string::npos;
+                 At = Now.find(Text, At + 1)) {
+                const int P = static_cast<int>(At) + Token.Skip;
+                const int Last = static_cast<int>(At + Text.size()) - 1 - (Text == " = " ? 1 : 0);
+                if (Last >= To)
+                    break;
+                ++Seen;
+                EXPECT_GT(CountNear(I, P, Last, Token.Color), 2 * (Last - P + 1)) << Text << " at " << P;
+            }
+        }
+        EXPECT_GE(Seen, 4);
+        // The plain text between them keeps the control's black.
+        for (std::size_t At = Now.find("> a", static_cast<std::size_t>(From));
+             At != std::string::npos && static_cast<int>(At) + 3 < To; At = Now.find("> a", At + 1))
+            EXPECT_EQ(CountNear(I, static_cast<int>(At) + 2, static_cast<int>(At) + 2, clRed), 0);
+    };
+    CheckPieces("after the load");
+
+    // Typing in view recolours the caret line, again only around the view.
+    Memo->SetFocus();
+    const int Typed = static_cast<int>(Piece.size()) * 3001 + 14; // the blank after a tag
+    Memo->SetSelStart(Typed);
+    ProcessMessages();
+    PressKey('Q', "Q");
+    ProcessMessages();
+    ASSERT_EQ(Memo->Text().substr(static_cast<std::size_t>(Typed), 2), "Q ");
+    EXPECT_EQ(Memo->LastScanStart(), 0);
+    EXPECT_LT(Memo->LastScanned(), 8000);
+    ASSERT_TRUE(Memo->LineSpanInView(0, From, To));
+    CheckPieces("after typing");
+}
+
+TEST_F(ColorMemo, ALongLineInAProportionalFontIsColouredWhereTheControlPutsItsText)
+{
+    // Positions far into a line are measured from points along it: the coloured text must land
+    // on exactly the pixels it lands on when every position is measured from the line's start.
+    Load("MainPaneRules.form");
+    Memo->SetScrollBars(ssBoth);
+    Memo->Font()->SetName("Arial");
+    Memo->Font()->SetHeight(-16);
+    ProcessMessages();
+    const std::string T =
+        "short = line\r\n" +
+        LongLine("<p>AVAWA To = TABLE &nbsp; W\xC3\xA9t\xC3\xA9 fi <!-- x --> \xE2\x82\xAC ", 30000) +
+        "\r\nlast = line";
+    SetText(T);
+    for (const int At : {20, 15000, 29000}) {
+        SCOPED_TRACE(At);
+        Memo->SetSelStart(At);
+        Send(EM_SCROLLCARET);
+        ProcessMessages();
+        SetEditMeasuredFromStart(1 << 30);
+        Memo->Invalidate();
+        ProcessMessages();
+        const TDibImage FromStart = Capture();
+        SetEditMeasuredFromStart(0);
+        Memo->Invalidate();
+        ProcessMessages();
+        const TDibImage Along = Capture();
+        ASSERT_EQ(FromStart.Pixels.size(), Along.Pixels.size());
+        int Diff = 0;
+        for (std::size_t i = 0; i < Along.Pixels.size(); ++i)
+            Diff += Along.Pixels[i] != FromStart.Pixels[i];
+        EXPECT_EQ(Diff, 0);
+        EXPECT_GT(CountNear(Along, At, At + 40, clMaroon) + CountNear(Along, At, At + 40, clBlue), 20);
+    }
+}
+
+TEST_F(ColorMemo, HotSpotFarIntoALongLine)
+{
+    // Past 65535 characters into a line: beyond what EM_CHARFROMPOS can tell in its 16 bits.
+    InitColMemoCursor();
+    ScriptEditor();
+    Memo->SetScrollBars(ssBoth);
+    const std::string Filler = LongLine("var a = b; ", 70000);
+    SetText(Filler +
+            "see \x1E"
+            "far.htm\x1F now; " +
+            Filler);
+    const int Spot = static_cast<int>(Filler.size()) + 5;
+    Memo->SetSelStart(Spot);
+    Send(EM_SCROLLCARET);
+    ProcessMessages();
+    std::vector<std::string> Clicks;
+    Memo->OnHotSpotClick = [&](TObject*, const std::string& SRC) { Clicks.push_back(SRC); };
+    const TPoint P = PosOf(Spot + 2);
+    ASSERT_GT(P.x, 0);
+    const int H = LineHeight();
+    EXPECT_GT(CountNear(Capture(), Spot, Spot + 6, 0xFF0000), 10);
+    SendMouse(Memo, WM_MOUSEMOVE, P.x + 2, P.y + H / 2);
+    EXPECT_EQ(Memo->Cursor(), crColMemoHotSpot);
+    ClickControl(Memo, P.x + 2, P.y + H / 2);
+    ProcessMessages();
+    EXPECT_EQ(Clicks, std::vector<std::string>{"far.htm"});
+    const TPoint Q = PosOf(Spot - 8);
+    SendMouse(Memo, WM_MOUSEMOVE, Q.x + 2, Q.y + H / 2);
+    EXPECT_EQ(Memo->Cursor(), Form->Cursor());
+}
+
 TEST(ColMemoCursor, InitLoadsThePointingHandIntoSlotOne)
 {
     TWindowTest Fixture;

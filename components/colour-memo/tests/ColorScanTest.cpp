@@ -219,6 +219,91 @@ TEST(KeywordScan, LongKeywordsMatchOnlyOnTheirWholeText)
     EXPECT_TRUE(P.All(36, 70, clBlue));
 }
 
+// The keyword scan as a plain search per token in turn, each search resuming after the
+// occurrence it found, from the rule's lookup string.
+void SearchEachToken(const TColorRule& R, const std::string& Text, TColorSpans& Spans)
+{
+    const std::string& Lookup = R.KeyLookup();
+    std::string Searched = Text;
+    if (!R.KeyCase)
+        for (char& C : Searched)
+            if (C >= 'a' && C <= 'z')
+                C = static_cast<char>(C - 'a' + 'A');
+    auto Word = [](unsigned char C) { return (C >= 64 && C <= 90) || (C >= 97 && C <= 122); };
+    std::size_t From = 1;
+    while (From < Lookup.size()) {
+        const std::size_t Star = Lookup.find('*', From);
+        if (Star == std::string::npos)
+            break;
+        const std::string Token = Lookup.substr(From, Star - From);
+        TColor Color = R.DefKeyColor;
+        std::size_t Next = Star + 1;
+        if (Next < Lookup.size() && Lookup[Next] == '+') {
+            std::uint32_t C = 0;
+            for (int b = 0; b < 4 && Next + 1 + b < Lookup.size(); ++b)
+                C |= static_cast<std::uint32_t>(static_cast<unsigned char>(Lookup[Next + 1 + b])) << (8 * b);
+            Color = static_cast<TColor>(C);
+            Next += 5;
+        }
+        From = Next;
+        if (Token.empty())
+            continue;
+        const std::size_t L = Token.size();
+        for (std::size_t At = Searched.find(Token); At != std::string::npos;
+             At = Searched.find(Token, At + L)) {
+            const bool Before = At > 0 && Word(static_cast<unsigned char>(Searched[At - 1]));
+            const bool After = At + L < Searched.size() && Word(static_cast<unsigned char>(Searched[At + L]));
+            if (R.PartWord || (!Before && !After))
+                Spans.Add(static_cast<int>(At), static_cast<int>(At + L) - 1, Color, R.ZOrder, 1);
+        }
+    }
+}
+
+TEST(KeywordScan, FindsWhatASearchPerTokenFinds)
+{
+    // Tokens that overlap themselves and each other, share first letters, repeat, hold "*"
+    // or bytes of several-byte characters, over texts made of the same few characters.
+    std::mt19937 Random(38);
+    const std::string Alphabet = "aAbB=*+ <>\xC3\xA9-";
+    auto Pick = [&](int MaxLength) {
+        std::string S;
+        const int N = 1 + static_cast<int>(Random() % static_cast<unsigned>(MaxLength));
+        for (int i = 0; i < N; ++i)
+            S += Alphabet[Random() % Alphabet.size()];
+        return S;
+    };
+    for (int Round = 0; Round < 400; ++Round) {
+        SCOPED_TRACE("round " + std::to_string(Round));
+        TDrawRules Rules(nullptr);
+        TColorRule* R = Rules.Add();
+        R->KeyDrawingType = dtKeyShow;
+        R->KeyCase = Random() % 2;
+        R->PartWord = Random() % 2;
+        R->DefKeyColor = static_cast<TColor>(Random() % 0x1000000);
+        const int Words = 1 + static_cast<int>(Random() % 8);
+        for (int w = 0; w < Words; ++w)
+            R->Keywords()->Add(Pick(4) +
+                               (Random() % 3 == 0 ? ";#" + std::to_string(100000 + Random() % 800000) : ""));
+        Rules.PrepareRules();
+        std::string Text = Pick(120);
+        TColorSpans Expected;
+        SearchEachToken(*R, Text, Expected);
+        Expected.Resolve();
+        TScanInput In;
+        In.Text = Text.data();
+        In.End = static_cast<int>(Text.size());
+        In.Rules = &Rules;
+        TColorSpans Got;
+        FindColorRuns(In, Got);
+        ASSERT_EQ(Got.Count(), Expected.Count()) << Text;
+        for (int i = 0; i < Got.Count(); ++i) {
+            EXPECT_EQ(Got[i].StartPos, Expected[i].StartPos) << Text;
+            EXPECT_EQ(Got[i].EndPos, Expected[i].EndPos) << Text;
+            EXPECT_EQ(Got[i].Color, Expected[i].Color) << Text;
+        }
+    }
+}
+
 TEST(KeywordScan, NothingWithoutKeywords)
 {
     TDrawRules Rules(nullptr);

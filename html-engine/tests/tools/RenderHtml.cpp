@@ -2,9 +2,13 @@
 //   render_html page.html out.png [width [height]]
 // Without a height the view is made tall enough for the whole document (at most 16000 pixels).
 // A .txt file is shown as plain text, a picture file as a one-image page.
+//   render_html --show page.html [width height]
+// shows the page in a window on the display instead, to click links and select text by hand;
+// the caption names the link under the pointer.
 #include "html-engine/HtmlImageUtil.h"
 #include "html-engine/HtmlViewCtl.h"
 #include "platform/app/AppMain.h"
+#include "platform/app/Application.h"
 #include "platform/controls/Forms.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/win/WinTesting.h"
@@ -96,12 +100,61 @@ std::string EncodePng(const TDibImage& Image)
     return Png;
 }
 
+// Loads the input by its kind; false (reported) when it cannot be loaded.
+bool LoadInput(THTMLViewer* Viewer, const std::string& Input)
+{
+    try {
+        const std::string Ext = UpperCase(ExtractFileExt(Input));
+        if (Ext == ".TXT")
+            Viewer->LoadPlainTextFile(ExpandFileName(Input));
+        else if (Ext == ".GIF" || Ext == ".BMP" || Ext == ".PNG" || Ext == ".JPG" || Ext == ".JPEG")
+            Viewer->LoadPictureFile(ExpandFileName(Input));
+        else
+            Viewer->LoadFromFile(ExpandFileName(Input));
+    } catch (const Exception& E) {
+        std::fprintf(stderr, "%s\n", E.Message().c_str());
+        return false;
+    }
+    return true;
+}
+
+int Show(const std::string& Input, int Width, int Height)
+{
+    HtmlImageInit();
+    auto* Form = new TForm(Application);
+    Application->SetMainForm(Form);
+    Form->SetBounds(0, 0, Width, Height);
+    auto* Viewer = new THTMLViewer(Form);
+    Viewer->SetParent(Form);
+    Viewer->SetAlign(alClient);
+    Viewer->SetDefBackground(clWhite);
+    Viewer->SetViewImages(true);
+    Viewer->SetHistoryMaxCount(20);
+    auto Caption = [Form, Viewer](const std::string& Link) {
+        Form->SetCaption(Link.empty() ? "render_html: " + Viewer->GetDocumentTitle()
+                                      : "render_html: " + Link);
+    };
+    Viewer->OnHotSpotCovered = [Caption](TObject*, const std::string& URL) { Caption(URL); };
+    Viewer->OnHistoryChange = [Caption](TObject*) { Caption(std::string()); };
+    LoadInput(Viewer, Input);
+    Caption(std::string());
+    Application->Run();
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc >= 3 && std::string(argv[1]) == "--show") {
+        const int Width = argc > 3 ? std::max(40, std::atoi(argv[3])) : 800;
+        const int Height = argc > 4 ? std::max(40, std::atoi(argv[4])) : 600;
+        const std::string Input = argv[2];
+        return RunProgram(argc, argv, [&] { return Show(Input, Width, Height); });
+    }
     if (argc < 3) {
         std::fprintf(stderr, "usage: %s page.html out.png [width [height]]\n", argv[0]);
+        std::fprintf(stderr, "       %s --show page.html [width height]\n", argv[0]);
         return 2;
     }
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
@@ -119,19 +172,7 @@ int main(int argc, char** argv)
         Viewer->SetDefBackground(clWhite);
         Viewer->SetViewImages(true);
         Form->Show();
-        int Result = 0;
-        try {
-            const std::string Ext = UpperCase(ExtractFileExt(Input));
-            if (Ext == ".TXT")
-                Viewer->LoadPlainTextFile(ExpandFileName(Input));
-            else if (Ext == ".GIF" || Ext == ".BMP" || Ext == ".PNG" || Ext == ".JPG" || Ext == ".JPEG")
-                Viewer->LoadPictureFile(ExpandFileName(Input));
-            else
-                Viewer->LoadFromFile(ExpandFileName(Input));
-        } catch (const Exception& E) {
-            std::fprintf(stderr, "%s\n", E.Message().c_str());
-            Result = 1;
-        }
+        int Result = LoadInput(Viewer, Input) ? 0 : 1;
         if (!FixedHeight) {
             const int H = std::min(16000, Viewer->DocHeight() + 40);
             Form->SetBounds(0, 0, Width, H);

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -429,6 +430,45 @@ TEST(Fonts, EnumerationForTheFontBox)
     std::vector<std::string> Ex;
     EnumFontFamiliesEx(nullptr, &Lf, CollectFamily, LPARAM(&Ex), 0);
     EXPECT_EQ(Ex.size(), Names.size());
+}
+
+struct TReported {
+    DWORD Type = 0;
+    BYTE CharSet = 0;
+    BYTE Pitch = 0;
+    bool Seen = false;
+};
+int CollectKinds(const LOGFONT* Lf, const TEXTMETRIC*, DWORD Type, LPARAM Data)
+{
+    auto& Map = *reinterpret_cast<std::map<std::string, TReported>*>(Data);
+    Map[Lf->lfFaceName] = TReported{Type, Lf->lfCharSet, BYTE(Lf->lfPitchAndFamily & 3), true};
+    return 1;
+}
+
+// What the font box filters on: outline or bitmap kind, character set and pitch.
+TEST(Fonts, EnumerationReportsKindCharsetAndPitch)
+{
+    std::map<std::string, TReported> Got;
+    EnumFonts(nullptr, nullptr, CollectKinds, LPARAM(&Got));
+    struct {
+        const char* Face;
+        DWORD Type;
+        BYTE CharSet;
+        BYTE Pitch;
+    } const Cases[] = {
+        {"Arial", TRUETYPE_FONTTYPE, ANSI_CHARSET, VARIABLE_PITCH},
+        {"Courier New", TRUETYPE_FONTTYPE, ANSI_CHARSET, FIXED_PITCH},
+        {"MS Sans Serif", RASTER_FONTTYPE, ANSI_CHARSET, VARIABLE_PITCH},
+        {"Terminal", RASTER_FONTTYPE, OEM_CHARSET, FIXED_PITCH},
+        {"Liberation Mono", TRUETYPE_FONTTYPE, ANSI_CHARSET, FIXED_PITCH},
+    };
+    for (const auto& C : Cases) {
+        const TReported& R = Got[C.Face];
+        ASSERT_TRUE(R.Seen) << C.Face;
+        EXPECT_EQ(R.Type, C.Type) << C.Face;
+        EXPECT_EQ(R.CharSet, C.CharSet) << C.Face;
+        EXPECT_EQ(R.Pitch, C.Pitch) << C.Face;
+    }
 }
 
 } // namespace
