@@ -2308,6 +2308,11 @@ void TWinControl::CMEnabledChanged(TMessage& Message)
 
 void TWinControl::CMVisibleChanged(TMessage&)
 {
+    // Before the window goes: a form whose focused control is inside moves the keyboard on (to
+    // its active document when it is a frame) instead of leaving it nowhere.
+    if (!FVisible && FParent)
+        if (TCustomForm* Form = GetParentForm(this))
+            Form->DefocusControl(this);
     UpdateShowing();
 }
 

@@ -672,6 +672,17 @@ void TCustomForm::ControlRemoving(TControl* Control)
     ScreenInstance()->ControlRemoving(Control);
 }
 
+void TCustomForm::DefocusControl(TWinControl* Control)
+{
+    if (!FActiveControl || (FActiveControl != Control && !Control->ContainsControl(FActiveControl)))
+        return;
+    FActiveControl = nullptr;
+    HWND Focus = GetFocus();
+    if (FActive && Control->HandleAllocated() && Focus &&
+        (Focus == Control->Handle() || IsChild(Control->Handle(), Focus)))
+        SetWindowFocus();
+}
+
 void TCustomForm::SetActiveControl(TWinControl* Control)
 {
     if (FActiveControl == Control)
@@ -697,6 +708,10 @@ void TCustomForm::FocusControl(TWinControl* Control)
 
 bool TCustomForm::SetFocusedControl(TWinControl* Control)
 {
+    // A form on its way out records no focus and fires no enter and exit events: the screen
+    // would keep a pointer to it, and its derived part is gone.
+    if (ComponentState().Contains(csDestroying))
+        return false;
     if (FFormStyle == fsMDIChild && FMDIFrame && FMDIFrame->ActiveMDIChild() != this)
         FMDIFrame->ActivateMDIChild(this);
     TScreen* S = ScreenInstance();
@@ -732,10 +747,21 @@ bool TCustomForm::SetFocusedControl(TWinControl* Control)
     return true;
 }
 
+namespace {
+
+// Whether the keyboard given to Control reaches something on screen: a control whose window is
+// never shown (the parent a floating tool window hangs under) would swallow every key.
+bool FocusableOnScreen(TWinControl* Control)
+{
+    return Control && Control->CanFocus() && Control->HandleAllocated() && IsWindowVisible(Control->Handle());
+}
+
+} // namespace
+
 void TCustomForm::SetWindowFocus()
 {
     TWinControl* Target = FActiveControl;
-    if ((!Target || !Target->CanFocus()) && ActiveDocumentToFocus()) {
+    if (!FocusableOnScreen(Target) && ActiveDocumentToFocus()) {
         // A frame without a control of its own to focus hands the focus to its active document,
         // whose own focused control takes it (the frame's WM_SETFOCUS passes it on).
         ::SetFocus(FHandle);
@@ -1405,6 +1431,12 @@ void TCustomForm::ActivateAsMDIChild()
 void TCustomForm::WMActivate(TWMActivate Message)
 {
     DefaultHandler(Message);
+    // A form on its way out (its derived part already gone) takes no part in the activation: the
+    // windows it owns going away hand the activation back to it.
+    if (ComponentState().Contains(csDestroying)) {
+        FActive = false;
+        return;
+    }
     if (Message.Active() != WA_INACTIVE) {
         FActive = true;
         ScreenInstance()->FormActivated(this);
@@ -1516,12 +1548,18 @@ void TCustomForm::WMMouseActivate(TWMMouseActivate Message)
 
 void TCustomForm::WMSetFocus(TWMSetFocus Message)
 {
+    if (ComponentState().Contains(csDestroying)) {
+        DefaultHandler(Message);
+        return;
+    }
     ActivateAsMDIChild();
-    if (FActiveControl && FActiveControl != this && FActiveControl->CanFocus()) {
+    TCustomForm* Child = ActiveDocumentToFocus();
+    if (FActiveControl && FActiveControl != this && FActiveControl->CanFocus() &&
+        (!Child || FocusableOnScreen(FActiveControl))) {
         ::SetFocus(FActiveControl->Handle());
         return;
     }
-    if (TCustomForm* Child = ActiveDocumentToFocus()) {
+    if (Child) {
         ::SetFocus(Child->Handle());
         return;
     }

@@ -97,6 +97,9 @@ public:
     void SendCancelMode(TControl* Sender);
     // A control is leaving the form: forget it as the active or focused control.
     void ControlRemoving(TControl* Control);
+    // Control is being hidden: when it holds the active control, that is forgotten, and an
+    // active form gives the keyboard to what it would focus now.
+    void DefocusControl(TWinControl* Control);
     bool KeyPreview = false;
     bool Active() const { return FActive; }
 

@@ -1000,55 +1000,104 @@ TEST_F(ApplicationTest, FocusGoesToTheActiveDocumentsControl)
     Dialogs.VerifyAllUsed();
 }
 
-// A floating window of the frame that never takes the activation (as a tool window floats).
-class TFloatingPanel : public TCustomControl {
+// A tool window of the frame: docked (a child) or floating (a window of its own that a press
+// does not activate).
+class TToolPanel : public TCustomControl {
 public:
-    explicit TFloatingPanel(TComponent* AOwner) : TCustomControl(AOwner)
+    TToolPanel(TComponent* AOwner, bool Floating) : TCustomControl(AOwner), FFloating(Floating)
     {
         ControlStyle.Include(csAcceptsControls);
     }
 
 protected:
-    TW_MESSAGE_HANDLERS(TFloatingPanel);
+    TW_MESSAGE_HANDLERS(TToolPanel);
     void CreateParams(TCreateParams& Params) override
     {
         TCustomControl::CreateParams(Params);
-        Params.Style = WS_POPUP | WS_BORDER;
-        Params.ExStyle = 0;
+        if (FFloating) {
+            Params.Style = WS_POPUP | WS_BORDER;
+            Params.ExStyle = 0;
+        }
     }
-    void WMMouseActivate(TWMMouseActivate Message) { Message.Result = MA_NOACTIVATE; }
+    void WMMouseActivate(TWMMouseActivate Message)
+    {
+        if (FFloating)
+            Message.Result = MA_NOACTIVATE;
+        else
+            DefaultHandler(Message);
+    }
+
+private:
+    bool FFloating;
 };
-TW_PUBLISH(TFloatingPanel, TCustomControl)
+TW_PUBLISH(TToolPanel, TCustomControl)
 {
-    Cls.Message(WM_MOUSEACTIVATE, &TFloatingPanel::WMMouseActivate);
+    Cls.Message(WM_MOUSEACTIVATE, &TToolPanel::WMMouseActivate);
 }
 
-// A floating window whose field had the keyboard goes away: the keyboard goes back to the active
-// document, and so it does when the last document closes while a floating field has it.
-// Disabled: the keyboard is not yet handed back when a floating window that had it hides; the
-// press on the floating field also still activates the panel under the offscreen platform.
-TEST_F(ApplicationTest, DISABLED_HidingAFloatingWindowGivesTheKeyboardBackToTheDocument)
+// A tool window whose field had the keyboard hides: the keyboard goes back to the active
+// document, whether the tool window was docked in the frame or floating.
+TEST_F(ApplicationTest, HidingAToolWindowGivesTheKeyboardBackToTheDocument)
 {
-    TForm* Frame = ShowDocumentFrame();
-    auto* Doc = new TForm(App);
-    Doc->SetFormStyle(fsMDIChild);
-    auto* Memo = new TMemo(Doc);
-    Memo->SetParent(Doc);
-    Doc->Show();
-    auto* Float = new TFloatingPanel(Frame);
-    Float->SetBounds(650, 10, 120, 60);
-    Float->SetParent(Frame);
-    auto* Field = new TEdit(Frame);
-    Field->SetParent(Float);
+    for (bool Floating : {false, true}) {
+        SCOPED_TRACE(Floating ? "floating" : "docked");
+        TForm* Frame = ShowDocumentFrame();
+        auto* Doc = new TForm(App);
+        Doc->SetFormStyle(fsMDIChild);
+        auto* Memo = new TMemo(Doc);
+        Memo->SetParent(Doc);
+        Doc->Show();
+        auto* Tool = new TToolPanel(Frame, Floating);
+        Tool->SetBounds(Floating ? 650 : 0, 10, 120, 60);
+        Tool->SetAlign(Floating ? alNone : alTop);
+        Tool->SetParent(Frame);
+        auto* Field = new TEdit(Frame);
+        Field->SetParent(Tool);
+        ProcessMessages();
+        ASSERT_EQ(GetFocus(), Memo->Handle());
+        ClickControl(Field, 5, 5);
+        ASSERT_EQ(GetFocus(), Field->Handle());
+        Tool->Hide();
+        ProcessMessages();
+        EXPECT_EQ(GetFocus(), Memo->Handle());
+        EXPECT_EQ(GetActiveWindow(), Frame->Handle());
+        Frame->BeforeDestruction();
+        delete Frame;
+    }
+}
+
+// A form whose events reach its own members, as a program's forms have them.
+class TFormWithEvents : public TForm {
+public:
+    explicit TFormWithEvents(TComponent* AOwner) : TForm(AOwner)
+    {
+        OnActivate = [this](TObject*) { Note("activate"); };
+        OnDeactivate = [this](TObject*) { Note("deactivate"); };
+    }
+    void Note(const std::string& Event) { Events.push_back(Event); }
+    std::vector<std::string> Events;
+};
+
+// A form freed while the field of its floating tool window has the keyboard: the tool window
+// going hands the activation back to the form, which is half freed by then and must not hear it.
+TEST_F(ApplicationTest, AFormFreedWithItsToolWindowFocusedHearsNothingOnTheWay)
+{
+    auto* Form = new TFormWithEvents(App);
+    Form->SetBounds(0, 0, 300, 200);
+    auto* Tool = new TToolPanel(Form, true);
+    Tool->SetBounds(320, 10, 120, 60);
+    Tool->SetParent(Form);
+    auto* Field = new TEdit(Form);
+    Field->SetParent(Tool);
+    Field->OnExit = [Form](TObject*) { Form->Note("exit"); };
+    Form->Show();
     ProcessMessages();
-    ASSERT_EQ(GetFocus(), Memo->Handle());
     ClickControl(Field, 5, 5);
     ASSERT_EQ(GetFocus(), Field->Handle());
-    EXPECT_EQ(GetActiveWindow(), Frame->Handle());
-    Float->Hide();
+    Form->BeforeDestruction();
+    delete Form;
     ProcessMessages();
-    EXPECT_EQ(GetFocus(), Memo->Handle());
-    EXPECT_EQ(GetActiveWindow(), Frame->Handle());
+    EXPECT_EQ(GetFocus(), nullptr);
 }
 
 // The Window menu lists nine documents and leads to the others through "More Windows..."; Ctrl+F6
