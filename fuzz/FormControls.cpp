@@ -8,7 +8,7 @@
 #include "components/addons/BalloonHint.h"
 #include "components/addons/ClipView.h"
 #include "components/colour-memo/ColMemo.h"
-#include "components/edit-boxes/ComboEditsStub.h"
+#include "components/edit-boxes/ComboEdits.h"
 #include "platform/app/AppMain.h"
 #include "platform/classes/FormReader.h"
 #include "platform/controls/Buttons.h"

@@ -3,7 +3,7 @@
 #include "apps/script-editor/Childwin.h"
 #include "apps/script-editor/Main.h"
 #include "components/addons/AdCtrls.h"
-#include "components/edit-boxes/ComboEditsStub.h"
+#include "components/edit-boxes/ComboEdits.h"
 #include "platform/controls/ExtCtrls.h"
 #include "platform/controls/Spin.h"
 #include "platform/rtl/SysUtils.h"

@@ -1,7 +1,7 @@
 // The dialog that assigns UNIT directories to the palette buttons.
 #pragma once
 
-#include "components/edit-boxes/ComboEditsStub.h"
+#include "components/edit-boxes/ComboEdits.h"
 #include "platform/controls/Forms.h"
 #include "platform/controls/StdCtrls.h"
 

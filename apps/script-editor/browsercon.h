@@ -1,7 +1,7 @@
 // The dialog that locates the two preview browsers.
 #pragma once
 
-#include "components/edit-boxes/ComboEditsStub.h"
+#include "components/edit-boxes/ComboEdits.h"
 #include "platform/controls/ExtCtrls.h"
 #include "platform/controls/Forms.h"
 #include "platform/controls/StdCtrls.h"

@@ -1958,7 +1958,9 @@ void TWinControl::WndProc(TMessage& Message)
 bool TWinControl::WantsKey(WORD Key)
 {
     LRESULT Code = Perform(WM_GETDLGCODE, 0, 0);
-    if (Code & DLGC_WANTALLKEYS)
+    // "All keys" are Enter and Esc besides the characters: Tab still moves the focus unless
+    // the control asks for it.
+    if ((Code & DLGC_WANTALLKEYS) && Key != VK_TAB)
         return true;
     if (Key == VK_TAB && (Code & DLGC_WANTTAB))
         return true;

@@ -114,6 +114,13 @@ public:
             D->Font()->SetStyle(Style);
             return 1;
         }
+        case TDialogKind::BrowseFolder:
+            // Our own window: it runs its modal loop over the boxes' disabled windows.
+            if (auto* Form = dynamic_cast<TCustomForm*>(FindControl(R.Window))) {
+                EnableWindow(R.Window, TRUE);
+                return Form->ShowModal() == mrOk ? 1 : 0;
+            }
+            return 0;
         case TDialogKind::SelectWindow: {
             // Numbered as the Window menu numbers them: two documents may share a caption.
             QStringList Items;

@@ -232,7 +232,17 @@ void SetPrinterLink(const TPrinterLink& Link);
 const TPrinterLink& PrinterLink();
 
 // ---- The presenter ----------------------------------------------------------------------------
-enum class TDialogKind { MessageBox, OpenFile, SaveFile, Color, Font, Print, PrinterSetup, SelectWindow };
+enum class TDialogKind {
+    MessageBox,
+    OpenFile,
+    SaveFile,
+    Color,
+    Font,
+    Print,
+    PrinterSetup,
+    BrowseFolder,
+    SelectWindow
+};
 
 // One dialog the program asks for. For message boxes Text/Caption/Flags say what it shows; for
 // the common dialogs Dialog is the component, which the presenter fills in (FileName, Color ...)
@@ -249,6 +259,8 @@ struct TDialogRequest {
     // Print and PrinterSetup: the printer's settings, which the presenter changes to the choice
     // (for Print, the copies are the dialog's Copies instead).
     TPrinterSettings* Printer = nullptr;
+    // BrowseFolder: the dialog's window (platform/controls/FolderBrowser.h).
+    HWND Window = nullptr;
     // SelectWindow: the entries to choose from and the one chosen (the presenter sets it).
     std::vector<std::string> Items;
     int ItemIndex = -1;

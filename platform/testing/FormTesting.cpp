@@ -1,5 +1,7 @@
 #include "platform/testing/FormTesting.h"
 
+#include "platform/controls/FolderBrowser.h"
+
 #include "platform/win/WinTesting.h"
 
 #include <gtest/gtest.h>
@@ -153,6 +155,8 @@ const char* KindName(TDialogKind Kind)
         return "print dialog";
     case TDialogKind::PrinterSetup:
         return "printer set-up dialog";
+    case TDialogKind::BrowseFolder:
+        return "folder dialog";
     case TDialogKind::SelectWindow:
         return "window list";
     }
@@ -194,6 +198,16 @@ void TDialogAnswers::ExpectSaveFile(const std::string& FileName)
         if (FileName.empty())
             return 0;
         static_cast<TOpenDialog*>(R.Dialog)->FileName = FileName;
+        return 1;
+    });
+}
+
+void TDialogAnswers::ExpectFolder(const std::string& Path)
+{
+    Expect(TDialogKind::BrowseFolder, [Path](TDialogRequest& R) {
+        if (Path.empty())
+            return 0;
+        SendMessage(R.Window, BFFM_SETSELECTION, TRUE, reinterpret_cast<LPARAM>(Path.c_str()));
         return 1;
     });
 }

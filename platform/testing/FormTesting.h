@@ -85,6 +85,9 @@ public:
     // File dialogs answered with a file name ("" cancels).
     void ExpectOpenFile(const std::string& FileName);
     void ExpectSaveFile(const std::string& FileName);
+    // The folder dialog: the user moves to Path and presses OK (which counts only while OK is
+    // enabled); "" cancels.
+    void ExpectFolder(const std::string& Path);
     void ExpectColor(TColor Color, bool Confirm = true);
     void ExpectFont(const std::string& Name, int Size, bool Confirm = true);
     void ExpectPrint(bool Confirm, int Copies = 1);

@@ -3,7 +3,7 @@
 #include "apps/script-editor/Main.h"
 #include "apps/script-editor/WendleStartup.h"
 #include "components/addons/AdCtrls.h"
-#include "components/edit-boxes/ComboEditsStub.h"
+#include "components/edit-boxes/ComboEdits.h"
 #include "platform/app/Clipbrd.h"
 #include "platform/controls/ExtCtrls.h"
 #include "platform/controls/Spin.h"
@@ -286,8 +286,8 @@ TEST_F(InsertionTest, BuildersHoldTheirFieldsWithTheStoredDefaults)
     EXPECT_EQ(Frame->SpinEdit2->Value(), 0);
     for (TEdit* E : {Frame->Edit2, Frame->Edit7, Frame->Edit8, Frame->Edit14, Frame->Edit34, Frame->Edit39})
         EXPECT_EQ(E->Text(), "") << E->Name();
-    EXPECT_EQ(Frame->pic->Filter, "GIF|*.gif|jpg|*.jpg");
-    EXPECT_EQ(Frame->FilenameEdit1->Filter, "Java Class File|*.class");
+    EXPECT_EQ(Frame->pic->Dialog()->Filter, "GIF|*.gif|jpg|*.jpg");
+    EXPECT_EQ(Frame->FilenameEdit1->Dialog()->Filter, "Java Class File|*.class");
     const char* Options[] = {"toolbars",    "scrollbars", "status bars", "copyhistory",
                              "directories", "menubar",    "resizable",   "location"};
     TCheckBox* Boxes[] = {Frame->CheckBox1, Frame->CheckBox2, Frame->CheckBox3, Frame->CheckBox4,
