@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 
 using namespace win;
 
@@ -580,6 +581,53 @@ Qt::KeyboardModifiers CurrentModifiers()
 
 Qt::MouseButtons gSimButtons;
 
+// The modifiers held on the desktop of the test input path, once it has sent something: the
+// offscreen platform only knows the modifiers of the last event it saw, so a key let go inside
+// a loop of another owner would stay held for it.
+std::optional<Qt::KeyboardModifiers> gSimDesktopModifiers;
+
+Qt::KeyboardModifier ModifierOfVk(int VirtKey)
+{
+    switch (VirtKey) {
+    case VK_SHIFT:
+    case VK_LSHIFT:
+    case VK_RSHIFT:
+        return Qt::ShiftModifier;
+    case VK_CONTROL:
+    case VK_LCONTROL:
+    case VK_RCONTROL:
+        return Qt::ControlModifier;
+    case VK_MENU:
+    case VK_LMENU:
+    case VK_RMENU:
+        return Qt::AltModifier;
+    default:
+        return Qt::NoModifier;
+    }
+}
+
+void UseSimulatedDesktop()
+{
+    if (!gSimDesktopModifiers)
+        gSimDesktopModifiers = Qt::NoModifier;
+}
+
+void NoteDesktopKey(UINT Message, int VirtKey)
+{
+    Qt::KeyboardModifiers Held = gSimDesktopModifiers.value_or(Qt::NoModifier);
+    if (Message == WM_KEYDOWN || Message == WM_SYSKEYDOWN)
+        Held |= ModifierOfVk(VirtKey);
+    else
+        Held &= ~ModifierOfVk(VirtKey);
+    gSimDesktopModifiers = Held;
+}
+
+// The modifiers the desktop reports held now, whoever had the keyboard when they moved.
+Qt::KeyboardModifiers DesktopModifiers()
+{
+    return gSimDesktopModifiers ? *gSimDesktopModifiers : QGuiApplication::queryKeyboardModifiers();
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -826,6 +874,7 @@ bool SendMouseTo(HWND Top, QPoint Screen, UINT Message, WPARAM Keys)
     if (QWidget* Child = Host->childAt(Local); Child && AttachedOwner(Child))
         Receiver = Child;
     QPoint RLocal = Receiver == Host ? Local : Receiver->mapFrom(Host, Local);
+    UseSimulatedDesktop();
     Qt::KeyboardModifiers Mods = CurrentModifiers();
     if (Keys & MK_SHIFT)
         Mods |= Qt::ShiftModifier;
@@ -929,6 +978,7 @@ bool SimulateWheel(HWND Wnd, int X, int Y, int Delta)
     if (QWidget* Child = T->Host->childAt(Local); Child && AttachedOwner(Child))
         Receiver = Child;
     QPoint RLocal = Receiver == T->Host.data() ? Local : Receiver->mapFrom(T->Host, Local);
+    UseSimulatedDesktop();
     QWheelEvent E(QPointF(RLocal), QPointF(Screen), QPoint(), QPoint(0, Delta), gSimButtons,
                   CurrentModifiers(), Qt::NoScrollPhase, false);
     QCoreApplication::sendEvent(Receiver, &E);
@@ -951,6 +1001,7 @@ bool SimulateKey(UINT Message, int VirtKey, const std::string& Text)
     if (!Key)
         return false;
     bool Down = Message == WM_KEYDOWN || Message == WM_SYSKEYDOWN;
+    NoteDesktopKey(Message, VirtKey);
     if (Down && VirtKey == VK_SHIFT)
         NoteAsyncKey(VK_SHIFT, true);
     if (Down && VirtKey == VK_CONTROL)
@@ -975,6 +1026,11 @@ bool SimulateKey(UINT Message, int VirtKey, const std::string& Text)
 bool SimulateKeyPress(int VirtKey, const std::string& Text)
 {
     return SimulateKey(WM_KEYDOWN, VirtKey, Text) && SimulateKey(WM_KEYUP, VirtKey);
+}
+
+void SimulateKeyElsewhere(UINT Message, int VirtKey)
+{
+    NoteDesktopKey(Message, VirtKey);
 }
 
 int ProcessPendingMessages()
@@ -1038,6 +1094,7 @@ void ResetWindowModel()
     ResetQueueState();
     ResetPaintState();
     gSimButtons = Qt::NoButton;
+    gSimDesktopModifiers.reset();
     if (gOverlay)
         gOverlay->hide();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -1057,7 +1114,7 @@ void ForgetModifiersReleasedElsewhere()
     BYTE State[256];
     if (!GetKeyboardState(State))
         return;
-    const Qt::KeyboardModifiers Now = QGuiApplication::queryKeyboardModifiers();
+    const Qt::KeyboardModifiers Now = DesktopModifiers();
     const struct {
         Qt::KeyboardModifier Modifier;
         int Keys[3];
