@@ -106,6 +106,15 @@ protected:
         ProcessMessages();
         return Frame->ActiveDocument();
     }
+    // A document open behind the image builder, a field of which has the keyboard.
+    TMDIChild* OpenWithABuildersFieldFocused()
+    {
+        TMDIChild* A = Open(MakeFile("a.htm", "<P>page</P>\r\n"));
+        Frame->IMG1Click(Frame);
+        ProcessMessages();
+        ClickControl(Frame->Edit38, 5, 5);
+        return A;
+    }
     TMDIChild* NewUntitled()
     {
         Frame->ToolbarButton48Click(Frame);
@@ -763,10 +772,7 @@ TEST_F(WendleTest, NewFilesButtonsShowTheirWizards)
 // With a builder's field focused, the editing keys edit the field; the document keeps its text.
 TEST_F(WendleTest, EditingKeysInABuildersFieldStayInTheField)
 {
-    TMDIChild* A = Open(MakeFile("a.htm", "<P>page</P>\r\n"));
-    Frame->IMG1Click(Frame);
-    ProcessMessages();
-    ClickControl(Frame->Edit38, 5, 5);
+    TMDIChild* A = OpenWithABuildersFieldFocused();
     ASSERT_EQ(GetFocus(), Frame->Edit38->Handle());
     PressShortCut('A', TShiftState{ssCtrl});
     PressKey('1', "1");
@@ -782,10 +788,7 @@ TEST_F(WendleTest, EditingKeysInABuildersFieldStayInTheField)
 // The builder's Cancel gives the keyboard back to the document.
 TEST_F(WendleTest, ABuildersCancelGivesTheKeyboardBackToTheDocument)
 {
-    TMDIChild* A = Open(MakeFile("a.htm", "<P>page</P>\r\n"));
-    Frame->IMG1Click(Frame);
-    ProcessMessages();
-    ClickControl(Frame->Edit38, 5, 5);
+    TMDIChild* A = OpenWithABuildersFieldFocused();
     ASSERT_EQ(GetFocus(), Frame->Edit38->Handle());
     auto* Cancel = dynamic_cast<TControl*>(Frame->FindComponent("Button37"));
     ASSERT_TRUE(Cancel);
