@@ -61,7 +61,8 @@ std::string StatusFileName(const std::string& FileName)
 
 // The settings are read afresh at every activation, so what the options window saved shows as
 // soon as the main window is active again. A colour name that names no colour raises the
-// conversion error here (the application reports it); the keys after it stay as they were.
+// conversion error here (the application reports it, with the key and the file); the keys after
+// it stay as they were.
 void TForm1::FormActivate(TObject*)
 {
     TIniFile Ini(SettingsFileName);
@@ -69,10 +70,13 @@ void TForm1::FormActivate(TObject*)
     const std::string MainColour = Ini.ReadString("Editor", "MainColour", "clblack");
     const std::string ToDoFont = Ini.ReadString("Editor", "ToDoFont", "Arial");
     const std::string ToDoColour = Ini.ReadString("Editor", "ToDoColour", "clblack");
+    auto Colour = [&Ini](const char* Ident, const std::string& Name) {
+        return Ini.ConvertValue("Editor", Ident, Name, [](const std::string& S) { return StringToColor(S); });
+    };
     main->Font()->SetName(MainFont);
-    main->Font()->SetColor(StringToColor(MainColour));
+    main->Font()->SetColor(Colour("MainColour", MainColour));
     todo->Font()->SetName(ToDoFont);
-    todo->Font()->SetColor(StringToColor(ToDoColour));
+    todo->Font()->SetColor(Colour("ToDoColour", ToDoColour));
 }
 
 // The logo splash stays until its timer, running since start-up, next ticks.

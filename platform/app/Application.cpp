@@ -3,6 +3,7 @@
 #include "platform/app/SessionEnd.h"
 #include "platform/app/ShellApi.h"
 #include "platform/classes/TypInfo.h"
+#include "platform/rtl/Registry.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -49,6 +50,9 @@ TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner)
     FActive = IsApplicationActive();
     CreateHandle();
     ConnectSessionManager();
+    // A registry file rewritten around lines it could not read says so to the user, once.
+    SetRegistryNotice(
+        [this](const std::string& Text) { MessageBox(Text, Title(), MB_OK | MB_ICONINFORMATION); });
 }
 
 TApplication::~TApplication()
@@ -63,6 +67,7 @@ TApplication::~TApplication()
     FHintWindow = nullptr;
     if (FHandle)
         DeallocateHWnd(FHandle);
+    SetRegistryNotice(nullptr);
     if (ApplicationHost() == this)
         SetApplicationHost(nullptr);
     if (Application == this)

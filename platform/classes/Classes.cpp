@@ -669,6 +669,10 @@ void TStrings::LoadFromFile(const std::string& FileName)
 {
     TTextFormat Format;
     const std::string Text = LoadTextFile(FileName, &Format);
+    // Lines end at a NUL byte: such a file (a program, a picture, UTF-16 text) would be cut there
+    // and saved back cut, so it is refused whole.
+    if (Text.find('\0') != std::string::npos)
+        throw EFOpenError("Cannot open file \"" + FileName + "\". It holds NUL bytes, so it is no text to edit.");
     SetText(Text);
     FileFormat = Format;
 }

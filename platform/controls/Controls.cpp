@@ -1969,12 +1969,44 @@ bool TWinControl::WantsKey(WORD Key)
     return Perform(CM_WANTSPECIALKEY, Key, 0) != 0;
 }
 
+namespace {
+
+// The keys an edit control acts on itself: select all, the clipboard, undo and deleting.
+bool IsEditingKey(const TMessage& Message)
+{
+    if (Message.Msg != WM_KEYDOWN && Message.Msg != WM_SYSKEYDOWN)
+        return false;
+    TShiftState Shift = KeyDataToShiftState(Message.LParam);
+    if (Shift.Contains(ssAlt))
+        return false;
+    const WORD Key = static_cast<WORD>(Message.WParam);
+    const bool Ctrl = Shift.Contains(ssCtrl), ShiftKey = Shift.Contains(ssShift);
+    if (Ctrl && !ShiftKey && (Key == 'A' || Key == 'C' || Key == 'V' || Key == 'X' || Key == 'Z'))
+        return true;
+    if (Key == VK_INSERT)
+        return Ctrl != ShiftKey;
+    return Key == VK_DELETE || Key == VK_BACK;
+}
+
+} // namespace
+
 bool TWinControl::IsMenuKey(TMessage& Message)
 {
     TCustomForm* Form = GetParentForm(this);
-    if (Form && Form->IsShortCut(Message))
+    // An edit control in another window than the one whose menu would take the key (a floating
+    // tool window, a dialog) keeps its editing keys: Ctrl+A there selects the field, not the
+    // document behind. In the menu's own window the menu goes first.
+    const bool OwnKey =
+        FHandle && IsEditingKey(Message) && (Perform(WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) != 0;
+    const HWND Top = FHandle ? GetAncestor(FHandle, GA_ROOT) : nullptr;
+    auto SameWindow = [Top](TCustomForm* F) {
+        return F && F->HandleAllocated() && GetAncestor(F->Handle(), GA_ROOT) == Top;
+    };
+    if (Form && (!OwnKey || SameWindow(Form)) && Form->IsShortCut(Message))
         return true;
-    return gHost && gHost->IsShortCut(Message, Form);
+    if (!gHost || (OwnKey && !SameWindow(gHost->MainForm())))
+        return false;
+    return gHost->IsShortCut(Message, Form);
 }
 
 bool TWinControl::DialogKey(TMessage& Message)
@@ -2278,6 +2310,11 @@ void TWinControl::CMEnabledChanged(TMessage& Message)
 
 void TWinControl::CMVisibleChanged(TMessage&)
 {
+    // Before the window goes: a form whose focused control is inside moves the keyboard on (to
+    // its active document when it is a frame) instead of leaving it nowhere.
+    if (!FVisible && FParent)
+        if (TCustomForm* Form = GetParentForm(this))
+            Form->DefocusControl(this);
     UpdateShowing();
 }
 

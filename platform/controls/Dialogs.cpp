@@ -8,10 +8,12 @@
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QGuiApplication>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QSettings>
 
 #include <algorithm>
 #include <cstdio>
@@ -48,10 +50,9 @@ std::vector<int> ButtonsOf(UINT Type)
 QString QtFilter(const TOpenDialog& D, QString* Selected)
 {
     QStringList Parts;
-    auto Pairs = D.FilterPairs();
-    for (std::size_t I = 0; I < Pairs.size(); ++I) {
-        QString Pattern = QString::fromStdString(Pairs[I].second).replace(';', ' ');
-        QString Entry = QString::fromStdString(Pairs[I].first) + " (" + Pattern + ")";
+    std::vector<std::string> Entries = FileDialogFilters(D);
+    for (std::size_t I = 0; I < Entries.size(); ++I) {
+        QString Entry = QString::fromStdString(Entries[I]);
         Parts << Entry;
         if (Selected && static_cast<int>(I) + 1 == D.FilterIndex)
             *Selected = Entry;
@@ -120,6 +121,20 @@ public:
                 return Form->ShowModal() == mrOk ? 1 : 0;
             }
             return 0;
+        case TDialogKind::SelectWindow: {
+            // Numbered as the Window menu numbers them: two documents may share a caption.
+            QStringList Items;
+            for (std::size_t I = 0; I < R.Items.size(); ++I)
+                Items << QString::number(I + 1) + " " + QString::fromStdString(R.Items[I]);
+            bool Ok = false;
+            QString Chosen = QInputDialog::getItem(nullptr, QString::fromStdString(R.Caption),
+                                                   QString::fromStdString(R.Text), Items,
+                                                   std::max(0, R.ItemIndex), false, &Ok);
+            if (!Ok || !Items.contains(Chosen))
+                return 0;
+            R.ItemIndex = static_cast<int>(Items.indexOf(Chosen));
+            return 1;
+        }
         case TDialogKind::Print:
         case TDialogKind::PrinterSetup: {
             QPrinter Printer;
@@ -268,35 +283,6 @@ BOOL DisableWindow(HWND Wnd, LPARAM Param)
 
 const char* const BoxClass = "TWDialogBox";
 
-// A key released while the box had the keyboard never reached the program's queue (Ctrl of the
-// Ctrl+O that opened a file dialog): a modifier the desktop reports up is up for the program too,
-// or the next arrow key would move by words.
-void ForgetReleasedModifiers()
-{
-    BYTE State[256];
-    if (!GetKeyboardState(State))
-        return;
-    const Qt::KeyboardModifiers Now = QGuiApplication::queryKeyboardModifiers();
-    const struct {
-        Qt::KeyboardModifier Modifier;
-        int Keys[3];
-    } Modifiers[] = {{Qt::ShiftModifier, {VK_SHIFT, VK_LSHIFT, VK_RSHIFT}},
-                     {Qt::ControlModifier, {VK_CONTROL, VK_LCONTROL, VK_RCONTROL}},
-                     {Qt::AltModifier, {VK_MENU, VK_LMENU, VK_RMENU}}};
-    bool Changed = false;
-    for (const auto& M : Modifiers) {
-        if (Now & M.Modifier)
-            continue;
-        for (int Vk : M.Keys)
-            if (State[Vk] & 0x80) {
-                State[Vk] &= static_cast<BYTE>(~0x80);
-                Changed = true;
-            }
-    }
-    if (Changed)
-        SetKeyboardState(State);
-}
-
 } // namespace
 
 void SetDialogPresenter(TDialogPresenter* Presenter)
@@ -318,6 +304,10 @@ int PresentDialog(TDialogRequest& Request)
         SendMessage(Capture, WM_CANCELMODE, 0, 0);
         ReleaseCapture();
     }
+    // The pointer goes to the box: a hint shown or waiting for the control it rested on would
+    // outlive the box and stand over whatever lies under the pointer then.
+    if (TApplicationHost* Host = ApplicationHost())
+        Host->CancelHint();
     // What the program changed before asking shows behind the box, as a modal loop would
     // paint it (the box's own loop does not run the program's paint messages).
     DispatchPendingPaints();
@@ -338,7 +328,7 @@ int PresentDialog(TDialogRequest& Request)
         SetActiveWindow(Box);
     }
     auto Finish = [&] {
-        ForgetReleasedModifiers();
+        ForgetModifiersReleasedElsewhere();
         for (HWND W : State.Disabled)
             if (IsWindow(W))
                 EnableWindow(W, TRUE);
@@ -462,16 +452,61 @@ std::vector<std::pair<std::string, std::string>> TOpenDialog::FilterPairs() cons
     return Result;
 }
 
+std::vector<std::string> FileDialogFilters(const TOpenDialog& Dialog)
+{
+    std::vector<std::string> Result;
+    for (const auto& [Given, Patterns] : Dialog.FilterPairs()) {
+        // The dialog shows the patterns after the label itself; a label that already ends with
+        // them ("All files (*.*)") would show them twice.
+        std::string Label = Given;
+        std::string Spaced = Patterns;
+        std::replace(Spaced.begin(), Spaced.end(), ';', ' ');
+        for (const std::string& Shown : {"(" + Patterns + ")", "(" + Spaced + ")"})
+            if (Label.size() >= Shown.size() &&
+                Label.compare(Label.size() - Shown.size(), Shown.size(), Shown) == 0) {
+                Label.erase(Label.size() - Shown.size());
+                break;
+            }
+        while (!Label.empty() && Label.back() == ' ')
+            Label.pop_back();
+        // "*.*" means every file; here it would only match names with a dot.
+        std::string Native;
+        std::size_t Start = 0;
+        while (Start <= Patterns.size()) {
+            std::size_t End = Patterns.find(';', Start);
+            std::string One =
+                Trim(Patterns.substr(Start, End == std::string::npos ? std::string::npos : End - Start));
+            if (One == "*.*")
+                One = "*";
+            if (!One.empty())
+                Native += (Native.empty() ? "" : " ") + One;
+            if (End == std::string::npos)
+                break;
+            Start = End + 1;
+        }
+        Result.push_back(Label + " (" + (Native.empty() ? std::string("*") : Native) + ")");
+    }
+    return Result;
+}
+
 bool TOpenDialog::AcceptFileName(std::string& Name)
 {
     if (Name.empty())
         return false;
     std::size_t Slash = Name.find_last_of('/');
     std::string Base = Slash == std::string::npos ? Name : Name.substr(Slash + 1);
-    if (!DefaultExt.empty() && Base.find('.') == std::string::npos) {
-        std::string Ext = DefaultExt[0] == '.' ? DefaultExt.substr(1) : DefaultExt;
+    // Forms write the extension as a pattern ("*.html") as often as bare (".tdo", "tdo"); a
+    // wildcard left after that names no extension at all.
+    std::string Ext = DefaultExt;
+    if (!Ext.empty() && Ext[0] == '*')
+        Ext.erase(0, 1);
+    if (!Ext.empty() && Ext[0] == '.')
+        Ext.erase(0, 1);
+    if (Ext.find_first_of("*?") != std::string::npos)
+        Ext.clear();
+    // A file that is there opens as typed ("README", "Makefile"): only a new name is completed.
+    if (!Ext.empty() && Base.find('.') == std::string::npos && !FileExists(Name) && !DirectoryExists(Name))
         Name += "." + Ext;
-    }
     return true;
 }
 
@@ -493,6 +528,10 @@ bool TOpenDialog::DoExecute(bool Save)
     R.Kind = Save ? TDialogKind::SaveFile : TDialogKind::OpenFile;
     R.Caption = Title.empty() ? (Save ? "Save As" : "Open") : Title;
     R.Dialog = this;
+    // The desktop's file dialog keeps its last folders in a settings file of its own; it goes
+    // with the program's settings, not loose in the settings root.
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, QString::fromStdString(SettingsDir()));
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromStdString(SettingsDir()));
     if (TCustomForm* Active = ScreenInstance()->ActiveForm(); Active && Active->HandleAllocated())
         R.Owner = Active->Handle();
     for (;;) {

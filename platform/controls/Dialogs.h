@@ -107,8 +107,8 @@ public:
     TOpenOptions Options{ofHideReadOnly};
     TStrings* Files() const { return FFiles; }
 
-    // What Execute does with the answer: DefaultExt appended to a name without extension; a
-    // missing file refused under ofFileMustExist; overwrite asked under ofOverwritePrompt (save).
+    // What Execute does with the answer: DefaultExt appended to a name without extension that names
+    // no file; a missing file refused under ofFileMustExist; overwrite asked under ofOverwritePrompt (save).
     // Returns false when the answer is refused.
     virtual bool AcceptFileName(std::string& Name);
 
@@ -124,6 +124,9 @@ protected:
 private:
     TStringList* FFiles;
 };
+
+// The filter's entries as the desktop's file dialog lists them, "Label (patterns)".
+std::vector<std::string> FileDialogFilters(const TOpenDialog& Dialog);
 
 class TSaveDialog : public TOpenDialog {
 public:
@@ -229,7 +232,17 @@ void SetPrinterLink(const TPrinterLink& Link);
 const TPrinterLink& PrinterLink();
 
 // ---- The presenter ----------------------------------------------------------------------------
-enum class TDialogKind { MessageBox, OpenFile, SaveFile, Color, Font, Print, PrinterSetup, BrowseFolder };
+enum class TDialogKind {
+    MessageBox,
+    OpenFile,
+    SaveFile,
+    Color,
+    Font,
+    Print,
+    PrinterSetup,
+    BrowseFolder,
+    SelectWindow
+};
 
 // One dialog the program asks for. For message boxes Text/Caption/Flags say what it shows; for
 // the common dialogs Dialog is the component, which the presenter fills in (FileName, Color ...)
@@ -248,6 +261,9 @@ struct TDialogRequest {
     TPrinterSettings* Printer = nullptr;
     // BrowseFolder: the dialog's window (platform/controls/FolderBrowser.h).
     HWND Window = nullptr;
+    // SelectWindow: the entries to choose from and the one chosen (the presenter sets it).
+    std::vector<std::string> Items;
+    int ItemIndex = -1;
 };
 
 class TDialogPresenter {

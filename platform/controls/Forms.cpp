@@ -1,5 +1,7 @@
 #include "platform/controls/Forms.h"
 
+#include "platform/controls/Dialogs.h"
+
 #include "platform/classes/FormReader.h"
 #include "platform/classes/TypInfo.h"
 #include "platform/controls/Menus.h"
@@ -441,11 +443,24 @@ void TCustomForm::ApplyWindowState()
         } else {
             if (FNormalBounds.right <= FNormalBounds.left)
                 FNormalBounds = BoundsRect();
-            if (FWindowState == wsMaximized)
-                SetBounds(R.left, R.top, R.right - R.left, R.bottom - R.top);
-            else
+            if (FWindowState == wsMaximized) {
+                // The client area fills the frame's: caption and borders lie outside, clipped.
+                RECT WR, CR;
+                GetWindowRect(FHandle, &WR);
+                GetClientRect(FHandle, &CR);
+                POINT C{0, 0};
+                ::ClientToScreen(FHandle, &C);
+                const int Left = C.x - WR.left, Top = C.y - WR.top;
+                const int Right = WR.right - (C.x + CR.right), Bottom = WR.bottom - (C.y + CR.bottom);
+                SetBounds(R.left - Left, R.top - Top, R.right - R.left + Left + Right,
+                          R.bottom - R.top + Top + Bottom);
+            } else {
                 FMDIFrame->ArrangeIcons();
+            }
         }
+        // The frame's menu bar shows or drops the document's buttons.
+        if (FMDIFrame->FHandle)
+            RedrawWindow(FMDIFrame->FHandle, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
         return;
     }
     switch (FWindowState) {
@@ -505,6 +520,30 @@ std::vector<std::pair<TMenuItem*, TRect>> TCustomForm::MenuBarLayout()
     return Result;
 }
 
+std::vector<std::pair<UINT, TRect>> TCustomForm::MenuBarButtons()
+{
+    std::vector<std::pair<UINT, TRect>> Result;
+    TCustomForm* Child = FFormStyle == fsMDIForm ? ActiveMDIChild() : nullptr;
+    if (!Child || Child->FWindowState != wsMaximized || !FMenu || !FHandle)
+        return Result;
+    RECT WR;
+    GetWindowRect(FHandle, &WR);
+    POINT C{0, 0};
+    ::ClientToScreen(FHandle, &C);
+    const int Bottom = C.y - WR.top;
+    const int Top = Bottom - GetSystemMetrics(SM_CYMENU) + 2;
+    const int H = std::max(4, Bottom - Top - 2), W = H + 2;
+    // From the right: close, then restore and minimise side by side a little apart from it.
+    int X = C.x - WR.left + ClientWidth() - 2;
+    for (UINT Cmd : {UINT(SC_CLOSE), UINT(SC_RESTORE), UINT(SC_MINIMIZE)}) {
+        X -= W;
+        Result.insert(Result.begin(), {Cmd, Rect(X, Top, X + W, Top + H)});
+        if (Cmd == SC_CLOSE)
+            X -= 2;
+    }
+    return Result;
+}
+
 void TCustomForm::PaintMenuBar()
 {
     auto Layout = MenuBarLayout();
@@ -537,6 +576,14 @@ void TCustomForm::PaintMenuBar()
         }
         Canvas.SetHandle(nullptr);
     }
+    // The maximised document's own buttons, which its hidden caption would carry.
+    for (auto& [Cmd, R] : MenuBarButtons()) {
+        RECT Box{R.left, R.top, R.right, R.bottom};
+        DrawFrameControl(DC, &Box, DFC_CAPTION,
+                         Cmd == SC_CLOSE     ? DFCS_CAPTIONCLOSE
+                         : Cmd == SC_RESTORE ? DFCS_CAPTIONRESTORE
+                                             : DFCS_CAPTIONMIN);
+    }
     ReleaseDC(FHandle, DC);
 }
 
@@ -553,6 +600,12 @@ void TCustomForm::TrackMenuBarItem(TMenuItem* Item)
     for (auto& [I, R] : MenuBarLayout()) {
         if (I != Item)
             continue;
+        // The bar's entry is highlighted while its menu is open: its hint shows until an item
+        // of the menu is.
+        const std::vector<TMenuEntryInfo> Bar = GetMenuEntries(FMenu->Handle());
+        for (std::size_t Pos = 0; Pos < Bar.size(); ++Pos)
+            if (Bar[Pos].SubMenu && Bar[Pos].SubMenu == Item->Handle())
+                MenuSelectEntry(FHandle, FMenu->Handle(), static_cast<int>(Pos));
         UINT Cmd =
             static_cast<UINT>(TrackPopupMenu(Item->Handle(), TPM_LEFTALIGN | TPM_RETURNCMD, WR.left + R.left,
                                              WR.top + R.bottom, 0, FHandle, nullptr));
@@ -619,6 +672,17 @@ void TCustomForm::ControlRemoving(TControl* Control)
     ScreenInstance()->ControlRemoving(Control);
 }
 
+void TCustomForm::DefocusControl(TWinControl* Control)
+{
+    if (!FActiveControl || (FActiveControl != Control && !Control->ContainsControl(FActiveControl)))
+        return;
+    FActiveControl = nullptr;
+    HWND Focus = GetFocus();
+    if (FActive && Control->HandleAllocated() && Focus &&
+        (Focus == Control->Handle() || IsChild(Control->Handle(), Focus)))
+        SetWindowFocus();
+}
+
 void TCustomForm::SetActiveControl(TWinControl* Control)
 {
     if (FActiveControl == Control)
@@ -644,6 +708,10 @@ void TCustomForm::FocusControl(TWinControl* Control)
 
 bool TCustomForm::SetFocusedControl(TWinControl* Control)
 {
+    // A form on its way out records no focus and fires no enter and exit events: the screen
+    // would keep a pointer to it, and its derived part is gone.
+    if (ComponentState().Contains(csDestroying))
+        return false;
     if (FFormStyle == fsMDIChild && FMDIFrame && FMDIFrame->ActiveMDIChild() != this)
         FMDIFrame->ActivateMDIChild(this);
     TScreen* S = ScreenInstance();
@@ -679,10 +747,21 @@ bool TCustomForm::SetFocusedControl(TWinControl* Control)
     return true;
 }
 
+namespace {
+
+// Whether the keyboard given to Control reaches something on screen: a control whose window is
+// never shown (the parent a floating tool window hangs under) would swallow every key.
+bool FocusableOnScreen(TWinControl* Control)
+{
+    return Control && Control->CanFocus() && Control->HandleAllocated() && IsWindowVisible(Control->Handle());
+}
+
+} // namespace
+
 void TCustomForm::SetWindowFocus()
 {
     TWinControl* Target = FActiveControl;
-    if ((!Target || !Target->CanFocus()) && ActiveDocumentToFocus()) {
+    if (!FocusableOnScreen(Target) && ActiveDocumentToFocus()) {
         // A frame without a control of its own to focus hands the focus to its active document,
         // whose own focused control takes it (the frame's WM_SETFOCUS passes it on).
         ::SetFocus(FHandle);
@@ -1053,6 +1132,11 @@ void TCustomForm::ActivateMDIChild(TCustomForm* Child)
     FMDIChildren.insert(FMDIChildren.begin(), Child);
     if (Child->FHandle)
         SetWindowPos(Child->FHandle, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // A maximised document hands that state on to the one activated after it.
+    if (Old != Child && Old->FWindowState == wsMaximized && !Old->ComponentState().Contains(csDestroying)) {
+        Child->SetWindowState(wsMaximized);
+        Old->SetWindowState(wsNormal);
+    }
     if (Old != Child || !Child->FActive) {
         if (Old != Child && Old->FActive) {
             Old->FActive = false;
@@ -1212,34 +1296,63 @@ void TCustomForm::MergeWindowMenu()
         ComponentState().Contains(csDestroying))
         return;
     // The window list follows the menu's own items: a separator, then one numbered entry per
-    // document in the order the documents were opened, the active one checked.
+    // document in the order the documents were opened, the active one checked; past nine, one
+    // entry leads to the list of them all.
+    std::vector<TCustomForm*> Ordered = DocumentsInOpeningOrder();
+    auto Add = [this](const std::string& Caption, bool Checked, TNotifyEvent OnClick) {
+        auto* Item = new TMenuItem(this);
+        Item->SetCaption(Caption);
+        Item->SetChecked(Checked);
+        Item->OnClick = std::move(OnClick);
+        FWindowMenu->Add(Item);
+        FreeNotification(Item);
+        FWindowMenuItems.push_back(Item);
+    };
+    Add("-", false, nullptr);
+    for (std::size_t N = 0; N < Ordered.size() && N < 9; ++N) {
+        TCustomForm* Child = Ordered[N];
+        Add("&" + std::to_string(N + 1) + " " + Child->Caption(), Child == ActiveMDIChild(),
+            [this, Child](TObject*) { BringDocumentForward(Child); });
+    }
+    if (Ordered.size() > 9)
+        Add("&More Windows...", false, [this](TObject*) { SelectDocumentFromList(); });
+}
+
+std::vector<TCustomForm*> TCustomForm::DocumentsInOpeningOrder() const
+{
     std::vector<TCustomForm*> Ordered;
     TScreen* S = ScreenInstance();
     for (int I = 0; I < S->FormCount(); ++I)
         if (std::find(FMDIChildren.begin(), FMDIChildren.end(), S->Forms(I)) != FMDIChildren.end())
             Ordered.push_back(S->Forms(I));
-    auto* Sep = new TMenuItem(this);
-    Sep->SetCaption("-");
-    FWindowMenu->Add(Sep);
-    FreeNotification(Sep);
-    FWindowMenuItems.push_back(Sep);
-    int N = 0;
-    for (TCustomForm* Child : Ordered) {
-        if (N == 9)
-            break;
-        ++N;
-        auto* Item = new TMenuItem(this);
-        Item->SetCaption("&" + std::to_string(N) + " " + Child->Caption());
-        Item->SetChecked(Child == ActiveMDIChild());
-        Item->OnClick = [this, Child](TObject*) {
-            if (Child->FWindowState == wsMinimized)
-                Child->SetWindowState(wsNormal);
-            ActivateMDIChild(Child);
-        };
-        FWindowMenu->Add(Item);
-        FreeNotification(Item);
-        FWindowMenuItems.push_back(Item);
+    return Ordered;
+}
+
+void TCustomForm::BringDocumentForward(TCustomForm* Child)
+{
+    if (std::find(FMDIChildren.begin(), FMDIChildren.end(), Child) == FMDIChildren.end())
+        return;
+    if (Child->FWindowState == wsMinimized)
+        Child->SetWindowState(wsNormal);
+    ActivateMDIChild(Child);
+}
+
+void TCustomForm::SelectDocumentFromList()
+{
+    std::vector<TCustomForm*> Ordered = DocumentsInOpeningOrder();
+    TDialogRequest R;
+    R.Kind = TDialogKind::SelectWindow;
+    R.Owner = FHandle;
+    R.Caption = "Select Window";
+    R.Text = "Select &Window:";
+    for (std::size_t I = 0; I < Ordered.size(); ++I) {
+        R.Items.push_back(Ordered[I]->Caption());
+        if (Ordered[I] == ActiveMDIChild())
+            R.ItemIndex = static_cast<int>(I);
     }
+    if (PresentDialog(R) == 0 || R.ItemIndex < 0 || R.ItemIndex >= static_cast<int>(Ordered.size()))
+        return;
+    BringDocumentForward(Ordered[static_cast<std::size_t>(R.ItemIndex)]);
 }
 
 // ---- Messages ---------------------------------------------------------------------------------
@@ -1254,8 +1367,22 @@ bool TCustomForm::IsShortCut(TMessage& Message)
     }
     if (FMenu && FMenu->IsShortCut(Message))
         return true;
-    // Alt and an accelerator letter open that menu of the bar.
-    if (Message.Msg == WM_SYSKEYDOWN && FMenu && FHandle && FFormStyle != fsMDIChild) {
+    // Ctrl+F6 and Ctrl+Tab go to the next document, with Shift to the one before.
+    if (FFormStyle == fsMDIForm && (Message.Msg == WM_KEYDOWN || Message.Msg == WM_SYSKEYDOWN) &&
+        (Message.WParam == VK_F6 || Message.WParam == VK_TAB)) {
+        TShiftState Shift = KeyDataToShiftState(Message.LParam);
+        if (Shift.Contains(ssCtrl) && !Shift.Contains(ssAlt) && !FMDIChildren.empty()) {
+            if (Shift.Contains(ssShift))
+                Previous();
+            else
+                Next();
+            return true;
+        }
+    }
+    // Alt and an accelerator letter open that menu of the bar; a letter alone is no accelerator,
+    // even where it comes as a system key (nothing focused).
+    const bool AltHeld = (Message.LParam & 0x20000000) != 0;
+    if (Message.Msg == WM_SYSKEYDOWN && AltHeld && FMenu && FHandle && FFormStyle != fsMDIChild) {
         TMenuItem* Root = FMenu->Items();
         for (int I = 0; I < Root->Count(); ++I) {
             TMenuItem* Item = Root->Items(I);
@@ -1304,6 +1431,12 @@ void TCustomForm::ActivateAsMDIChild()
 void TCustomForm::WMActivate(TWMActivate Message)
 {
     DefaultHandler(Message);
+    // A form on its way out (its derived part already gone) takes no part in the activation: the
+    // windows it owns going away hand the activation back to it.
+    if (ComponentState().Contains(csDestroying)) {
+        FActive = false;
+        return;
+    }
     if (Message.Active() != WA_INACTIVE) {
         FActive = true;
         ScreenInstance()->FormActivated(this);
@@ -1358,6 +1491,13 @@ void TCustomForm::WMNCLButtonDown(TWMNCLButtonDown Message)
     RECT WR;
     GetWindowRect(FHandle, &WR);
     POINT P = LParamToPoint(Message.LParam);
+    for (auto& [Cmd, R] : MenuBarButtons())
+        if (P.x - WR.left >= R.left && P.x - WR.left < R.right && P.y - WR.top >= R.top &&
+            P.y - WR.top < R.bottom) {
+            if (TCustomForm* Child = ActiveMDIChild(); Child && Child->FHandle)
+                SendMessage(Child->FHandle, WM_SYSCOMMAND, Cmd, 0);
+            return;
+        }
     for (auto& [Item, R] : MenuBarLayout())
         if (P.x - WR.left >= R.left && P.x - WR.left < R.right) {
             TrackMenuBarItem(Item);
@@ -1408,12 +1548,18 @@ void TCustomForm::WMMouseActivate(TWMMouseActivate Message)
 
 void TCustomForm::WMSetFocus(TWMSetFocus Message)
 {
+    if (ComponentState().Contains(csDestroying)) {
+        DefaultHandler(Message);
+        return;
+    }
     ActivateAsMDIChild();
-    if (FActiveControl && FActiveControl != this && FActiveControl->CanFocus()) {
+    TCustomForm* Child = ActiveDocumentToFocus();
+    if (FActiveControl && FActiveControl != this && FActiveControl->CanFocus() &&
+        (!Child || FocusableOnScreen(FActiveControl))) {
         ::SetFocus(FActiveControl->Handle());
         return;
     }
-    if (TCustomForm* Child = ActiveDocumentToFocus()) {
+    if (Child) {
         ::SetFocus(Child->Handle());
         return;
     }

@@ -97,6 +97,9 @@ public:
     void SendCancelMode(TControl* Sender);
     // A control is leaving the form: forget it as the active or focused control.
     void ControlRemoving(TControl* Control);
+    // Control is being hidden: when it holds the active control, that is forgotten, and an
+    // active form gives the keyboard to what it would focus now.
+    void DefocusControl(TWinControl* Control);
     bool KeyPreview = false;
     bool Active() const { return FActive; }
 
@@ -202,6 +205,12 @@ protected:
     bool ShouldShow() const override;
     void SizeChanged() override;
     void MergeWindowMenu();
+    // Frames: the documents in the order they were opened (the window list's order).
+    std::vector<TCustomForm*> DocumentsInOpeningOrder() const;
+    // Activates a document of the window list, restoring it from an icon.
+    void BringDocumentForward(TCustomForm* Child);
+    // "More Windows...": every document in a list to choose from.
+    void SelectDocumentFromList();
     void MDIChildListChanged();
     void PlaceForm();
 
@@ -210,6 +219,10 @@ public:
     std::vector<std::pair<TMenuItem*, TRect>> MenuBarLayout();
     // Opens a top-level item's drop-down under it (or clicks an item without children).
     void TrackMenuBarItem(TMenuItem* Item);
+    // A frame whose active document is maximised shows that document's buttons at the right of
+    // its menu bar: each one's command (SC_MINIMIZE, SC_RESTORE, SC_CLOSE) and rectangle in
+    // window coordinates. Empty otherwise.
+    std::vector<std::pair<UINT, TRect>> MenuBarButtons();
 
 private:
     void PaintMenuBar();

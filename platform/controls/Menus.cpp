@@ -581,6 +581,8 @@ BOOL TrackPopupMenu(HMENU Menu, UINT Flags, int X, int Y, int, HWND Wnd, const R
         SendMessage(Wnd, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(Menu), 0);
     }
     UINT Chosen = MenuTracker()->Track(Menu, X, Y, Notify ? Wnd : nullptr);
+    // The Alt of an Alt+F that opened the menu is mostly let go while the menu is up.
+    ForgetModifiersReleasedElsewhere();
     if (Notify && Wnd) {
         // The menu closed: the hint line clears.
         SendMessage(Wnd, WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
@@ -958,9 +960,8 @@ bool TMenu::IsShortCut(TMessage& Message)
     WORD Key = static_cast<WORD>(Message.WParam);
     if (Key == VK_SHIFT || Key == VK_CONTROL || Key == VK_MENU)
         return false;
+    // Alt comes from the key data: with nothing focused every key is a system key, Ctrl+O too.
     TShiftState Shift = KeyDataToShiftState(Message.LParam);
-    if (Message.Msg == WM_SYSKEYDOWN)
-        Shift.Include(ssAlt);
     TMenuItem* Item = FindItem(ShortCut(Key, Shift), fkShortCut);
     if (!Item)
         return false;

@@ -33,6 +33,12 @@ private:
     std::unique_ptr<QTimer> FTimer;
 };
 
+// A key released while a loop of Qt's own had the keyboard (a box, a file dialog, a menu) never
+// reached the program's queue: a modifier the desktop reports up is made up for the program too,
+// or the next key would carry it (Alt: letters running menu accelerators; Ctrl: arrows moving by
+// words).
+void ForgetModifiersReleasedElsewhere();
+
 // Widget null detaches. The caller keeps ownership: the layer never deletes the widget, and
 // detaches it (hidden, without parent) when the window is destroyed.
 void WinAttachWidget(HWND Wnd, QWidget* Widget);

@@ -68,6 +68,20 @@ public:
     // The native path the file is read from and written to.
     const std::string& Path() const { return FPath; }
 
+    // Value (read from Section/Ident of this file) through Convert (StringToColor, StrToInt ...);
+    // a conversion error comes out with the key, its section and the file added to its message,
+    // so the user can find the line to mend.
+    template <class F>
+    auto ConvertValue(const std::string& Section, const std::string& Ident, const std::string& Value,
+                      F&& Convert) const -> decltype(Convert(Value))
+    {
+        try {
+            return Convert(Value);
+        } catch (const EConvertError& E) {
+            throw EConvertError(E.Message() + "\r\n(" + Ident + " in [" + Section + "] of " + FPath + ")");
+        }
+    }
+
     // At most 1,023 characters of a value are read, as the profile routines' buffer holds.
     std::string ReadString(const std::string& Section, const std::string& Ident, const std::string& Default);
     void WriteString(const std::string& Section, const std::string& Ident, const std::string& Value);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <map>
 #include <mutex>
@@ -218,8 +219,10 @@ bool ParseData(const std::string& S, std::size_t i, TRegValue& V)
 
 // --- the store ------------------------------------------------------------------------------
 
-std::mutex gLock;
+// Recursive: the notice's receiver may show a box whose loop reads the registry.
+std::recursive_mutex gLock;
 std::string gFileOverride;
+TRegistryNotice gNotice;
 
 struct TStamp {
     bool Exists = false;
@@ -258,8 +261,10 @@ public:
         Keys.clear();
         std::string bytes;
         FUnreadable = stamp.Exists && !ReadFileBytes(path, bytes, &FUnreadableWhy);
+        FDamaged = false;
         if (!FUnreadable)
             Parse(bytes);
+        FBytes = FDamaged ? std::move(bytes) : std::string();
     }
 
     void Save(const std::string& ValueName)
@@ -273,11 +278,39 @@ public:
         }
         // A file that is there but could not be read is never replaced by the little we know.
         std::string why = FUnreadableWhy;
-        if (FUnreadable || !WriteFileAtomic(FPath, out, &why)) {
+        auto Fail = [&] {
             FLoaded = false; // what is in memory no longer matches the file
-            throw ERegistryException("Failed to set data for '" + ValueName + "'", why);
+            throw ERegistryException(
+                "Failed to set data for '" + ValueName + "'.\r\nCannot write \"" + FPath + "\": " + why, why);
+        };
+        if (FUnreadable)
+            Fail();
+        // Lines that could not be understood would be lost by the rewrite: the file as it was
+        // goes beside the new one first, under a name no earlier copy has.
+        std::string Copy;
+        if (FDamaged) {
+            Copy = FPath + ".bak";
+            for (int N = 2; FileExists(Copy) || DirectoryExists(Copy); ++N)
+                Copy = FPath + ".bak" + std::to_string(N);
+            if (!WriteFileAtomic(Copy, FBytes, &why))
+                Fail();
         }
+        if (!WriteFileAtomic(FPath, out, &why))
+            Fail();
         FStamp = StampOf(FPath);
+        FDamaged = false;
+        FBytes.clear();
+        if (!Copy.empty()) {
+            const std::string Text =
+                "The registry file \"" + FPath +
+                "\" held lines that could not be read; it was rewritten, and the file as it "
+                "was is kept in \"" +
+                Copy + "\".";
+            if (gNotice)
+                gNotice(Text);
+            else
+                std::fprintf(stderr, "%s: %s\n", ProgramName().c_str(), Text.c_str());
+        }
     }
 
     TRegKey* Find(const std::string& Full)
@@ -350,44 +383,52 @@ private:
             start = end + 1;
             if (line.empty() || line[0] == ';')
                 continue;
-            if (line[0] == '[') {
-                current = nullptr;
-                const std::size_t close = line.rfind(']');
-                if (close == std::string::npos || close < 1)
-                    continue;
-                const std::string name = NormalizeKey(line.substr(1, close - 1));
-                const std::string root = name.substr(0, name.find('\\'));
-                // A name with a control character names no key: nothing could open it.
-                if (!IsRootName(root) || std::any_of(name.begin(), name.end(), [](char c) {
-                        return static_cast<unsigned char>(c) < 0x20;
-                    }))
-                    continue;
-                current = &Create(name);
-                continue;
-            }
-            if (!current)
-                continue;
-            TRegValue v;
-            std::size_t i = 0;
-            if (line[0] == '@') {
-                i = 1;
-            } else if (!Unquote(line, i, v.Name)) {
-                continue;
-            }
-            while (i < line.size() && line[i] == ' ')
-                ++i;
-            if (i >= line.size() || line[i] != '=')
-                continue;
-            ++i;
-            while (i < line.size() && line[i] == ' ')
-                ++i;
-            if (!ParseData(line, i, v))
-                continue;
-            if (TRegValue* old = current->Find(v.Name))
-                *old = v;
-            else
-                current->Values.push_back(std::move(v));
+            // A line that is not understood is left out; the file is marked so that the first
+            // rewrite keeps a copy of it.
+            if (!ParseLine(line, current))
+                FDamaged = true;
         }
+    }
+
+    bool ParseLine(const std::string& line, TRegKey*& current)
+    {
+        if (line[0] == '[') {
+            current = nullptr;
+            const std::size_t close = line.rfind(']');
+            if (close == std::string::npos || close < 1)
+                return false;
+            const std::string name = NormalizeKey(line.substr(1, close - 1));
+            const std::string root = name.substr(0, name.find('\\'));
+            // A name with a control character names no key: nothing could open it.
+            if (!IsRootName(root) || std::any_of(name.begin(), name.end(),
+                                                 [](char c) { return static_cast<unsigned char>(c) < 0x20; }))
+                return false;
+            current = &Create(name);
+            return true;
+        }
+        if (!current)
+            return false;
+        TRegValue v;
+        std::size_t i = 0;
+        if (line[0] == '@') {
+            i = 1;
+        } else if (!Unquote(line, i, v.Name)) {
+            return false;
+        }
+        while (i < line.size() && line[i] == ' ')
+            ++i;
+        if (i >= line.size() || line[i] != '=')
+            return false;
+        ++i;
+        while (i < line.size() && line[i] == ' ')
+            ++i;
+        if (!ParseData(line, i, v))
+            return false;
+        if (TRegValue* old = current->Find(v.Name))
+            *old = v;
+        else
+            current->Values.push_back(std::move(v));
+        return true;
     }
 
     std::string FPath;
@@ -395,6 +436,8 @@ private:
     bool FLoaded = false;
     bool FUnreadable = false; // the file exists but the last refresh could not read it
     std::string FUnreadableWhy;
+    bool FDamaged = false; // the file had lines that are no registry's; FBytes holds it as read
+    std::string FBytes;
 };
 
 TStore& Store()
@@ -417,9 +460,15 @@ std::atomic<HKEY> gNextHandle{1};
 
 } // namespace
 
+void SetRegistryNotice(TRegistryNotice Notice)
+{
+    std::lock_guard<std::recursive_mutex> lock(gLock);
+    gNotice = std::move(Notice);
+}
+
 void SetRegistryFileName(const std::string& FileName)
 {
-    std::lock_guard<std::mutex> lock(gLock);
+    std::lock_guard<std::recursive_mutex> lock(gLock);
     gFileOverride = FileName.empty() ? std::string() : MapPath(FileName);
 }
 
@@ -486,7 +535,7 @@ bool TRegistry::OpenKey(const std::string& Key, bool CanCreate)
     if (full.empty())
         return false;
     {
-        std::lock_guard<std::mutex> lock(gLock);
+        std::lock_guard<std::recursive_mutex> lock(gLock);
         TStore& s = Store();
         s.Refresh();
         if (!s.Exists(full)) {
@@ -526,7 +575,7 @@ bool TRegistry::CreateKey(const std::string& Key)
     const std::string full = FullName(Key);
     if (full.empty() || full.find('\\') == std::string::npos)
         throw ERegistryException("Failed to create key " + Key);
-    std::lock_guard<std::mutex> lock(gLock);
+    std::lock_guard<std::recursive_mutex> lock(gLock);
     TStore& s = Store();
     const TStoreWrite write(s);
     if (s.Exists(full))
@@ -545,7 +594,7 @@ bool TRegistry::DeleteKey(const std::string& Key)
     const std::string full = FullName(Key);
     if (full.empty() || full.find('\\') == std::string::npos)
         return false; // a root key cannot be deleted
-    std::lock_guard<std::mutex> lock(gLock);
+    std::lock_guard<std::recursive_mutex> lock(gLock);
     TStore& s = Store();
     const TStoreWrite write(s);
     if (!s.Delete(full))
@@ -559,7 +608,7 @@ bool TRegistry::KeyExists(const std::string& Key)
     const std::string full = FullName(Key);
     if (full.empty())
         return false;
-    std::lock_guard<std::mutex> lock(gLock);
+    std::lock_guard<std::recursive_mutex> lock(gLock);
     Store().Refresh();
     return Store().Exists(full);
 }
@@ -571,7 +620,7 @@ bool TRegistry::HasSubKeys()
 
 std::vector<std::string> TRegistry::KeyNames()
 {
-    std::lock_guard<std::mutex> lock(gLock);
+    std::lock_guard<std::recursive_mutex> lock(gLock);
     Store().Refresh();
     return Store().SubKeys(FCurrentKey ? CurrentFullName() : RootKeyName(FRootKey));
 }
@@ -581,7 +630,7 @@ std::vector<std::string> TRegistry::ValueNames()
     std::vector<std::string> out;
     if (!FCurrentKey)
         return out;
-    std::lock_guard<std::mutex> lock(gLock);
+    std::lock_guard<std::recursive_mutex> lock(gLock);
     Store().Refresh();
     if (TRegKey* k = Store().Find(CurrentFullName()))
         for (const TRegValue& v : k->Values)
@@ -598,7 +647,7 @@ bool TRegistry::GetKeyInfo(TRegKeyInfo& Value)
     Value.NumSubKeys = static_cast<int>(subs.size());
     for (const std::string& s : subs)
         Value.MaxSubKeyLen = std::max(Value.MaxSubKeyLen, static_cast<int>(s.size()));
-    std::lock_guard<std::mutex> lock(gLock);
+    std::lock_guard<std::recursive_mutex> lock(gLock);
     Store().Refresh();
     if (TRegKey* k = Store().Find(CurrentFullName())) {
         Value.NumValues = static_cast<int>(k->Values.size());
@@ -615,7 +664,7 @@ void TRegistry::MoveKey(const std::string& OldName, const std::string& NewName, 
     const std::string from = FullName(OldName), to = FullName(NewName);
     if (from.empty() || to.empty() || SameText(from, to))
         return;
-    std::lock_guard<std::mutex> lock(gLock);
+    std::lock_guard<std::recursive_mutex> lock(gLock);
     TStore& s = Store();
     const TStoreWrite write(s);
     if (!s.Exists(from) || s.Exists(to))
@@ -636,7 +685,7 @@ bool TRegistry::GetData(const std::string& Name, TRegDataType& Type, std::string
 {
     if (!FCurrentKey)
         return false;
-    std::lock_guard<std::mutex> lock(gLock);
+    std::lock_guard<std::recursive_mutex> lock(gLock);
     Store().Refresh();
     TRegKey* k = Store().Find(CurrentFullName());
     TRegValue* v = k ? k->Find(Name) : nullptr;
@@ -651,7 +700,7 @@ void TRegistry::PutData(const std::string& Name, TRegDataType Type, const std::s
 {
     if (!FCurrentKey || FReadOnly)
         throw ERegistryException("Failed to set data for '" + Name + "'");
-    std::lock_guard<std::mutex> lock(gLock);
+    std::lock_guard<std::recursive_mutex> lock(gLock);
     TStore& s = Store();
     const TStoreWrite write(s);
     TRegKey& k = s.Create(CurrentFullName());
@@ -675,7 +724,7 @@ bool TRegistry::DeleteValue(const std::string& Name)
 {
     if (!FCurrentKey || FReadOnly)
         return false;
-    std::lock_guard<std::mutex> lock(gLock);
+    std::lock_guard<std::recursive_mutex> lock(gLock);
     TStore& s = Store();
     const TStoreWrite write(s);
     TRegKey* k = s.Find(CurrentFullName());
@@ -872,7 +921,7 @@ std::string TRegIniFile::ReadString(const std::string& Section, const std::strin
     const std::string full = SectionName(Section);
     if (full.empty())
         return Default;
-    std::lock_guard<std::mutex> lock(gLock);
+    std::lock_guard<std::recursive_mutex> lock(gLock);
     Store().Refresh();
     TRegKey* k = Store().Find(full);
     TRegValue* v = k ? k->Find(Ident) : nullptr;
@@ -895,7 +944,7 @@ void TRegIniFile::WriteString(const std::string& Section, const std::string& Ide
     const std::string full = SectionName(Section);
     if (full.empty())
         throw ERegistryException("Failed to set data for '" + Ident + "'");
-    std::lock_guard<std::mutex> lock(gLock);
+    std::lock_guard<std::recursive_mutex> lock(gLock);
     TStore& s = Store();
     const TStoreWrite write(s);
     TRegKey& k = s.Create(full);
@@ -938,7 +987,7 @@ void TRegIniFile::DeleteKey(const std::string& Section, const std::string& Ident
     const std::string full = SectionName(Section);
     if (full.empty())
         return;
-    std::lock_guard<std::mutex> lock(gLock);
+    std::lock_guard<std::recursive_mutex> lock(gLock);
     TStore& s = Store();
     const TStoreWrite write(s);
     TRegKey* k = s.Find(full);
@@ -962,7 +1011,7 @@ std::vector<std::string> TRegIniFile::SectionKeys(const std::string& Section)
 {
     std::vector<std::string> out;
     const std::string full = SectionName(Section);
-    std::lock_guard<std::mutex> lock(gLock);
+    std::lock_guard<std::recursive_mutex> lock(gLock);
     Store().Refresh();
     if (TRegKey* k = Store().Find(full))
         for (const TRegValue& v : k->Values)

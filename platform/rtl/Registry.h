@@ -9,6 +9,7 @@
 #include "platform/rtl/SysUtils.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -61,6 +62,10 @@ struct TRegKeyInfo {
 // tools may point it elsewhere (an empty name restores the default).
 void SetRegistryFileName(const std::string& FileName);
 std::string RegistryFileName();
+// Where the registry tells the user something that is no error: a file it could not wholly read
+// was kept beside the new one. Without a receiver (nullptr) the words go to the error output.
+using TRegistryNotice = std::function<void(const std::string& Text)>;
+void SetRegistryNotice(TRegistryNotice Notice);
 // The name of a root key as the registry file spells it ("HKEY_CURRENT_USER"); empty if unknown.
 std::string RootKeyName(HKEY Key);
 

@@ -157,6 +157,8 @@ const char* KindName(TDialogKind Kind)
         return "printer set-up dialog";
     case TDialogKind::BrowseFolder:
         return "folder dialog";
+    case TDialogKind::SelectWindow:
+        return "window list";
     }
     return "dialog";
 }
@@ -294,12 +296,12 @@ TMenuAnswers::~TMenuAnswers() = default;
 
 void TMenuAnswers::ExpectChoice(const std::vector<std::string>& Path)
 {
-    FQueue.push_back(TAnswer{Path, true});
+    FQueue.push_back(TAnswer{Path, true, {}});
 }
 
-void TMenuAnswers::ExpectHighlightOnly(const std::vector<std::string>& Path)
+void TMenuAnswers::ExpectHighlightOnly(const std::vector<std::string>& Path, std::function<void()> WhileShown)
 {
-    FQueue.push_back(TAnswer{Path, false});
+    FQueue.push_back(TAnswer{Path, false, std::move(WhileShown)});
 }
 
 UINT TMenuAnswers::Track(HMENU Menu, int, int, HWND Owner)
@@ -342,6 +344,8 @@ UINT TMenuAnswers::Track(HMENU Menu, int, int, HWND Owner)
             return E.Id;
         }
     }
+    if (A.WhileShown)
+        A.WhileShown();
     return 0;
 }
 

@@ -120,8 +120,10 @@ public:
     // Highlights the entries of Path one after the other (opening submenus on the way) and
     // chooses the last one, e.g. {"File", "Open..."}.
     void ExpectChoice(const std::vector<std::string>& Path);
-    // Highlights the entries of Path, then closes the menu without a choice.
-    void ExpectHighlightOnly(const std::vector<std::string>& Path);
+    // Highlights the entries of Path, then closes the menu without a choice. WhileShown runs
+    // while the menu is up, after the highlighting (keys the user presses there reach the menu:
+    // SimulateKeyElsewhere).
+    void ExpectHighlightOnly(const std::vector<std::string>& Path, std::function<void()> WhileShown = {});
     UINT Track(HMENU Menu, int X, int Y, HWND Owner) override;
     std::size_t Pending() const { return FQueue.size(); }
     // How many menus were shown, and the captions of the last one (top level).
@@ -133,6 +135,7 @@ private:
     struct TAnswer {
         std::vector<std::string> Path;
         bool Choose;
+        std::function<void()> WhileShown;
     };
     std::deque<TAnswer> FQueue;
     int FShown = 0;

@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 
 using namespace win;
 
@@ -278,6 +279,9 @@ bool QueueQtEvent(QEvent* E, HWND Host, HWND Target, QPoint Screen, DWORD Native
 
 // ---- the host widget ------------------------------------------------------------------------
 
+// Set while the layer itself puts a host where its window is: those moves are no desktop's.
+bool gSyncingHost = false;
+
 class THost : public QWidget {
 public:
     explicit THost(HWND Wnd, Qt::WindowFlags Flags) : QWidget(nullptr, Flags), FWnd(Wnd)
@@ -336,8 +340,23 @@ protected:
         if (Find(FWnd))
             PostMessage(FWnd, WM_SYSCOMMAND, SC_CLOSE, 0);
     }
+    // The desktop moves and sizes the window itself (maximising, tiling, a keyboard resize): the
+    // window takes that rectangle as if its own frame had been dragged, so its content follows
+    // and the next sync does not put the old size back.
+    void moveEvent(QMoveEvent*) override { FollowDesktop(); }
+    void resizeEvent(QResizeEvent*) override { FollowDesktop(); }
 
 private:
+    void FollowDesktop()
+    {
+        TWindow* W = Find(FWnd);
+        if (!W || gSyncingHost || !isVisible())
+            return;
+        const QRect G = geometry();
+        if (G == ScreenWindowRect(W) || G.width() <= 0 || G.height() <= 0)
+            return;
+        SetWindowPos(FWnd, nullptr, G.x(), G.y(), G.width(), G.height(), SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     void Queue(QMouseEvent* E)
     {
         TWindow* W = Find(FWnd);
@@ -562,6 +581,53 @@ Qt::KeyboardModifiers CurrentModifiers()
 
 Qt::MouseButtons gSimButtons;
 
+// The modifiers held on the desktop of the test input path, once it has sent something: the
+// offscreen platform only knows the modifiers of the last event it saw, so a key let go inside
+// a loop of another owner would stay held for it.
+std::optional<Qt::KeyboardModifiers> gSimDesktopModifiers;
+
+Qt::KeyboardModifier ModifierOfVk(int VirtKey)
+{
+    switch (VirtKey) {
+    case VK_SHIFT:
+    case VK_LSHIFT:
+    case VK_RSHIFT:
+        return Qt::ShiftModifier;
+    case VK_CONTROL:
+    case VK_LCONTROL:
+    case VK_RCONTROL:
+        return Qt::ControlModifier;
+    case VK_MENU:
+    case VK_LMENU:
+    case VK_RMENU:
+        return Qt::AltModifier;
+    default:
+        return Qt::NoModifier;
+    }
+}
+
+void UseSimulatedDesktop()
+{
+    if (!gSimDesktopModifiers)
+        gSimDesktopModifiers = Qt::NoModifier;
+}
+
+void NoteDesktopKey(UINT Message, int VirtKey)
+{
+    Qt::KeyboardModifiers Held = gSimDesktopModifiers.value_or(Qt::NoModifier);
+    if (Message == WM_KEYDOWN || Message == WM_SYSKEYDOWN)
+        Held |= ModifierOfVk(VirtKey);
+    else
+        Held &= ~ModifierOfVk(VirtKey);
+    gSimDesktopModifiers = Held;
+}
+
+// The modifiers the desktop reports held now, whoever had the keyboard when they moved.
+Qt::KeyboardModifiers DesktopModifiers()
+{
+    return gSimDesktopModifiers ? *gSimDesktopModifiers : QGuiApplication::queryKeyboardModifiers();
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -602,8 +668,11 @@ void SyncHost(TWindow* W)
     if (W->Host->windowTitle() != Title)
         W->Host->setWindowTitle(Title);
     QRect R = ScreenWindowRect(W);
-    if (W->Host->geometry() != R)
+    if (W->Host->geometry() != R) {
+        gSyncingHost = true;
         W->Host->setGeometry(R);
+        gSyncingHost = false;
+    }
     if (!W->Host->isVisible())
         W->Host->show();
 }
@@ -805,6 +874,7 @@ bool SendMouseTo(HWND Top, QPoint Screen, UINT Message, WPARAM Keys)
     if (QWidget* Child = Host->childAt(Local); Child && AttachedOwner(Child))
         Receiver = Child;
     QPoint RLocal = Receiver == Host ? Local : Receiver->mapFrom(Host, Local);
+    UseSimulatedDesktop();
     Qt::KeyboardModifiers Mods = CurrentModifiers();
     if (Keys & MK_SHIFT)
         Mods |= Qt::ShiftModifier;
@@ -908,6 +978,7 @@ bool SimulateWheel(HWND Wnd, int X, int Y, int Delta)
     if (QWidget* Child = T->Host->childAt(Local); Child && AttachedOwner(Child))
         Receiver = Child;
     QPoint RLocal = Receiver == T->Host.data() ? Local : Receiver->mapFrom(T->Host, Local);
+    UseSimulatedDesktop();
     QWheelEvent E(QPointF(RLocal), QPointF(Screen), QPoint(), QPoint(0, Delta), gSimButtons,
                   CurrentModifiers(), Qt::NoScrollPhase, false);
     QCoreApplication::sendEvent(Receiver, &E);
@@ -930,6 +1001,7 @@ bool SimulateKey(UINT Message, int VirtKey, const std::string& Text)
     if (!Key)
         return false;
     bool Down = Message == WM_KEYDOWN || Message == WM_SYSKEYDOWN;
+    NoteDesktopKey(Message, VirtKey);
     if (Down && VirtKey == VK_SHIFT)
         NoteAsyncKey(VK_SHIFT, true);
     if (Down && VirtKey == VK_CONTROL)
@@ -954,6 +1026,11 @@ bool SimulateKey(UINT Message, int VirtKey, const std::string& Text)
 bool SimulateKeyPress(int VirtKey, const std::string& Text)
 {
     return SimulateKey(WM_KEYDOWN, VirtKey, Text) && SimulateKey(WM_KEYUP, VirtKey);
+}
+
+void SimulateKeyElsewhere(UINT Message, int VirtKey)
+{
+    NoteDesktopKey(Message, VirtKey);
 }
 
 int ProcessPendingMessages()
@@ -1017,6 +1094,7 @@ void ResetWindowModel()
     ResetQueueState();
     ResetPaintState();
     gSimButtons = Qt::NoButton;
+    gSimDesktopModifiers.reset();
     if (gOverlay)
         gOverlay->hide();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -1030,3 +1108,29 @@ TPaintsDuringForeignLoop::TPaintsDuringForeignLoop() : FTimer(std::make_unique<Q
 }
 
 TPaintsDuringForeignLoop::~TPaintsDuringForeignLoop() = default;
+
+void ForgetModifiersReleasedElsewhere()
+{
+    BYTE State[256];
+    if (!GetKeyboardState(State))
+        return;
+    const Qt::KeyboardModifiers Now = DesktopModifiers();
+    const struct {
+        Qt::KeyboardModifier Modifier;
+        int Keys[3];
+    } Modifiers[] = {{Qt::ShiftModifier, {VK_SHIFT, VK_LSHIFT, VK_RSHIFT}},
+                     {Qt::ControlModifier, {VK_CONTROL, VK_LCONTROL, VK_RCONTROL}},
+                     {Qt::AltModifier, {VK_MENU, VK_LMENU, VK_RMENU}}};
+    bool Changed = false;
+    for (const auto& M : Modifiers) {
+        if (Now & M.Modifier)
+            continue;
+        for (int Vk : M.Keys)
+            if (State[Vk] & 0x80) {
+                State[Vk] &= static_cast<BYTE>(~0x80);
+                Changed = true;
+            }
+    }
+    if (Changed)
+        SetKeyboardState(State);
+}

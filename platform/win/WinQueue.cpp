@@ -320,8 +320,9 @@ void ConvertMouse(TRawInput& R)
     }
     TWindow* W = Find(Target);
     bool Client = gCapture == Target || Hit == HTCLIENT;
-    // The ancestors of a child hear of presses on it, innermost first.
-    if (IsButtonDown(Msg) && Client && W && W->Parent && !gCapture) {
+    // The ancestors of a child hear of presses on it, innermost first: on its frame and scroll
+    // bars too (a press on a document's scroll bar activates the document).
+    if (IsButtonDown(Msg) && W && W->Parent && !gCapture) {
         for (HWND H = Target; TWindow* X = Find(H);) {
             if (!X->Parent || (X->ExStyle & WS_EX_NOPARENTNOTIFY))
                 break;

@@ -29,6 +29,10 @@ bool SimulateWheel(HWND Wnd, int X, int Y, int Delta);
 bool SimulateKey(UINT Message, int VirtKey, const std::string& Text = std::string());
 // Key down and key up.
 bool SimulateKeyPress(int VirtKey, const std::string& Text = std::string());
+// A key that goes down or up (WM_KEYDOWN, WM_KEYUP) while a loop of another owner has the
+// keyboard, such as a menu's or a box's: the program's queue never hears it, but the desktop's
+// modifiers follow it (the desktop's keys start as the keys sent here and through SimulateKey).
+void SimulateKeyElsewhere(UINT Message, int VirtKey);
 
 // Reads and dispatches (with TranslateMessage) everything the queue holds now, paints included,
 // without waiting. Returns the number of messages dispatched; stops at WM_QUIT (left queued).

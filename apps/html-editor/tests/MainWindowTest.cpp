@@ -189,7 +189,11 @@ TEST_F(MainWindow, BadColourNameIsReportedOnceAndLeavesTheRestAndTheDocument)
     ShowMain();
     Form1->main->SetText("<p>kept</p>");
     ProcessMessages();
-    EXPECT_EQ(Fixture.Dialogs.Records().size(), 1u);
+    ASSERT_EQ(Fixture.Dialogs.Records().size(), 1u);
+    // The report says where the bad name stands.
+    const std::string& Report = Fixture.Dialogs.Records()[0].Text;
+    EXPECT_NE(Report.find("MainColour"), std::string::npos) << Report;
+    EXPECT_NE(Report.find(MapPath(SettingsFileName)), std::string::npos) << Report;
     EXPECT_EQ(Form1->main->Font()->Name(), "Courier New");
     EXPECT_EQ(Form1->todo->Font()->Name(), "Arial"); // the key after the bad colour is not applied
     EXPECT_EQ(Form1->main->Text(), "<p>kept</p>");
@@ -264,6 +268,10 @@ TEST_F(MainWindow, FileErrorsAreReportedAndThePanesKeepTheirText)
     const std::string Missing = Path("missing.html");
     const std::string NoDir = Path("no-such-dir/list.tdo");
     const std::string Gone = Path("gone");
+    const std::string Binary = Path("tool.bin");
+    WriteFileBytes(Binary, std::string("\x7f"
+                                       "ELF\0\0\1",
+                                       7));
     // The to-do commands come from the pane's own pop-up menu.
     auto Popup = [this](const char* Caption) {
         return [this, Caption] {
@@ -274,6 +282,8 @@ TEST_F(MainWindow, FileErrorsAreReportedAndThePanesKeepTheirText)
     };
     const std::vector<TCase> Cases = {
         {"open a missing file", [&] { Fixture.Dialogs.ExpectOpenFile(Missing); },
+         [] { ClickControl(Form1->SpeedButton2, 5, 5); }},
+        {"open a file holding NUL bytes", [&] { Fixture.Dialogs.ExpectOpenFile(Binary); },
          [] { ClickControl(Form1->SpeedButton2, 5, 5); }},
         {"save as into a missing directory",
          [&] { Fixture.Dialogs.ExpectSaveFile(Path("no-such-dir/a.html")); },

@@ -106,6 +106,15 @@ protected:
         ProcessMessages();
         return Frame->ActiveDocument();
     }
+    // A document open behind the image builder, a field of which has the keyboard.
+    TMDIChild* OpenWithABuildersFieldFocused()
+    {
+        TMDIChild* A = Open(MakeFile("a.htm", "<P>page</P>\r\n"));
+        Frame->IMG1Click(Frame);
+        ProcessMessages();
+        ClickControl(Frame->Edit38, 5, 5);
+        return A;
+    }
     TMDIChild* NewUntitled()
     {
         Frame->ToolbarButton48Click(Frame);
@@ -758,6 +767,83 @@ TEST_F(WendleTest, NewFilesButtonsShowTheirWizards)
         EXPECT_EQ(Frame->newfile->Visible(), !C.HidesChooser);
         W->SetVisible(false);
     }
+}
+
+// With a builder's field focused, the editing keys edit the field; the document keeps its text.
+TEST_F(WendleTest, EditingKeysInABuildersFieldStayInTheField)
+{
+    TMDIChild* A = OpenWithABuildersFieldFocused();
+    ASSERT_EQ(GetFocus(), Frame->Edit38->Handle());
+    PressShortCut('A', TShiftState{ssCtrl});
+    PressKey('1', "1");
+    PressKey('0', "0");
+    EXPECT_EQ(Frame->Edit38->Text(), "10");
+    Clipboard()->SetAsText("20");
+    PressShortCut('V', TShiftState{ssCtrl});
+    EXPECT_EQ(Frame->Edit38->Text(), "1020");
+    EXPECT_EQ(A->ColorMemo1->Text(), "<P>page</P>\r\n");
+    // The frame is freed with the field still focused.
+}
+
+// The builder's Cancel gives the keyboard back to the document.
+TEST_F(WendleTest, ABuildersCancelGivesTheKeyboardBackToTheDocument)
+{
+    TMDIChild* A = OpenWithABuildersFieldFocused();
+    ASSERT_EQ(GetFocus(), Frame->Edit38->Handle());
+    auto* Cancel = dynamic_cast<TControl*>(Frame->FindComponent("Button37"));
+    ASSERT_TRUE(Cancel);
+    ClickControl(Cancel, 5, 5);
+    EXPECT_FALSE(Frame->imgwin->Visible());
+    EXPECT_EQ(GetFocus(), A->ColorMemo1->Handle());
+    A->ColorMemo1->SetSelStart(0);
+    PressKey('X', "x");
+    EXPECT_EQ(A->ColorMemo1->Text(), "x<P>page</P>\r\n");
+}
+
+// The frame's shortcuts answer whenever the program is in front: after the last document
+// closed, and after a tool window was shown and hidden.
+TEST_F(WendleTest, FrameShortCutsWorkWithoutADocument)
+{
+    TMDIChild* A = Open(MakeFile("a.js", "alpha\r\n"));
+    Frame->FileCloseItemClick(Frame);
+    ProcessMessages();
+    ASSERT_FALSE(IsOpen(A));
+    Fixture.Dialogs.ExpectOpenFile("");
+    PressShortCut('O', TShiftState{ssCtrl});
+    EXPECT_EQ(Fixture.Dialogs.Pending(), 0u);
+
+    Frame->SyntaxWindow1Click(Frame);
+    ProcessMessages();
+    ClickControl(Frame->syn, 20, 20);
+    Frame->SyntaxWindow1Click(Frame);
+    ProcessMessages();
+    ASSERT_FALSE(Frame->syn->Visible());
+    PressShortCut('N', TShiftState{ssCtrl});
+    EXPECT_TRUE(Frame->newfile->Visible());
+}
+
+// A file holding NUL bytes is refused with its name; the document on show keeps its text.
+TEST_F(WendleTest, OpeningAFileWithNulBytesIsRefused)
+{
+    TMDIChild* A = Open(MakeFile("a.js", "alpha\r\n"));
+    const std::string Binary = MakeFile("tool.bin", std::string("\x7f"
+                                                                "ELF\0\0\1",
+                                                                7));
+    Fixture.Dialogs.ExpectOpenFile(Binary);
+    Fixture.Dialogs.ExpectMessageBox(IDOK, "tool.bin");
+    try {
+        Frame->FileOpenItemClick(Frame);
+    } catch (...) {
+        Application->HandleException(Frame);
+    }
+    ProcessMessages();
+    EXPECT_EQ(Frame->MDIChildCount(), 1);
+    EXPECT_EQ(Frame->ActiveDocument(), A);
+    EXPECT_EQ(A->ColorMemo1->Text(), "alpha\r\n");
+    EXPECT_NE(Fixture.Dialogs.Records().back().Text.find("NUL"), std::string::npos);
+    EXPECT_EQ(ReadFileBytes(Binary), std::string("\x7f"
+                                                 "ELF\0\0\1",
+                                                 7));
 }
 
 TEST_F(WendleTest, ToolWindowCloseBoxHidesIt)

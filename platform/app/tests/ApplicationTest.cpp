@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -489,6 +490,73 @@ TEST_F(ApplicationTest, ShortCutReachesItsMenuItem)
     EXPECT_EQ(std::count(F->Log.begin(), F->Log.end(), "save"), 2);
 }
 
+// The main form's Edit menu acts on its document; an edit control of another window that has the
+// keyboard keeps its own editing keys (Ctrl+A then typing replaces the field, not the document).
+TEST_F(ApplicationTest, EditingKeysStayWithTheFocusedFieldOfAnotherWindow)
+{
+    TForm* Main = nullptr;
+    App->CreateForm(&Main);
+    Main->SetBounds(0, 0, 400, 300);
+    auto* Menu = new TMainMenu(Main);
+    auto* Edit = new TMenuItem(Main);
+    Edit->SetCaption("&Edit");
+    Menu->Items()->Add(Edit);
+    auto* Doc = new TMemo(Main);
+    Doc->SetParent(Main);
+    Doc->SetBounds(0, 0, 300, 200);
+    Doc->SetText("the document");
+    const struct {
+        const char* Caption;
+        WORD Key;
+        std::function<void()> Run;
+    } Items[] = {{"Select &All", 'A', [&] { Doc->SelectAll(); }},
+                 {"&Copy", 'C', [&] { Doc->CopyToClipboard(); }},
+                 {"&Paste", 'V', [&] { Doc->PasteFromClipboard(); }},
+                 {"Cu&t", 'X', [&] { Doc->CutToClipboard(); }}};
+    int Runs = 0;
+    for (const auto& I : Items) {
+        auto* Item = new TMenuItem(Main);
+        Item->SetCaption(I.Caption);
+        Item->SetShortCut(ShortCut(I.Key, TShiftState{ssCtrl}));
+        Item->OnClick = [&Runs, Run = I.Run](TObject*) {
+            ++Runs;
+            Run();
+        };
+        Edit->Add(Item);
+    }
+    Main->SetMenu(Menu);
+    Main->Show();
+    auto* Tool = new TForm(App);
+    Tool->SetBounds(420, 0, 200, 100);
+    auto* Field = new TEdit(Tool);
+    Field->SetParent(Tool);
+    Field->SetText("IMG");
+    Tool->Show();
+    ProcessMessages();
+    Field->SetFocus();
+    ProcessMessages();
+
+    PressShortCut('A', TShiftState{ssCtrl});
+    PressKey('1', "1");
+    PressKey('0', "0");
+    EXPECT_EQ(Field->Text(), "10");
+    PressShortCut('A', TShiftState{ssCtrl});
+    PressShortCut('X', TShiftState{ssCtrl});
+    EXPECT_EQ(Field->Text(), "");
+    PressShortCut('V', TShiftState{ssCtrl});
+    PressShortCut('V', TShiftState{ssCtrl});
+    EXPECT_EQ(Field->Text(), "1010");
+    EXPECT_EQ(Doc->Text(), "the document");
+    EXPECT_EQ(Runs, 0);
+
+    // With the document focused, the menu's keys act on it.
+    Doc->SetFocus();
+    ProcessMessages();
+    PressShortCut('A', TShiftState{ssCtrl});
+    EXPECT_EQ(Runs, 1);
+    EXPECT_EQ(Doc->SelLength(), static_cast<int>(Doc->Text().size()));
+}
+
 TEST_F(ApplicationTest, MainMenuIsAMenuBar)
 {
     auto* F = CreateFormFromText<TStreamForm>(App, StreamDescription);
@@ -650,6 +718,39 @@ TEST_F(ApplicationTest, HintPausesAndTheShowHintSwitch)
     App->SetShowHint(true);
 }
 
+// A dialog takes the pointer away from the control it rested on: no hint of that control is
+// left waiting or showing when the dialog is gone (it would stand over whatever is there now).
+TEST_F(ApplicationTest, NoHintOutlivesADialog)
+{
+    auto* F = new TForm(App);
+    F->SetBounds(100, 100, 300, 200);
+    F->SetShowHint(true);
+    auto* A = new TTestPanel(F);
+    A->SetBounds(10, 10, 80, 40);
+    A->SetHint("Open|Open a file");
+    A->SetParent(F);
+    F->Show();
+    ProcessMessages();
+    auto Shown = [&] {
+        THintWindow* W = App->HintWindow();
+        return W && W->HandleAllocated() && IsWindowVisible(W->Handle());
+    };
+    for (const bool WasShowing : {false, true}) {
+        SendMouse(A, WM_MOUSEMOVE, 20, 20);
+        if (WasShowing) {
+            AdvanceClock(App->HintPause + 10);
+            ProcessMessages();
+            ASSERT_TRUE(Shown());
+        }
+        Dialogs.ExpectMessageBox(IDOK, "Done");
+        MessageBox(F->Handle(), "Done", "Box", MB_OK);
+        EXPECT_FALSE(Shown()) << WasShowing;
+        AdvanceClock(App->HintPause + 10);
+        ProcessMessages();
+        EXPECT_FALSE(Shown()) << WasShowing;
+    }
+}
+
 // A status line: paints the application's hint, as the programs' status bars do.
 class TStatusLine : public TCustomControl {
 public:
@@ -679,6 +780,39 @@ TEST_F(ApplicationTest, AMenuItemsHintShowsInTheStatusLineWhileTheMenuIsOpen)
     ProcessMessages();
     ASSERT_FALSE(Status->Painted.empty());
     EXPECT_EQ(Status->Painted.back(), "");
+    App->OnHint = nullptr;
+}
+
+// A menu of the bar shows its own hint while it is open, before any of its items is highlighted,
+// whether opened by a press on the bar or by Alt and its letter.
+TEST_F(ApplicationTest, AMenuOfTheBarShowsItsHintWhileOpen)
+{
+    auto* F = CreateFormFromText<TStreamForm>(App, StreamDescription);
+    F->File1->Hint = "File related commands";
+    std::vector<std::string> Hints;
+    App->OnHint = [&](TObject*) { Hints.push_back(App->Hint()); };
+    F->Show();
+    ProcessMessages();
+    auto Layout = F->MenuBarLayout();
+    ASSERT_EQ(Layout.size(), 1u);
+    RECT WR;
+    GetWindowRect(F->Handle(), &WR);
+    const POINT OnFile{WR.left + Layout[0].second.left + 5, WR.top + Layout[0].second.top + 5};
+    const std::function<void()> Openers[] = {
+        [&] {
+            SimulateMouseAt(OnFile.x, OnFile.y, WM_LBUTTONDOWN);
+            ProcessMessages();
+            SimulateMouseAt(OnFile.x, OnFile.y, WM_LBUTTONUP);
+            ProcessMessages();
+        },
+        [&] { PressShortCut('F', TShiftState{ssAlt}); },
+    };
+    for (const auto& Open : Openers) {
+        Hints.clear();
+        Menus.ExpectHighlightOnly({"Save"});
+        Open();
+        EXPECT_EQ(Hints, (std::vector<std::string>{"File related commands", "Save the file", ""}));
+    }
     App->OnHint = nullptr;
 }
 
@@ -806,7 +940,7 @@ TEST_F(ApplicationTest, MDIChildLifeCycle)
     EXPECT_EQ(A->Width(), R.right);
     int TiledHeight = B->Height();
     B->SetWindowState(wsMaximized);
-    EXPECT_EQ(B->Height(), R.bottom);
+    EXPECT_EQ(B->ClientHeight(), R.bottom);
     B->SetWindowState(wsNormal);
     EXPECT_EQ(B->Height(), TiledHeight);
 
@@ -864,6 +998,290 @@ TEST_F(ApplicationTest, FocusGoesToTheActiveDocumentsControl)
     EXPECT_EQ(GetActiveWindow(), Frame->Handle());
     EXPECT_EQ(GetFocus(), Edits[1]->Handle());
     Dialogs.VerifyAllUsed();
+}
+
+// A tool window of the frame: docked (a child) or floating (a window of its own that a press
+// does not activate).
+class TToolPanel : public TCustomControl {
+public:
+    TToolPanel(TComponent* AOwner, bool Floating) : TCustomControl(AOwner), FFloating(Floating)
+    {
+        ControlStyle.Include(csAcceptsControls);
+    }
+
+protected:
+    TW_MESSAGE_HANDLERS(TToolPanel);
+    void CreateParams(TCreateParams& Params) override
+    {
+        TCustomControl::CreateParams(Params);
+        if (FFloating) {
+            Params.Style = WS_POPUP | WS_BORDER;
+            Params.ExStyle = 0;
+        }
+    }
+    void WMMouseActivate(TWMMouseActivate Message)
+    {
+        if (FFloating)
+            Message.Result = MA_NOACTIVATE;
+        else
+            DefaultHandler(Message);
+    }
+
+private:
+    bool FFloating;
+};
+TW_PUBLISH(TToolPanel, TCustomControl)
+{
+    Cls.Message(WM_MOUSEACTIVATE, &TToolPanel::WMMouseActivate);
+}
+
+// A tool window whose field had the keyboard hides: the keyboard goes back to the active
+// document, whether the tool window was docked in the frame or floating.
+TEST_F(ApplicationTest, HidingAToolWindowGivesTheKeyboardBackToTheDocument)
+{
+    for (bool Floating : {false, true}) {
+        SCOPED_TRACE(Floating ? "floating" : "docked");
+        TForm* Frame = ShowDocumentFrame();
+        auto* Doc = new TForm(App);
+        Doc->SetFormStyle(fsMDIChild);
+        auto* Memo = new TMemo(Doc);
+        Memo->SetParent(Doc);
+        Doc->Show();
+        auto* Tool = new TToolPanel(Frame, Floating);
+        Tool->SetBounds(Floating ? 650 : 0, 10, 120, 60);
+        Tool->SetAlign(Floating ? alNone : alTop);
+        Tool->SetParent(Frame);
+        auto* Field = new TEdit(Frame);
+        Field->SetParent(Tool);
+        ProcessMessages();
+        ASSERT_EQ(GetFocus(), Memo->Handle());
+        ClickControl(Field, 5, 5);
+        ASSERT_EQ(GetFocus(), Field->Handle());
+        Tool->Hide();
+        ProcessMessages();
+        EXPECT_EQ(GetFocus(), Memo->Handle());
+        EXPECT_EQ(GetActiveWindow(), Frame->Handle());
+        Frame->BeforeDestruction();
+        delete Frame;
+    }
+}
+
+// A form whose events reach its own members, as a program's forms have them.
+class TFormWithEvents : public TForm {
+public:
+    explicit TFormWithEvents(TComponent* AOwner) : TForm(AOwner)
+    {
+        OnActivate = [this](TObject*) { Note("activate"); };
+        OnDeactivate = [this](TObject*) { Note("deactivate"); };
+    }
+    void Note(const std::string& Event) { Events.push_back(Event); }
+    std::vector<std::string> Events;
+};
+
+// A form freed while the field of its floating tool window has the keyboard: the tool window
+// going hands the activation back to the form, which is half freed by then and must not hear it.
+TEST_F(ApplicationTest, AFormFreedWithItsToolWindowFocusedHearsNothingOnTheWay)
+{
+    auto* Form = new TFormWithEvents(App);
+    Form->SetBounds(0, 0, 300, 200);
+    auto* Tool = new TToolPanel(Form, true);
+    Tool->SetBounds(320, 10, 120, 60);
+    Tool->SetParent(Form);
+    auto* Field = new TEdit(Form);
+    Field->SetParent(Tool);
+    Field->OnExit = [Form](TObject*) { Form->Note("exit"); };
+    Form->Show();
+    ProcessMessages();
+    ClickControl(Field, 5, 5);
+    ASSERT_EQ(GetFocus(), Field->Handle());
+    Form->BeforeDestruction();
+    delete Form;
+    ProcessMessages();
+    EXPECT_EQ(GetFocus(), nullptr);
+}
+
+// The Window menu lists nine documents and leads to the others through "More Windows..."; Ctrl+F6
+// and Ctrl+Tab go to the next document, with Shift back again.
+TEST_F(ApplicationTest, EveryDocumentIsReachableFromTheWindowMenuAndTheKeyboard)
+{
+    TForm* Frame = ShowDocumentFrame();
+    auto* Menu = new TMainMenu(Frame);
+    auto* Window = new TMenuItem(Frame);
+    Window->SetCaption("&Window");
+    Menu->Items()->Add(Window);
+    auto* Tile = new TMenuItem(Frame);
+    Tile->SetCaption("&Tile");
+    Window->Add(Tile);
+    Frame->SetMenu(Menu);
+    Frame->SetWindowMenu(Window);
+    std::vector<TForm*> Docs;
+    for (int I = 1; I <= 11; ++I) {
+        auto* C = new TForm(App);
+        C->SetCaption("Doc" + std::to_string(I));
+        C->SetFormStyle(fsMDIChild);
+        auto* E = new TMemo(C);
+        E->SetParent(C);
+        C->Show();
+        ProcessMessages();
+        Docs.push_back(C);
+    }
+    ASSERT_EQ(Window->Count(), 1 + 1 + 9 + 1);
+    EXPECT_EQ(Window->Items(10)->Caption(), "&9 Doc9");
+    TMenuItem* More = Window->Items(11);
+    EXPECT_EQ(More->Caption(), "&More Windows...");
+
+    std::vector<std::string> Offered;
+    int Preselected = -1;
+    Dialogs.Expect(TDialogKind::SelectWindow, [&](TDialogRequest& R) {
+        Offered = R.Items;
+        Preselected = R.ItemIndex;
+        R.ItemIndex = 9;
+        return 1;
+    });
+    More->Click();
+    ProcessMessages();
+    ASSERT_EQ(Offered.size(), 11u);
+    EXPECT_EQ(Offered[0], "Doc1");
+    EXPECT_EQ(Offered[10], "Doc11");
+    EXPECT_EQ(Preselected, 10);
+    EXPECT_EQ(Frame->ActiveMDIChild(), Docs[9]);
+    EXPECT_EQ(Dialogs.Records().back().Caption, "Select Window");
+    // A cancelled choice changes nothing.
+    Dialogs.Expect(TDialogKind::SelectWindow, [](TDialogRequest& R) {
+        R.ItemIndex = 2;
+        return 0;
+    });
+    More = Window->Items(11); // the list was rebuilt for the new active document
+    More->Click();
+    EXPECT_EQ(Frame->ActiveMDIChild(), Docs[9]);
+
+    const struct {
+        WORD Key;
+        TShiftState Shift;
+    } Steps[] = {
+        {VK_F6, {ssCtrl}}, {VK_TAB, {ssCtrl}}, {VK_F6, {ssCtrl, ssShift}}, {VK_TAB, {ssCtrl, ssShift}}};
+    for (const auto& Step : Steps) {
+        TCustomForm* Before = Frame->ActiveMDIChild();
+        TCustomForm* Behind = Frame->MDIChildren(1);
+        TCustomForm* Last = Frame->MDIChildren(Frame->MDIChildCount() - 1);
+        PressShortCut(Step.Key, Step.Shift);
+        TCustomForm* Expected = Step.Shift.Contains(ssShift) ? Last : Behind;
+        EXPECT_EQ(Frame->ActiveMDIChild(), Expected) << Step.Key;
+        EXPECT_NE(Frame->ActiveMDIChild(), Before);
+        HWND Focus = GetFocus();
+        EXPECT_TRUE(Focus && IsChild(Expected->Handle(), Focus));
+    }
+    // The keys typed nothing into the documents.
+    for (TForm* D : Docs)
+        EXPECT_EQ(static_cast<TMemo*>(D->Controls(0))->Text(), "");
+}
+
+// A press anywhere on an inactive document activates it, its scroll bars included.
+TEST_F(ApplicationTest, APressOnADocumentsScrollBarActivatesIt)
+{
+    TForm* Frame = ShowDocumentFrame();
+    std::vector<TMemo*> Memos;
+    for (const char* Name : {"Doc1", "Doc2"}) {
+        auto* C = new TForm(App);
+        C->SetCaption(Name);
+        C->SetFormStyle(fsMDIChild);
+        auto* M = new TMemo(C);
+        M->SetParent(C);
+        M->SetAlign(alClient);
+        M->SetScrollBars(ssBoth);
+        C->Show();
+        ProcessMessages();
+        Memos.push_back(M);
+    }
+    Frame->Tile();
+    Frame->ActivateMDIChild(static_cast<TCustomForm*>(Memos[1]->Owner()));
+    ProcessMessages();
+    TMemo* Inactive = Memos[0];
+    // Just right of the client area: the vertical bar.
+    const int BarX = Inactive->ClientWidth() + GetSystemMetrics(SM_CXVSCROLL) / 2;
+    ASSERT_EQ(SendMessage(Inactive->Handle(), WM_NCHITTEST, 0,
+                          [&] {
+                              POINT P{BarX, 10};
+                              ClientToScreen(Inactive->Handle(), &P);
+                              return PointToLParam(P.x, P.y);
+                          }()),
+              HTVSCROLL);
+    // Both queued first: the bar's own loop runs until the button is up.
+    SimulateMouse(Inactive->Handle(), WM_LBUTTONDOWN, BarX, 10);
+    SimulateMouse(Inactive->Handle(), WM_LBUTTONUP, BarX, 10);
+    ProcessMessages();
+    EXPECT_EQ(Frame->ActiveMDIChild(), Inactive->Owner());
+}
+
+// A maximised document fills the frame's client area with its client area: its caption and
+// borders lie outside, and its buttons move to the frame's menu bar. A document opened or
+// activated while the active one is maximised is maximised in its turn.
+TEST_F(ApplicationTest, AMaximisedDocumentLendsItsCaptionToTheFrame)
+{
+    TForm* Frame = ShowDocumentFrame();
+    auto* Menu = new TMainMenu(Frame);
+    auto* FileItem = new TMenuItem(Frame);
+    FileItem->SetCaption("&File");
+    Menu->Items()->Add(FileItem);
+    Frame->SetMenu(Menu);
+    auto NewDoc = [&](const std::string& Name) {
+        auto* C = new TForm(App);
+        C->SetCaption(Name);
+        C->SetFormStyle(fsMDIChild);
+        C->SetBounds(10, 10, 200, 150);
+        C->OnClose = [](TObject*, TCloseAction& Action) { Action = caFree; };
+        C->Show();
+        ProcessMessages();
+        return C;
+    };
+    TForm* A = NewDoc("Doc1");
+    EXPECT_TRUE(Frame->MenuBarButtons().empty());
+    A->SetWindowState(wsMaximized);
+    ProcessMessages();
+    RECT Area;
+    GetClientRect(Frame->ClientHandle(), &Area);
+    POINT AreaOrigin{0, 0}, DocOrigin{0, 0};
+    ClientToScreen(Frame->ClientHandle(), &AreaOrigin);
+    ClientToScreen(A->Handle(), &DocOrigin);
+    EXPECT_EQ(DocOrigin.x, AreaOrigin.x);
+    EXPECT_EQ(DocOrigin.y, AreaOrigin.y);
+    EXPECT_EQ(A->ClientWidth(), Area.right);
+    EXPECT_EQ(A->ClientHeight(), Area.bottom);
+    auto Buttons = Frame->MenuBarButtons();
+    ASSERT_EQ(Buttons.size(), 3u);
+    EXPECT_EQ(Buttons[0].first, static_cast<UINT>(SC_MINIMIZE));
+    EXPECT_EQ(Buttons[1].first, static_cast<UINT>(SC_RESTORE));
+    EXPECT_EQ(Buttons[2].first, static_cast<UINT>(SC_CLOSE));
+    auto Bar = Frame->MenuBarLayout();
+    ASSERT_FALSE(Bar.empty());
+    EXPECT_GT(Buttons[0].second.left, Bar.back().second.right);
+    EXPECT_EQ(Buttons[2].second.top, Bar.back().second.top + 2);
+
+    TForm* B = NewDoc("Doc2");
+    EXPECT_EQ(B->WindowState(), wsMaximized);
+    EXPECT_EQ(A->WindowState(), wsNormal);
+    EXPECT_EQ(B->ClientWidth(), Area.right);
+    Frame->ActivateMDIChild(A);
+    EXPECT_EQ(A->WindowState(), wsMaximized);
+    EXPECT_EQ(B->WindowState(), wsNormal);
+
+    // The buttons on the bar act on the document: restore, then (maximised again) close.
+    RECT WR;
+    GetWindowRect(Frame->Handle(), &WR);
+    auto Press = [&](const TRect& R) {
+        const int X = WR.left + (R.left + R.right) / 2, Y = WR.top + (R.top + R.bottom) / 2;
+        SimulateMouseAt(X, Y, WM_LBUTTONDOWN);
+        SimulateMouseAt(X, Y, WM_LBUTTONUP);
+        ProcessMessages();
+    };
+    Press(Frame->MenuBarButtons()[1].second);
+    EXPECT_EQ(A->WindowState(), wsNormal);
+    EXPECT_EQ(A->Width(), 200);
+    EXPECT_TRUE(Frame->MenuBarButtons().empty());
+    A->SetWindowState(wsMaximized);
+    Press(Frame->MenuBarButtons()[2].second);
+    EXPECT_EQ(Frame->MDIChildCount(), 1);
+    EXPECT_EQ(Frame->ActiveMDIChild(), B);
 }
 
 TEST_F(ApplicationTest, ClosingADocumentMinimisesItAndIconsLineUp)
@@ -986,6 +1404,47 @@ TEST_F(ApplicationTest, FileDialogsAnswerFromTheQueue)
     EXPECT_EQ(MessageDlg("Proceed?", mtConfirmation, mbYesNoCancel, 0), mrYes);
     EXPECT_EQ(Dialogs.Records().back().Caption, "Confirm");
     EXPECT_EQ(Dialogs.Records().back().Flags, MB_YESNOCANCEL | MB_ICONQUESTION);
+}
+
+// The default extension, however the form writes it ("*.html", ".tdo", "tdo"), goes only onto a
+// name that has none and names no file; a file that exists opens as typed.
+TEST_F(ApplicationTest, TheDefaultExtensionCompletesOnlyANameThatIsNotThere)
+{
+    const std::string Dir = MakeTempDir("ext");
+    WriteFileBytes(Dir + "/README", "x");
+    WriteFileBytes(Dir + "/Makefile.html", "x");
+    const struct {
+        const char* DefaultExt;
+        const char* Typed;
+        const char* Expected;
+    } Cases[] = {
+        {"*.html", "README", "README"},
+        {"*.html", "page", "page.html"},
+        {"*.html", "Makefile", "Makefile.html"},
+        {"*.html", "notes.txt", "notes.txt"},
+        {".tdo", "list", "list.tdo"},
+        {"tdo", "list", "list.tdo"},
+        {"*.*", "list", "list"},
+        {"", "list", "list"},
+    };
+    for (const auto& C : Cases) {
+        TOpenDialog Open(nullptr);
+        Open.DefaultExt = C.DefaultExt;
+        Dialogs.ExpectOpenFile(Dir + "/" + C.Typed);
+        EXPECT_TRUE(Open.Execute()) << C.Typed;
+        EXPECT_EQ(Open.FileName, Dir + "/" + C.Expected) << C.DefaultExt << " " << C.Typed;
+    }
+}
+
+// The filter's entries as the file dialog lists them: the label once, with the patterns as this
+// system matches them ("*.*" would hide every file without an extension).
+TEST_F(ApplicationTest, FileDialogFiltersShowEachPatternOnce)
+{
+    TOpenDialog Open(nullptr);
+    Open.Filter = "All files (*.*)|*.*|HTML|*.html|Pages (*.htm;*.html)|*.htm;*.html|Text File|*.txt";
+    EXPECT_EQ(FileDialogFilters(Open),
+              (std::vector<std::string>{"All files (*)", "HTML (*.html)", "Pages (*.htm *.html)",
+                                        "Text File (*.txt)"}));
 }
 
 TEST_F(ApplicationTest, FileDialogsOpenWhereTheNameOrTheInitialDirectorySays)

@@ -378,4 +378,27 @@ TEST(StringList, MissingFileRaisesAndKeepsTheLines)
     EXPECT_EQ(Dump(L), "kept");
 }
 
+// Lines of text hold no NUL byte: a file with one (a program, a picture, UTF-16 text) is refused
+// whole, naming it, instead of being cut at the first NUL and saved back cut.
+TEST(StringList, AFileHoldingNulBytesIsRefusedAndTheLinesKept)
+{
+    const std::string Dir = testing_support::MakeTempDir("lists");
+    const std::string F = Dir + "/binary.dat";
+    for (const std::string& Bytes :
+         {std::string("MZ\x90\0\3\0\0\0", 8), std::string("text\0", 5), std::string("\xff\xfeh\0i\0", 6)}) {
+        testing_support::WriteFileBytes(F, Bytes);
+        TStringList L;
+        L.Add("kept");
+        try {
+            L.LoadFromFile(F);
+            FAIL() << "loaded";
+        } catch (const EFOpenError& E) {
+            EXPECT_NE(E.Message().find("\"" + F + "\""), std::string::npos) << E.Message();
+            EXPECT_NE(E.Message().find("NUL"), std::string::npos) << E.Message();
+        }
+        EXPECT_EQ(Dump(L), "kept");
+        EXPECT_EQ(testing_support::ReadFileBytes(F), Bytes);
+    }
+}
+
 } // namespace

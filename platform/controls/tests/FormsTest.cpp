@@ -2,9 +2,11 @@
 #include "platform/classes/TypInfo.h"
 #include "platform/controls/Dialogs.h"
 #include "platform/controls/StdEdit.h"
+#include "platform/rtl/SysUtils.h"
 #include "platform/testing/FormTesting.h"
 #include "platform/win/WinTesting.h"
 
+#include <QSettings>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -300,7 +302,7 @@ TEST_F(FormsTest, PendingPaintsAreDoneBeforeAMessageBoxAsks)
 }
 
 // A modifier released while a box had the keyboard is up for the program afterwards (the release
-// went to the box); one the desktop still reports down would stay.
+// went to the box); one the desktop still reports down stays.
 TEST_F(FormsTest, ModifiersReleasedDuringABoxAreUpAfterIt)
 {
     BYTE State[256] = {};
@@ -314,6 +316,28 @@ TEST_F(FormsTest, ModifiersReleasedDuringABoxAreUpAfterIt)
     EXPECT_GE(GetKeyState(VK_LCONTROL), 0);
     EXPECT_GE(GetKeyState(VK_SHIFT), 0);
     EXPECT_GE(GetAsyncKeyState(VK_CONTROL), 0);
+    // Ctrl and Shift held on the desktop; only Shift goes up while the box is up.
+    SimulateKeyElsewhere(WM_KEYDOWN, VK_CONTROL);
+    SimulateKeyElsewhere(WM_KEYDOWN, VK_SHIFT);
+    ASSERT_TRUE(SetKeyboardState(State));
+    Fixture.Dialogs.Expect(TDialogKind::MessageBox, [](TDialogRequest&) {
+        SimulateKeyElsewhere(WM_KEYUP, VK_SHIFT);
+        return IDOK;
+    });
+    EXPECT_EQ(MessageBox(nullptr, "Done.", "Note", MB_OK), IDOK);
+    EXPECT_LT(GetKeyState(VK_CONTROL), 0);
+    EXPECT_GE(GetKeyState(VK_SHIFT), 0);
+}
+
+// The desktop's file dialog remembers its folders in the program's own settings directory, not
+// beside it in the settings root.
+TEST_F(FormsTest, TheFileDialogKeepsItsStateWithTheProgramsSettings)
+{
+    TOpenDialog Open(nullptr);
+    Fixture.Dialogs.ExpectOpenFile("");
+    EXPECT_FALSE(Open.Execute());
+    QSettings State(QSettings::UserScope, "QtProject");
+    EXPECT_EQ(State.fileName().toStdString(), SettingsDir() + "/QtProject.conf");
 }
 
 TEST_F(FormsTest, WindowStateFollowsTheWindow)

@@ -1,9 +1,11 @@
 #include "platform/controls/Menus.h"
 #include "platform/controls/StdEdit.h"
 #include "platform/testing/FormTesting.h"
+#include "platform/win/WinTesting.h"
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <string>
 #include <vector>
 
@@ -235,6 +237,101 @@ TEST(MenuShortCutTest, TheMenuItemTakesTheKeyBeforeTheFocusedEdit)
     EXPECT_EQ(M->Text(), "abcd");
     F->BeforeDestruction();
     delete F;
+}
+
+} // namespace
+
+namespace {
+
+// A form with a menu bar (File > Open Ctrl+O, Exit) and a memo, as the editors have them.
+class MenuKeysTest : public ::testing::Test {
+protected:
+    MenuKeysTest()
+    {
+        Form = new TForm(nullptr);
+        Form->SetBounds(100, 100, 300, 200);
+        auto* Menu = new TMainMenu(Form);
+        File = Add(Menu->Items(), "&File");
+        Open = Add(File, "&Open");
+        Open->SetShortCut(ShortCut('O', TShiftState{ssCtrl}));
+        Exit = Add(File, "E&xit");
+        Open->OnClick = [this](TObject*) { ++Opens; };
+        Exit->OnClick = [this](TObject*) { ++Exits; };
+        Form->SetMenu(Menu);
+        Memo = new TMemo(Form);
+        Memo->SetParent(Form);
+        Memo->SetBounds(0, 0, 200, 100);
+        Form->Show();
+        ProcessMessages();
+    }
+    ~MenuKeysTest() override
+    {
+        Form->BeforeDestruction();
+        delete Form;
+    }
+    TMenuItem* Add(TMenuItem* Parent, const std::string& Caption)
+    {
+        auto* I = new TMenuItem(Form);
+        I->SetCaption(Caption);
+        Parent->Add(I);
+        return I;
+    }
+    void Type(const std::string& Text)
+    {
+        for (char C : Text)
+            PressKey(std::toupper(static_cast<unsigned char>(C)), std::string(1, C));
+    }
+
+    TWindowTest Fixture;
+    TForm* Form = nullptr;
+    TMenuItem* File = nullptr;
+    TMenuItem* Open = nullptr;
+    TMenuItem* Exit = nullptr;
+    TMemo* Memo = nullptr;
+    int Opens = 0, Exits = 0;
+};
+
+// Alt+F opens the File menu, and the menu has the keyboard until Escape closes it: the F and the
+// Alt go up there, so the program never hears them. Once the menu is left, letters are text
+// again, not accelerators, and Ctrl shortcuts work.
+TEST_F(MenuKeysTest, LettersAfterAnAltMenuAreText)
+{
+    ClickControl(Memo, 5, 5);
+    Fixture.MenuChoices.ExpectHighlightOnly({}, [] {
+        SimulateKeyElsewhere(WM_KEYUP, 'F');
+        SimulateKeyElsewhere(WM_KEYUP, VK_MENU);
+        SimulateKeyElsewhere(WM_KEYDOWN, VK_ESCAPE);
+        SimulateKeyElsewhere(WM_KEYUP, VK_ESCAPE);
+    });
+    SimulateKey(WM_KEYDOWN, VK_MENU);
+    SimulateKey(WM_KEYDOWN, 'F');
+    ProcessMessages();
+    ASSERT_EQ(Fixture.MenuChoices.MenusShown(), 1);
+    EXPECT_EQ(Fixture.MenuChoices.LastCaptions(), (std::vector<std::string>{"Open", "Exit"}));
+    ClickControl(Memo, 5, 5);
+    Type("fix");
+    EXPECT_EQ(Memo->Text(), "fix");
+    EXPECT_EQ(Exits, 0);
+    EXPECT_EQ(Opens, 0);
+    EXPECT_EQ(Fixture.MenuChoices.MenusShown(), 1);
+    PressShortCut('O', TShiftState{ssCtrl});
+    EXPECT_EQ(Opens, 1);
+}
+
+// With nothing focused (the last document closed, a tool window gone) the keys reach the active
+// window as system keys; Ctrl+O is still Ctrl+O, and a letter without Alt opens no menu.
+TEST_F(MenuKeysTest, ShortCutsWorkWithNothingFocused)
+{
+    ClickControl(Memo, 5, 5);
+    ::SetFocus(nullptr);
+    ASSERT_EQ(GetFocus(), nullptr);
+    PressShortCut('O', TShiftState{ssCtrl});
+    EXPECT_EQ(Opens, 1);
+    PressKey('F', "f");
+    EXPECT_EQ(Fixture.MenuChoices.MenusShown(), 0);
+    Fixture.MenuChoices.ExpectChoice({"Exit"});
+    PressShortCut('F', TShiftState{ssAlt});
+    EXPECT_EQ(Exits, 1);
 }
 
 } // namespace

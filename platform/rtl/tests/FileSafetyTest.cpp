@@ -349,7 +349,8 @@ TEST(SettingsErrors, CarryTheSystemsReason)
             R.WriteString("v", "new");
             Ok = false;
         } catch (const ERegistryException& E) {
-            Ok &= E.Message() == "Failed to set data for 'v'" && E.Reason == "Permission denied";
+            Ok &= E.Message() == "Failed to set data for 'v'.\r\nCannot write \"" + Reg + "\": Permission denied" &&
+                  E.Reason == "Permission denied";
             std::cerr << E.Message() << " / " << E.Reason << "\n";
         }
         SetRegistryFileName("");

@@ -240,6 +240,25 @@ TEST_F(IniFiles, AnUnreadableFileIsNeverOverwritten)
     EXPECT_TRUE(DirectoryExists(name));
 }
 
+// A value that does not convert names where it stands, so the user can mend that line; what
+// converts comes through as it is.
+TEST_F(IniFiles, AConversionErrorNamesTheFileAndTheKey)
+{
+    const std::string f = dir + "/tqini.ini";
+    WriteFileBytes(f, "[Editor]\r\nSize=twelve\r\nCount=3\r\n");
+    TIniFile ini(f);
+    auto ToInt = [](const std::string& S) { return StrToInt(S); };
+    EXPECT_EQ(ini.ConvertValue("Editor", "Count", ini.ReadString("Editor", "Count", ""), ToInt), 3);
+    try {
+        ini.ConvertValue("Editor", "Size", ini.ReadString("Editor", "Size", ""), ToInt);
+        FAIL() << "converted";
+    } catch (const EConvertError& E) {
+        for (const std::string& Part : {std::string("'twelve' is not a valid integer value"),
+                                        std::string("Size"), std::string("[Editor]"), ini.Path()})
+            EXPECT_NE(E.Message().find(Part), std::string::npos) << Part << " in " << E.Message();
+    }
+}
+
 TEST(IniContent, ErasingASectionKeepsTheCommentsAboveTheNextOne)
 {
     struct {

@@ -276,3 +276,58 @@ TEST_F(Registry, AMalformedFileReadsAsWhatCanBeUnderstood)
 }
 
 } // namespace
+
+namespace {
+
+// What cannot be written names the file and the system's reason, not only the value.
+TEST_F(Registry, AWriteToAFileThatIsADirectoryNamesItAndWhy)
+{
+    const std::string dir = MakeTempDir("regdir");
+    ASSERT_EQ(mkdir((dir + "/registry.reg").c_str(), 0700), 0);
+    SetRegistryFileName(dir + "/registry.reg");
+    TRegIniFile reg("");
+    reg.SetRootKey(HKEY_CLASSES_ROOT);
+    try {
+        reg.WriteString(".js", "", "Javascript File");
+        FAIL() << "the write went through";
+    } catch (const ERegistryException& E) {
+        EXPECT_NE(E.Message().find("Failed to set data for ''"), std::string::npos) << E.Message();
+        EXPECT_NE(E.Message().find(dir + "/registry.reg"), std::string::npos) << E.Message();
+        EXPECT_NE(E.Message().find("Is a directory"), std::string::npos) << E.Message();
+    }
+}
+
+// A file with lines the program cannot read is not replaced without a trace: the first write
+// keeps it beside the new one and says so, once.
+TEST_F(Registry, AnUnreadableFileIsKeptBesideTheNewOne)
+{
+    std::vector<std::string> Notices;
+    SetRegistryNotice([&](const std::string& Text) { Notices.push_back(Text); });
+    const std::string garbage = "\x7f"
+                                "ELF binary garbage\n[HKEY_CURRENT_USER\\Software\\Ok]\n\"good\"=\"yes\"\n";
+    const std::string path = RegistryFileName();
+    WriteFileBytes(path, garbage);
+    // Reading says nothing.
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey("Software\\Ok", false));
+    EXPECT_EQ(reg.ReadString("good"), "yes");
+    EXPECT_TRUE(Notices.empty());
+    reg.WriteString("new", "1");
+    ASSERT_EQ(Notices.size(), 1u);
+    EXPECT_EQ(ReadFileBytes(path + ".bak"), garbage);
+    EXPECT_NE(Notices[0].find(path), std::string::npos) << Notices[0];
+    EXPECT_NE(Notices[0].find(path + ".bak"), std::string::npos) << Notices[0];
+    // The new file is whole and readable; later writes are silent.
+    EXPECT_EQ(reg.ReadString("good"), "yes");
+    reg.WriteString("new", "2");
+    EXPECT_EQ(Notices.size(), 1u);
+    // A second unreadable file does not overwrite the first copy.
+    WriteFileBytes(path, "more garbage\n");
+    reg.WriteString("new", "3");
+    ASSERT_EQ(Notices.size(), 2u);
+    EXPECT_EQ(ReadFileBytes(path + ".bak"), garbage);
+    EXPECT_EQ(ReadFileBytes(path + ".bak2"), "more garbage\n");
+    SetRegistryNotice(nullptr);
+}
+
+} // namespace

@@ -5,6 +5,7 @@
 #include "platform/qt/WinHost.h"
 #include "platform/rtl/SysUtils.h"
 
+#include <QCoreApplication>
 #include <QLineEdit>
 
 #include <chrono>
@@ -32,6 +33,33 @@ TEST_F(HostTest, ShownTopLevelWindowHasAHostAtItsScreenRectangle)
     EXPECT_FALSE(H->isVisible());
     HWND C = Child(T, 0, 0, 10, 10);
     EXPECT_EQ(WinHostWidget(C), H); // children are presented by their top-level window's host
+}
+
+// The desktop sizes and moves a window itself (maximise, a tiling or keyboard resize, a tool
+// such as xdotool): the window takes that size, hears WM_SIZE, and keeps it.
+TEST_F(HostTest, AWindowFollowsTheSizeTheDesktopGivesIt)
+{
+    HWND T = Top(100, 120, 300, 200);
+    QWidget* H = WinHostWidget(T);
+    ASSERT_TRUE(H);
+    ProcessPendingMessages();
+    Log().clear();
+    H->setGeometry(QRect(20, 30, 640, 480));
+    QCoreApplication::processEvents();
+    ProcessPendingMessages();
+    RECT R;
+    GetWindowRect(T, &R);
+    EXPECT_EQ(R.left, 20);
+    EXPECT_EQ(R.top, 30);
+    EXPECT_EQ(R.right - R.left, 640);
+    EXPECT_EQ(R.bottom - R.top, 480);
+    const TRecord* Size = FirstOf(T, WM_SIZE);
+    ASSERT_TRUE(Size);
+    RECT C;
+    GetClientRect(T, &C);
+    EXPECT_EQ(LOWORD(Size->LParam), C.right);
+    EXPECT_EQ(HIWORD(Size->LParam), C.bottom);
+    EXPECT_EQ(H->geometry(), QRect(20, 30, 640, 480)); // no snapping back
 }
 
 TEST_F(HostTest, ActivationMovesOnOnlyOnceTheHiddenWindowIsOffTheScreen)
@@ -209,8 +237,10 @@ TEST_F(HostTest, ScrollBarsTakeTheLargestRangesAndPages)
         int WantMaxPos;
     };
     const TCase Cases[] = {
-        {0, INT_MAX, UINT(INT_MAX), 1},           {0, INT_MAX, 1000, INT_MAX - 999},
-        {INT_MIN, INT_MAX, 0, INT_MAX},           {INT_MIN, INT_MAX, UINT(INT_MAX), 1},
+        {0, INT_MAX, UINT(INT_MAX), 1},
+        {0, INT_MAX, 1000, INT_MAX - 999},
+        {INT_MIN, INT_MAX, 0, INT_MAX},
+        {INT_MIN, INT_MAX, UINT(INT_MAX), 1},
         {INT_MIN, INT_MAX, 0xFFFFFFFFu, INT_MIN + 1},
     };
     for (const TCase& C : Cases) {
