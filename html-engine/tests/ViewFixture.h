@@ -5,7 +5,7 @@
 #include "platform/controls/Forms.h"
 #include "platform/testing/FormTesting.h"
 #include "platform/testing/TestSupport.h"
-#include "platform/win/WinTesting.h"
+#include "platform/testing/WinTesting.h"
 
 #include <gtest/gtest.h>
 

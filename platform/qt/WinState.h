@@ -1,5 +1,5 @@
 // Inside of the window model: the window table, the queue state and the helpers the Win*.cpp
-// units share. Only platform/win/*.cpp include it.
+// units share. Only platform/win/*.cpp and the test input path in platform/testing include it.
 #pragma once
 
 #include "platform/qt/GdiSurface.h"
@@ -210,7 +210,20 @@ void ActivateHost(TWindow* W);
 void ShowDesktopOverlay(bool Any);
 QWidget* HostOf(HWND Wnd);
 
-// Test resets (WinTesting.h's ResetWindowModel).
+// Keys and attached widgets, for the test input path (platform/testing/WinTesting.cpp).
+int VkToQtKey(int Vk); // 0 for a key Qt has no code for
+bool IsKeypadVk(int Vk);
+HWND AttachedOwner(QObject* O); // the window an attached widget (or a descendant) presents
+Qt::KeyboardModifiers CurrentModifiers(); // from the model's key state
+// The desktop's modifiers as test input moves them; once it has sent something,
+// DesktopModifiers reports these instead of the platform's.
+void UseSimulatedDesktop();
+void NoteDesktopKey(UINT Message, int VirtKey);
+Qt::KeyboardModifiers DesktopModifiers();
+void ResetSimulatedDesktop();
+bool DesktopOverlayVisible();
+
+// Test resets (platform/testing/WinTesting.h's ResetWindowModel).
 void ResetMessageOnlyWindows();
 void ResetQueueState();
 void ResetPaintState();

@@ -2,7 +2,7 @@
 
 #include "platform/controls/FolderBrowser.h"
 
-#include "platform/win/WinTesting.h"
+#include "platform/testing/WinTesting.h"
 
 #include <gtest/gtest.h>
 

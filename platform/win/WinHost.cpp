@@ -1,9 +1,9 @@
 // The Qt side of the window model: a frameless host widget per shown top-level window that
 // presents the composed window and turns Qt input into queued raw input, attached Qt widgets
-// for standard controls, the desktop overlay window, cursors, and the test input path.
+// for standard controls, the desktop overlay window, cursors, and the desktop's modifiers that
+// the test input path (platform/testing/WinTesting.cpp) drives.
 #include "platform/qt/WinHost.h"
 #include "platform/qt/WinState.h"
-#include "platform/win/WinTesting.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -130,41 +130,6 @@ int QtKeyToVk(int Key, Qt::KeyboardModifiers Mods, bool* Extended)
             return M.Vk;
         }
     return 0;
-}
-
-int VkToQtKey(int Vk)
-{
-    if (Vk >= 'A' && Vk <= 'Z')
-        return Qt::Key_A + (Vk - 'A');
-    if (Vk >= '0' && Vk <= '9')
-        return Qt::Key_0 + (Vk - '0');
-    if (Vk >= VK_NUMPAD0 && Vk <= VK_NUMPAD9)
-        return Qt::Key_0 + (Vk - VK_NUMPAD0);
-    if (Vk >= VK_F1 && Vk <= VK_F1 + 23)
-        return Qt::Key_F1 + (Vk - VK_F1);
-    switch (Vk) {
-    case VK_MULTIPLY:
-        return Qt::Key_Asterisk;
-    case VK_ADD:
-        return Qt::Key_Plus;
-    case VK_SUBTRACT:
-        return Qt::Key_Minus;
-    case VK_DECIMAL:
-        return Qt::Key_Period;
-    case VK_DIVIDE:
-        return Qt::Key_Slash;
-    default:
-        break;
-    }
-    for (const TKeyMap& M : kKeys)
-        if (M.Vk == Vk)
-            return M.Qt;
-    return 0;
-}
-
-bool IsKeypadVk(int Vk)
-{
-    return (Vk >= VK_NUMPAD0 && Vk <= VK_DIVIDE);
 }
 
 std::u32string ToU32(const QString& S)
@@ -371,17 +336,6 @@ private:
 std::map<QWidget*, HWND> gAttached;
 bool gSettingFocus = false;
 
-HWND AttachedOwner(QObject* O)
-{
-    for (QObject* X = O; X; X = X->parent())
-        if (auto* W = qobject_cast<QWidget*>(X)) {
-            auto It = gAttached.find(W);
-            if (It != gAttached.end())
-                return It->second;
-        }
-    return nullptr;
-}
-
 class TAttachFilter : public QObject {
 public:
     bool eventFilter(QObject* O, QEvent* E) override
@@ -567,20 +521,6 @@ void EnsureBlinkTimer()
     gBlinkTimer->start();
 }
 
-Qt::KeyboardModifiers CurrentModifiers()
-{
-    Qt::KeyboardModifiers M;
-    if (GetAsyncKeyState(VK_SHIFT) < 0)
-        M |= Qt::ShiftModifier;
-    if (GetAsyncKeyState(VK_CONTROL) < 0)
-        M |= Qt::ControlModifier;
-    if (GetAsyncKeyState(VK_MENU) < 0)
-        M |= Qt::AltModifier;
-    return M;
-}
-
-Qt::MouseButtons gSimButtons;
-
 // The modifiers held on the desktop of the test input path, once it has sent something: the
 // offscreen platform only knows the modifiers of the last event it saw, so a key let go inside
 // a loop of another owner would stay held for it.
@@ -606,6 +546,71 @@ Qt::KeyboardModifier ModifierOfVk(int VirtKey)
     }
 }
 
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Keys, attached widgets and the desktop's modifiers, shared with the test input path
+
+namespace win {
+
+int VkToQtKey(int Vk)
+{
+    if (Vk >= 'A' && Vk <= 'Z')
+        return Qt::Key_A + (Vk - 'A');
+    if (Vk >= '0' && Vk <= '9')
+        return Qt::Key_0 + (Vk - '0');
+    if (Vk >= VK_NUMPAD0 && Vk <= VK_NUMPAD9)
+        return Qt::Key_0 + (Vk - VK_NUMPAD0);
+    if (Vk >= VK_F1 && Vk <= VK_F1 + 23)
+        return Qt::Key_F1 + (Vk - VK_F1);
+    switch (Vk) {
+    case VK_MULTIPLY:
+        return Qt::Key_Asterisk;
+    case VK_ADD:
+        return Qt::Key_Plus;
+    case VK_SUBTRACT:
+        return Qt::Key_Minus;
+    case VK_DECIMAL:
+        return Qt::Key_Period;
+    case VK_DIVIDE:
+        return Qt::Key_Slash;
+    default:
+        break;
+    }
+    for (const TKeyMap& M : kKeys)
+        if (M.Vk == Vk)
+            return M.Qt;
+    return 0;
+}
+
+bool IsKeypadVk(int Vk)
+{
+    return (Vk >= VK_NUMPAD0 && Vk <= VK_DIVIDE);
+}
+
+HWND AttachedOwner(QObject* O)
+{
+    for (QObject* X = O; X; X = X->parent())
+        if (auto* W = qobject_cast<QWidget*>(X)) {
+            auto It = gAttached.find(W);
+            if (It != gAttached.end())
+                return It->second;
+        }
+    return nullptr;
+}
+
+Qt::KeyboardModifiers CurrentModifiers()
+{
+    Qt::KeyboardModifiers M;
+    if (GetAsyncKeyState(VK_SHIFT) < 0)
+        M |= Qt::ShiftModifier;
+    if (GetAsyncKeyState(VK_CONTROL) < 0)
+        M |= Qt::ControlModifier;
+    if (GetAsyncKeyState(VK_MENU) < 0)
+        M |= Qt::AltModifier;
+    return M;
+}
+
 void UseSimulatedDesktop()
 {
     if (!gSimDesktopModifiers)
@@ -628,7 +633,17 @@ Qt::KeyboardModifiers DesktopModifiers()
     return gSimDesktopModifiers ? *gSimDesktopModifiers : QGuiApplication::queryKeyboardModifiers();
 }
 
-} // namespace
+void ResetSimulatedDesktop()
+{
+    gSimDesktopModifiers.reset();
+}
+
+bool DesktopOverlayVisible()
+{
+    return gOverlay && gOverlay->isVisible();
+}
+
+} // namespace win
 
 // ---------------------------------------------------------------------------------------------
 // Internal entry points
@@ -856,248 +871,6 @@ HWND WinWindowOfWidget(const QWidget* Widget)
 QWidget* WinHostWidget(HWND Wnd)
 {
     return HostOf(Wnd);
-}
-
-// ---------------------------------------------------------------------------------------------
-// Test input
-
-namespace {
-
-bool SendMouseTo(HWND Top, QPoint Screen, UINT Message, WPARAM Keys)
-{
-    TWindow* T = Find(Top);
-    if (!T || !T->Host || !T->Host->isVisible())
-        return false;
-    QWidget* Host = T->Host;
-    QPoint Local = Screen - WindowOrigin(T);
-    QWidget* Receiver = Host;
-    if (QWidget* Child = Host->childAt(Local); Child && AttachedOwner(Child))
-        Receiver = Child;
-    QPoint RLocal = Receiver == Host ? Local : Receiver->mapFrom(Host, Local);
-    UseSimulatedDesktop();
-    Qt::KeyboardModifiers Mods = CurrentModifiers();
-    if (Keys & MK_SHIFT)
-        Mods |= Qt::ShiftModifier;
-    if (Keys & MK_CONTROL)
-        Mods |= Qt::ControlModifier;
-    QEvent::Type Type = QEvent::MouseMove;
-    Qt::MouseButton Button = Qt::NoButton;
-    switch (Message) {
-    case WM_MOUSEMOVE:
-        break;
-    case WM_LBUTTONDOWN:
-        Type = QEvent::MouseButtonPress;
-        Button = Qt::LeftButton;
-        break;
-    case WM_LBUTTONUP:
-        Type = QEvent::MouseButtonRelease;
-        Button = Qt::LeftButton;
-        break;
-    case WM_LBUTTONDBLCLK:
-        Type = QEvent::MouseButtonDblClick;
-        Button = Qt::LeftButton;
-        break;
-    case WM_RBUTTONDOWN:
-        Type = QEvent::MouseButtonPress;
-        Button = Qt::RightButton;
-        break;
-    case WM_RBUTTONUP:
-        Type = QEvent::MouseButtonRelease;
-        Button = Qt::RightButton;
-        break;
-    case WM_RBUTTONDBLCLK:
-        Type = QEvent::MouseButtonDblClick;
-        Button = Qt::RightButton;
-        break;
-    case WM_MBUTTONDOWN:
-        Type = QEvent::MouseButtonPress;
-        Button = Qt::MiddleButton;
-        break;
-    case WM_MBUTTONUP:
-        Type = QEvent::MouseButtonRelease;
-        Button = Qt::MiddleButton;
-        break;
-    case WM_MBUTTONDBLCLK:
-        Type = QEvent::MouseButtonDblClick;
-        Button = Qt::MiddleButton;
-        break;
-    default:
-        return false;
-    }
-    if (Type == QEvent::MouseButtonPress || Type == QEvent::MouseButtonDblClick)
-        gSimButtons |= Button;
-    else if (Type == QEvent::MouseButtonRelease)
-        gSimButtons &= ~Button;
-    // Keys given for this event hold for it only: the host notes the event's modifiers as the
-    // key state, so the state from before is put back once it is delivered.
-    bool ShiftWas = GetAsyncKeyState(VK_SHIFT) < 0, ControlWas = GetAsyncKeyState(VK_CONTROL) < 0;
-    QMouseEvent E(Type, QPointF(RLocal), QPointF(Screen), Button, gSimButtons, Mods);
-    QCoreApplication::sendEvent(Receiver, &E);
-    NoteAsyncKey(VK_SHIFT, ShiftWas);
-    NoteAsyncKey(VK_CONTROL, ControlWas);
-    return true;
-}
-
-} // namespace
-
-bool SimulateMouse(HWND Wnd, UINT Message, int X, int Y, WPARAM Keys)
-{
-    TWindow* W = Find(Wnd);
-    if (!W || !IsShown(W))
-        return false;
-    QPoint Screen = ClientOrigin(W) + QPoint(X, Y);
-    return SendMouseTo(Root(Wnd), Screen, Message, Keys);
-}
-
-bool SimulateMouseAt(int ScreenX, int ScreenY, UINT Message, WPARAM Keys)
-{
-    for (HWND T : TopLevels()) {
-        TWindow* W = Find(T);
-        if (W && W->Host && W->Host->isVisible() && ScreenWindowRect(W).contains(ScreenX, ScreenY))
-            return SendMouseTo(T, QPoint(ScreenX, ScreenY), Message, Keys);
-    }
-    return false;
-}
-
-bool SimulateClick(HWND Wnd, int X, int Y)
-{
-    return SimulateMouse(Wnd, WM_LBUTTONDOWN, X, Y) && SimulateMouse(Wnd, WM_LBUTTONUP, X, Y);
-}
-
-bool SimulateWheel(HWND Wnd, int X, int Y, int Delta)
-{
-    TWindow* W = Find(Wnd);
-    if (!W || !IsShown(W))
-        return false;
-    TWindow* T = Find(Root(Wnd));
-    if (!T || !T->Host)
-        return false;
-    QPoint Screen = ClientOrigin(W) + QPoint(X, Y);
-    QPoint Local = Screen - WindowOrigin(T);
-    QWidget* Receiver = T->Host;
-    if (QWidget* Child = T->Host->childAt(Local); Child && AttachedOwner(Child))
-        Receiver = Child;
-    QPoint RLocal = Receiver == T->Host.data() ? Local : Receiver->mapFrom(T->Host, Local);
-    UseSimulatedDesktop();
-    QWheelEvent E(QPointF(RLocal), QPointF(Screen), QPoint(), QPoint(0, Delta), gSimButtons,
-                  CurrentModifiers(), Qt::NoScrollPhase, false);
-    QCoreApplication::sendEvent(Receiver, &E);
-    return true;
-}
-
-bool SimulateKey(UINT Message, int VirtKey, const std::string& Text)
-{
-    HWND Focus = GetFocus() ? GetFocus() : GetActiveWindow();
-    TWindow* W = Find(Focus);
-    if (!W)
-        return false;
-    QWidget* Receiver = W->Attached ? W->Attached.data() : HostOf(Focus);
-    if (W->Attached)
-        if (QWidget* F = W->Attached->focusWidget())
-            Receiver = F;
-    if (!Receiver)
-        return false;
-    int Key = VkToQtKey(VirtKey);
-    if (!Key)
-        return false;
-    bool Down = Message == WM_KEYDOWN || Message == WM_SYSKEYDOWN;
-    NoteDesktopKey(Message, VirtKey);
-    if (Down && VirtKey == VK_SHIFT)
-        NoteAsyncKey(VK_SHIFT, true);
-    if (Down && VirtKey == VK_CONTROL)
-        NoteAsyncKey(VK_CONTROL, true);
-    if (Down && VirtKey == VK_MENU)
-        NoteAsyncKey(VK_MENU, true);
-    Qt::KeyboardModifiers Mods = CurrentModifiers();
-    if (!Down && VirtKey == VK_SHIFT)
-        Mods &= ~Qt::ShiftModifier;
-    if (!Down && VirtKey == VK_CONTROL)
-        Mods &= ~Qt::ControlModifier;
-    if (!Down && VirtKey == VK_MENU)
-        Mods &= ~Qt::AltModifier;
-    if (IsKeypadVk(VirtKey))
-        Mods |= Qt::KeypadModifier;
-    QString QText = QString::fromStdString(Text);
-    QKeyEvent E(Down ? QEvent::KeyPress : QEvent::KeyRelease, Key, Mods, Down ? QText : QString());
-    QCoreApplication::sendEvent(Receiver, &E);
-    return true;
-}
-
-bool SimulateKeyPress(int VirtKey, const std::string& Text)
-{
-    return SimulateKey(WM_KEYDOWN, VirtKey, Text) && SimulateKey(WM_KEYUP, VirtKey);
-}
-
-void SimulateKeyElsewhere(UINT Message, int VirtKey)
-{
-    NoteDesktopKey(Message, VirtKey);
-}
-
-int ProcessPendingMessages()
-{
-    int N = 0;
-    MSG M;
-    for (int Guard = 0; Guard < 100000; ++Guard) {
-        if (!PeekMessage(&M, nullptr, 0, 0, PM_NOREMOVE))
-            break;
-        if (M.message == WM_QUIT)
-            break;
-        PeekMessage(&M, nullptr, 0, 0, PM_REMOVE);
-        TranslateMessage(&M);
-        DispatchMessage(&M);
-        ++N;
-    }
-    return N;
-}
-
-namespace {
-TDibImage ToDib(const QImage& Source)
-{
-    TDibImage D;
-    QImage I = Source.convertToFormat(QImage::Format_RGB32);
-    D.Width = I.width();
-    D.Height = I.height();
-    D.BitsPerPixel = 24;
-    D.Pixels.resize(static_cast<std::size_t>(D.Width) * static_cast<std::size_t>(D.Height));
-    for (int Y = 0; Y < D.Height; ++Y) {
-        const QRgb* Row = reinterpret_cast<const QRgb*>(I.constScanLine(Y));
-        std::copy(Row, Row + D.Width, D.Pixels.begin() + static_cast<std::ptrdiff_t>(Y) * D.Width);
-    }
-    return D;
-}
-} // namespace
-
-TDibImage CaptureWindowImage(HWND Wnd, bool ClientOnly)
-{
-    QImage I = RenderWindowImage(Wnd, ClientOnly);
-    return I.isNull() ? TDibImage() : ToDib(I);
-}
-
-TDibImage CaptureDesktopOverlay()
-{
-    return ToDib(DesktopOverlay());
-}
-
-bool DesktopOverlayShown()
-{
-    return gOverlay && gOverlay->isVisible();
-}
-
-void ResetWindowModel()
-{
-    for (int Round = 0; Round < 4; ++Round) {
-        std::vector<HWND> Tops = TopLevels();
-        for (HWND T : Tops)
-            DestroyWindow(T);
-    }
-    ResetMessageOnlyWindows();
-    ResetQueueState();
-    ResetPaintState();
-    gSimButtons = Qt::NoButton;
-    gSimDesktopModifiers.reset();
-    if (gOverlay)
-        gOverlay->hide();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 TPaintsDuringForeignLoop::TPaintsDuringForeignLoop() : FTimer(std::make_unique<QTimer>())

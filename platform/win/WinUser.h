@@ -31,7 +31,7 @@
 //   input still arrives as our messages first.
 // - Modal loops (ShowModal, menus, drag loops) are plain GetMessage / PeekMessage loops; a
 //   modal form disables the other top-level windows with EnableWindow.
-// - Tests: platform/win/WinTesting.h sends input through the host widgets, drains the queue,
+// - Tests: platform/testing/WinTesting.h sends input through the host widgets, drains the queue,
 //   captures windows as images and resets the model; SetTestClock drives timers.
 #pragma once
 

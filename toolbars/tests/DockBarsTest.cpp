@@ -3,7 +3,7 @@
 #include "platform/controls/ExtCtrls.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/testing/AppTesting.h"
-#include "platform/win/WinTesting.h"
+#include "platform/testing/WinTesting.h"
 
 #include <gtest/gtest.h>
 

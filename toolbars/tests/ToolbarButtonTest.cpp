@@ -3,7 +3,7 @@
 #include "platform/classes/TypInfo.h"
 #include "platform/testing/AppTesting.h"
 #include "platform/testing/FormTesting.h"
-#include "platform/win/WinTesting.h"
+#include "platform/testing/WinTesting.h"
 #include "toolbars/DockBars.h"
 
 #include <gtest/gtest.h>

@@ -6,7 +6,7 @@
 #include "platform/graphics/Resources.h"
 #include "platform/testing/AppTesting.h"
 #include "platform/testing/FormTesting.h"
-#include "platform/win/WinTesting.h"
+#include "platform/testing/WinTesting.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 #include "platform/classes/TypInfo.h"
 #include "platform/controls/Forms.h"
 #include "platform/testing/FormTesting.h"
-#include "platform/win/WinTesting.h"
+#include "platform/testing/WinTesting.h"
 
 #include <gtest/gtest.h>
 

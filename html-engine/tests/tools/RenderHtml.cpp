@@ -11,7 +11,7 @@
 #include "platform/app/Application.h"
 #include "platform/controls/Forms.h"
 #include "platform/rtl/SysUtils.h"
-#include "platform/win/WinTesting.h"
+#include "platform/testing/WinTesting.h"
 
 #include <algorithm>
 #include <array>

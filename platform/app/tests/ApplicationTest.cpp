@@ -5,7 +5,7 @@
 #include "platform/graphics/Resources.h"
 #include "platform/testing/AppTesting.h"
 #include "platform/testing/TestSupport.h"
-#include "platform/win/WinTesting.h"
+#include "platform/testing/WinTesting.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "platform/app/SysInfo.h"
 #include "platform/app/MMSystem.h"
 #include "platform/rtl/SysUtils.h"
-#include "platform/win/WinTesting.h"
+#include "platform/testing/WinTesting.h"
 #include "platform/win/WinUser.h"
 
 #include <gtest/gtest.h>

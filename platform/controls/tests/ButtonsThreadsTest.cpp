@@ -5,7 +5,7 @@
 #include "platform/controls/Threads.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/testing/FormTesting.h"
-#include "platform/win/WinTesting.h"
+#include "platform/testing/WinTesting.h"
 
 #include "platform/controls/tests/ControlsTestFixture.h"
 

@@ -2,7 +2,7 @@
 #include "platform/controls/Forms.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/testing/FormTesting.h"
-#include "platform/win/WinTesting.h"
+#include "platform/testing/WinTesting.h"
 
 #include "platform/controls/tests/ControlsTestFixture.h"
 

@@ -3,7 +3,7 @@
 #include "platform/controls/Forms.h"
 #include "platform/controls/Spin.h"
 #include "platform/testing/FormTesting.h"
-#include "platform/win/WinTesting.h"
+#include "platform/testing/WinTesting.h"
 
 #include "platform/controls/tests/ControlsTestFixture.h"
 

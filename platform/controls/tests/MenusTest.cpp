@@ -1,7 +1,7 @@
 #include "platform/controls/Menus.h"
 #include "platform/controls/StdEdit.h"
 #include "platform/testing/FormTesting.h"
-#include "platform/win/WinTesting.h"
+#include "platform/testing/WinTesting.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 #include "platform/controls/Grids.h"
 #include "platform/controls/Spin.h"
 #include "platform/testing/FormTesting.h"
-#include "platform/win/WinTesting.h"
+#include "platform/testing/WinTesting.h"
 
 #include "platform/controls/tests/ControlsTestFixture.h"
 

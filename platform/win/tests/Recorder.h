@@ -2,7 +2,7 @@
 // and a fixture that resets the window model around each test.
 #pragma once
 
-#include "platform/win/WinTesting.h"
+#include "platform/testing/WinTesting.h"
 #include "platform/win/Windows.h"
 
 #include <gtest/gtest.h>
