@@ -1,6 +1,7 @@
 #include "platform/app/AppMain.h"
 
 #include "platform/app/Application.h"
+#include "platform/graphics/ResourceCheck.h"
 #include "platform/rtl/SysUtils.h"
 
 #include <QApplication>
@@ -11,6 +12,7 @@ int RunProgram(int argc, char** argv, const std::function<int()>& Body)
     TApplication* App = ApplicationInstance();
     int Result = 0;
     try {
+        CheckResourceNames();
         Result = Body();
     } catch (...) {
         App->HandleException(App);

@@ -1,4 +1,5 @@
 #include "platform/graphics/Resources.h"
+#include "platform/graphics/ResourceCheck.h"
 
 #include <algorithm>
 #include <charconv>
@@ -60,6 +61,7 @@ struct TRegistry {
     std::mutex Lock;
     std::map<TKey, TEntry> Entries;
     std::map<int, std::string> Strings;
+    std::vector<TKey> Duplicates; // compiled-in resources registered a second time
     // Replaced or removed copies stay alive: a caller may still hold a TResourceData on them.
     std::vector<std::shared_ptr<const std::string>> Retired;
 };
@@ -154,14 +156,36 @@ void RegisterStaticResource(std::string_view Type, const TResourceId& Id, const 
     TEntry e;
     e.Data = static_cast<const std::uint8_t*>(Data);
     e.Size = Data ? Size : 0;
-    Store(Type, Id, std::move(e));
+    TRegistry& r = Registry();
+    std::lock_guard guard(r.Lock);
+    // Registered before main, where nothing can report: noted for the start of the program.
+    if (!r.Entries.emplace(MakeKey(Type, Id), std::move(e)).second)
+        r.Duplicates.push_back(MakeKey(Type, Id));
+}
+
+void CheckResourceNames()
+{
+    TRegistry& r = Registry();
+    std::string names;
+    {
+        std::lock_guard guard(r.Lock);
+        for (const TKey& k : r.Duplicates) {
+            if (!names.empty())
+                names += ", ";
+            names += k.Type + " " + (k.Number >= 0 ? std::to_string(k.Number) : k.Name);
+        }
+    }
+    if (!names.empty())
+        throw EDuplicateResource("Duplicate resources in the program: " + names);
 }
 
 bool UnregisterResource(std::string_view Type, const TResourceId& Id)
 {
     TRegistry& r = Registry();
     std::lock_guard guard(r.Lock);
-    auto it = r.Entries.find(MakeKey(Type, Id));
+    const TKey key = MakeKey(Type, Id);
+    std::erase_if(r.Duplicates, [&](const TKey& k) { return !(k < key) && !(key < k); });
+    auto it = r.Entries.find(key);
     if (it == r.Entries.end())
         return false;
     if (it->second.Owned)

@@ -1,4 +1,5 @@
 #include "platform/graphics/Resources.h"
+#include "platform/graphics/ResourceCheck.h"
 #include "platform/testing/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -104,6 +105,30 @@ TEST(ResourcesTest, RunTimeRegistrationCopiesReplacesAndRemoves)
     EXPECT_TRUE(UnregisterResource(ResourceType::Bitmap, 4242));
     EXPECT_FALSE(UnregisterResource(ResourceType::Bitmap, 4242));
     EXPECT_THROW(LoadResourceBitmap(4242), EResNotFound);
+}
+
+TEST(ResourcesTest, ACompiledInNameGivenTwiceIsReportedAndTheFirstKept)
+{
+    // What the program holds is sound: the start of a program passes.
+    EXPECT_NO_THROW(CheckResourceNames());
+    static const char First[] = "first", Second[] = "second", Number[] = "n";
+    RegisterStaticResource("RCDATA", TResourceId("TW_DUP"), First, 5);
+    RegisterStaticResource("rcdata", TResourceId("tw_dup"), Second, 6); // names ignore case
+    RegisterStaticResource("RCDATA", 77, Number, 1);
+    RegisterStaticResource("RCDATA", TResourceId("#77"), Number, 1);
+    EXPECT_EQ(ResourceBytes("RCDATA", TResourceId("TW_DUP")).Bytes(), "first");
+    try {
+        CheckResourceNames();
+        ADD_FAILURE() << "no error";
+    } catch (const EDuplicateResource& E) {
+        EXPECT_EQ(E.Message(), "Duplicate resources in the program: RCDATA TW_DUP, RCDATA 77");
+    }
+    // A run-time registration still replaces: only compiled-in resources can clash.
+    RegisterResource("RCDATA", TResourceId("TW_DUP"), Second, 6);
+    EXPECT_EQ(ResourceBytes("RCDATA", TResourceId("TW_DUP")).Bytes(), "second");
+    EXPECT_TRUE(UnregisterResource("RCDATA", TResourceId("TW_DUP")));
+    EXPECT_TRUE(UnregisterResource("RCDATA", 77));
+    EXPECT_NO_THROW(CheckResourceNames());
 }
 
 TEST(ResourcesTest, BitmapResourcesMayBeBareDibsButNotJunk)

@@ -1,0 +1,14 @@
+// The test program links the resources wendle does: no name among them is given twice, or wendle
+// would refuse to start.
+#include "platform/graphics/ResourceCheck.h"
+
+#include <gtest/gtest.h>
+
+TEST(ResourceNames, NoCompiledInResourceIsGivenTwice)
+{
+    try {
+        CheckResourceNames();
+    } catch (const EDuplicateResource& E) {
+        ADD_FAILURE() << E.Message();
+    }
+}
