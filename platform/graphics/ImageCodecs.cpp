@@ -1,4 +1,5 @@
 #include "platform/graphics/ImageCodecs.h"
+#include "platform/graphics/PngWriter.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -947,6 +948,23 @@ TDibImage DecodeDibBits(const void* Info, std::size_t InfoSize, const void* Bits
     TBytes dib(Info, InfoSize, SInvalidBitmap);
     TDibHeader h = ReadDibHeader(dib, false);
     return DecodeDibParts(dib, h, TBytes(Bits, BitsSize, SInvalidBitmap));
+}
+
+std::string EncodePng(const TDibImage& Image)
+{
+    CheckEncodable(Image);
+    QImage image(Image.Width, Image.Height, Image.HasAlpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    for (int y = 0; y < Image.Height; ++y)
+        std::memcpy(image.scanLine(y), Image.Pixels.data() + std::size_t(y) * std::size_t(Image.Width),
+                    std::size_t(Image.Width) * sizeof(std::uint32_t));
+    if (!Image.HasAlpha)
+        image = image.convertToFormat(QImage::Format_RGB888);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG"))
+        Fail(SInvalidBitmap);
+    return std::string(bytes.constData(), std::size_t(bytes.size()));
 }
 
 std::string EncodeBmp(const TDibImage& Image, int BitsPerPixel)

@@ -10,95 +10,17 @@
 #include "platform/app/AppMain.h"
 #include "platform/app/Application.h"
 #include "platform/controls/Forms.h"
+#include "platform/graphics/PngWriter.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/testing/WinTesting.h"
 
 #include <algorithm>
-#include <array>
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <string>
 
 namespace {
-
-std::uint32_t Crc32(const std::string& Data, std::size_t From)
-{
-    static const std::array<std::uint32_t, 256> Table = [] {
-        std::array<std::uint32_t, 256> T{};
-        for (std::uint32_t N = 0; N < 256; ++N) {
-            std::uint32_t C = N;
-            for (int K = 0; K < 8; ++K)
-                C = (C & 1) ? 0xEDB88320u ^ (C >> 1) : C >> 1;
-            T[N] = C;
-        }
-        return T;
-    }();
-    std::uint32_t C = 0xFFFFFFFFu;
-    for (std::size_t I = From; I < Data.size(); ++I)
-        C = Table[(C ^ static_cast<std::uint8_t>(Data[I])) & 0xFF] ^ (C >> 8);
-    return C ^ 0xFFFFFFFFu;
-}
-
-void Put32(std::string& S, std::uint32_t V)
-{
-    for (int Shift = 24; Shift >= 0; Shift -= 8)
-        S += static_cast<char>((V >> Shift) & 0xFF);
-}
-
-void Chunk(std::string& Png, const char* Type, const std::string& Data)
-{
-    Put32(Png, static_cast<std::uint32_t>(Data.size()));
-    const std::size_t Start = Png.size();
-    Png += Type;
-    Png += Data;
-    Put32(Png, Crc32(Png, Start));
-}
-
-// An RGB PNG with uncompressed deflate blocks: no compression library needed for a dev tool.
-std::string EncodePng(const TDibImage& Image)
-{
-    std::string Raw;
-    Raw.reserve(static_cast<std::size_t>(Image.Height) * (Image.Width * 3 + 1));
-    for (int Y = 0; Y < Image.Height; ++Y) {
-        Raw += '\0';
-        for (int X = 0; X < Image.Width; ++X) {
-            const std::uint32_t P = Image.Pixels[static_cast<std::size_t>(Y) * Image.Width + X];
-            Raw += static_cast<char>((P >> 16) & 0xFF);
-            Raw += static_cast<char>((P >> 8) & 0xFF);
-            Raw += static_cast<char>(P & 0xFF);
-        }
-    }
-    std::string Z = "\x78\x01";
-    std::size_t Pos = 0;
-    do {
-        const std::size_t N = std::min<std::size_t>(65535, Raw.size() - Pos);
-        Z += static_cast<char>(Pos + N == Raw.size() ? 1 : 0);
-        Z += static_cast<char>(N & 0xFF);
-        Z += static_cast<char>(N >> 8);
-        Z += static_cast<char>(~N & 0xFF);
-        Z += static_cast<char>((~N >> 8) & 0xFF);
-        Z.append(Raw, Pos, N);
-        Pos += N;
-    } while (Pos < Raw.size());
-    std::uint32_t A = 1, B = 0;
-    for (unsigned char C : Raw) {
-        A = (A + C) % 65521;
-        B = (B + A) % 65521;
-    }
-    Put32(Z, (B << 16) | A);
-
-    std::string Png = "\x89PNG\r\n\x1a\n";
-    std::string Header;
-    Put32(Header, static_cast<std::uint32_t>(Image.Width));
-    Put32(Header, static_cast<std::uint32_t>(Image.Height));
-    Header += std::string("\x08\x02\x00\x00\x00", 5);
-    Chunk(Png, "IHDR", Header);
-    Chunk(Png, "IDAT", Z);
-    Chunk(Png, "IEND", "");
-    return Png;
-}
 
 // Loads the input by its kind; false (reported) when it cannot be loaded.
 bool LoadInput(THTMLViewer* Viewer, const std::string& Input)
@@ -180,11 +102,16 @@ int main(int argc, char** argv)
         }
         ProcessPendingMessages();
         const TDibImage Image = CaptureWindowImage(Viewer->Handle());
-        std::ofstream Out(Output, std::ios::binary | std::ios::trunc);
-        const std::string Png = EncodePng(Image);
-        Out.write(Png.data(), static_cast<std::streamsize>(Png.size()));
-        if (!Out) {
-            std::fprintf(stderr, "cannot write %s\n", Output.c_str());
+        try {
+            const std::string Png = EncodePng(Image);
+            std::ofstream Out(Output, std::ios::binary | std::ios::trunc);
+            Out.write(Png.data(), static_cast<std::streamsize>(Png.size()));
+            if (!Out) {
+                std::fprintf(stderr, "cannot write %s\n", Output.c_str());
+                Result = 1;
+            }
+        } catch (const EInvalidGraphic& E) {
+            std::fprintf(stderr, "nothing to write to %s: %s\n", Output.c_str(), E.Message().c_str());
             Result = 1;
         }
         std::printf("%s: %dx%d, document %d high, widest line %d\n", Output.c_str(), Image.Width,

@@ -1,4 +1,5 @@
 #include "platform/graphics/ImageCodecs.h"
+#include "platform/graphics/PngWriter.h"
 #include "platform/testing/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -223,6 +224,35 @@ TEST(ImageCodecsTest, EncodeRefusesBadDepthsAndImages)
     EXPECT_THROW(EncodeBmp(img, 0), EInvalidGraphic);
     EXPECT_THROW(EncodeBmp(TDibImage(), 24), EInvalidGraphic);
     EXPECT_THROW(EncodeBmp(MakeImage(3, 2, {Red}), 24), EInvalidGraphic); // pixel count mismatch
+}
+
+TEST(ImageCodecsTest, PngRoundTripsOpaqueAndWithAlpha)
+{
+    // 37 wide: rows that are no multiple of the writer's word size.
+    std::vector<std::uint32_t> wide(37 * 3);
+    for (std::size_t i = 0; i < wide.size(); ++i)
+        wide[i] = 0xFF000000u | std::uint32_t(i * 0x030507u & 0xFFFFFFu);
+    TDibImage translucent = MakeImage(3, 2, {0x80FF0000, 0x00000000, Blue, White, 0x40102030, Yellow});
+    translucent.HasAlpha = true;
+    struct TCase {
+        TDibImage Image;
+        int Bpp;
+    } cases[] = {{MakeImage(3, 2, Colours), 24}, {MakeImage(37, 3, wide), 24}, {translucent, 32}};
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Image.Width);
+        const std::string png = EncodePng(c.Image);
+        EXPECT_EQ(SniffImage(png), TImageKind::Png);
+        const TDibImage back = DecodeImage(png);
+        EXPECT_EQ(back.Width, c.Image.Width);
+        EXPECT_EQ(back.Height, c.Image.Height);
+        EXPECT_EQ(back.HasAlpha, c.Image.HasAlpha);
+        // Fully transparent pixels keep no colour in a PNG reader's hands; compare the rest.
+        for (std::size_t i = 0; i < back.Pixels.size(); ++i)
+            if (c.Image.Pixels[i] >> 24)
+                EXPECT_EQ(back.Pixels[i], c.Image.Pixels[i]) << i;
+    }
+    EXPECT_THROW(EncodePng(TDibImage()), EInvalidGraphic);
+    EXPECT_THROW(EncodePng(MakeImage(3, 2, {Red})), EInvalidGraphic);
 }
 
 TEST(ImageCodecsTest, SniffsBySignatureNotByName)
