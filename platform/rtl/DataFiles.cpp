@@ -16,9 +16,13 @@ std::string ProgramDataDir()
 
 std::string FindDataFile(const std::string& FileName)
 {
+    return FindDataFile(FileName, ProgramDataDir());
+}
+
+std::string FindDataFile(const std::string& FileName, const std::string& Dir)
+{
     if (FileName.empty() || !ExtractFilePath(FileName).empty() || FileExists(FileName))
         return FileName;
-    const std::string Dir = ProgramDataDir();
     if (!Dir.empty()) {
         const std::string Installed = IncludeTrailingPathDelimiter(Dir) + FileName;
         if (FileExists(Installed))

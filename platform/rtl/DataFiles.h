@@ -11,3 +11,5 @@ std::string ProgramDataDir();
 // current directory, is returned as given; otherwise the copy in ProgramDataDir() when it exists;
 // failing both, the name as given, so opening it raises the usual file error naming it.
 std::string FindDataFile(const std::string& FileName);
+// The same with DataDir in place of ProgramDataDir().
+std::string FindDataFile(const std::string& FileName, const std::string& DataDir);

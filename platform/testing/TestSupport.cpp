@@ -1,4 +1,5 @@
 #include "platform/testing/TestSupport.h"
+#include "platform/testing/CurrentDir.h"
 
 #include <gtest/gtest.h>
 
@@ -57,6 +58,20 @@ std::string MakeTempDir(const std::string& Name)
     fs::path dir = fs::path(gHome) / Name;
     fs::create_directories(dir);
     return dir.string();
+}
+
+TCurrentDirScope::TCurrentDirScope(const std::string& Dir) : FOld(fs::current_path().string())
+{
+    std::error_code Ec;
+    fs::current_path(Dir, Ec);
+    FEntered = !Ec;
+}
+
+TCurrentDirScope::~TCurrentDirScope()
+{
+    std::error_code Ec;
+    fs::current_path(FOld, Ec);
+    EXPECT_FALSE(Ec) << "could not return to " << FOld;
 }
 
 std::string ReadFileBytes(const std::string& Path)

@@ -43,12 +43,15 @@ TEST(Collection, AssignClearsThenAddsAndAssignsEachItem)
     S2->Kind = fkBold;
     for (int I = 0; I < 3; ++I)
         static_cast<TFakeItem*>(Dst.Add())->Caption = "old";
-    TCollectionItem* OldFirst = Dst.Items(0);
+    const int LastOldID = Dst.Items(2)->ID();
     Dst.Updates.clear();
 
     Dst.Assign(&Src);
     ASSERT_EQ(Dst.Count(), 2);
-    EXPECT_NE(Dst.Items(0), OldFirst);
+    // New items, not the old ones refilled: an item's ID is never given again (its address can
+    // be, once it is freed).
+    EXPECT_GT(Dst.Items(0)->ID(), LastOldID);
+    EXPECT_GT(Dst.Items(1)->ID(), LastOldID);
     EXPECT_NE(Dst.Items(0), Src.Items(0)); // copies, not the source's items
     EXPECT_EQ(Dst.Items(0)->Caption, "one");
     EXPECT_EQ(Dst.Items(0)->Width, 7);

@@ -79,12 +79,17 @@ TEST(Component, FreeNotificationClearsAReferenceAcrossOwners)
     delete Target;
     EXPECT_EQ(Holder->Buddy(), nullptr);
 
-    // The link is two-way: freeing the holder first leaves nothing dangling in the target.
-    auto* Target2 = new TFakeControl(&OwnerB);
-    Holder->SetBuddy(Target2);
     delete Holder;
-    delete Target2; // would notify a freed holder if its link had stayed
-    SUCCEED();
+
+    // The link is two-way: freeing the holder first tells the target, which drops its side of the
+    // link, so freeing the target afterwards notifies no freed holder.
+    auto* Target2 = new TWatcher(nullptr, nullptr);
+    auto* Holder2 = new TFakeControl(&OwnerA);
+    Holder2->SetName("Holder2");
+    Target2->FreeNotification(Holder2); // what SetBuddy asks of a buddy
+    delete Holder2;
+    EXPECT_EQ(Target2->Seen, (std::vector<std::string>{"-Holder2"}));
+    delete Target2;
 }
 
 TEST(Component, RemoveFreeNotificationStopsTheNews)

@@ -394,6 +394,7 @@ public:
     std::atomic<int> Steps{0};
     bool SyncRaised = false;
     std::atomic<bool> Loop{false};
+    std::atomic<bool>* Returned = nullptr; // set when Execute returns
 
 protected:
     void Execute() override
@@ -411,6 +412,8 @@ protected:
             Sleep(5);
         }
         ReturnValue = 42;
+        if (Returned)
+            *Returned = true;
     }
 };
 
@@ -493,10 +496,12 @@ TEST(ThreadTest, DeletingARunningThreadStopsAndJoinsIt)
 {
     TWindowTest Fixture;
     auto* T = NewThread<TRecordingThread>(false);
+    std::atomic<bool> Returned{false};
+    T->Returned = &Returned;
     T->Loop = true;
     ASSERT_TRUE(PumpUntil([&] { return T->Steps.load() > 0; }));
     delete T; // terminates, handles its synchronized calls meanwhile, joins
-    SUCCEED();
+    EXPECT_TRUE(Returned.load());
 }
 
 } // namespace

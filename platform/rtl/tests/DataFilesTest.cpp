@@ -2,38 +2,48 @@
 // data directory installed beside the executable.
 #include "platform/rtl/DataFiles.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/testing/CurrentDir.h"
 #include "platform/testing/TestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
-#include <unistd.h>
 
 using namespace testing_support;
 
 namespace {
 
-TEST(DataFiles, BareNameLooksInTheCurrentDirectoryThenBesideTheProgram)
+TEST(DataFiles, TheDataDirectoryLiesBesideTheProgram)
 {
-    const std::string Old = GetCurrentDir();
-    const std::string Here = MakeTempDir("datafiles");
-    ASSERT_TRUE(SetCurrentDir(Here));
-    const std::string Data = ProgramDataDir();
-    ASSERT_FALSE(Data.empty());
-    ASSERT_TRUE(ForceDirectories(Data));
-    const std::string Name = "tw-lookup-" + std::to_string(getpid()) + ".txt";
-    // Only beside the program: found there.
+    const std::filesystem::path Data = ProgramDataDir();
+    EXPECT_EQ(Data.filename(), "data");
+    EXPECT_EQ(Data.parent_path(), std::filesystem::read_symlink("/proc/self/exe").parent_path());
+}
+
+TEST(DataFiles, BareNameLooksInTheCurrentDirectoryThenInTheDataDirectory)
+{
+    const std::string Here = MakeTempDir("here");
+    const std::string Data = MakeTempDir("data");
+    TCurrentDirScope InHere(Here);
+    ASSERT_TRUE(InHere.Entered());
+    const std::string Name = "lookup.txt";
+    // Only in the data directory: found there.
     WriteFileBytes(Data + "/" + Name, "installed");
-    EXPECT_EQ(FindDataFile(Name), Data + "/" + Name);
+    EXPECT_EQ(FindDataFile(Name, Data), Data + "/" + Name);
+    EXPECT_EQ(FindDataFile(Name, Data + "/"), Data + "/" + Name);
     // In the current directory too: that one wins.
     WriteFileBytes(Here + "/" + Name, "local");
-    EXPECT_EQ(FindDataFile(Name), Name);
+    EXPECT_EQ(FindDataFile(Name, Data), Name);
     DeleteFile(Data + "/" + Name);
     DeleteFile(Here + "/" + Name);
-    // Nowhere, or with a directory part: the name as given, so opening it reports that name.
-    EXPECT_EQ(FindDataFile(Name), Name);
-    EXPECT_EQ(FindDataFile("sub/" + Name), "sub/" + Name);
-    SetCurrentDir(Old);
+    // Nowhere, with a directory part, or no data directory known: the name as given, so opening
+    // it reports that name.
+    EXPECT_EQ(FindDataFile(Name, Data), Name);
+    EXPECT_EQ(FindDataFile("sub/" + Name, Data), "sub/" + Name);
+    WriteFileBytes(Data + "/" + Name, "installed");
+    EXPECT_EQ(FindDataFile(Name, ""), Name);
+    EXPECT_EQ(FindDataFile("", Data), "");
 }
 
 } // namespace
