@@ -1387,7 +1387,8 @@ void TAdCustomLabel::CMFocusChanged(TMessage& Message)
 
 void TAdCustomLabel::CMDialogChar(TCMDialogChar Message)
 {
-    if (FFocusControl && Enabled() && FShowAccelChar && IsAccel(static_cast<WORD>(Message.WParam), Caption())) {
+    if (FFocusControl && Enabled() && FShowAccelChar &&
+        IsAccel(static_cast<WORD>(Message.WParam), Caption())) {
         if (FFocusControl->CanFocus())
             FFocusControl->SetFocus();
         Message.Result = 1;
