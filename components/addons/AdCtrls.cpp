@@ -1078,6 +1078,8 @@ TAdCustomLabel::TAdCustomLabel(TComponent* AOwner) : TGraphicControl(AOwner)
     ControlStyle.Include(csOpaque);
     ControlStyle.Include(csReplicatable);
     SetBounds(0, 0, 65, 17);
+    // Like every label, it shows its parent's colour until given one of its own.
+    SetParentColor(true);
 }
 
 void TAdCustomLabel::SetAlignment(TAlignment Value)

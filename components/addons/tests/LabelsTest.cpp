@@ -116,6 +116,7 @@ TEST_F(LabelsTest, DefaultsMatchThePublishedOnes)
     EXPECT_EQ(Ad.ShadowColor(), clBtnHighlight);
     EXPECT_EQ(Ad.ShadowSize(), 1);
     EXPECT_EQ(Ad.ShadowPos(), spLeftTop);
+    EXPECT_TRUE(Ad.ParentColor());
     EXPECT_EQ(PropsDifferingFromDefault(&Ad), std::vector<std::string>{});
 
     TShadeLabel Shade(nullptr);
