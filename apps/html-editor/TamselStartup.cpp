@@ -41,15 +41,17 @@
 #include "apps/html-editor/Unit9.h"
 #include "components/addons/AdHelpersCore.h"
 #include "components/addons/ClipView.h"
+#include "components/addons/FormFill.h"
 #include "components/colour-memo/ColMemo.h"
 #include "html-engine/HtmlImageUtil.h"
 #include "platform/app/Application.h"
 
 // In link order. The colouring memo's cursor comes after the engine's image start-up, so its
-// hand is the one left in cursor slot 1. The pattern fill joins here as that unit lands.
+// hand is the one left in cursor slot 1.
 void RunUnitStartups()
 {
     InitAdCursors();
+    RegisterFillTypes();
     HtmlImageInit();
     InitColMemoCursor();
     RegisterIconClipboardFormat();
