@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Draws the program's notification-area icon (ICON/TRAYICON.ico): a white page with a folded
-corner and a blue tag mark, in 16 x 16 and 32 x 32, 32-bit with an alpha channel and mask.
+corner and a blue "</>" tag mark, in 16 x 16 and 32 x 32, 32-bit with an alpha channel and mask.
 
 Run from this directory: python3 make_icons.py."""
 import struct
@@ -31,16 +31,20 @@ def page(size):
         for j in range(i + 1):
             x, y = right - fold + i, top + j
             put(x, y, BLACK if j in (0, i) or i == fold else GREY)
-    # "<>" in blue across the page.
+    # "</>" in blue across the page.
     mid = (top + bottom) // 2 + round(1 * s)
-    arm = round(3 * s)
+    arm = round(2 * s)
     width = max(1, round(s))
     for k in range(arm + 1):
         for w in range(width):
-            put(left + round(2 * s) + k + w, mid - k, BLUE)
-            put(left + round(2 * s) + k + w, mid + k, BLUE)
-            put(right - round(2 * s) - k - w, mid - k, BLUE)
-            put(right - round(2 * s) - k - w, mid + k, BLUE)
+            put(left + round(1.5 * s) + k + w, mid - k, BLUE)
+            put(left + round(1.5 * s) + k + w, mid + k, BLUE)
+            put(right - round(1.5 * s) - k - w, mid - k, BLUE)
+            put(right - round(1.5 * s) - k - w, mid + k, BLUE)
+    centre = (left + right) // 2
+    for k in range(-arm, arm + 1):
+        for w in range(width):
+            put(centre - k // 2 + w, mid + k, NAVY)
     # A red line under it, a bit of text.
     for x in range(left + round(2 * s), right - round(2 * s) + 1):
         put(x, mid + arm + round(2 * s), RED)
