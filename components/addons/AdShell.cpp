@@ -269,30 +269,20 @@ void TAdTrayIcon::HandleCallback(UINT MouseMessage)
         MouseMove(Shift, P.x, P.y);
         break;
     case WM_LBUTTONDOWN:
-        MouseDown(mbLeft, Shift + ssLeft, P.x, P.y);
-        FClickFlags |= 1;
+        ButtonDown(mbLeft, Shift + ssLeft, P);
         break;
     case WM_LBUTTONUP:
-        if (FClickFlags & 1) {
-            FClickFlags &= ~1;
-            Click(mbLeft, Shift + ssLeft, P.x, P.y);
-        }
-        MouseUp(mbLeft, Shift + ssLeft, P.x, P.y);
+        ButtonUp(mbLeft, Shift + ssLeft, P);
         break;
     case WM_LBUTTONDBLCLK:
         DblClick();
         MouseDown(mbLeft, Shift + ssDouble, P.x, P.y);
         break;
     case WM_RBUTTONDOWN:
-        MouseDown(mbRight, Shift + ssRight, P.x, P.y);
-        FClickFlags |= 2;
+        ButtonDown(mbRight, Shift + ssRight, P);
         break;
     case WM_RBUTTONUP:
-        if (FClickFlags & 2) {
-            FClickFlags &= ~2;
-            Click(mbRight, Shift + ssRight, P.x, P.y);
-        }
-        MouseUp(mbRight, Shift + ssRight, P.x, P.y);
+        ButtonUp(mbRight, Shift + ssRight, P);
         break;
     case WM_RBUTTONDBLCLK:
         MouseDown(mbRight, Shift + ssDouble, P.x, P.y);
@@ -309,6 +299,31 @@ void TAdTrayIcon::HandleCallback(UINT MouseMessage)
     default:
         break;
     }
+}
+
+namespace {
+
+std::uint8_t PressFlag(TMouseButton Button)
+{
+    return Button == mbLeft ? 1 : 2;
+}
+
+} // namespace
+
+void TAdTrayIcon::ButtonDown(TMouseButton Button, TShiftState Shift, POINT P)
+{
+    MouseDown(Button, Shift, P.x, P.y);
+    FClickFlags |= PressFlag(Button);
+}
+
+// A release is a click only after a press the icon saw.
+void TAdTrayIcon::ButtonUp(TMouseButton Button, TShiftState Shift, POINT P)
+{
+    if (FClickFlags & PressFlag(Button)) {
+        FClickFlags &= static_cast<std::uint8_t>(~PressFlag(Button));
+        Click(Button, Shift, P.x, P.y);
+    }
+    MouseUp(Button, Shift, P.x, P.y);
 }
 
 void TAdTrayIcon::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)

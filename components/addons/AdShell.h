@@ -85,6 +85,9 @@ private:
     void IconsChanged(TObject* Sender);
     void WndProc(TMessage& Message);
     void HandleCallback(UINT MouseMessage);
+    // The left or right button's press and release (with the click between).
+    void ButtonDown(TMouseButton Button, TShiftState Shift, POINT P);
+    void ButtonUp(TMouseButton Button, TShiftState Shift, POINT P);
 
     HWND FWindow = nullptr;
     bool FShown = false;

@@ -59,32 +59,32 @@ void TCorrinWizard::SetEnableHelp(bool Value)
     Invalidate();
 }
 
+void TCorrinWizard::SetButtonCaption(std::string& Field, TButton* Button, const std::string& Value)
+{
+    Field = Value;
+    Button->SetCaption(Value);
+    Invalidate();
+}
+
 void TCorrinWizard::SetBackCaption(const std::string& Value)
 {
-    FBackCaption = Value;
-    FBackButton->SetCaption(Value);
-    Invalidate();
+    SetButtonCaption(FBackCaption, FBackButton, Value);
 }
 
 void TCorrinWizard::SetNextCaption(const std::string& Value)
 {
-    FNextCaption = Value;
-    FNextButton->SetCaption(Value);
-    Invalidate();
+    SetButtonCaption(FNextCaption, FNextButton, Value);
 }
 
+// On the third button whatever the page.
 void TCorrinWizard::SetAbortCaption(const std::string& Value)
 {
-    FAbortCaption = Value;
-    FEndButton->SetCaption(Value);
-    Invalidate();
+    SetButtonCaption(FAbortCaption, FEndButton, Value);
 }
 
 void TCorrinWizard::SetHelpCaption(const std::string& Value)
 {
-    FHelpCaption = Value;
-    FHelpButton->SetCaption(Value);
-    Invalidate();
+    SetButtonCaption(FHelpCaption, FHelpButton, Value);
 }
 
 void TCorrinWizard::Notification(TComponent* AComponent, TOperation Operation)

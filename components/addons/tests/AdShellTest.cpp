@@ -9,6 +9,8 @@
 #include "platform/rtl/Streams.h"
 #include "platform/testing/AppTesting.h"
 
+#include "components/addons/tests/TestIcons.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -21,18 +23,6 @@ using namespace testing_support;
 
 namespace {
 
-std::unique_ptr<TIcon> SolidIcon(std::uint32_t Rgb)
-{
-    TIconImage Face;
-    Face.Image.Width = Face.Image.Height = 16;
-    Face.Image.BitsPerPixel = 32;
-    Face.Image.Pixels.assign(16 * 16, 0xFF000000u | Rgb);
-    Face.Mask.assign(16 * 16, 0);
-    auto Icon = std::make_unique<TIcon>();
-    Icon->SetImage(Face);
-    return Icon;
-}
-
 // The colour of the icon the notification area shows now (0xRRGGBB); -1 for none.
 long ShownColour(TAdTrayIcon* Tray)
 {
@@ -42,7 +32,7 @@ long ShownColour(TAdTrayIcon* Tray)
     auto Image = IconHandleImage(S.Icon);
     if (!Image)
         return -1;
-    return static_cast<long>(Image->Image.Pixel(3, 3) & 0xFFFFFF);
+    return static_cast<long>(IconImageColour(*Image));
 }
 
 class AdTrayIconTest : public ::testing::Test {

@@ -3,6 +3,8 @@
 #include "platform/graphics/ImageCodecs.h"
 #include "platform/rtl/Streams.h"
 
+#include "components/addons/tests/TestIcons.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -11,22 +13,9 @@
 
 namespace {
 
-// A 16 x 16 icon of one colour (0xRRGGBB).
-std::unique_ptr<TIcon> SolidIcon(std::uint32_t Rgb)
-{
-    TIconImage Face;
-    Face.Image.Width = Face.Image.Height = 16;
-    Face.Image.BitsPerPixel = 32;
-    Face.Image.Pixels.assign(16 * 16, 0xFF000000u | Rgb);
-    Face.Mask.assign(16 * 16, 0);
-    auto Icon = std::make_unique<TIcon>();
-    Icon->SetImage(Face);
-    return Icon;
-}
-
 std::uint32_t ColourOf(TIcon* Icon)
 {
-    return Icon->Image().Image.Pixel(3, 3) & 0xFFFFFF;
+    return IconImageColour(Icon->Image());
 }
 
 std::string Int32(std::int32_t V)
