@@ -143,38 +143,35 @@ void TCorrinWizard::UpdateButtons()
     FPageName = FNoteBook->ActivePage();
 }
 
-void TCorrinWizard::GoBack()
+void TCorrinWizard::Step(TWizDirection Direction)
 {
     if (FNoteBook) {
         int Target = FNoteBook->PageIndex();
-        if (Target > 0)
+        if (Direction == wdBackward && Target > 0)
             --Target;
+        else if (Direction == wdForward && Target < FNoteBook->PageCount() - 1)
+            ++Target;
         if (OnPageChanging)
-            OnPageChanging(wdBackward, Target);
+            OnPageChanging(Direction, Target);
         FNoteBook->SetPageIndex(Target);
         UpdateButtons();
     }
-    if (OnBackClick)
-        OnBackClick(this);
+    // The events come also without a notebook.
+    const TNotifyEvent& Stepped = Direction == wdBackward ? OnBackClick : OnNextClick;
+    if (Stepped)
+        Stepped(this);
     if (OnPageChange)
         OnPageChange(this);
 }
 
+void TCorrinWizard::GoBack()
+{
+    Step(wdBackward);
+}
+
 void TCorrinWizard::GoNext()
 {
-    if (FNoteBook) {
-        int Target = FNoteBook->PageIndex();
-        if (Target < FNoteBook->PageCount() - 1)
-            ++Target;
-        if (OnPageChanging)
-            OnPageChanging(wdForward, Target);
-        FNoteBook->SetPageIndex(Target);
-        UpdateButtons();
-    }
-    if (OnNextClick)
-        OnNextClick(this);
-    if (OnPageChange)
-        OnPageChange(this);
+    Step(wdForward);
 }
 
 void TCorrinWizard::BackClick(TObject*)

@@ -69,6 +69,7 @@ private:
     void EndClick(TObject* Sender);
     void HelpClick(TObject* Sender);
     void PlaceButton(TButton* Button, int Left, int Top);
+    void Step(TWizDirection Direction);
     void SetButtonCaption(std::string& Field, TButton* Button, const std::string& Value);
 
     TNotebook* FNoteBook = nullptr;
