@@ -45,14 +45,23 @@
 #include "html-engine/HtmlImageUtil.h"
 #include "platform/app/Application.h"
 
-// In link order. The colouring memo's cursor comes after the engine's image start-up, so its
-// hand is the one left in cursor slot 1. The pattern fill joins here as that unit lands.
+// The colouring memo's cursor comes after the engine's image start-up, so its hand is the one
+// left in cursor slot 1.
+const std::vector<TUnitStartup>& TamselUnitStartups()
+{
+    static const std::vector<TUnitStartup> Steps = {
+        {"InitAdCursors", InitAdCursors},
+        {"HtmlImageInit", HtmlImageInit},
+        {"InitColMemoCursor", InitColMemoCursor},
+        {"RegisterIconClipboardFormat", RegisterIconClipboardFormat},
+    };
+    return Steps;
+}
+
 void RunUnitStartups()
 {
-    InitAdCursors();
-    HtmlImageInit();
-    InitColMemoCursor();
-    RegisterIconClipboardFormat();
+    for (const TUnitStartup& Step : TamselUnitStartups())
+        Step.Run();
 }
 
 void CreateTamselForms()

@@ -1,4 +1,4 @@
-// The credits box. Made at start-up from its stored description.
+// The credits box, opened from the about box. Made at start-up from its stored description.
 #pragma once
 
 #include "platform/controls/Forms.h"
@@ -9,6 +9,7 @@ public:
     using TForm::TForm;
     TLabel* Label1 = nullptr;
     TButton* Button1 = nullptr;
+    void Button1Click(TObject* Sender);
 };
 TW_LINK_CLASS(TForm13);
 
