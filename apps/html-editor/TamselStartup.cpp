@@ -41,6 +41,7 @@
 #include "apps/html-editor/Unit9.h"
 #include "components/addons/AdHelpersCore.h"
 #include "components/addons/ClipView.h"
+#include "components/addons/FormFill.h"
 #include "components/colour-memo/ColMemo.h"
 #include "html-engine/HtmlImageUtil.h"
 #include "platform/app/Application.h"
@@ -51,6 +52,7 @@ const std::vector<TUnitStartup>& TamselUnitStartups()
 {
     static const std::vector<TUnitStartup> Steps = {
         {"InitAdCursors", InitAdCursors},
+        {"RegisterFillTypes", RegisterFillTypes},
         {"HtmlImageInit", HtmlImageInit},
         {"InitColMemoCursor", InitColMemoCursor},
         {"RegisterIconClipboardFormat", RegisterIconClipboardFormat},

@@ -7,6 +7,7 @@
 #include "apps/script-editor/view.h"
 #include "components/addons/AdHelpersCore.h"
 #include "components/addons/ClipView.h"
+#include "components/addons/FormFill.h"
 #include "components/colour-memo/ColMemo.h"
 #include "html-engine/HtmlImageUtil.h"
 #include "platform/app/Application.h"
@@ -35,6 +36,7 @@ void RunUnitStartups()
 {
     // In link order; the units not listed here have no start-up step of their own yet. The
     // engine's image start-up runs after the memo's, so its hand keeps cursor slot 1.
+    RegisterFillTypes();
     InitAdCursors();
     InitColMemoCursor();
     HtmlImageInit();

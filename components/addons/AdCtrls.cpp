@@ -16,6 +16,8 @@ TW_ENUM(TButtonLayout, "blGlyphLeft", "blGlyphRight", "blGlyphTop", "blGlyphBott
 TW_ENUM(TButtonStyle, "bsAutoDetect", "bsWin31", "bsNew");
 TW_ENUM(TAdDropDownMenuPos, "dmpBottom", "dmpRight");
 TW_ENUM(TAdGlyphState, "gsUp", "gsDisabled", "gsDown", "gsExclusive", "gsInactive");
+TW_ENUM(TTextLayout, "tlTop", "tlCenter", "tlBottom");
+TW_ENUM(TShadowPosition, "spLeftTop", "spLeftBottom", "spRightBottom", "spRightTop");
 
 namespace {
 
@@ -29,20 +31,6 @@ bool NewStyleControls()
         return GetVersionEx(&Info) && Info.dwMajorVersion >= 4;
     }();
     return NewStyle;
-}
-
-// The first Count characters (not bytes) of S.
-std::string CutToChars(const std::string& S, std::size_t Count)
-{
-    std::size_t Chars = 0;
-    for (std::size_t I = 0; I < S.size(); ++I) {
-        if ((static_cast<unsigned char>(S[I]) & 0xC0) != 0x80) {
-            if (Chars == Count)
-                return S.substr(0, I);
-            ++Chars;
-        }
-    }
-    return S;
 }
 
 UINT AlignmentFlag(TAlignment Alignment)
@@ -1052,4 +1040,388 @@ TW_PUBLISH(TAdSpeedButton, TGraphicControl)
     Cls.Message(CM_MOUSELEAVE, &TAdSpeedButton::CMMouseLeave);
     Cls.Message(CM_DIALOGCHAR, &TAdSpeedButton::CMDialogChar);
     Cls.Message(GroupButtonDownMessage, &TAdSpeedButton::GroupButtonDown);
+}
+
+// ---- The shadowed label -----------------------------------------------------------------------
+
+int PaintShadowedText(HDC DC, const char* Text, int Length, TRect& Rect, UINT Flags, int ShadowSize,
+                      COLORREF ShadowColor, TShadowPosition ShadowPos)
+{
+    TRect TextRect = Rect;
+    TRect ShadowRect = Rect;
+    switch (ShadowPos) {
+    case spLeftTop:
+        OffsetRect(&ShadowRect, -ShadowSize, -ShadowSize);
+        break;
+    case spLeftBottom:
+        OffsetRect(&ShadowRect, -ShadowSize, ShadowSize);
+        break;
+    case spRightBottom:
+        OffsetRect(&ShadowRect, ShadowSize, ShadowSize);
+        break;
+    case spRightTop:
+        OffsetRect(&ShadowRect, ShadowSize, -ShadowSize);
+        break;
+    }
+    const COLORREF OldColor = SetTextColor(DC, ShadowColor);
+    int Result = DrawText(DC, Text, Length, &ShadowRect, Flags);
+    if (Result > 0)
+        Result += ShadowSize;
+    SetTextColor(DC, OldColor);
+    DrawText(DC, Text, Length, &TextRect, Flags);
+    UnionRect(&Rect, &TextRect, &ShadowRect);
+    return Result;
+}
+
+TAdCustomLabel::TAdCustomLabel(TComponent* AOwner) : TGraphicControl(AOwner)
+{
+    ControlStyle.Include(csOpaque);
+    ControlStyle.Include(csReplicatable);
+    SetBounds(0, 0, 65, 17);
+}
+
+void TAdCustomLabel::SetAlignment(TAlignment Value)
+{
+    if (Value != FAlignment) {
+        FAlignment = Value;
+        Invalidate();
+    }
+}
+
+void TAdCustomLabel::SetAutoSize(bool Value)
+{
+    if (Value != FAutoSize) {
+        FAutoSize = Value;
+        AdjustBounds();
+    }
+}
+
+void TAdCustomLabel::SetFocusControl(TWinControl* Value)
+{
+    if (Value == FFocusControl)
+        return;
+    if (FFocusControl)
+        FFocusControl->RemoveFreeNotification(this);
+    FFocusControl = Value;
+    if (Value)
+        Value->FreeNotification(this);
+    if (FShowFocus)
+        Invalidate();
+}
+
+void TAdCustomLabel::SetLayout(TTextLayout Value)
+{
+    if (Value != FLayout) {
+        FLayout = Value;
+        Invalidate();
+    }
+}
+
+void TAdCustomLabel::SetShadowColor(TColor Value)
+{
+    if (Value != FShadowColor) {
+        FShadowColor = Value;
+        Invalidate();
+    }
+}
+
+void TAdCustomLabel::SetShadowSize(int Value)
+{
+    const auto Size = static_cast<std::uint8_t>(std::clamp(Value, 0, 255));
+    if (Size != FShadowSize) {
+        FShadowSize = Size;
+        AdjustBounds();
+        Invalidate();
+    }
+}
+
+void TAdCustomLabel::SetShadowPos(TShadowPosition Value)
+{
+    if (Value != FShadowPos) {
+        FShadowPos = Value;
+        Invalidate();
+    }
+}
+
+void TAdCustomLabel::SetShowAccelChar(bool Value)
+{
+    if (Value != FShowAccelChar) {
+        FShowAccelChar = Value;
+        Invalidate();
+    }
+}
+
+void TAdCustomLabel::SetShowFocus(bool Value)
+{
+    if (Value != FShowFocus) {
+        FShowFocus = Value;
+        Invalidate();
+    }
+}
+
+void TAdCustomLabel::SetTransparent(bool Value)
+{
+    if (Value == Transparent())
+        return;
+    if (Value)
+        ControlStyle.Exclude(csOpaque);
+    else
+        ControlStyle.Include(csOpaque);
+    Invalidate();
+}
+
+void TAdCustomLabel::SetWordWrap(bool Value)
+{
+    if (Value != FWordWrap) {
+        FWordWrap = Value;
+        AdjustBounds();
+    }
+}
+
+void TAdCustomLabel::DoDrawText(TRect& Rect, UINT Flags)
+{
+    std::string Text = Caption();
+    // An empty label still measures one line high.
+    if ((Flags & DT_CALCRECT) && (Text.empty() || (FShowAccelChar && Text == "&")))
+        Text += ' ';
+    TCanvas* C = Canvas();
+    C->SetFont(Font());
+    TColor Shadow = FShadowColor;
+    int Size = FShadowSize;
+    TShadowPosition Pos = FShadowPos;
+    if (!Enabled()) {
+        C->Font()->SetColor(clGrayText);
+        Shadow = clBtnHighlight;
+        if (Size == 0 && NewStyleControls()) {
+            // The engraved look of disabled text.
+            Size = 1;
+            Pos = spRightBottom;
+        }
+    }
+    if (!FShowAccelChar)
+        Flags |= DT_NOPREFIX;
+    PaintShadowedText(C->Handle(), Text.c_str(), static_cast<int>(Text.size()), Rect, Flags, Size,
+                      ColorToRGB(Shadow), Pos);
+}
+
+void TAdCustomLabel::Paint()
+{
+    const bool Designing = ComponentState().Contains(csDesigning);
+    if (!Enabled() && !Designing)
+        FDragging = false;
+    TCanvas* C = Canvas();
+    const TRect Client = ClientRect();
+    if (!Transparent()) {
+        C->Brush()->SetStyle(bsSolid);
+        C->Brush()->SetColor(Color());
+        C->FillRect(Client);
+    }
+    C->Brush()->SetStyle(bsClear);
+    TRect R = Client;
+    InflateRect(&R, -1, 0);
+    const UINT Flags = (FWordWrap ? DT_WORDBREAK : 0) | AlignmentFlag(FAlignment);
+    if (FLayout != tlTop) {
+        DoDrawText(R, Flags | DT_EXPANDTABS | DT_CALCRECT);
+        R.left = Client.left;
+        R.right = Client.right;
+        const int Room = Height() - R.bottom;
+        OffsetRect(&R, 0, FLayout == tlBottom ? Room : Room / 2);
+    }
+    DoDrawText(R, Flags | DT_EXPANDTABS);
+    if (FShowFocus && FFocusControl && FFocusControl->Focused() && !Designing) {
+        InflateRect(&R, 1, 0);
+        C->Brush()->SetStyle(bsSolid);
+        C->Brush()->SetColor(Color());
+        C->DrawFocusRect(R);
+    }
+}
+
+void TAdCustomLabel::AdjustBounds()
+{
+    if (!FAutoSize || ComponentState().Contains(csLoading))
+        return;
+    TRect R = ClientRect();
+    InflateRect(&R, -1, 0);
+    // Measured on a screen DC: the label may have no parent to paint on yet.
+    HDC DC = GetDC(nullptr);
+    TCanvas* C = Canvas();
+    static_cast<TControlCanvas*>(C)->FreeHandle();
+    C->SetHandle(DC);
+    try {
+        DoDrawText(R, (FWordWrap ? DT_WORDBREAK : 0) | DT_EXPANDTABS | DT_CALCRECT);
+    } catch (...) {
+        C->SetHandle(nullptr);
+        ReleaseDC(nullptr, DC);
+        throw;
+    }
+    C->SetHandle(nullptr);
+    ReleaseDC(nullptr, DC);
+    InflateRect(&R, 1, 0);
+    int X = Left();
+    if (FAlignment == taRightJustify)
+        X += Width() - R.right;
+    SetBounds(X, Top(), R.right, R.bottom);
+}
+
+void TAdCustomLabel::Loaded()
+{
+    TGraphicControl::Loaded();
+    AdjustBounds();
+}
+
+void TAdCustomLabel::Notification(TComponent* AComponent, TOperation Operation)
+{
+    TGraphicControl::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FFocusControl)
+        FFocusControl = nullptr;
+}
+
+void TAdCustomLabel::MouseEnter()
+{
+    if (OnMouseEnter)
+        OnMouseEnter(this);
+}
+
+void TAdCustomLabel::MouseLeave()
+{
+    if (OnMouseLeave)
+        OnMouseLeave(this);
+}
+
+void TAdCustomLabel::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    TGraphicControl::MouseDown(Button, Shift, X, Y);
+    if (Button == mbLeft && Enabled())
+        FDragging = true;
+}
+
+void TAdCustomLabel::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    TGraphicControl::MouseUp(Button, Shift, X, Y);
+    FDragging = false;
+    UpdateTracking();
+}
+
+void TAdCustomLabel::UpdateTracking()
+{
+    const bool Old = FMouseInControl;
+    POINT P;
+    GetCursorPos(&P);
+    FMouseInControl = Enabled() && FindDragTarget(P, true) == this && IsOwnThreadActive();
+    if (FMouseInControl != Old) {
+        if (FMouseInControl)
+            MouseEnter();
+        else
+            MouseLeave();
+    }
+}
+
+void TAdCustomLabel::WMRButtonDown(TWMRButtonDown Message)
+{
+    TGraphicControl::WMRButtonDown(Message);
+    UpdateTracking();
+}
+
+void TAdCustomLabel::WMRButtonUp(TWMRButtonUp Message)
+{
+    TGraphicControl::WMRButtonUp(Message);
+    UpdateTracking();
+}
+
+void TAdCustomLabel::CMTextChanged(TMessage&)
+{
+    Invalidate();
+    AdjustBounds();
+}
+
+void TAdCustomLabel::CMFontChanged(TMessage& Message)
+{
+    TGraphicControl::CMFontChanged(Message);
+    AdjustBounds();
+}
+
+void TAdCustomLabel::CMEnabledChanged(TMessage& Message)
+{
+    TGraphicControl::CMEnabledChanged(Message);
+    UpdateTracking();
+}
+
+void TAdCustomLabel::CMVisibleChanged(TMessage& Message)
+{
+    TGraphicControl::CMVisibleChanged(Message);
+    if (Visible())
+        UpdateTracking();
+}
+
+void TAdCustomLabel::CMMouseEnter(TMessage& Message)
+{
+    if (Message.LParam == 0 || Message.LParam == reinterpret_cast<LPARAM>(this)) {
+        if (!FMouseInControl && Enabled() && IsOwnThreadActive()) {
+            FMouseInControl = true;
+            MouseEnter();
+        }
+    }
+    TGraphicControl::CMMouseEnter(Message);
+}
+
+void TAdCustomLabel::CMMouseLeave(TMessage& Message)
+{
+    if (Message.LParam == 0 || Message.LParam == reinterpret_cast<LPARAM>(this)) {
+        if (FMouseInControl && Enabled() && !FDragging) {
+            FMouseInControl = false;
+            MouseLeave();
+        }
+    }
+    TGraphicControl::CMMouseLeave(Message);
+}
+
+void TAdCustomLabel::CMFocusChanged(TMessage& Message)
+{
+    const bool Now = FFocusControl && reinterpret_cast<LPARAM>(FFocusControl) == Message.LParam;
+    if (Now != FFocused) {
+        FFocused = Now;
+        if (FShowFocus)
+            Invalidate();
+    }
+}
+
+void TAdCustomLabel::CMDialogChar(TCMDialogChar Message)
+{
+    if (FFocusControl && Enabled() && FShowAccelChar &&
+        IsAccel(static_cast<WORD>(Message.WParam), Caption())) {
+        if (FFocusControl->CanFocus())
+            FFocusControl->SetFocus();
+        Message.Result = 1;
+    }
+}
+
+TW_PUBLISH(TAdCustomLabel, TGraphicControl)
+{
+    Cls.Message(WM_RBUTTONDOWN, &TAdCustomLabel::WMRButtonDown);
+    Cls.Message(WM_RBUTTONUP, &TAdCustomLabel::WMRButtonUp);
+    Cls.Message(CM_TEXTCHANGED, &TAdCustomLabel::CMTextChanged);
+    Cls.Message(CM_FONTCHANGED, &TAdCustomLabel::CMFontChanged);
+    Cls.Message(CM_ENABLEDCHANGED, &TAdCustomLabel::CMEnabledChanged);
+    Cls.Message(CM_VISIBLECHANGED, &TAdCustomLabel::CMVisibleChanged);
+    Cls.Message(CM_MOUSEENTER, &TAdCustomLabel::CMMouseEnter);
+    Cls.Message(CM_MOUSELEAVE, &TAdCustomLabel::CMMouseLeave);
+    Cls.Message(CM_FOCUSCHANGED, &TAdCustomLabel::CMFocusChanged);
+    Cls.Message(CM_DIALOGCHAR, &TAdCustomLabel::CMDialogChar);
+}
+
+TW_PUBLISH(TAdLabel, TAdCustomLabel)
+{
+    Cls.Enum("Alignment", &TAdLabel::Alignment, &TAdLabel::SetAlignment).Default(taLeftJustify);
+    Cls.Bool("AutoSize", &TAdLabel::AutoSize, &TAdLabel::SetAutoSize).Default(true);
+    Cls.Component("FocusControl", &TAdLabel::FocusControl, &TAdLabel::SetFocusControl);
+    Cls.Enum("Layout", &TAdLabel::Layout, &TAdLabel::SetLayout).Default(tlTop);
+    Cls.Color("ShadowColor", &TAdLabel::ShadowColor, &TAdLabel::SetShadowColor).Default(clBtnHighlight);
+    Cls.Int("ShadowSize", &TAdLabel::ShadowSize, &TAdLabel::SetShadowSize).Default(1);
+    Cls.Enum("ShadowPos", &TAdLabel::ShadowPos, &TAdLabel::SetShadowPos).Default(spLeftTop);
+    Cls.Bool("ShowAccelChar", &TAdLabel::ShowAccelChar, &TAdLabel::SetShowAccelChar).Default(true);
+    Cls.Bool("ShowFocus", &TAdLabel::ShowFocus, &TAdLabel::SetShowFocus).Default(false);
+    Cls.Bool("Transparent", &TAdLabel::Transparent, &TAdLabel::SetTransparent).Default(false);
+    Cls.Bool("WordWrap", &TAdLabel::WordWrap, &TAdLabel::SetWordWrap).Default(false);
+    Cls.Event("OnMouseEnter", &TAdLabel::OnMouseEnter);
+    Cls.Event("OnMouseLeave", &TAdLabel::OnMouseLeave);
 }

@@ -1,6 +1,7 @@
 // The flat speed button of the add-on controls: a glyph and a caption in one of four layouts,
 // an optional flat look with hot tracking, a see-through background, grouped "radio" buttons,
 // auto-repeat while held, a drop-down menu with a small mark, and a modal result for its form.
+// Also the label whose text carries a one-colour shadow.
 #pragma once
 
 #include "platform/classes/Classes.h"
@@ -8,6 +9,7 @@
 #include "platform/controls/Controls.h"
 #include "platform/controls/Forms.h"
 #include "platform/controls/Menus.h"
+#include "platform/controls/StdButtons.h"
 #include "platform/graphics/Graphics.h"
 
 #include <cstdint>
@@ -211,3 +213,95 @@ private:
     static TBitmap* FSharedCheckerPattern;
 };
 TW_LINK_CLASS(TAdSpeedButton);
+
+// ---- The shadowed label -----------------------------------------------------------------------
+// Where a label's shadow lies from its text.
+enum TShadowPosition : std::uint8_t { spLeftTop, spLeftBottom, spRightBottom, spRightTop };
+
+// DrawText of Text (Length bytes, -1: all) into Rect, first in ShadowColor moved ShadowSize
+// pixels towards ShadowPos, then in the DC's text colour in place; Rect becomes the union of
+// both. Answers the shadow's DrawText height, plus ShadowSize when that height is above 0.
+int PaintShadowedText(HDC DC, const char* Text, int Length, TRect& Rect, UINT Flags, int ShadowSize,
+                      COLORREF ShadowColor, TShadowPosition ShadowPos);
+
+class TAdCustomLabel : public TGraphicControl {
+public:
+    explicit TAdCustomLabel(TComponent* AOwner);
+
+    TAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(TAlignment Value);
+    bool AutoSize() const { return FAutoSize; }
+    void SetAutoSize(bool Value);
+    TWinControl* FocusControl() const { return FFocusControl; }
+    void SetFocusControl(TWinControl* Value);
+    TTextLayout Layout() const { return FLayout; }
+    void SetLayout(TTextLayout Value);
+    TColor ShadowColor() const { return FShadowColor; }
+    void SetShadowColor(TColor Value);
+    int ShadowSize() const { return FShadowSize; }
+    void SetShadowSize(int Value); // a byte: 0..255
+    TShadowPosition ShadowPos() const { return FShadowPos; }
+    void SetShadowPos(TShadowPosition Value);
+    bool ShowAccelChar() const { return FShowAccelChar; }
+    void SetShowAccelChar(bool Value);
+    bool ShowFocus() const { return FShowFocus; }
+    void SetShowFocus(bool Value);
+    bool Transparent() const { return !ControlStyle.Contains(csOpaque); }
+    void SetTransparent(bool Value);
+    bool WordWrap() const { return FWordWrap; }
+    void SetWordWrap(bool Value);
+    TNotifyEvent OnMouseEnter;
+    TNotifyEvent OnMouseLeave;
+
+    // Whether the focus control has the focus, the mouse is over the label, the left button
+    // went down on it.
+    bool FocusState() const { return FFocused; }
+    bool MouseInControl() const { return FMouseInControl; }
+    bool Dragging() const { return FDragging; }
+
+    void AdjustBounds();
+    void UpdateTracking();
+
+protected:
+    TW_MESSAGE_HANDLERS(TAdCustomLabel);
+    void WMRButtonDown(TWMRButtonDown Message);
+    void WMRButtonUp(TWMRButtonUp Message);
+    void CMTextChanged(TMessage& Message);
+    void CMFontChanged(TMessage& Message);
+    void CMEnabledChanged(TMessage& Message);
+    void CMVisibleChanged(TMessage& Message);
+    void CMMouseEnter(TMessage& Message);
+    void CMMouseLeave(TMessage& Message);
+    void CMFocusChanged(TMessage& Message);
+    void CMDialogChar(TCMDialogChar Message);
+
+    virtual void MouseEnter();
+    virtual void MouseLeave();
+    virtual void DoDrawText(TRect& Rect, UINT Flags);
+    void Paint() override;
+    void Loaded() override;
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+private:
+    TAlignment FAlignment = taLeftJustify;
+    bool FAutoSize = true;
+    TWinControl* FFocusControl = nullptr;
+    TTextLayout FLayout = tlTop;
+    TColor FShadowColor = clBtnHighlight;
+    std::uint8_t FShadowSize = 1;
+    TShadowPosition FShadowPos = spLeftTop;
+    bool FShowAccelChar = true;
+    bool FShowFocus = false;
+    bool FWordWrap = false;
+    bool FFocused = false;
+    bool FMouseInControl = false;
+    bool FDragging = false;
+};
+
+class TAdLabel : public TAdCustomLabel {
+public:
+    using TAdCustomLabel::TAdCustomLabel;
+};
+TW_LINK_CLASS(TAdLabel);

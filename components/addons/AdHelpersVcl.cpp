@@ -326,3 +326,16 @@ bool IsOwnThreadActive()
     EnumThreadWindows(GetCurrentThreadId(), FindActiveWindow, reinterpret_cast<LPARAM>(&Search));
     return Search.Found;
 }
+
+std::string CutToChars(const std::string& S, std::size_t Count)
+{
+    std::size_t Chars = 0;
+    for (std::size_t I = 0; I < S.size(); ++I) {
+        if ((static_cast<unsigned char>(S[I]) & 0xC0) != 0x80) {
+            if (Chars == Count)
+                return S.substr(0, I);
+            ++Chars;
+        }
+    }
+    return S;
+}

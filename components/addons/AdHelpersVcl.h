@@ -72,6 +72,8 @@ bool BringWindowForward(HWND Wnd, bool Restore);
 // S, or S cut from the right and ended with "...", so that it is at most MaxWidth wide on Canvas
 // (only "..." is left when even less does not fit).
 std::string EllipsizeText(const std::string& S, TCanvas* Canvas, int MaxWidth);
+// The first Count characters (not bytes) of the UTF-8 text S.
+std::string CutToChars(const std::string& S, std::size_t Count);
 
 // True when the active window belongs to the calling thread.
 bool IsOwnThreadActive();
