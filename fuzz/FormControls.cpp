@@ -4,7 +4,7 @@
 // component is left loading and the form frees everything it holds.
 #include "components/addons/AdCombos.h"
 #include "components/addons/AdCtrls.h"
-#include "components/addons/AdShellStub.h"
+#include "components/addons/AdShell.h"
 #include "components/addons/BalloonHint.h"
 #include "components/addons/ClipView.h"
 #include "components/colour-memo/ColMemo.h"

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "components/addons/AdCtrls.h"
-#include "components/addons/AdShellStub.h"
+#include "components/addons/AdShell.h"
 #include "components/addons/BalloonHint.h"
 #include "components/colour-memo/ColMemo.h"
 #include "platform/controls/Buttons.h"
