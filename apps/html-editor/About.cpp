@@ -13,8 +13,8 @@ void Tabout::FormCreate(TObject*)
 {
     OSVERSIONINFO Version;
     GetVersionEx(&Version);
-    Label3->SetCaption(Format("%s, version %u.%.2u", {PlatformName(Version.dwPlatformId), Version.dwMajorVersion,
-                                                       Version.dwMinorVersion}));
+    Label3->SetCaption(Format("%s, version %u.%.2u", {PlatformName(Version.dwPlatformId),
+                                                      Version.dwMajorVersion, Version.dwMinorVersion}));
     SYSTEM_INFO System;
     GetSystemInfo(&System);
     Label4->SetCaption(ProcessorName(System.dwProcessorType));
@@ -22,6 +22,7 @@ void Tabout::FormCreate(TObject*)
 
 void Tabout::FormActivate(TObject*)
 {
+    PlayWav1->Play(AboutSoundFile);
     // 64-bit figures, so more than 4 GB free reads right instead of wrapping.
     MEMORYSTATUSEX Memory;
     GlobalMemoryStatusEx(&Memory);
@@ -41,7 +42,9 @@ void Tabout::Button2Click(TObject*)
 
 TW_PUBLISH(Tabout, TForm)
 {
+    Cls.Field("FormFill1", &Tabout::FormFill1);
     Cls.Field("Image1", &Tabout::Image1);
+    Cls.Field("PlayWav1", &Tabout::PlayWav1);
     Cls.Field("Label3", &Tabout::Label3);
     Cls.Field("Label4", &Tabout::Label4);
     Cls.Field("Label7", &Tabout::Label7);

@@ -2,6 +2,9 @@
 // memory figures and the welcome sound at every activation. Made from its stored description.
 #pragma once
 
+#include "components/addons/FormFill.h"
+#include "components/addons/PlayWav.h"
+#include "components/addons/ShadeLab.h"
 #include "platform/controls/ExtCtrls.h"
 #include "platform/controls/Forms.h"
 #include "platform/controls/StdButtons.h"
@@ -12,11 +15,13 @@ extern const char* const AboutSoundFile;
 class Tabout : public TForm {
 public:
     using TForm::TForm;
+    TFormFill* FormFill1 = nullptr;
     TImage* Image1 = nullptr;
-    TLabel* Label3 = nullptr; // platform and version
-    TLabel* Label4 = nullptr; // processor
-    TLabel* Label7 = nullptr; // free memory
-    TLabel* Label8 = nullptr; // memory load
+    TShadeLabel* Label3 = nullptr; // platform and version
+    TShadeLabel* Label4 = nullptr; // processor
+    TShadeLabel* Label7 = nullptr; // free memory
+    TShadeLabel* Label8 = nullptr; // memory load
+    TPlayWav* PlayWav1 = nullptr;
     TButton* Button1 = nullptr;
     TButton* Button2 = nullptr;
     void FormCreate(TObject* Sender);

@@ -24,6 +24,7 @@ TW_PUBLISH(Thtmlform, TForm)
     Cls.Field("Notebook1", &Thtmlform::Notebook1);
     Cls.Field("Shape1", &Thtmlform::Shape1);
     Cls.Field("Shape2", &Thtmlform::Shape2);
+    Cls.Field("CorrinWizard1", &Thtmlform::CorrinWizard1);
     Cls.Field("Timer1", &Thtmlform::Timer1);
     Cls.Handler("Timer1Timer", &Thtmlform::Timer1Timer);
     Cls.Handler("CorrinWizard1EndClick", &Thtmlform::CorrinWizard1EndClick);

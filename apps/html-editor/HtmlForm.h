@@ -2,6 +2,7 @@
 // the wizard bar at the bottom. Made at start-up from its stored description.
 #pragma once
 
+#include "components/addons/CorrinWizard.h"
 #include "platform/controls/ExtCtrls.h"
 #include "platform/controls/Forms.h"
 #include "platform/controls/StdButtons.h"
@@ -14,6 +15,7 @@ public:
     TNotebook* Notebook1 = nullptr;
     TShape* Shape1 = nullptr;
     TShape* Shape2 = nullptr;
+    TCorrinWizard* CorrinWizard1 = nullptr;
     TTimer* Timer1 = nullptr;
     void Timer1Timer(TObject* Sender);
     void CorrinWizard1EndClick(TObject* Sender);

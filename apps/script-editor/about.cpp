@@ -14,8 +14,8 @@ void Taboutbox::FormCreate(TObject*)
     OSVERSIONINFO Version;
     GetVersionEx(&Version);
     // Only the name shows: the version numbers are passed but the format has no place for them.
-    Label3->SetCaption(Format("%s", {PlatformName(Version.dwPlatformId), Version.dwMajorVersion,
-                                     Version.dwMinorVersion}));
+    Label3->SetCaption(
+        Format("%s", {PlatformName(Version.dwPlatformId), Version.dwMajorVersion, Version.dwMinorVersion}));
     SYSTEM_INFO System;
     GetSystemInfo(&System);
     Label4->SetCaption(ProcessorName(System.dwProcessorType));

@@ -175,7 +175,8 @@ DWORD Clamp32(std::uint64_t V)
 
 std::uint64_t SaturatedSum(std::uint64_t A, std::uint64_t B)
 {
-    return A > std::numeric_limits<std::uint64_t>::max() - B ? std::numeric_limits<std::uint64_t>::max() : A + B;
+    return A > std::numeric_limits<std::uint64_t>::max() - B ? std::numeric_limits<std::uint64_t>::max()
+                                                             : A + B;
 }
 
 MEMORYSTATUS Clamped(const MEMORYSTATUSEX& X)

@@ -48,13 +48,6 @@ bool PressShortCut(int VirtKey, TShiftState Shift);
 // Handles everything waiting in the queue (paints included), without blocking.
 int ProcessMessages();
 
-// ---- Modal loops ------------------------------------------------------------------------------
-// Runs Open, which shows a form modally, and feeds the modal loops it starts: each time a loop
-// waits for input, the next of Steps runs (a step may open another modal form, whose loop takes
-// the following steps). Once the steps are used up, a waiting loop gets its active form closed.
-// Returns how many steps ran.
-int RunModalSteps(const std::function<void()>& Open, const std::vector<std::function<void()>>& Steps);
-
 // ---- Rendering --------------------------------------------------------------------------------
 // The control as shown (its window composed with its children), or, for a windowless control,
 // its part of the parent's window. The caller owns the bitmap.

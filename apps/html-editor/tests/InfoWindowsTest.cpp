@@ -10,15 +10,19 @@
 #include "apps/html-editor/Unit17.h"
 #include "apps/html-editor/Unit9.h"
 #include "components/addons/ClipView.h"
+#include "components/addons/FormFill.h"
 #include "components/colour-memo/ColMemo.h"
+#include "platform/app/MMSystem.h"
 #include "platform/app/SysInfo.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/testing/AppTesting.h"
+#include "platform/testing/ModalTesting.h"
 #include "platform/testing/TestSupport.h"
 #include "platform/win/WinTesting.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -89,6 +93,14 @@ TEST_F(InfoWindows, AboutBoxShowsItsTextsAndThePlatformFromStartUp)
     EXPECT_EQ(CaptionOf(about, "Label6"), "Memory Load:");
     EXPECT_EQ(about->Button1->Caption(), "Credits...");
     EXPECT_EQ(about->Button2->Caption(), "OK");
+    EXPECT_EQ(about->FormFill1->FillType(), "Sahara");
+    EXPECT_EQ(about->FormFill1->Align(), alClient);
+    for (const char* Name : {"Label1", "Label3", "Label4", "Label5", "Label6", "Label7", "Label8"}) {
+        auto* L = dynamic_cast<TShadeLabel*>(about->FindComponent(Name));
+        ASSERT_NE(L, nullptr) << Name;
+        EXPECT_TRUE(L->Transparent()) << Name;
+        EXPECT_EQ(L->Font()->Name(), "Arial") << Name;
+    }
     // Filled while the box was made at start-up; the memory waits for the first showing.
     EXPECT_EQ(about->Label3->Caption(), "Windows NT, version 4.00");
     EXPECT_EQ(about->Label4->Caption(), "Pentium");
@@ -104,14 +116,15 @@ TEST_F(InfoWindows, AboutBoxFiguresFromInjectedValues)
         DWORD Load;
         const char *Label3, *Label4, *Label7, *Label8;
     } Cases[] = {
-        {2, 4, 0, 586, 1000000 * KB, 234567 * KB, 37, "Windows NT, version 4.00", "Pentium", "1,234,567KB Free",
-         "37% Load"},
+        {2, 4, 0, 586, 1000000 * KB, 234567 * KB, 37, "Windows NT, version 4.00", "Pentium",
+         "1,234,567KB Free", "37% Load"},
         {0, 3, 95, 386, 512 * KB, 512 * KB, 0, "Win32s, version 3.95", "80386", "1,024KB Free", "0% Load"},
         {1, 4, 10, 486, 2048 + 1023, 0, 100, "Windows 95, version 4.10", "80486", "2KB Free", "100% Load"},
         // More than 4 GB free: no 32-bit wrap, in either figure or their sum.
         {2, 6, 1, 8664, 6 * GB, 3 * GB, 58, "Windows NT, version 6.01", "Unknown Processor8664",
          "9,437,184KB Free", "58% Load"},
-        {2, 5, 0, 586, 4 * GB, 1 * KB, 1, "Windows NT, version 5.00", "Pentium", "4,194,305KB Free", "1% Load"},
+        {2, 5, 0, 586, 4 * GB, 1 * KB, 1, "Windows NT, version 5.00", "Pentium", "4,194,305KB Free",
+         "1% Load"},
         // Identifiers beyond the tables get their fallbacks.
         {3, 10, 0, 4000, 1 * GB, 0, 12, "Unknown Platform3, version 10.00", "Unknown Processor4000",
          "1,048,576KB Free", "12% Load"},
@@ -140,6 +153,11 @@ TEST_F(InfoWindows, AboutBoxFiguresFromInjectedValues)
 TEST_F(InfoWindows, AboutBoxReadsMemoryAtEachShowingAndThePlatformOnce)
 {
     ShowAndClose(about);
+    // Every activation plays the welcome sound through the platform's sound call.
+    ASSERT_EQ(Fixture.Recorder.Calls().size(), 1u);
+    EXPECT_EQ(Fixture.Recorder.Calls()[0].Kind, TSystemCall::PlaySound);
+    EXPECT_EQ(Fixture.Recorder.Calls()[0].File, "c:\\windows\\media\\The Microsoft Sound.wav");
+    EXPECT_EQ(Fixture.Recorder.Calls()[0].Flags, SND_ASYNC);
     EXPECT_EQ(about->Label7->Caption(), "1,234,567KB Free");
     EXPECT_EQ(about->Label8->Caption(), "37% Load");
 
@@ -155,6 +173,8 @@ TEST_F(InfoWindows, AboutBoxReadsMemoryAtEachShowingAndThePlatformOnce)
     EXPECT_EQ(about->Label8->Caption(), "81% Load");
     EXPECT_EQ(about->Label3->Caption(), "Windows NT, version 4.00");
     EXPECT_EQ(about->Label4->Caption(), "Pentium");
+    ASSERT_EQ(Fixture.Recorder.Calls().size(), 2u);
+    EXPECT_EQ(Fixture.Recorder.Calls()[1].Kind, TSystemCall::PlaySound);
 }
 
 TEST_F(InfoWindows, AboutOpensFromTheHelpMenuAndTheTrayAndItsCreditsButtonShowsTheCredits)
@@ -170,16 +190,16 @@ TEST_F(InfoWindows, AboutOpensFromTheHelpMenuAndTheTrayAndItsCreditsButtonShowsT
     }
 
     bool CreditsModal = false, AboutStillUp = false;
-    RunModalSteps([] { about->ShowModal(); },
-                  {[] { about->Button1->Click(); },
-                   [&] {
-                       CreditsModal = Form13->Visible() && Form13->FormState.Contains(fsModal);
-                       Form13->Button1->Click();
-                   },
-                   [&] {
-                       AboutStillUp = about->Visible() && !Form13->Visible();
-                       about->Button2->Click();
-                   }});
+    RunModalSteps([] { about->ShowModal(); }, {[] { about->Button1->Click(); },
+                                               [&] {
+                                                   CreditsModal = Form13->Visible() &&
+                                                                  Form13->FormState.Contains(fsModal);
+                                                   Form13->Button1->Click();
+                                               },
+                                               [&] {
+                                                   AboutStillUp = about->Visible() && !Form13->Visible();
+                                                   about->Button2->Click();
+                                               }});
     EXPECT_TRUE(CreditsModal);
     EXPECT_TRUE(AboutStillUp);
     EXPECT_FALSE(about->Visible());
@@ -193,6 +213,9 @@ TEST_F(InfoWindows, CreditsAndViewerAboutTexts)
     EXPECT_EQ(Form13->Caption(), "Tamsel Pro Credits.");
     EXPECT_EQ(Form13->BorderStyle(), bsDialog);
     EXPECT_EQ(Form13->Button1->Caption(), "&OK");
+    EXPECT_EQ(Form13->Label1->Style(), stSunken);
+    EXPECT_TRUE(Form13->Label1->Transparent());
+    EXPECT_EQ(Form13->Label1->Font()->Name(), "Arial");
 
     EXPECT_EQ(Form9->Caption(), "About HTML Viewer");
     EXPECT_EQ(Form9->BorderStyle(), bsDialog);
@@ -231,8 +254,8 @@ TEST_F(InfoWindows, TutorialPagesAndTexts)
     EXPECT_EQ(htmlform->Shape1->Parent(), htmlform->Notebook1->Page(0));
     EXPECT_EQ(CaptionOf(htmlform, "Label1"), "Tamsel Pro HTML Tutorial.");
     const std::vector<std::string> Headings = {"Welcome to the Tamsel Pro HTML Tutorial.", "HTML, the Basics",
-                                               "HTML Tags and How JavaScript fits In.", "The Body Tag and OnLoad",
-                                               "The Head Tag"};
+                                               "HTML Tags and How JavaScript fits In.",
+                                               "The Body Tag and OnLoad", "The Head Tag"};
     for (int I = 1; I <= 5; ++I) {
         auto* Heading = dynamic_cast<TLabel*>(htmlform->FindComponent("Heading" + std::to_string(I)));
         auto* Lesson = dynamic_cast<TMemo*>(htmlform->FindComponent("Lesson" + std::to_string(I)));
@@ -244,6 +267,70 @@ TEST_F(InfoWindows, TutorialPagesAndTexts)
         EXPECT_EQ(Lesson->BorderStyle(), bsNone);
         EXPECT_GT(Lesson->Lines()->Count(), 5);
     }
+}
+
+TEST_F(InfoWindows, TutorialStepsPageByPageAndFinishCloses)
+{
+    TCorrinWizard* Bar = htmlform->CorrinWizard1;
+    EXPECT_EQ(Bar->NoteBook(), htmlform->Notebook1);
+    EXPECT_FALSE(Bar->EnableHelp());
+    EXPECT_EQ(Bar->Align(), alBottom);
+    EXPECT_EQ(Bar->BackButton()->Caption(), "< &Back");
+    EXPECT_EQ(Bar->NextButton()->Caption(), "&Next >");
+    EXPECT_EQ(Bar->EndButton()->Caption(), "&Cancel");
+    EXPECT_EQ(Bar->HelpButton()->Caption(), "&Help");
+    EXPECT_EQ(Bar->ReadyCaption(), "&Finish");
+
+    struct TState {
+        int Page;
+        bool Back, Next;
+        std::string End;
+    };
+    std::vector<TState> Seen;
+    auto Look = [&] {
+        Seen.push_back({htmlform->Notebook1->PageIndex(), Bar->BackButton()->Enabled(),
+                        Bar->NextButton()->Enabled(), Bar->EndButton()->Caption()});
+    };
+    auto Click = [](TButton* B) { ClickControl(B, 10, 10); };
+    std::vector<std::function<void()>> Steps;
+    Steps.push_back([&] {
+        Look();
+        EXPECT_FALSE(Bar->HelpButton()->Visible());
+        for (int I = 0; I < 5; ++I) {
+            Click(Bar->NextButton());
+            Look();
+        }
+        for (int I = 0; I < 2; ++I) {
+            Click(Bar->BackButton());
+            Look();
+        }
+        Click(Bar->NextButton());
+        Click(Bar->NextButton());
+        Look();
+        Click(Bar->EndButton()); // Finish
+    });
+    RunModalSteps([] { htmlform->ShowModal(); }, Steps);
+    EXPECT_FALSE(htmlform->Visible());
+    const std::vector<TState> Expected = {
+        {0, false, true, "&Cancel"}, {1, true, true, "&Cancel"}, {2, true, true, "&Cancel"},
+        {3, true, true, "&Cancel"},  {4, true, true, "&Cancel"}, {5, true, false, "&Finish"},
+        {4, true, true, "&Cancel"},  {3, true, true, "&Cancel"}, {5, true, false, "&Finish"}};
+    ASSERT_EQ(Seen.size(), Expected.size());
+    for (std::size_t I = 0; I < Seen.size(); ++I) {
+        EXPECT_EQ(Seen[I].Page, Expected[I].Page) << I;
+        EXPECT_EQ(Seen[I].Back, Expected[I].Back) << I;
+        EXPECT_EQ(Seen[I].Next, Expected[I].Next) << I;
+        EXPECT_EQ(Seen[I].End, Expected[I].End) << I;
+    }
+
+    // Cancel on a middle page ends it too; the next showing goes on from that page.
+    RunModalSteps([] { htmlform->ShowModal(); }, {[&] {
+                      EXPECT_EQ(htmlform->Notebook1->PageIndex(), 5);
+                      Click(Bar->BackButton());
+                      Click(Bar->EndButton());
+                  }});
+    EXPECT_FALSE(htmlform->Visible());
+    EXPECT_EQ(htmlform->Notebook1->PageIndex(), 4);
 }
 
 TEST_F(InfoWindows, TutorialCirclesDriftOnePixelPerTickWhetherShownOrNot)
@@ -271,16 +358,16 @@ std::vector<std::string> ReferenceEntries()
             Rows.push_back(std::string(static_cast<std::size_t>(Level), ' ') + T);
     };
     Add(0, {"Date"});
-    Add(1, {"getDate()",    "getDay()",     "getHours()",     "getMinutes()",         "getMonth()",
-            "getSeconds()", "getTime()",    "getTimeZoneoffset()", "getYear()",       "parse()",
-            "setDate()",    "setHours()",   "setMinutes()",   "setMonth()",           "setSeconds()",
-            "setTime()",    "setYear()",    "toGMTString()",  "UTC()",                "toLocaleString()"});
+    Add(1, {"getDate()",    "getDay()",   "getHours()",          "getMinutes()", "getMonth()",
+            "getSeconds()", "getTime()",  "getTimeZoneoffset()", "getYear()",    "parse()",
+            "setDate()",    "setHours()", "setMinutes()",        "setMonth()",   "setSeconds()",
+            "setTime()",    "setYear()",  "toGMTString()",       "UTC()",        "toLocaleString()"});
     Add(0, {"Math"});
-    Add(1, {"Math.E",       "Math.LN2",     "Math.LN10",  "Math.LOG2E",  "Math.LOG10E", "Math.PI",
-            "Math.SQRT1_2", "Math.SQRT2",   "Math.abs()", "Math.acos()", "Math.asin()", "Math.atan()",
-            "Math.ceil()",  "Math.cos()",   "Math.exp()", "Math.floor()", "Math.log()", "Math.max()",
-            "Math.min()",   "Math.pow()",   "Math.random()", "Math.round()", "Math.sin()", "Math.sqrt()",
-            "Math.tan()"});
+    Add(1, {"Math.E",        "Math.LN2",     "Math.LN10",   "Math.LOG2E",  "Math.LOG10E",
+            "Math.PI",       "Math.SQRT1_2", "Math.SQRT2",  "Math.abs()",  "Math.acos()",
+            "Math.asin()",   "Math.atan()",  "Math.ceil()", "Math.cos()",  "Math.exp()",
+            "Math.floor()",  "Math.log()",   "Math.max()",  "Math.min()",  "Math.pow()",
+            "Math.random()", "Math.round()", "Math.sin()",  "Math.sqrt()", "Math.tan()"});
     Add(0, {"Window"});
     Add(1, {"history"});
     Add(2, {"length", "history.back()", "history.forward()", "history.go()"});
@@ -306,9 +393,10 @@ std::vector<std::string> ReferenceEntries()
     Add(2, {"frame.frames", "frame.name", "frame.length", "frame.parent", "frame.self", "frame.window",
             "frame.blur()", "frame.clearTimeout()", "frame.focus()", "frame.setTimeout"});
     Add(0, {"String"});
-    Add(1, {"length", "anchor()", "big()",   "blink()",  "bold()",    "char()",      "charAt()",   "fixed()",
-            "fontColor()", "fontSize()", "indexOf()", "italics()", "lastIndexOf()", "link()", "small()",
-            "split()", "strike()", "sub()", "substring()", "sup()", "toLowerCase()", "toUpperCase()"});
+    Add(1, {"length",        "anchor()", "big()",         "blink()",      "bold()",    "char()",
+            "charAt()",      "fixed()",  "fontColor()",   "fontSize()",   "indexOf()", "italics()",
+            "lastIndexOf()", "link()",   "small()",       "split()",      "strike()",  "sub()",
+            "substring()",   "sup()",    "toLowerCase()", "toUpperCase()"});
     Add(0, {"Navigator"});
     Add(1, {"navigator.appCodeName", "navigator.appName", "navigator.appVersion", "navigator.javaEnabled",
             "navigator.mimeTypes", "navigator.plugins", "navigator.userAgent"});
@@ -368,10 +456,12 @@ TEST_F(InfoWindows, UnitStartUpsRunInLinkOrder)
     std::vector<std::string> Names;
     for (const TUnitStartup& Step : TamselUnitStartups())
         Names.push_back(Step.Name);
-    const std::vector<std::string> Expected = {"InitAdCursors", "HtmlImageInit", "InitColMemoCursor",
-                                               "RegisterIconClipboardFormat"};
+    const std::vector<std::string> Expected = {"InitAdCursors", "RegisterFillTypes", "HtmlImageInit",
+                                               "InitColMemoCursor", "RegisterIconClipboardFormat"};
     EXPECT_EQ(Names, Expected);
     // What the steps left behind.
+    ASSERT_NE(FillTypeRegistry(), nullptr);
+    EXPECT_EQ(FillTypeRegistry()->Count(), 17);
     EXPECT_NE(IconClipboardFormat, 0u);
     EXPECT_NE(Screen->Cursors(crColMemoHotSpot), nullptr);
 }

@@ -6,6 +6,7 @@
 #include "platform/app/SysInfo.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/testing/AppTesting.h"
+#include "platform/testing/ModalTesting.h"
 #include "platform/testing/TestSupport.h"
 #include "platform/win/WinTesting.h"
 
@@ -124,9 +125,9 @@ TEST_F(WendleAbout, ButtonsVisitTheHomePageAndClose)
     EXPECT_EQ(CaptionOf("Label1"), "Memory:");
     EXPECT_EQ(CaptionOf("Label2"), "Memory Load:");
 
-    const int Ran = RunModalSteps([] { aboutbox->ShowModal(); },
-                                  {[] { ClickControl(aboutbox->Button2, 10, 10); },
-                                   [] { ClickControl(aboutbox->Button1, 10, 10); }});
+    const int Ran =
+        RunModalSteps([] { aboutbox->ShowModal(); }, {[] { ClickControl(aboutbox->Button2, 10, 10); },
+                                                      [] { ClickControl(aboutbox->Button1, 10, 10); }});
     EXPECT_EQ(Ran, 2);
     EXPECT_FALSE(aboutbox->Visible());
     ASSERT_EQ(Fixture.Recorder.Calls().size(), 1u);

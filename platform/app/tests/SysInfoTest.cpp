@@ -121,14 +121,19 @@ TEST(SysInfoTest, MemoryStatusExKeepsFiguresAbove4GB)
 
 TEST(SysInfoTest, NamesWithFallbacksBeyondTheTables)
 {
-    const std::pair<DWORD, const char*> Platforms[] = {
-        {0, "Win32s"}, {1, "Windows 95"}, {2, "Windows NT"}, {3, "Unknown Platform3"},
-        {0xFFFFFFFF, "Unknown Platform4294967295"}};
+    const std::pair<DWORD, const char*> Platforms[] = {{0, "Win32s"},
+                                                       {1, "Windows 95"},
+                                                       {2, "Windows NT"},
+                                                       {3, "Unknown Platform3"},
+                                                       {0xFFFFFFFF, "Unknown Platform4294967295"}};
     for (const auto& [Id, Name] : Platforms)
         EXPECT_EQ(PlatformName(Id), Name) << Id;
-    const std::pair<DWORD, const char*> Processors[] = {
-        {386, "80386"}, {486, "80486"}, {586, "Pentium"}, {4000, "Unknown Processor4000"},
-        {686, "Unknown Processor686"}, {0, "Unknown Processor0"}};
+    const std::pair<DWORD, const char*> Processors[] = {{386, "80386"},
+                                                        {486, "80486"},
+                                                        {586, "Pentium"},
+                                                        {4000, "Unknown Processor4000"},
+                                                        {686, "Unknown Processor686"},
+                                                        {0, "Unknown Processor0"}};
     for (const auto& [Type, Name] : Processors)
         EXPECT_EQ(ProcessorName(Type), Name) << Type;
 }
