@@ -46,15 +46,24 @@
 #include "html-engine/HtmlImageUtil.h"
 #include "platform/app/Application.h"
 
-// In link order. The colouring memo's cursor comes after the engine's image start-up, so its
-// hand is the one left in cursor slot 1.
+// The colouring memo's cursor comes after the engine's image start-up, so its hand is the one
+// left in cursor slot 1.
+const std::vector<TUnitStartup>& TamselUnitStartups()
+{
+    static const std::vector<TUnitStartup> Steps = {
+        {"InitAdCursors", InitAdCursors},
+        {"RegisterFillTypes", RegisterFillTypes},
+        {"HtmlImageInit", HtmlImageInit},
+        {"InitColMemoCursor", InitColMemoCursor},
+        {"RegisterIconClipboardFormat", RegisterIconClipboardFormat},
+    };
+    return Steps;
+}
+
 void RunUnitStartups()
 {
-    InitAdCursors();
-    RegisterFillTypes();
-    HtmlImageInit();
-    InitColMemoCursor();
-    RegisterIconClipboardFormat();
+    for (const TUnitStartup& Step : TamselUnitStartups())
+        Step.Run();
 }
 
 void CreateTamselForms()

@@ -2,7 +2,16 @@
 // and help file, and the windows, created once in their fixed order and kept until the end.
 #pragma once
 
-// The start-up steps of the units that have one.
+#include <vector>
+
+// A unit's own start-up step.
+struct TUnitStartup {
+    const char* Name;
+    void (*Run)();
+};
+// The steps of the units that have one, in link order.
+const std::vector<TUnitStartup>& TamselUnitStartups();
+// Runs them.
 void RunUnitStartups();
 // Title, help file and every window; the first window made becomes the main window.
 void CreateTamselForms();

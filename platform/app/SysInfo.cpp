@@ -14,12 +14,35 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <limits>
 #include <mutex>
+#include <optional>
 #include <sstream>
 #include <thread>
 #include <unordered_set>
 #include <vector>
+
+// ---------------------------------------------------------------------------------------------
+// Test override
+
+namespace {
+
+std::optional<TSystemQueryOverride>& Override()
+{
+    static std::optional<TSystemQueryOverride> O;
+    return O;
+}
+
+} // namespace
+
+void SetSystemQueryOverride(const TSystemQueryOverride* O)
+{
+    if (O)
+        Override() = *O;
+    else
+        Override().reset();
+}
 
 // ---------------------------------------------------------------------------------------------
 // Version
@@ -61,6 +84,11 @@ BOOL GetVersionEx(OSVERSIONINFO* Info)
     Info->dwPlatformId = VER_PLATFORM_WIN32_NT;
     std::memset(Info->szCSDVersion, 0, sizeof Info->szCSDVersion);
     std::strncpy(Info->szCSDVersion, R.Text.c_str(), sizeof Info->szCSDVersion - 1);
+    if (const auto& O = Override()) {
+        Info->dwPlatformId = O->PlatformId.value_or(Info->dwPlatformId);
+        Info->dwMajorVersion = O->MajorVersion.value_or(Info->dwMajorVersion);
+        Info->dwMinorVersion = O->MinorVersion.value_or(Info->dwMinorVersion);
+    }
     return TRUE;
 }
 
@@ -106,6 +134,33 @@ void GetSystemInfo(SYSTEM_INFO* Info)
     const unsigned Bits = std::min<unsigned>(Info->dwNumberOfProcessors, sizeof(std::uintptr_t) * 8);
     Info->dwActiveProcessorMask =
         Bits >= sizeof(std::uintptr_t) * 8 ? ~std::uintptr_t(0) : ((std::uintptr_t(1) << Bits) - 1);
+    if (const auto& O = Override())
+        Info->dwProcessorType = O->ProcessorType.value_or(Info->dwProcessorType);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Names
+
+std::string PlatformName(DWORD PlatformId)
+{
+    static const char* const Names[] = {"Win32s", "Windows 95", "Windows NT"};
+    if (PlatformId < std::size(Names))
+        return Names[PlatformId];
+    return "Unknown Platform" + std::to_string(PlatformId);
+}
+
+std::string ProcessorName(DWORD ProcessorType)
+{
+    switch (ProcessorType) {
+    case PROCESSOR_INTEL_386:
+        return "80386";
+    case PROCESSOR_INTEL_486:
+        return "80486";
+    case PROCESSOR_INTEL_PENTIUM:
+        return "Pentium";
+    default:
+        return "Unknown Processor" + std::to_string(ProcessorType);
+    }
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -118,9 +173,28 @@ DWORD Clamp32(std::uint64_t V)
     return V > std::numeric_limits<DWORD>::max() ? std::numeric_limits<DWORD>::max() : static_cast<DWORD>(V);
 }
 
+std::uint64_t SaturatedSum(std::uint64_t A, std::uint64_t B)
+{
+    return A > std::numeric_limits<std::uint64_t>::max() - B ? std::numeric_limits<std::uint64_t>::max()
+                                                             : A + B;
+}
+
+MEMORYSTATUS Clamped(const MEMORYSTATUSEX& X)
+{
+    MEMORYSTATUS S;
+    S.dwMemoryLoad = X.dwMemoryLoad;
+    S.dwTotalPhys = Clamp32(X.ullTotalPhys);
+    S.dwAvailPhys = Clamp32(X.ullAvailPhys);
+    S.dwTotalPageFile = Clamp32(X.ullTotalPageFile);
+    S.dwAvailPageFile = Clamp32(X.ullAvailPageFile);
+    S.dwTotalVirtual = Clamp32(X.ullTotalVirtual);
+    S.dwAvailVirtual = Clamp32(X.ullAvailVirtual);
+    return S;
+}
+
 } // namespace
 
-MEMORYSTATUS MemoryStatusFromMeminfo(const std::string& Text)
+MEMORYSTATUSEX MemoryStatusExFromMeminfo(const std::string& Text)
 {
     // Values are in kB; anything unparsable counts as 0.
     std::uint64_t Total = 0, Free = 0, Available = 0, Buffers = 0, Cached = 0, SwapTotal = 0, SwapFree = 0;
@@ -169,27 +243,73 @@ MEMORYSTATUS MemoryStatusFromMeminfo(const std::string& Text)
     Available = std::min(Available, Total);
     SwapFree = std::min(SwapFree, SwapTotal);
 
-    MEMORYSTATUS S;
-    S.dwMemoryLoad = Total ? static_cast<DWORD>((Total - Available) * 100 / Total) : 0;
-    S.dwTotalPhys = Clamp32(Total);
-    S.dwAvailPhys = Clamp32(Available);
-    S.dwTotalPageFile = Clamp32(Total + SwapTotal);
-    S.dwAvailPageFile = Clamp32(Available + SwapFree);
+    MEMORYSTATUSEX S;
+    // 128 bits for the product: a (silly) meminfo near 2^64 bytes must not wrap the load.
+    S.dwMemoryLoad =
+        Total ? static_cast<DWORD>(static_cast<unsigned __int128>(Total - Available) * 100 / Total) : 0;
+    S.ullTotalPhys = Total;
+    S.ullAvailPhys = Available;
+    S.ullTotalPageFile = SaturatedSum(Total, SwapTotal);
+    S.ullAvailPageFile = SaturatedSum(Available, SwapFree);
     // The classic 2 GB user address space of a 32-bit process.
-    S.dwTotalVirtual = 0x7FFE0000u;
-    S.dwAvailVirtual = S.dwTotalVirtual;
+    S.ullTotalVirtual = 0x7FFE0000u;
+    S.ullAvailVirtual = S.ullTotalVirtual;
     return S;
+}
+
+MEMORYSTATUS MemoryStatusFromMeminfo(const std::string& Text)
+{
+    return Clamped(MemoryStatusExFromMeminfo(Text));
+}
+
+namespace {
+
+std::string MeminfoText()
+{
+    std::ifstream In("/proc/meminfo");
+    std::stringstream Text;
+    if (In)
+        Text << In.rdbuf();
+    return Text.str();
+}
+
+void ApplyOverride(MEMORYSTATUSEX& S)
+{
+    const auto& O = Override();
+    if (!O)
+        return;
+    S.dwMemoryLoad = O->MemoryLoad.value_or(S.dwMemoryLoad);
+    S.ullAvailPhys = O->AvailPhys.value_or(S.ullAvailPhys);
+    S.ullAvailPageFile = O->AvailPageFile.value_or(S.ullAvailPageFile);
+    // The totals never read below what is free.
+    S.ullTotalPhys = std::max(S.ullTotalPhys, S.ullAvailPhys);
+    S.ullTotalPageFile = std::max(S.ullTotalPageFile, S.ullAvailPageFile);
+}
+
+} // namespace
+
+BOOL GlobalMemoryStatusEx(MEMORYSTATUSEX* Buffer)
+{
+    if (!Buffer || Buffer->dwLength != sizeof(MEMORYSTATUSEX))
+        return FALSE;
+    *Buffer = MemoryStatusExFromMeminfo(MeminfoText());
+    ApplyOverride(*Buffer);
+    return TRUE;
 }
 
 void GlobalMemoryStatus(MEMORYSTATUS* Buffer)
 {
     if (!Buffer)
         return;
-    std::ifstream In("/proc/meminfo");
-    std::stringstream Text;
-    if (In)
-        Text << In.rdbuf();
-    *Buffer = MemoryStatusFromMeminfo(Text.str());
+    MEMORYSTATUSEX X;
+    GlobalMemoryStatusEx(&X);
+    *Buffer = Clamped(X);
+}
+
+std::int64_t AvailableMemoryKB(const MEMORYSTATUSEX& Status)
+{
+    // Saturated rather than wrapped: an overridden or absurd figure still shows a large number.
+    return static_cast<std::int64_t>(SaturatedSum(Status.ullAvailPhys, Status.ullAvailPageFile) / 1024);
 }
 
 // ---------------------------------------------------------------------------------------------

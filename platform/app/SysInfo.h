@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 // ---------------------------------------------------------------------------------------------
@@ -64,9 +65,19 @@ using TSystemInfo = SYSTEM_INFO;
 void GetSystemInfo(SYSTEM_INFO* Info);
 
 // ---------------------------------------------------------------------------------------------
-// Memory. The figures are read from /proc/meminfo with 64-bit arithmetic and clamped into the
-// 32-bit fields (a machine with more than 4 GB reports 0xFFFFFFFF). The paging file is the swap
-// space.
+// The names the programs' about boxes show for the figures above. Identifiers and types beyond
+// the tables get a fallback instead of reading past them.
+// 0 "Win32s", 1 "Windows 95", 2 "Windows NT"; any other n: "Unknown Platform" followed by n.
+std::string PlatformName(DWORD PlatformId);
+// 386 "80386", 486 "80486", 586 "Pentium"; any other n: "Unknown Processor" followed by n
+// (no blank).
+std::string ProcessorName(DWORD ProcessorType);
+
+// ---------------------------------------------------------------------------------------------
+// Memory. The figures are read from /proc/meminfo with 64-bit arithmetic. GlobalMemoryStatusEx
+// gives them whole; GlobalMemoryStatus clamps them into its 32-bit fields (a machine with more
+// than 4 GB reports 0xFFFFFFFF), so anything that adds or shows sizes asks the Ex form. The
+// paging file is the swap space.
 struct MEMORYSTATUS {
     DWORD dwLength = sizeof(MEMORYSTATUS);
     DWORD dwMemoryLoad = 0; // percent of physical memory in use
@@ -79,9 +90,43 @@ struct MEMORYSTATUS {
 };
 using TMemoryStatus = MEMORYSTATUS;
 void GlobalMemoryStatus(MEMORYSTATUS* Buffer);
+
+using DWORDLONG = std::uint64_t;
+struct MEMORYSTATUSEX {
+    DWORD dwLength = sizeof(MEMORYSTATUSEX);
+    DWORD dwMemoryLoad = 0; // percent of physical memory in use
+    DWORDLONG ullTotalPhys = 0;
+    DWORDLONG ullAvailPhys = 0;
+    DWORDLONG ullTotalPageFile = 0;
+    DWORDLONG ullAvailPageFile = 0;
+    DWORDLONG ullTotalVirtual = 0;
+    DWORDLONG ullAvailVirtual = 0;
+    DWORDLONG ullAvailExtendedVirtual = 0;
+};
+using TMemoryStatusEx = MEMORYSTATUSEX;
+// FALSE (nothing filled in) when dwLength is not the record's size.
+BOOL GlobalMemoryStatusEx(MEMORYSTATUSEX* Buffer);
 // The same figures computed from the text of a meminfo file (tests; a missing or malformed
 // line counts as 0, and nothing here divides by zero).
+MEMORYSTATUSEX MemoryStatusExFromMeminfo(const std::string& Text);
 MEMORYSTATUS MemoryStatusFromMeminfo(const std::string& Text);
+// Free physical memory plus free paging space, in whole kilobytes: the about boxes' figure.
+std::int64_t AvailableMemoryKB(const MEMORYSTATUSEX& Status);
+
+// ---------------------------------------------------------------------------------------------
+// Test hook: figures that the queries above report in place of the machine's own, each only
+// when set (the rest stay the machine's). One override at a time, for the user-interface thread.
+struct TSystemQueryOverride {
+    std::optional<DWORD> PlatformId;
+    std::optional<DWORD> MajorVersion;
+    std::optional<DWORD> MinorVersion;
+    std::optional<DWORD> ProcessorType;
+    std::optional<DWORD> MemoryLoad;
+    std::optional<DWORDLONG> AvailPhys;
+    std::optional<DWORDLONG> AvailPageFile;
+};
+// nullptr: the machine's figures again. The override is copied.
+void SetSystemQueryOverride(const TSystemQueryOverride* Override);
 
 // ---------------------------------------------------------------------------------------------
 // Sleeping.

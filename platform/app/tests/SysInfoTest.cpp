@@ -88,6 +88,95 @@ TEST(SysInfoTest, MemoryStatusFromMeminfoText)
     }
 }
 
+TEST(SysInfoTest, MemoryStatusExKeepsFiguresAbove4GB)
+{
+    // 64 GB of memory, 16 GB of it free, and 8 GB of unused swap.
+    const char* Big =
+        "MemTotal: 67108864 kB\nMemAvailable: 16777216 kB\nSwapTotal: 8388608 kB\nSwapFree: 8388608 kB\n";
+    const MEMORYSTATUSEX S = MemoryStatusExFromMeminfo(Big);
+    EXPECT_EQ(S.dwMemoryLoad, 75u);
+    EXPECT_EQ(S.ullTotalPhys, 64ull << 30);
+    EXPECT_EQ(S.ullAvailPhys, 16ull << 30);
+    EXPECT_EQ(S.ullTotalPageFile, 72ull << 30);
+    EXPECT_EQ(S.ullAvailPageFile, 24ull << 30);
+    EXPECT_EQ(AvailableMemoryKB(S), 40ll << 20);
+
+    // Absurd sizes saturate instead of wrapping, and the load stays a percentage.
+    const MEMORYSTATUSEX Huge = MemoryStatusExFromMeminfo(
+        "MemTotal: 18014398509481983 kB\nMemAvailable: 9007199254740991 kB\nSwapTotal: 18014398509481983 kB\n"
+        "SwapFree: 18014398509481983 kB\n");
+    EXPECT_LE(Huge.dwMemoryLoad, 100u);
+    EXPECT_GE(Huge.ullTotalPageFile, Huge.ullTotalPhys);
+    EXPECT_GT(AvailableMemoryKB(Huge), 0);
+
+    MEMORYSTATUSEX Wrong;
+    Wrong.dwLength = sizeof(MEMORYSTATUS);
+    EXPECT_FALSE(GlobalMemoryStatusEx(&Wrong));
+    EXPECT_EQ(Wrong.ullTotalPhys, 0u);
+    EXPECT_FALSE(GlobalMemoryStatusEx(nullptr));
+    MEMORYSTATUSEX Mine;
+    ASSERT_TRUE(GlobalMemoryStatusEx(&Mine));
+    EXPECT_GT(Mine.ullTotalPhys, 0u);
+    EXPECT_LE(Mine.ullAvailPhys, Mine.ullTotalPhys);
+}
+
+TEST(SysInfoTest, NamesWithFallbacksBeyondTheTables)
+{
+    const std::pair<DWORD, const char*> Platforms[] = {{0, "Win32s"},
+                                                       {1, "Windows 95"},
+                                                       {2, "Windows NT"},
+                                                       {3, "Unknown Platform3"},
+                                                       {0xFFFFFFFF, "Unknown Platform4294967295"}};
+    for (const auto& [Id, Name] : Platforms)
+        EXPECT_EQ(PlatformName(Id), Name) << Id;
+    const std::pair<DWORD, const char*> Processors[] = {{386, "80386"},
+                                                        {486, "80486"},
+                                                        {586, "Pentium"},
+                                                        {4000, "Unknown Processor4000"},
+                                                        {686, "Unknown Processor686"},
+                                                        {0, "Unknown Processor0"}};
+    for (const auto& [Type, Name] : Processors)
+        EXPECT_EQ(ProcessorName(Type), Name) << Type;
+}
+
+TEST(SysInfoTest, OverrideReplacesOnlyTheFiguresItSets)
+{
+    OSVERSIONINFO Real;
+    ASSERT_TRUE(GetVersionEx(&Real));
+    MEMORYSTATUSEX RealMemory;
+    ASSERT_TRUE(GlobalMemoryStatusEx(&RealMemory));
+
+    TSystemQueryOverride O;
+    O.PlatformId = 7;
+    O.ProcessorType = 4000;
+    O.AvailPhys = 6ull << 30;
+    O.MemoryLoad = 37;
+    SetSystemQueryOverride(&O);
+    OSVERSIONINFO V;
+    ASSERT_TRUE(GetVersionEx(&V));
+    EXPECT_EQ(V.dwPlatformId, 7u);
+    EXPECT_EQ(V.dwMajorVersion, Real.dwMajorVersion); // not set: the machine's
+    SYSTEM_INFO Info;
+    GetSystemInfo(&Info);
+    EXPECT_EQ(Info.dwProcessorType, 4000u);
+    MEMORYSTATUSEX M;
+    ASSERT_TRUE(GlobalMemoryStatusEx(&M));
+    EXPECT_EQ(M.ullAvailPhys, 6ull << 30);
+    EXPECT_GE(M.ullTotalPhys, M.ullAvailPhys);
+    EXPECT_EQ(M.dwMemoryLoad, 37u);
+    // The 32-bit call clamps what the 64-bit one reports whole.
+    MEMORYSTATUS Small;
+    GlobalMemoryStatus(&Small);
+    EXPECT_EQ(Small.dwAvailPhys, 0xFFFFFFFFu);
+    EXPECT_EQ(Small.dwMemoryLoad, 37u);
+
+    SetSystemQueryOverride(nullptr);
+    ASSERT_TRUE(GetVersionEx(&V));
+    EXPECT_EQ(V.dwPlatformId, VER_PLATFORM_WIN32_NT);
+    GetSystemInfo(&Info);
+    EXPECT_NE(Info.dwProcessorType, 4000u);
+}
+
 TEST(SysInfoTest, ErrorModeIsKeptAndThePreviousReturned)
 {
     const UINT Original = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
