@@ -11,3 +11,6 @@ std::string ProgramDataDir();
 // current directory, is returned as given; otherwise the copy in ProgramDataDir() when it exists;
 // failing both, the name as given, so opening it raises the usual file error naming it.
 std::string FindDataFile(const std::string& FileName);
+// The user's home directory: $HOME when it names a directory, else the password database's
+// entry, else "/". A program starts its file browsing here when its stored start is missing.
+std::string GetHomeDir();

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <unistd.h>
 
@@ -34,6 +35,21 @@ TEST(DataFiles, BareNameLooksInTheCurrentDirectoryThenBesideTheProgram)
     EXPECT_EQ(FindDataFile(Name), Name);
     EXPECT_EQ(FindDataFile("sub/" + Name), "sub/" + Name);
     SetCurrentDir(Old);
+}
+
+TEST(DataFiles, HomeDirIsHomeWhenItExistsElseSomeExistingDirectory)
+{
+    const std::string Saved = std::getenv("HOME");
+    EXPECT_EQ(GetHomeDir(), Saved);
+    const std::string Missing = Saved + "/no-such-home";
+    setenv("HOME", Missing.c_str(), 1);
+    const std::string Fallback = GetHomeDir();
+    setenv("HOME", "", 1);
+    const std::string Unset = GetHomeDir();
+    setenv("HOME", Saved.c_str(), 1);
+    EXPECT_NE(Fallback, Missing);
+    EXPECT_TRUE(DirectoryExists(Fallback)) << Fallback;
+    EXPECT_EQ(Unset, Fallback);
 }
 
 } // namespace
