@@ -44,7 +44,6 @@ public:
 enum THTMLBorderStyle { htFocused, htNone, htSingle };
 
 using THotSpotEvent = std::function<void(TObject* Sender, const std::string& SRC)>;
-using THotSpotClickEvent = std::function<void(TObject* Sender, const std::string& SRC, bool& Handled)>;
 using TFormSubmitEvent = std::function<void(TObject* Sender, const std::string& Action,
                                             const std::string& Method, TStringList* Results)>;
 using TProcessingEvent = std::function<void(TObject* Sender, bool ProcessingOn)>;
@@ -113,6 +112,10 @@ private:
 
 class THTMLViewer : public TWinControl {
 public:
+    // Kept inside the view: the colouring memo's click event has the same name without Handled,
+    // and the editor uses both in one window.
+    using THotSpotClickEvent = std::function<void(TObject* Sender, const std::string& SRC, bool& Handled)>;
+
     explicit THTMLViewer(TComponent* AOwner);
     ~THTMLViewer() override;
 

@@ -1,4 +1,5 @@
-// The JavaScript scratch pane. Made at start-up from its stored description.
+// The JavaScript scratch pane: a colouring pane with its own script rules that clears, opens and
+// saves. Made at start-up from its stored description.
 #pragma once
 
 #include "components/colour-memo/ColMemo.h"
@@ -19,7 +20,16 @@ public:
     TOpenDialog* OpenDialog1 = nullptr;
     TSaveDialog* SaveDialog1 = nullptr;
     TMainMenu* MainMenu1 = nullptr;
+    void SpeedButton1Click(TObject* Sender);
+    void SpeedButton2Click(TObject* Sender);
+    void SpeedButton3Click(TObject* Sender);
+    void Open1Click(TObject* Sender);
+    void Save1Click(TObject* Sender);
     void Exit1Click(TObject* Sender);
+
+private:
+    void OpenScript();
+    void SaveScript();
 };
 TW_LINK_CLASS(TForm17);
 

@@ -1,5 +1,5 @@
-// The colour picker: a colour dialog and the colour's hexadecimal text. Made at start-up from its stored
-// description.
+// The colour picker: a colour dialog and the colour's hexadecimal text for pages and scripts. Made at
+// start-up from its stored description.
 #pragma once
 
 #include "platform/controls/Dialogs.h"
@@ -16,6 +16,8 @@ public:
     TEdit* Edit1 = nullptr;
     TMemo* Memo1 = nullptr;
     TColorDialog* ColorDialog1 = nullptr;
+    void Button1Click(TObject* Sender);
+    void Button2Click(TObject* Sender);
 };
 TW_LINK_CLASS(TForm5);
 

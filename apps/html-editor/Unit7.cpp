@@ -6,5 +6,6 @@ TForm7* Form7 = nullptr;
 
 TW_PUBLISH(TForm7, TForm)
 {
+    Cls.Field("Image1", &TForm7::Image1);
     Cls.Field("ClipboardViewer1", &TForm7::ClipboardViewer1);
 }

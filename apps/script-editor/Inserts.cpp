@@ -8,20 +8,10 @@
 #include "platform/controls/Spin.h"
 #include "platform/rtl/SysUtils.h"
 
-#include <cstdio>
 #include <utility>
 
 namespace {
 const std::string Dq = "\"";
-}
-
-std::string ColorToHexText(TColor Color)
-{
-    TColor Rgb = ColorToRGB(Color);
-    char Buf[8];
-    std::snprintf(Buf, sizeof Buf, "%02X%02X%02X", static_cast<unsigned>(GetRValue(Rgb)),
-                  static_cast<unsigned>(GetGValue(Rgb)), static_cast<unsigned>(GetBValue(Rgb)));
-    return Buf;
 }
 
 std::string QuotedColorText(TColor Color)

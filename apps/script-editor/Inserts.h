@@ -3,14 +3,13 @@
 #pragma once
 
 #include "platform/classes/TypInfo.h"
+#include "platform/graphics/ColorText.h"
 #include "platform/graphics/Graphics.h"
 
 #include <string>
 
 class TMainForm;
 
-// Six upper-case hexadecimal digits: red, green, blue, two each (no "#").
-std::string ColorToHexText(TColor Color);
 // The colour as the builders write it: a double quote, "#", the six digits, a double quote.
 std::string QuotedColorText(TColor Color);
 

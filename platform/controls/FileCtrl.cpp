@@ -41,6 +41,22 @@ bool Wild(const char* P, const char* S)
     return *P == 0;
 }
 
+// The masks come from a system where a long extension also has a three-letter form, so "*.htm"
+// lists "page.html" too: a pattern with a plain three-letter extension also matches a name whose
+// last extension is longer and begins with it.
+bool MatchesAsShortName(const std::string& FileName, const std::string& Pattern)
+{
+    const std::size_t PDot = Pattern.rfind('.');
+    if (PDot == std::string::npos || Pattern.size() - PDot - 1 != 3 ||
+        Pattern.find_first_of("*?", PDot) != std::string::npos)
+        return false;
+    const std::size_t NDot = FileName.rfind('.');
+    if (NDot == std::string::npos || FileName.size() - NDot - 1 <= 3)
+        return false;
+    const std::string Short = FileName.substr(0, NDot + 4);
+    return Wild(Pattern.c_str(), Short.c_str());
+}
+
 // A native, absolute path without a trailing separator (except for "/").
 std::string NormalDir(const std::string& Value)
 {
@@ -98,6 +114,8 @@ bool MatchesMask(const std::string& FileName, const std::string& Mask)
         Any = true;
         // "*.*" is every name, with or without an extension.
         if (Part == "*" || Part == "*.*" || Wild(Part.c_str(), FileName.c_str()))
+            return true;
+        if (MatchesAsShortName(FileName, Part))
             return true;
     }
     return !Any;

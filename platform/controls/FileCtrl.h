@@ -10,7 +10,8 @@
 #include <vector>
 
 // Whether a file name matches one of the ";"-separated patterns of Mask ("*.html;*.htm"),
-// without regard to case; "*" and "*.*" match every name.
+// without regard to case; "*" and "*.*" match every name, and a pattern with a three-letter
+// extension also matches longer extensions that begin with it ("*.htm" matches "a.html").
 bool MatchesMask(const std::string& FileName, const std::string& Mask);
 
 class TFileListBox : public TCustomListBox {

@@ -2,8 +2,11 @@
 
 #include "platform/rtl/SysUtils.h"
 
+#include <cstdlib>
 #include <filesystem>
+#include <pwd.h>
 #include <system_error>
+#include <unistd.h>
 
 std::string ProgramDataDir()
 {
@@ -29,4 +32,14 @@ std::string FindDataFile(const std::string& FileName, const std::string& Dir)
             return Installed;
     }
     return FileName;
+}
+
+std::string GetHomeDir()
+{
+    if (const char* Home = std::getenv("HOME"); Home && Home[0] == '/' && DirectoryExists(Home))
+        return Home;
+    if (const passwd* Pw = getpwuid(getuid());
+        Pw && Pw->pw_dir && Pw->pw_dir[0] == '/' && DirectoryExists(Pw->pw_dir))
+        return Pw->pw_dir;
+    return "/";
 }

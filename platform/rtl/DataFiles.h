@@ -13,3 +13,6 @@ std::string ProgramDataDir();
 std::string FindDataFile(const std::string& FileName);
 // The same with DataDir in place of ProgramDataDir().
 std::string FindDataFile(const std::string& FileName, const std::string& DataDir);
+// The user's home directory: $HOME when it names a directory, else the password database's
+// entry, else "/". A program starts its file browsing here when its stored start is missing.
+std::string GetHomeDir();

@@ -137,7 +137,20 @@ def splash():
     return i
 
 
+def clipboard():
+    """The clipboard window's picture: a board with its clip and a written sheet."""
+    i = Image(64, 80)
+    i.fill(6, 8, 57, 77, (150, 100, 50)); i.frame(6, 8, 57, 77, DARK)
+    i.fill(12, 16, 51, 72, WHITE); i.frame(12, 16, 51, 72, GREY)
+    for y in range(24, 68, 6):
+        i.line(17, y, 46 if y % 12 else 38, y, NAVY)
+    i.fill(22, 3, 41, 13, GREY); i.frame(22, 3, 41, 13, BLACK)
+    i.fill(28, 1, 35, 4, GREY); i.frame(28, 1, 35, 4, BLACK)
+    return i
+
+
 if __name__ == "__main__":
     for name, img in glyphs().items():
         img.save("BITMAP/%s.bmp" % name)
     splash().save("BITMAP/SPLASH_LOGO.bmp")
+    clipboard().save("BITMAP/CLIP_PICTURE.bmp")

@@ -63,7 +63,14 @@ TEST(MaskTest, PatternsMatchWithoutRegardToCase)
     } Cases[] = {
         {"index.html", "*.html;*.htm", true},
         {"INDEX.HTM", "*.html;*.htm", true},
-        {"index.htmx", "*.html;*.htm", false},
+        {"index.htmx", "*.html;*.htm", true},
+        {"index.htmx", "*.html", false},
+        {"page.HTML", "*.htm", true},
+        {"page.htm", "*.html", false},
+        {"page.shtml", "*.htm", false},
+        {"page.html.bak", "*.htm", false},
+        {"page.htmlx", "p*.ht?", false},
+        {"htmlfile", "*.htm", false},
         {"readme", "*.*", true},
         {"readme", "*", true},
         {"a.txt", "?.txt", true},
@@ -172,10 +179,10 @@ TEST_F(FileCtrlTest, DirectoryListShowsThePathAndTheSubdirectories)
     D->OnChange = [&](TObject*) { Changed = D->Directory(); };
     D->SetDirectory(Site);
     EXPECT_EQ(Changed, Site);
-    // The label and the file list follow.
+    // The label and the file list follow; "*.htm" lists the long extension too, not ".html.bak".
     EXPECT_EQ(L->Caption(), Site);
     EXPECT_EQ(F->Directory(), Site);
-    EXPECT_EQ(ItemsOf(F->Items()), (std::vector<std::string>{"About.HTM", "page.htm"}));
+    EXPECT_EQ(ItemsOf(F->Items()), (std::vector<std::string>{"About.HTM", "index.html", "page.htm"}));
     // "/", then one item per path component, each a level deeper, then the subdirectories.
     std::vector<std::string> Parts;
     for (const auto& P : fs::path(Site))

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <cstdlib>
 #include <string>
 
 using namespace testing_support;
@@ -44,6 +45,21 @@ TEST(DataFiles, BareNameLooksInTheCurrentDirectoryThenInTheDataDirectory)
     WriteFileBytes(Data + "/" + Name, "installed");
     EXPECT_EQ(FindDataFile(Name, ""), Name);
     EXPECT_EQ(FindDataFile("", Data), "");
+}
+
+TEST(DataFiles, HomeDirIsHomeWhenItExistsElseSomeExistingDirectory)
+{
+    const std::string Saved = std::getenv("HOME");
+    EXPECT_EQ(GetHomeDir(), Saved);
+    const std::string Missing = Saved + "/no-such-home";
+    setenv("HOME", Missing.c_str(), 1);
+    const std::string Fallback = GetHomeDir();
+    setenv("HOME", "", 1);
+    const std::string Unset = GetHomeDir();
+    setenv("HOME", Saved.c_str(), 1);
+    EXPECT_NE(Fallback, Missing);
+    EXPECT_TRUE(DirectoryExists(Fallback)) << Fallback;
+    EXPECT_EQ(Unset, Fallback);
 }
 
 } // namespace
