@@ -549,7 +549,8 @@ void TMainForm::Button34Click(TObject*)
 void TMainForm::PasteUnitScript(int Number)
 {
     // An unassigned button has nothing to paste.
-    if (Number < 1 || Number > UnitButtonCount || UnitPalette[static_cast<std::size_t>(Number - 1)].JsPath.empty())
+    if (Number < 1 || Number > UnitButtonCount ||
+        UnitPalette[static_cast<std::size_t>(Number - 1)].JsPath.empty())
         return;
     // Loading through the buffer's lines makes every line break CR LF and keeps the rest as is.
     TStrings* L = Memo2->Lines();
