@@ -33,6 +33,11 @@ protected:
         Bitmap.SetHeight(16);
         Bitmap.SaveToFile(FileName);
     }
+    // Assigns a UNIT directory to button N as the dialog stores it.
+    void Assign(int N, const std::string& Dir)
+    {
+        TIniFile("lib.ini").WriteString("Lib", "q" + std::to_string(N), StoredUnitDir(Dir));
+    }
     TToolbarButton* Button(int N) { return Get<TToolbarButton>("q" + std::to_string(N)); }
     void Activate() { Frame->FormActivate(Frame); }
 };
@@ -79,9 +84,8 @@ TEST_F(UnitPaletteTest, ActivationLoadsAssignedGlyphsAndAClickPastesTheScriptWit
 {
     const std::string One = MakeUnit("one", "var a;\nalert(a);\n", 16);
     const std::string Fifty = MakeUnit("fifty", "// last", 24);
-    TIniFile Ini("lib.ini");
-    Ini.WriteString("Lib", "q1", StoredUnitDir(One));
-    Ini.WriteString("Lib", "q50", StoredUnitDir(Fifty));
+    Assign(1, One);
+    Assign(50, Fifty);
     Activate();
     EXPECT_EQ(Button(1)->Glyph()->Width(), 16);
     EXPECT_EQ(Button(50)->Glyph()->Width(), 24);
@@ -100,7 +104,7 @@ TEST_F(UnitPaletteTest, ActivationLoadsAssignedGlyphsAndAClickPastesTheScriptWit
     EXPECT_EQ(Child->ColorMemo1->Text(), "[var a;\r\nalert(a);\r\n]");
 
     // A button whose assignment is removed loses its glyph at the next load.
-    Ini.DeleteKey("Lib", "q50");
+    TIniFile("lib.ini").DeleteKey("Lib", "q50");
     Fire("Button6", unitcon); // Load UNIT Palette Again
     EXPECT_TRUE(Button(50)->Glyph()->Empty());
     EXPECT_TRUE(Frame->UnitPalette[49].JsPath.empty());
@@ -112,10 +116,8 @@ TEST_F(UnitPaletteTest, ActivationLoadsAssignedGlyphsAndAClickPastesTheScriptWit
 TEST_F(UnitPaletteTest, AGlyphThatDoesNotLoadIsReportedOnceAndTheOthersStillLoad)
 {
     const std::string Bad = MakeUnit("bad", "x", 0);
-    const std::string Good = MakeUnit("good", "y", 16);
-    TIniFile Ini("lib.ini");
-    Ini.WriteString("Lib", "q3", StoredUnitDir(Bad));
-    Ini.WriteString("Lib", "q4", StoredUnitDir(Good));
+    Assign(3, Bad);
+    Assign(4, MakeUnit("good", "y", 16));
     Fixture.Dialogs.ExpectMessageBox(IDOK, "UNIT button 3: ");
     Activate();
     EXPECT_EQ(Fixture.Dialogs.Pending(), 0u);
