@@ -129,6 +129,17 @@ TEST_F(PreviewTest, TheDefaultBrowserOpensThePreviewFileFromButtonAndMenu)
     EXPECT_EQ(ReadFileBytes(Dir + "/temp.html"), "alert(1);");
 }
 
+// A preview file that cannot be written raises the file error, and no browser is started.
+TEST_F(PreviewTest, APreviewFileThatCannotBeWrittenStartsNoBrowser)
+{
+    BrowserIni("[Configuration]\r\nIE=/bin/true\r\nNetscape=/bin/true\r\n");
+    TMDIChild* Child = Document(MakeTempDir("w") + "/gone/p.js", "text");
+    for (const char* Button : {"iebutton", "ToolbarButton22", "ToolbarButton21"})
+        EXPECT_THROW(Fire(Button), EFCreateError) << Button;
+    EXPECT_TRUE(Fixture.Recorder.Calls().empty());
+    EXPECT_EQ(Child->ColorMemo1->Text(), "text");
+}
+
 TEST_F(PreviewTest, WithoutADocumentNothingIsWrittenOrStarted)
 {
     BrowserIni("[Configuration]\r\nIE=/bin/true\r\n");
