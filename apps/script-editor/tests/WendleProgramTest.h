@@ -1,6 +1,7 @@
 // The script editor as it starts, for tests of its commands: the unit start-ups, the program's
 // forms with the frame shown and active, a fresh home and settings directory, answers for
-// dialogs and a recorder in place of starting browsers and programs.
+// dialogs and a recorder in place of starting browsers and programs (RunModal of AppTesting.h
+// drives the modal dialogs).
 #pragma once
 
 #include "apps/script-editor/Childwin.h"
@@ -9,11 +10,9 @@
 #include "platform/rtl/SysUtils.h"
 #include "platform/testing/AppTesting.h"
 #include "platform/testing/TestSupport.h"
-#include "platform/win/WinUser.h"
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 
 namespace testing_support {
@@ -70,26 +69,6 @@ protected:
         ASSERT_TRUE(Event) << Name << " has no OnClick";
         Event(C);
         ProcessMessages();
-    }
-
-    // Shows Target modally (through Show, a function that is expected to show it modally), runs
-    // Inside while it is up and closes it if Inside did not. True when it was modal.
-    bool RunModal(TCustomForm* Target, const std::function<void()>& Show, const std::function<void()>& Inside)
-    {
-        bool Done = false, WasModal = false;
-        SetWaitHandler([&] {
-            if (!Done) {
-                Done = true;
-                WasModal = Target->Visible() && Target->FormState.Contains(fsModal);
-                Inside();
-            } else if (Target->Visible())
-                PostMessage(Target->Handle(), WM_CLOSE, 0, 0);
-            return true;
-        });
-        Show();
-        SetWaitHandler(nullptr);
-        EXPECT_FALSE(Target->Visible()) << Target->Name();
-        return WasModal;
     }
 
     TAppTest Fixture;
