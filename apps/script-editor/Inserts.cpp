@@ -538,7 +538,9 @@ void TMainForm::Button34Click(TObject*)
 
 void TMainForm::PasteUnitScript(int Number)
 {
-    if (Number < 1 || Number > UnitButtonCount)
+    // An unassigned button has nothing to paste.
+    if (Number < 1 || Number > UnitButtonCount ||
+        UnitPalette[static_cast<std::size_t>(Number - 1)].JsPath.empty())
         return;
     // Loading through the buffer's lines makes every line break CR LF and keeps the rest as is.
     TStrings* L = Memo2->Lines();

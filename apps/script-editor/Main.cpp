@@ -2,7 +2,9 @@
 
 #include "apps/script-editor/Childwin.h"
 #include "apps/script-editor/Inserts.h"
+#include "apps/script-editor/Preview.h"
 #include "apps/script-editor/Unit1.h"
+#include "apps/script-editor/UnitPalette.h"
 #include "apps/script-editor/about.h"
 #include "apps/script-editor/browsercon.h"
 #include "apps/script-editor/view.h"
@@ -112,6 +114,7 @@ void TMainForm::FormCreate(TObject*)
 void TMainForm::FormActivate(TObject*)
 {
     RegisterFileType(".js", "Javascript File", "A JavaScript File", "", Application->ExeName());
+    LoadUnitPalette();
 }
 
 void TMainForm::FormDestroy(TObject*)
@@ -513,4 +516,6 @@ TW_PUBLISH(TMainForm, TForm)
     Cls.Handler("ToolbarButton50Click", &TMainForm::ToolbarButton50Click);
     Cls.Handler("UNITHelpAboutFiles1Click", &TMainForm::UNITHelpAboutFiles1Click);
     PublishInsertionMembers(Cls);
+    PublishPreviewMembers(Cls);
+    PublishUnitMembers(Cls);
 }

@@ -321,6 +321,29 @@ public:
     void PasteUnitScript(int Number);
     template <int Number> void qClick(TObject*) { PasteUnitScript(Number); }
 
+    // ---- Browser preview (named browsers and the default one) ----
+    void iebuttonClick(TObject* Sender);
+    void ToolbarButton22Click(TObject* Sender);
+    void ToolbarButton21Click(TObject* Sender);
+    void PreviewinDefaultBrowser1Click(TObject* Sender);
+
+    // ---- UNIT palette load, the Create New UNIT wizard and the UNIT help viewer ----
+    TEdit* Edit40 = nullptr;
+    TEdit* Edit41 = nullptr;
+    TMemo* Memo15 = nullptr;
+    TLabel* Label66 = nullptr;
+    TOpenDialog* OpenDialog1 = nullptr;
+    TOpenDialog* OpenDialog2 = nullptr;
+    // Reads each button's directory from lib.ini and loads its glyph; unassigned buttons are
+    // left empty and a glyph that does not load leaves its button empty. What went wrong is shown
+    // in one box, and the same problems are not shown again until a load goes cleanly, so
+    // activations (closing that box among them) never repeat it.
+    void LoadUnitPalette();
+    void Button39Click(TObject* Sender); // Create
+    void Button40Click(TObject* Sender); // Cancel
+    void SpeedButton1Click(TObject* Sender);
+    void Button38Click(TObject* Sender); // Load Help File
+
     // ---- Function navigator ----
     void forward1Click(TObject* Sender);
     void backClick(TObject* Sender);
@@ -333,6 +356,12 @@ private:
     static void ShowTool(TToolWindow* Window);
     static void HideTool(TToolWindow* Window);
     void ShowWizard(TToolWindow* Wizard, bool HideChooser);
+    // Writes the active document's text to its preview file; "" without a document.
+    std::string WritePreviewFile();
+    // Previews in the browser program stored under Key of browser.ini; FailMessage when it
+    // cannot be started.
+    void PreviewInBrowser(const std::string& Key, const std::string& FailMessage);
+    std::string FShownPaletteProblems;
     // Runs the colour dialog and gives its colour as quoted hexadecimal text.
     std::string PickQuotedColour(TColor& Picked);
 };

@@ -11,7 +11,10 @@ public:
     using TForm::TForm;
     TFilenameEdit* FilenameEdit1 = nullptr;
     TFilenameEdit* FilenameEdit2 = nullptr;
-    void Button2Click(TObject* Sender);
+    // Shows the stored locations each time the dialog comes up.
+    void FormActivate(TObject* Sender);
+    void Button1Click(TObject* Sender); // OK: stores both and closes
+    void Button2Click(TObject* Sender); // Cancel
 };
 
 extern Tbrowser* browser;

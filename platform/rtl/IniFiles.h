@@ -67,6 +67,10 @@ public:
     const std::string& FileName() const { return FFileName; }
     // The native path the file is read from and written to.
     const std::string& Path() const { return FPath; }
+    // Whether the last read found the file but could not read it (its keys then gave their
+    // defaults), and the system's words for why.
+    bool Unreadable() const { return FUnreadable; }
+    const std::string& UnreadableReason() const { return FUnreadableWhy; }
 
     // Value (read from Section/Ident of this file) through Convert (StringToColor, StrToInt ...);
     // a conversion error comes out with the key, its section and the file added to its message,

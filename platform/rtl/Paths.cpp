@@ -493,6 +493,13 @@ int FileCreate(const std::string& FileName)
     return OpenRegularFile(MapWritePath(FileName), O_RDWR | O_CREAT | O_TRUNC, nullptr);
 }
 
+int FileCreateNew(const std::string& FileName)
+{
+    if (FileName.empty())
+        return -1;
+    return OpenRegularFile(MapWritePath(FileName), O_RDWR | O_CREAT | O_EXCL, nullptr);
+}
+
 int FileOpen(const std::string& FileName, int Mode)
 {
     if (FileName.empty())

@@ -257,6 +257,9 @@ enum : int {
 // Only regular files are opened (a directory, pipe or device gives -1); names opened for writing
 // are mapped by MapWritePath.
 int FileCreate(const std::string& FileName); // created empty (or truncated), open for writing
+// Created empty and opened for writing only when nothing of that name exists yet: an existing
+// file (or a link, even a dangling one) is left untouched and gives -1.
+int FileCreateNew(const std::string& FileName);
 int FileOpen(const std::string& FileName, int Mode);
 int FileRead(int Handle, void* Buffer, int Count);
 int FileWrite(int Handle, const void* Buffer, int Count);

@@ -1,6 +1,28 @@
 #include "platform/testing/AppTesting.h"
 
+#include "platform/win/WinUser.h"
+
+#include <gtest/gtest.h>
+
 namespace testing_support {
+
+bool RunModal(TCustomForm* Target, const std::function<void()>& Show, const std::function<void()>& Inside)
+{
+    bool Done = false, WasModal = false;
+    SetWaitHandler([&] {
+        if (!Done) {
+            Done = true;
+            WasModal = Target->Visible() && Target->FormState.Contains(fsModal);
+            Inside();
+        } else if (Target->Visible())
+            PostMessage(Target->Handle(), WM_CLOSE, 0, 0);
+        return true;
+    });
+    Show();
+    SetWaitHandler(nullptr);
+    EXPECT_FALSE(Target->Visible()) << Target->Name();
+    return WasModal;
+}
 
 TSystemCallRecorder::TSystemCallRecorder()
 {

@@ -6,6 +6,7 @@
 #include "platform/app/SystemCalls.h"
 #include "platform/testing/FormTesting.h"
 
+#include <functional>
 #include <vector>
 
 namespace testing_support {
@@ -23,6 +24,10 @@ public:
 private:
     std::vector<TSystemCall> FCalls;
 };
+
+// Shows Target modally through Show (which is expected to show it modally), runs Inside while it
+// is up and closes it if Inside did not. True when it was modal.
+bool RunModal(TCustomForm* Target, const std::function<void()>& Show, const std::function<void()>& Inside);
 
 class TAppTest : public TWindowTest {
 public:

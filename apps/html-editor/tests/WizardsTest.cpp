@@ -89,23 +89,15 @@ protected:
     // waits; a window Inside leaves open is closed afterwards. Returns whether it was modal.
     bool RunModal(TMenuItem* Entry, TCustomForm* Target, const std::function<void()>& Inside)
     {
-        bool Done = false, WasModal = false;
-        SetWaitHandler([&] {
-            if (!Done) {
-                Done = true;
-                WasModal = Target->Visible() && Target->FormState.Contains(fsModal);
-                Inside();
-            } else if (Target->Visible())
-                PostMessage(Target->Handle(), WM_CLOSE, 0, 0);
-            return true;
-        });
-        if (Entry)
-            Entry->Click();
-        else
-            Target->ShowModal();
-        SetWaitHandler(nullptr);
-        EXPECT_FALSE(Target->Visible()) << Target->Name();
-        return WasModal;
+        return testing_support::RunModal(
+            Target,
+            [&] {
+                if (Entry)
+                    Entry->Click();
+                else
+                    Target->ShowModal();
+            },
+            Inside);
     }
 };
 

@@ -2,6 +2,7 @@
 #include "apps/script-editor/Inserts.h"
 #include "apps/script-editor/Main.h"
 #include "apps/script-editor/WendleStartup.h"
+#include "apps/script-editor/tests/WendleProgramTest.h"
 #include "components/addons/AdCtrls.h"
 #include "components/edit-boxes/ComboEdits.h"
 #include "platform/app/Clipbrd.h"
@@ -26,18 +27,8 @@ const std::string Dq = "\"";
 
 // The program as it starts, with commands fired through the events their menu items and buttons
 // are bound to in the frame's description.
-class InsertionTest : public ::testing::Test {
+class InsertionTest : public WendleProgramTest {
 protected:
-    InsertionTest()
-    {
-        SetProgramName("wendle");
-        RunUnitStartups();
-        CreateProgramForms();
-        Frame = MainForm;
-        Frame->Show();
-        ProcessMessages();
-    }
-
     // A new document holding Text with the selection [Start, Start + Length).
     TColorMemo* Document(const std::string& Text, int Start, int Length)
     {
@@ -53,26 +44,6 @@ protected:
         Memo->SetSelLength(Length);
         return Memo;
     }
-    // Fires the OnClick the description binds to the menu item, button or speed button Name.
-    void Fire(const std::string& Name)
-    {
-        TComponent* C = Frame->FindComponent(Name);
-        ASSERT_TRUE(C) << Name;
-        TNotifyEvent Event;
-        if (auto* Item = dynamic_cast<TMenuItem*>(C))
-            Event = Item->OnClick;
-        else if (auto* Control = dynamic_cast<TControl*>(C))
-            Event = Control->OnClick;
-        ASSERT_TRUE(Event) << Name << " has no OnClick";
-        Event(C);
-        ProcessMessages();
-    }
-    template <typename T> T* Get(const std::string& Name)
-    {
-        auto* C = dynamic_cast<T*>(Frame->FindComponent(Name));
-        EXPECT_TRUE(C) << Name;
-        return C;
-    }
     void SetField(const std::string& Name, const std::string& Text)
     {
         if (auto* Edit = Get<TCustomEdit>(Name))
@@ -86,9 +57,6 @@ protected:
                 return true;
         return false;
     }
-
-    TAppTest Fixture;
-    TMainForm* Frame = nullptr;
 };
 
 // ---- Fixed texts, tags around and before the selection --------------------------------------

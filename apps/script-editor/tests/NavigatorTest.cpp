@@ -2,6 +2,7 @@
 #include "apps/script-editor/FuncNav.h"
 #include "apps/script-editor/Main.h"
 #include "apps/script-editor/WendleStartup.h"
+#include "apps/script-editor/tests/WendleProgramTest.h"
 #include "platform/testing/AppTesting.h"
 #include "platform/testing/TestSupport.h"
 #include "platform/win/Messages.h"
@@ -122,17 +123,8 @@ TEST(FunctionSearch, WindowMatchGivesThePositionOfTheWordsFirstCharacter)
 }
 
 // ---- The buttons on the frame -------------------------------------------------------------------
-class NavigatorTest : public ::testing::Test {
+class NavigatorTest : public WendleProgramTest {
 protected:
-    NavigatorTest()
-    {
-        SetProgramName("wendle");
-        RunUnitStartups();
-        CreateProgramForms();
-        Frame = MainForm;
-        Frame->Show();
-        ProcessMessages();
-    }
     TColorMemo* Document(const std::string& Text, int Caret)
     {
         Frame->ToolbarButton48Click(Frame);
@@ -149,9 +141,6 @@ protected:
         ProcessMessages();
     }
     void ExpectNotFound() { Fixture.Dialogs.ExpectMessageBox(IDOK, "cannot be found"); }
-
-    TAppTest Fixture;
-    TMainForm* Frame = nullptr;
 };
 
 TEST_F(NavigatorTest, ForwardStepsFromFunctionToFunctionThenReports)

@@ -240,6 +240,28 @@ TEST_F(IniFiles, AnUnreadableFileIsNeverOverwritten)
     EXPECT_TRUE(DirectoryExists(name));
 }
 
+// A reader can tell a settings file that is there but unreadable from one that is missing: both
+// give the defaults, only the first is flagged, with the system's reason.
+TEST_F(IniFiles, ReadsTellAnUnreadableFileFromAMissingOne)
+{
+    TIniFile missing(dir + "/none.ini");
+    EXPECT_EQ(missing.ReadString("S", "k", "d"), "d");
+    EXPECT_FALSE(missing.Unreadable());
+
+    const std::string name = dir + "/locked.ini";
+    ASSERT_TRUE(CreateDir(name));
+    TIniFile locked(name);
+    EXPECT_EQ(locked.ReadString("S", "k", "d"), "d");
+    EXPECT_TRUE(locked.Unreadable());
+    EXPECT_FALSE(locked.UnreadableReason().empty());
+
+    // The flag follows the last read: the file made readable, it clears.
+    ASSERT_TRUE(RemoveDir(name));
+    WriteFileBytes(name, "[S]\r\nk=v\r\n");
+    EXPECT_EQ(locked.ReadString("S", "k", "d"), "v");
+    EXPECT_FALSE(locked.Unreadable());
+}
+
 // A value that does not convert names where it stands, so the user can mend that line; what
 // converts comes through as it is.
 TEST_F(IniFiles, AConversionErrorNamesTheFileAndTheKey)

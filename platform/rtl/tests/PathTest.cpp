@@ -190,6 +190,32 @@ TEST_F(Paths, FileRoutines)
     EXPECT_TRUE(RemoveDir(dir + "/x/y/z"));
 }
 
+// Exclusive creation: a new name is created empty and open for writing; an existing file, a
+// link (dangling or not) and a directory are left as they are.
+TEST_F(Paths, FileCreateNewCreatesOnlyWhatIsAbsent)
+{
+    const std::string dir = MakeTempDir("excl");
+    const std::string fresh = dir + "\\new.js";
+    const int h = FileCreateNew(fresh);
+    ASSERT_GE(h, 0);
+    EXPECT_EQ(FileWrite(h, "ab", 2), 2);
+    FileClose(h);
+    EXPECT_EQ(ReadFileBytes(dir + "/new.js"), "ab");
+    EXPECT_EQ(FileCreateNew(dir + "/new.js"), -1);
+    EXPECT_EQ(ReadFileBytes(dir + "/new.js"), "ab");
+
+    ASSERT_EQ(symlink((dir + "/nowhere").c_str(), (dir + "/dangling").c_str()), 0);
+    EXPECT_EQ(FileCreateNew(dir + "/dangling"), -1);
+    EXPECT_FALSE(FileExists(dir + "/nowhere"));
+    ASSERT_EQ(symlink((dir + "/new.js").c_str(), (dir + "/link").c_str()), 0);
+    EXPECT_EQ(FileCreateNew(dir + "/link"), -1);
+    EXPECT_EQ(ReadFileBytes(dir + "/new.js"), "ab");
+
+    EXPECT_EQ(FileCreateNew(dir), -1);
+    EXPECT_EQ(FileCreateNew(dir + "/no/such/dir/x"), -1);
+    EXPECT_EQ(FileCreateNew(""), -1);
+}
+
 TEST_F(Paths, AtomicWriteKeepsTheOldFileOnFailureAndItsPermissions)
 {
     const std::string dir = MakeTempDir("atomic");
