@@ -3,6 +3,7 @@
 #include "apps/script-editor/Childwin.h"
 #include "apps/script-editor/Inserts.h"
 #include "apps/script-editor/Unit1.h"
+#include "apps/script-editor/Wizards.h"
 #include "apps/script-editor/about.h"
 #include "apps/script-editor/browsercon.h"
 #include "apps/script-editor/view.h"
@@ -513,4 +514,5 @@ TW_PUBLISH(TMainForm, TForm)
     Cls.Handler("ToolbarButton50Click", &TMainForm::ToolbarButton50Click);
     Cls.Handler("UNITHelpAboutFiles1Click", &TMainForm::UNITHelpAboutFiles1Click);
     PublishInsertionMembers(Cls);
+    PublishWizardMembers(Cls);
 }
