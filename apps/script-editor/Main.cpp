@@ -5,6 +5,7 @@
 #include "apps/script-editor/Preview.h"
 #include "apps/script-editor/Unit1.h"
 #include "apps/script-editor/UnitPalette.h"
+#include "apps/script-editor/Wizards.h"
 #include "apps/script-editor/about.h"
 #include "apps/script-editor/browsercon.h"
 #include "apps/script-editor/view.h"
@@ -518,4 +519,5 @@ TW_PUBLISH(TMainForm, TForm)
     PublishInsertionMembers(Cls);
     PublishPreviewMembers(Cls);
     PublishUnitMembers(Cls);
+    PublishWizardMembers(Cls);
 }

@@ -18,6 +18,8 @@
 class TMDIChild;
 class TAdSpeedButton;
 class TFilenameEdit;
+class TDirectoryEdit;
+class TImage;
 class TSpinEdit;
 class TPanel;
 class TLabel;
@@ -350,6 +352,82 @@ public:
     // Selects the next "function" standing as a word, or the previous one when Sender is the
     // back button; a message tells when there is none.
     void findin(TObject* Sender);
+
+    // ---- Page and file wizards (the chooser, META, JavaScript and HTML page files) ----
+    TImage* Image4 = nullptr;
+    TImage* Image5 = nullptr;
+    TImage* Image6 = nullptr;
+    TImage* Image7 = nullptr;
+    TImage* Image8 = nullptr;
+    TImage* Image9 = nullptr;
+    TImage* Image10 = nullptr;
+    TMemo* Memo3 = nullptr;
+    TMemo* Memo4 = nullptr;
+    TMemo* Memo5 = nullptr;
+    TMemo* Memo6 = nullptr;
+    TMemo* Memo7 = nullptr;
+    TMemo* Memo8 = nullptr;
+    TMemo* Memo9 = nullptr;
+    TDirectoryEdit* DirectoryEdit1 = nullptr;
+    TDirectoryEdit* DirectoryEdit2 = nullptr;
+    TDirectoryEdit* DirectoryEdit3 = nullptr;
+    TDirectoryEdit* DirectoryEdit4 = nullptr;
+    TEdit* Edit17 = nullptr;
+    TEdit* Edit18 = nullptr;
+    TEdit* Edit19 = nullptr;
+    TEdit* Edit29 = nullptr;
+    TEdit* Edit30 = nullptr;
+    TEdit* Edit31 = nullptr;
+    TEdit* Edit32 = nullptr;
+    TEdit* Edit33 = nullptr;
+    TEdit* Filenameedit2 = nullptr;
+    TEdit* Filenameedit3 = nullptr;
+    TEdit* Filenameedit4 = nullptr;
+    TMemo* Memo10 = nullptr;
+    TMemo* Memo11 = nullptr;
+    TMemo* Memo12 = nullptr;
+    TMemo* Memo14 = nullptr;
+    TMemo* main = nullptr;
+    TMemo* m2 = nullptr;
+    TMemo* m3 = nullptr;
+    TMemo* m4 = nullptr;
+    TSaveDialog* SaveDialog2 = nullptr;
+    TOpenDialog* OpenDialog3 = nullptr;
+
+    // A single click shows or hides the picture's info memo; a double click opens its wizard.
+    void Image4Click(TObject* Sender);
+    void Image5Click(TObject* Sender);
+    void Image6Click(TObject* Sender);
+    void Image7Click(TObject* Sender);
+    void Image8Click(TObject* Sender);
+    void Image9Click(TObject* Sender);
+    void Image10Click(TObject* Sender);
+    void Image4DblClick(TObject* Sender);
+    void Image5DblClick(TObject* Sender);
+    void Image6DblClick(TObject* Sender);
+    void Image7DblClick(TObject* Sender);
+    void Image8DblClick(TObject* Sender);
+    void Image9DblClick(TObject* Sender);
+    void Image10DblClick(TObject* Sender);
+    void Button22Click(TObject* Sender); // chooser Cancel
+    void Button30Click(TObject* Sender); // metakey OK
+    void Button31Click(TObject* Sender);
+    void Button17Click(TObject* Sender); // nmetadesc OK
+    void Button18Click(TObject* Sender);
+    void Button32Click(TObject* Sender); // js OK
+    void Button33Click(TObject* Sender);
+    void Button16Click(TObject* Sender); // html OK
+    void Button19Click(TObject* Sender);
+    void Button29Click(TObject* Sender); // bodytag Save
+    void SpeedButton4Click(TObject* Sender);
+    void SpeedButton5Click(TObject* Sender);
+    void SpeedButton6Click(TObject* Sender);
+    // Writes Buffer's text to the path of a directory and a file-name field and opens the file
+    // as a new document; Wizard is hidden afterwards.
+    void WriteWizardFile(TMemo* Buffer, TDirectoryEdit* Dir, TEdit* FileName, TToolWindow* Wizard);
+    // Runs OpenDialog3 and puts the chosen name into Field.
+    void BrowseTemplate(TEdit* Field);
+    static void ToggleInfo(TMemo* Info);
 
 private:
     // A tool window missing from the form is simply not shown.

@@ -9,6 +9,8 @@
 #include "components/addons/ClipView.h"
 #include "components/addons/FormFill.h"
 #include "components/colour-memo/ColMemo.h"
+#include "components/edit-boxes/DesignGen.h"
+#include "components/edit-boxes/ScreenMetrics.h"
 #include "html-engine/HtmlImageUtil.h"
 #include "platform/app/Application.h"
 #include "platform/classes/TypInfo.h"
@@ -32,15 +34,28 @@ TW_LINK_CLASS(TPrintDialog);
 TW_LINK_CLASS(TPrinterSetupDialog);
 TW_LINK_CLASS(TColorDialog);
 
+const std::vector<TUnitStartup>& UnitStartups()
+{
+    // In link order; the units not listed here have no start-up step of their own yet (the
+    // docking toolbars make their lists and timer when first used, which keeps them ahead of
+    // the design core). The engine's image start-up runs after the memo's, so its hand keeps
+    // cursor slot 1.
+    static const std::vector<TUnitStartup> Steps = {
+        {"ScreenMetrics", &ScreenMetricsInitialization},
+        {"DesignGen", &DesignGenInitialization},
+        {"RegisterFillTypes", &RegisterFillTypes},
+        {"InitAdCursors", &InitAdCursors},
+        {"InitColMemoCursor", &InitColMemoCursor},
+        {"HtmlImageInit", &HtmlImageInit},
+        {"RegisterIconClipboardFormat", &RegisterIconClipboardFormat},
+    };
+    return Steps;
+}
+
 void RunUnitStartups()
 {
-    // In link order; the units not listed here have no start-up step of their own yet. The
-    // engine's image start-up runs after the memo's, so its hand keeps cursor slot 1.
-    RegisterFillTypes();
-    InitAdCursors();
-    InitColMemoCursor();
-    HtmlImageInit();
-    RegisterIconClipboardFormat();
+    for (const TUnitStartup& Step : UnitStartups())
+        Step.Run();
 }
 
 void CreateProgramForms()

@@ -2,6 +2,17 @@
 // and help file, the five forms (the frame first), then the message loop.
 #pragma once
 
+#include <string>
+#include <vector>
+
+// One unit's start-up step.
+struct TUnitStartup {
+    std::string Unit;
+    void (*Run)();
+};
+// The steps RunUnitStartups runs, in their order.
+const std::vector<TUnitStartup>& UnitStartups();
+
 // The unit start-ups alone (tests run them before building the frame).
 void RunUnitStartups();
 // Creates the program's forms in their order; the frame becomes the main form.
