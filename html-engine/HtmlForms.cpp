@@ -149,8 +149,6 @@ TFormControlObj::TFormControlObj(TSectionList* ADocument, ThtmlForm* Form, int P
         Value = A->Text;
     if (Document)
         Document->AllFormControls.Add(this);
-    if (OwnerForm)
-        OwnerForm->AddControl(this);
 }
 
 TFormControlObj::~TFormControlObj()
@@ -693,8 +691,10 @@ void TTextAreaFormControlObj::FitToFont(TCanvas* Canvas)
 
 // ---- Factory ------------------------------------------------------------------------------------
 
-TFormControlObj* MakeFormControl(THtmlSymbol Which, TSectionList* Document, ThtmlForm* Form, int Position,
-                                 TAttributeList* Attributes, TCell* Cell)
+namespace {
+
+TFormControlObj* NewFormControl(THtmlSymbol Which, TSectionList* Document, ThtmlForm* Form, int Position,
+                                TAttributeList* Attributes, TCell* Cell)
 {
     TAttribute* A = nullptr;
     switch (Which) {
@@ -724,6 +724,18 @@ TFormControlObj* MakeFormControl(THtmlSymbol Which, TSectionList* Document, Thtm
         return new TEditFormControlObj(Document, Form, Position, Attributes, Type);
     }
     }
+}
+
+} // namespace
+
+TFormControlObj* MakeFormControl(THtmlSymbol Which, TSectionList* Document, ThtmlForm* Form, int Position,
+                                 TAttributeList* Attributes, TCell* Cell)
+{
+    // The form counts its visible controls, which only the finished object can say.
+    TFormControlObj* Control = NewFormControl(Which, Document, Form, Position, Attributes, Cell);
+    if (Form)
+        Form->AddControl(Control);
+    return Control;
 }
 
 // ---- TFormControlList ---------------------------------------------------------------------------

@@ -53,8 +53,8 @@ public:
 
 class TFormControlObj : public TObject {
 public:
-    // Joins Form (which owns it) and the document's list of all controls, and reads NAME and
-    // VALUE.
+    // Joins the document's list of all controls and reads NAME and VALUE; MakeFormControl
+    // gives it to Form, which owns it.
     TFormControlObj(TSectionList* ADocument, ThtmlForm* Form, int Position, TAttributeList* Attributes);
     ~TFormControlObj() override;
 
