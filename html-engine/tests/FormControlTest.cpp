@@ -252,6 +252,20 @@ TEST_F(FormTest, TabMovesThroughTheControlsInDocumentOrder)
     EXPECT_EQ(Order, (std::vector<std::string>{"a", "b", "c", "d", "e"}));
 }
 
+TEST_F(FormTest, PageKeysInABoxScrollTheDocument)
+{
+    std::string Page = LongPage(60);
+    Page.insert(Page.find("<body>") + 6, "<form><input name=a></form>");
+    Load(Page);
+    auto* Edit = Ctl(0);
+    Click(Edit->Control);
+    ASSERT_EQ(Viewer->VScrollBar()->Position(), 0);
+    Key(VK_NEXT);
+    EXPECT_GT(Viewer->VScrollBar()->Position(), 0);
+    // Scrolled away, the box is hidden with the part of the page that holds it.
+    EXPECT_FALSE(Edit->Control->Visible() && Edit->Control->Top() >= 0);
+}
+
 TEST_F(FormTest, SizesFollowTheFontAndAreCapped)
 {
     Load("<form><input name=a size=10><input name=b size=99999999><textarea rows=99999999 cols=99999999>"
