@@ -1,7 +1,9 @@
 // The laid-out document on arbitrary pages: whatever the builder makes of the bytes lays out at
 // any width, paints at any scroll offset, and answers every hit test, search and selection count
-// with a position inside the document, without crashing or reading freed memory.
+// with a position inside the document, without crashing or reading freed memory; its form
+// controls paint themselves when printed and reset.
 // The first byte picks the layout width, the second the base font size.
+#include "html-engine/HtmlForms.h"
 #include "html-engine/HtmlModel.h"
 #include "html-engine/HtmlParser.h"
 #include "html-engine/HtmlSections.h"
@@ -29,6 +31,12 @@ void Probe(TSectionList& Doc, TCanvas* Canvas, int Width, int Height)
         Doc.Draw(Canvas, Rect(0, 0, 160, 120), 0, 3, 160);
     }
     Doc.SetYOffset(0);
+    // Printed, the form controls paint themselves; a reset puts them back as the page had them.
+    Doc.Printing = true;
+    Doc.Draw(Canvas, Rect(0, 0, 160, 120), 0, 3, 160);
+    Doc.Printing = false;
+    for (int I = 0; I < Doc.formList.Count(); ++I)
+        Doc.formList.ItemAs<ThtmlForm>(I)->ResetAll();
     for (int Y = -3; Y < Height + 10; Y += std::max(1, Height / 13)) {
         for (int X = -5; X < Width + 20; X += std::max(1, Width / 7)) {
             TCell* Cell = nullptr;

@@ -1,29 +1,45 @@
 // Forms and the form controls placed in text (character 2; an image control stands as an
-// image, character 4). Each control joins the document's list of all controls when it is made
-// and belongs to its form, which owns it.
-//
-// The controls here carry what the text layout needs (position, size, alignment, shown state,
-// screen place); their windows, values and submission come with the form classes proper.
+// image, character 4). Each visible control is a real control on the view's paint panel, moved
+// into place by the text block that paints it; a printed or captured page has each control
+// paint its own look instead. Each control joins the document's list of all controls when it
+// is made and belongs to its form, which owns it.
 #pragma once
 
 #include "html-engine/HtmlImageUtil.h"
 #include "html-engine/HtmlParser.h"
+#include "platform/classes/Classes.h"
+#include "platform/controls/Controls.h"
 
 #include <memory>
 #include <string>
 #include <vector>
 
 class TSectionList;
+class TCell;
 class TCanvas;
+class TWinControl;
+class TEdit;
+class TButton;
+class TCheckBox;
+class TRadioButton;
+class TListBox;
+class TComboBox;
+class TMemo;
 class TFormControlObj;
+class TRadioButtonFormControlObj;
 
 class ThtmlForm : public TObject {
 public:
-    // Joins Document's form list (which owns it). Attributes may be null.
+    // Joins Document's form list (which owns it). Attributes may be null: "Get", no action.
     ThtmlForm(TSectionList* ADocument, TAttributeList* Attributes);
     void AddControl(TFormControlObj* Control);
+    // Unchecks the other radio buttons of this form that share Radio's name (in any case).
+    void UncheckOtherRadios(TRadioButtonFormControlObj* Radio);
+    void ResetAll();
     // Sizes the controls from the canvas font.
-    void FitAllToFont(TCanvas* Canvas) { (void)Canvas; }
+    void FitAllToFont(TCanvas* Canvas);
+    // Enter in the only visible control submits; the page keys scroll the document.
+    void EditKeyDown(TObject* Sender, WORD& Key, TShiftState Shift);
     // Collects the controls' name=value strings in document order, ButtonSubmission (when not
     // empty) last, and hands them to the document's submit hook; nothing without a hook.
     void Submit(const std::string& ButtonSubmission = std::string());
@@ -35,36 +51,26 @@ public:
     int VisibleControlCount = 0;
 };
 
-enum TFormControlKind {
-    fcEdit,
-    fcButton,
-    fcRadio,
-    fcCheckBox,
-    fcHidden,
-    fcImage,
-    fcListBox,
-    fcCombo,
-    fcTextArea
-};
-
-// The kind of control an element makes: INPUT by its TYPE (lower-cased, first 20 characters),
-// SELECT by MULTIPLE or SIZE > 1, TEXTAREA.
-TFormControlKind FormControlKindOf(THtmlSymbol Which, TAttributeList* Attributes);
-
 class TFormControlObj : public TObject {
 public:
-    // Joins Form (which owns it) and the document's list of all controls.
-    TFormControlObj(TSectionList* ADocument, ThtmlForm* Form, int APos, TFormControlKind AKind,
-                    TAttributeList* Attributes);
+    // Joins the document's list of all controls and reads NAME and VALUE; MakeFormControl
+    // gives it to Form, which owns it.
+    TFormControlObj(TSectionList* ADocument, ThtmlForm* Form, int Position, TAttributeList* Attributes);
     ~TFormControlObj() override;
 
-    int Width() const { return FWidth; }
-    int Height() const { return FHeight; }
-    // The Index-th string the control submits (Index from 0); false past the last. A hidden
-    // input gives Name=Value; the controls with windows give theirs with their windows.
+    // Draws the control's look at (X, Y): for pages drawn off the screen.
+    virtual void PaintOnCanvas(TCanvas* Canvas, int X, int Y);
+    // Puts the control back to its HTML state.
+    virtual void RestoreInitialValue();
+    // The Index-th string the control submits (Index from 0); false past the last.
     virtual bool GetSubmission(int Index, std::string& S);
-    // A control with a window is placed and shown by the text block that paints it.
-    bool HasWindow() const { return Kind != fcHidden && Kind != fcImage; }
+    // Sizes the control from the font.
+    virtual void FitToFont(TCanvas* Canvas);
+    // A hidden input has no control and no place in the text.
+    virtual bool IsHidden() const { return false; }
+
+    int Width() const;
+    int Height() const;
     // Check boxes and radio buttons (AlignValue 1) sit on the text baseline; the taller
     // controls stand on the bottom of the line.
     bool BaseLine() const { return AlignValue == 1; }
@@ -74,42 +80,140 @@ public:
     ThtmlForm* OwnerForm;
     std::string Value, Name;
     int AlignValue = 0;
-    TFormControlKind Kind;
-    bool ShowIt = false;      // painted in the current pass
-    bool Visible = false;     // its window shows
-    int Left = 0, Top = -400; // screen place at the last paint
+    TWinControl* Control = nullptr; // owned; none for hidden and image inputs
+    bool ShowIt = false;            // painted in the current pass
 
-    // The HTML content of list boxes, combo boxes and text areas as the builder reads it.
-    struct TOptionRec {
-        std::string Text, Value;
-        bool Selected = false;
-    };
-    void AddOption(const std::string& Text, const std::string& Value, bool Selected);
-    void AddLine(const std::string& Line);
-    // Puts the control back to its HTML state.
-    void RestoreInitialValue();
-    std::vector<TOptionRec> Options;
-    std::vector<std::string> InitialLines;
-    int ItemIndex = -1; // a single-choice list's selected option after RestoreInitialValue
+protected:
+    // Control becomes this object's control, out of sight on the paint panel until placed.
+    void TakeControl(TWinControl* AControl);
+    // The font of text controls: the document's preformatted font at 10 points.
+    void UsePreFont(TWinControl* AControl);
+};
 
-private:
-    int FWidth = 0, FHeight = 0;
+class TEditFormControlObj : public TFormControlObj {
+public:
+    TEditFormControlObj(TSectionList* ADocument, ThtmlForm* Form, int Position, TAttributeList* Attributes,
+                        const std::string& Type);
+    void PaintOnCanvas(TCanvas* Canvas, int X, int Y) override;
+    void RestoreInitialValue() override;
+    bool GetSubmission(int Index, std::string& S) override;
+    void FitToFont(TCanvas* Canvas) override;
+    TEdit* Edit() const;
+
+    int SizeChars = 20;
+};
+
+class TButtonFormControlObj : public TFormControlObj {
+public:
+    TButtonFormControlObj(TSectionList* ADocument, ThtmlForm* Form, int Position, TAttributeList* Attributes,
+                          const std::string& Type);
+    void PaintOnCanvas(TCanvas* Canvas, int X, int Y) override;
+    void FitToFont(TCanvas* Canvas) override;
+    void ButtonClicked(TObject* Sender);
+    TButton* Button() const;
+
+    std::uint8_t IsReset = 0;
+};
+
+class TCheckBoxFormControlObj : public TFormControlObj {
+public:
+    TCheckBoxFormControlObj(TSectionList* ADocument, ThtmlForm* Form, int Position, TAttributeList* Attributes);
+    void PaintOnCanvas(TCanvas* Canvas, int X, int Y) override;
+    void RestoreInitialValue() override;
+    bool GetSubmission(int Index, std::string& S) override;
+    TCheckBox* CheckBox() const;
+
+    std::uint8_t InitiallyChecked = 0;
+};
+
+class TRadioButtonFormControlObj : public TFormControlObj {
+public:
+    TRadioButtonFormControlObj(TSectionList* ADocument, ThtmlForm* Form, int Position, TAttributeList* Attributes,
+                               TCell* Cell);
+    void PaintOnCanvas(TCanvas* Canvas, int X, int Y) override;
+    void RestoreInitialValue() override;
+    bool GetSubmission(int Index, std::string& S) override;
+
+    std::uint8_t InitiallyChecked = 0;
+    TRadioButton* RadioButton = nullptr; // on the panel that is Control
+    TCell* HomeCell = nullptr;
+};
+
+class THiddenFormControlObj : public TFormControlObj {
+public:
+    using TFormControlObj::TFormControlObj;
+    bool GetSubmission(int Index, std::string& S) override;
+    bool IsHidden() const override { return true; }
 };
 
 // INPUT TYPE=image: drawn by its image object, which hands it the mouse point.
 class TImageFormControlObj : public TFormControlObj {
 public:
-    TImageFormControlObj(TSectionList* ADocument, ThtmlForm* Form, int APos, TAttributeList* Attributes)
-        : TFormControlObj(ADocument, Form, APos, fcImage, Attributes)
-    {
-    }
+    using TFormControlObj::TFormControlObj;
     // The point the mouse last gave becomes the click, and the form submits.
     void SubmitFromImage();
     // "x=" and "y=" of the click (behind "Name." when named), once per click.
     bool GetSubmission(int Index, std::string& S) override;
-    int ClickX = -1, ClickY = 0; // ClickX -1: no click yet
+    int ClickX = -1, ClickY = 0; // ClickX -1: no click
     int MouseX = 0, MouseY = 0;
 };
+
+// One OPTION: its VALUE and whether it was SELECTED.
+class TOptionObj : public TObject {
+public:
+    TOptionObj(const std::string& AValue, bool Selected) : OptionValue(AValue), InitiallySelected(Selected) {}
+    std::string OptionValue;
+    bool InitiallySelected;
+};
+
+class TListBoxFormControlObj : public TFormControlObj {
+public:
+    TListBoxFormControlObj(TSectionList* ADocument, ThtmlForm* Form, int Position, TAttributeList* Attributes);
+    ~TListBoxFormControlObj() override;
+    void PaintOnCanvas(TCanvas* Canvas, int X, int Y) override;
+    void RestoreInitialValue() override;
+    bool GetSubmission(int Index, std::string& S) override;
+    void FitToFont(TCanvas* Canvas) override;
+    void AddOption(const std::string& Text, const std::string& AValue, bool Selected);
+    TListBox* ListBox() const;
+
+    int VisibleRows = -1;
+    int LongestText = 3; // in characters
+    TStringList Options; // display text, with its TOptionObj (owned)
+
+protected:
+    // The submitted value of option I: its VALUE, else its text.
+    std::string OptionValueOf(int I) const;
+};
+
+class TComboFormControlObj : public TListBoxFormControlObj {
+public:
+    TComboFormControlObj(TSectionList* ADocument, ThtmlForm* Form, int Position, TAttributeList* Attributes);
+    void PaintOnCanvas(TCanvas* Canvas, int X, int Y) override;
+    void RestoreInitialValue() override;
+    bool GetSubmission(int Index, std::string& S) override;
+    void FitToFont(TCanvas* Canvas) override;
+    TComboBox* ComboBox() const;
+};
+
+class TTextAreaFormControlObj : public TFormControlObj {
+public:
+    TTextAreaFormControlObj(TSectionList* ADocument, ThtmlForm* Form, int Position, TAttributeList* Attributes);
+    void PaintOnCanvas(TCanvas* Canvas, int X, int Y) override;
+    void RestoreInitialValue() override;
+    bool GetSubmission(int Index, std::string& S) override;
+    void FitToFont(TCanvas* Canvas) override;
+    void AddLine(const std::string& Line);
+    TMemo* Memo() const;
+
+    int RowCount = 5, ColCount = 30;
+    TStringList InitialLines;
+};
+
+// The control object an INPUT, SELECT or TEXTAREA makes (INPUT by its TYPE, lower-cased and
+// cut to 20 characters; an unknown TYPE is an edit box), joined to Form.
+TFormControlObj* MakeFormControl(THtmlSymbol Which, TSectionList* Document, ThtmlForm* Form, int Position,
+                                 TAttributeList* Attributes, TCell* Cell);
 
 // The form controls placed in one text block, ordered by Pos; not owning.
 class TFormControlList {

@@ -1182,11 +1182,11 @@ int TSectionList::Draw(TCanvas* Canvas, const TRect& ARect, int Y, int X, int AW
     }
     if (SharedPalette)
         SelectPalette(Canvas->Handle(), OldPalette, TRUE);
-    if (YOffChange) {
+    if (YOffChange && !Printing) {
         for (int I = 0; I < AllFormControls.Count(); ++I) {
             auto* C = static_cast<TFormControlObj*>(AllFormControls[I]);
-            if (!C->ShowIt)
-                C->Visible = false;
+            if (!C->ShowIt && C->Control)
+                C->Control->Hide();
         }
         YOffChange = false;
     }
@@ -1266,7 +1266,7 @@ void TSectionList::ForgetBlock(TSectionBase* Block)
         TFreeList& Controls = Form->Controls;
         for (int I = Controls.Count() - 1; I >= 0; --I)
             if (Block->HoldsObject(Controls.ItemAs<TObject>(I))) {
-                if (Controls.ItemAs<TFormControlObj>(I)->Kind != fcHidden)
+                if (!Controls.ItemAs<TFormControlObj>(I)->IsHidden())
                     --Form->VisibleControlCount;
                 Controls.Delete(I);
             }

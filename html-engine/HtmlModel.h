@@ -413,6 +413,9 @@ public:
     void ForgetBlock(TSectionBase* Block);
 
     bool ShowImages = true;
+    // Set while the page is drawn for paper or a picture: the form controls paint their look
+    // on the canvas instead of showing their windows.
+    bool Printing = false;
     int YOff = 0;
     bool YOffChange = false;
     int SelB = 0, SelE = 0;

@@ -1290,15 +1290,16 @@ void THtmlParser::ParseMap(bool ReadNext)
         GetSymbol();
 }
 
-void THtmlParser::ParseSelectOptions(TFormControlObj* Control)
+void THtmlParser::ParseSelectOptions(TFormControlObj* SelectControl)
 {
+    auto* Control = dynamic_cast<TListBoxFormControlObj*>(SelectControl);
     bool Open = false, Selected = false;
     std::string Text, Value;
     auto Complete = [&] {
         if (!Open)
             return;
         const std::string T = TrimBlanks(Text);
-        if (!T.empty())
+        if (!T.empty() && Control)
             Control->AddOption(T, Value, Selected);
         Open = false;
     };
@@ -1322,16 +1323,19 @@ void THtmlParser::ParseSelectOptions(TFormControlObj* Control)
         GetSymbol();
     }
     Complete();
-    Control->RestoreInitialValue();
+    if (Control)
+        Control->RestoreInitialValue();
 }
 
-void THtmlParser::ParseTextAreaContent(TFormControlObj* Control)
+void THtmlParser::ParseTextAreaContent(TFormControlObj* TextAreaControl)
 {
+    auto* Control = dynamic_cast<TTextAreaFormControlObj*>(TextAreaControl);
     std::string Line;
     GetTextAreaSymbol();
     while (PS.Sy != TextAreaEndSy && PS.Sy != EofSy) {
         if (PS.Sy == EolSy) {
-            Control->AddLine(Line);
+            if (Control)
+                Control->AddLine(Line);
             Line.clear();
         } else {
             Line += PS.TokenText;
@@ -1341,9 +1345,10 @@ void THtmlParser::ParseTextAreaContent(TFormControlObj* Control)
     while (PS.Ch != '>' && PS.Ch != EofChar)
         NextCh();
     NextCh();
-    if (!Line.empty())
+    if (!Line.empty() && Control)
         Control->AddLine(Line);
-    Control->RestoreInitialValue();
+    if (Control)
+        Control->RestoreInitialValue();
 }
 
 // FONT and BASEFONT; true when the font stack took a new font with a change.
@@ -1469,6 +1474,9 @@ void THtmlParser::ParseAnchor(int Level)
 TFormControlObj* THtmlParser::InsertControl(int Level)
 {
     EnsureSection(Level);
+    // Controls outside any FORM share a form of their own, which ends where the next FORM starts.
+    if (!PS.CurrentForm)
+        PS.CurrentForm = new ThtmlForm(PS.Document, nullptr);
     return PS.CurrentSection->InsertFormControl(PS.Sy, PS.Document, PS.CurrentCell, &PS.Attributes,
                                                 PS.CurrentForm);
 }

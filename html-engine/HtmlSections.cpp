@@ -264,19 +264,20 @@ TImageObj* TSection::InsertImage(TAttributeList* Attributes, TCell* Cell)
 TFormControlObj* TSection::InsertFormControl(THtmlSymbol Which, TSectionList* Document, TCell* Cell,
                                              TAttributeList* Attributes, ThtmlForm* Form)
 {
-    const TFormControlKind Kind = FormControlKindOf(Which, Attributes);
+    // A control outside any form makes one of its own.
     if (!Form)
-        Form = Document->formList.Count() > 0
-                   ? Document->formList.ItemAs<ThtmlForm>(Document->formList.Count() - 1)
-                   : new ThtmlForm(Document, nullptr);
-    if (Kind == fcImage) {
+        Form = new ThtmlForm(Document, nullptr);
+    TAttribute* A = nullptr;
+    const bool IsImage =
+        Which == InputSy && Attributes && Attributes->Find(TypeSy, A) && LowerCase(A->Text.substr(0, 20)) == "image";
+    if (IsImage) {
         TImageObj* Img = InsertImage(Attributes, Cell);
-        auto* Control = new TImageFormControlObj(Document, Form, Img->Pos, Attributes);
+        TFormControlObj* Control = MakeFormControl(Which, Document, Form, Img->Pos, Attributes, Cell);
         Img->MyFormControl = Control;
         return Control;
     }
-    auto* Control = new TFormControlObj(Document, Form, Len, Kind, Attributes);
-    if (Kind != fcHidden) {
+    TFormControlObj* Control = MakeFormControl(Which, Document, Form, Len, Attributes, Cell);
+    if (!Control->IsHidden()) {
         FormControls.Add(Control);
         Buff += FmCtlChar;
         Len = static_cast<int>(Buff.size());
@@ -593,7 +594,7 @@ int TSection::DrawLogic(TCanvas* Canvas, int Y, int& Curs, int& MaxWidth, Indent
     }
     for (int I = 0; I < FormControls.Count(); ++I) {
         auto* Ctl = static_cast<TFormControlObj*>(FormControls[I]);
-        if (Ctl->HasWindow())
+        if (Ctl->Control)
             MaxWidth = std::max(MaxWidth, SatAdd(Ctl->Width(), Indent));
     }
 
@@ -829,11 +830,18 @@ int TSection::Draw(TCanvas* Canvas, const TRect& ARect, int Y, int X, IndentMana
             OnlyFloatsSoFar = false;
             if (C == FmCtlChar) {
                 if (TFormControlObj* Ctl = FormControlAt(I)) {
-                    if (Ctl->HasWindow()) {
+                    const int CtlTop = YY - Ctl->Height() - YOff - (Ctl->BaseLine() ? L->Descent : 0);
+                    if (ParentSectionList && ParentSectionList->Printing) {
+                        Ctl->PaintOnCanvas(Canvas, XX, CtlTop);
+                    } else if (TWinControl* Window = Ctl->Control) {
                         Ctl->ShowIt = true;
-                        Ctl->Left = XX;
-                        Ctl->Top = YY - Ctl->Height() - YOff - (Ctl->BaseLine() ? L->Descent : 0);
-                        Ctl->Visible = true;
+                        Window->SetBounds(XX, CtlTop, Window->Width(), Window->Height());
+                        // A radio button's corners show what is behind it.
+                        if (auto* Radio = dynamic_cast<TRadioButtonFormControlObj*>(Ctl))
+                            Window->SetColor(Radio->HomeCell && Radio->HomeCell->BkGnd
+                                                 ? Radio->HomeCell->BkColor
+                                                 : (ParentSectionList ? ParentSectionList->Background : clWhite));
+                        Window->Show();
                     }
                     XX = SatAdd(XX, Ctl->Width());
                 }

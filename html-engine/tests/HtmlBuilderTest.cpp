@@ -5,6 +5,7 @@
 #include "html-engine/HtmlSections.h"
 #include "html-engine/HtmlTables.h"
 #include "platform/classes/Classes.h"
+#include "platform/controls/StdLists.h"
 #include "platform/graphics/Graphics.h"
 #include "platform/rtl/Streams.h"
 #include "platform/rtl/SysUtils.h"
@@ -581,6 +582,14 @@ std::string Repeat(const std::string& S, int N)
     return R;
 }
 
+std::vector<std::string> LinesOf(const TStrings& Lines)
+{
+    std::vector<std::string> R;
+    for (int I = 0; I < Lines.Count(); ++I)
+        R.push_back(Lines[I]);
+    return R;
+}
+
 TEST_F(BuilderFixture, SelectOptions)
 {
     const std::string E = "\xC3\xA9";
@@ -589,20 +598,24 @@ TEST_F(BuilderFixture, SelectOptions)
           std::string(100, 'x') + "<option value=\"" + Repeat(E, 80) + "\">" + Repeat(E, 100) +
           "<option value=" + std::string(81, 'v') + ">1 > 0<option></select></form>");
     ASSERT_EQ(Doc->AllFormControls.Count(), 1);
-    auto* C = static_cast<TFormControlObj*>(Doc->AllFormControls[0]);
-    ASSERT_EQ(C->Options.size(), 5u);
-    EXPECT_EQ(C->Options[0].Text, "One");
-    EXPECT_EQ(C->Options[0].Value, "1");
-    EXPECT_FALSE(C->Options[0].Selected);
-    EXPECT_EQ(C->Options[1].Text, "Two");
-    EXPECT_TRUE(C->Options[1].Selected);
-    EXPECT_EQ(C->Options[2].Text, std::string(80, 'x'));
-    EXPECT_EQ(C->Options[3].Text, Repeat(E, 80));
-    EXPECT_EQ(C->Options[3].Value, Repeat(E, 80));
+    auto* C = dynamic_cast<TComboFormControlObj*>(static_cast<TFormControlObj*>(Doc->AllFormControls[0]));
+    ASSERT_NE(C, nullptr);
+    ASSERT_EQ(C->Options.Count(), 5);
+    auto Option = [C](int I) { return static_cast<TOptionObj*>(C->Options.Objects(I)); };
+    EXPECT_EQ(C->Options[0], "One");
+    EXPECT_EQ(Option(0)->OptionValue, "1");
+    EXPECT_FALSE(Option(0)->InitiallySelected);
+    EXPECT_EQ(C->Options[1], "Two");
+    EXPECT_TRUE(Option(1)->InitiallySelected);
+    EXPECT_EQ(C->Options[2], std::string(80, 'x'));
+    EXPECT_EQ(C->Options[3], Repeat(E, 80));
+    EXPECT_EQ(Option(3)->OptionValue, Repeat(E, 80));
     // A value longer than the limit is dropped whole; a ">" in the text is text.
-    EXPECT_EQ(C->Options[4].Value, "");
-    EXPECT_EQ(C->Options[4].Text, "1 > 0");
-    EXPECT_EQ(C->ItemIndex, 1);
+    EXPECT_EQ(Option(4)->OptionValue, "");
+    EXPECT_EQ(C->Options[4], "1 > 0");
+    EXPECT_EQ(C->ComboBox()->ItemIndex(), 1);
+    // The widest option is 80 characters of two bytes each.
+    EXPECT_EQ(C->LongestText, 80);
     ASSERT_EQ(Doc->formList.Count(), 1);
     EXPECT_EQ(C->OwnerForm, Doc->formList[0]);
     EXPECT_EQ(Doc->formList.ItemAs<ThtmlForm>(0)->Action, "go.cgi");
@@ -612,8 +625,9 @@ TEST_F(BuilderFixture, TextAreaLines)
 {
     Parse("<textarea name=t>line one\r\n  <b>two</b>\r\nthree</textarea >after");
     ASSERT_EQ(Doc->AllFormControls.Count(), 1);
-    auto* C = static_cast<TFormControlObj*>(Doc->AllFormControls[0]);
-    EXPECT_EQ(C->InitialLines, (std::vector<std::string>{"line one", "  <b>two</b>", "three"}));
+    auto* C = dynamic_cast<TTextAreaFormControlObj*>(static_cast<TFormControlObj*>(Doc->AllFormControls[0]));
+    ASSERT_NE(C, nullptr);
+    EXPECT_EQ(LinesOf(C->InitialLines), (std::vector<std::string>{"line one", "  <b>two</b>", "three"}));
     EXPECT_EQ(Describe(*Doc), V{"S0:\x02"
                                 "after"});
 }
@@ -621,7 +635,9 @@ TEST_F(BuilderFixture, TextAreaLines)
 TEST_F(BuilderFixture, UnclosedSelectAndTextAreaNeverFail)
 {
     Parse("<select><option>a");
-    EXPECT_EQ(static_cast<TFormControlObj*>(Doc->AllFormControls[0])->Options.size(), 1u);
+    EXPECT_EQ(dynamic_cast<TListBoxFormControlObj*>(static_cast<TFormControlObj*>(Doc->AllFormControls[0]))
+                  ->Options.Count(),
+              1);
     const struct {
         const char* Html;
         std::vector<std::string> Lines;
@@ -636,7 +652,9 @@ TEST_F(BuilderFixture, UnclosedSelectAndTextAreaNeverFail)
         NewDocument();
         Parse(C.Html);
         ASSERT_EQ(Doc->AllFormControls.Count(), 1) << C.Html;
-        EXPECT_EQ(static_cast<TFormControlObj*>(Doc->AllFormControls[0])->InitialLines, C.Lines) << C.Html;
+        auto* Area = dynamic_cast<TTextAreaFormControlObj*>(static_cast<TFormControlObj*>(Doc->AllFormControls[0]));
+        ASSERT_NE(Area, nullptr) << C.Html;
+        EXPECT_EQ(LinesOf(Area->InitialLines), C.Lines) << C.Html;
     }
 }
 

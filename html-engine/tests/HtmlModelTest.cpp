@@ -508,12 +508,12 @@ TEST_F(Model, ScrollingHidesControlsThatAreNotPaintedAgain)
     Layout(300);
     Paint();
     EXPECT_TRUE(Button->ShowIt);
-    EXPECT_TRUE(Button->Visible);
+    EXPECT_TRUE(Button->Control->Visible());
     Doc.SetYOffset(1000);
     EXPECT_FALSE(Button->ShowIt);
     EXPECT_TRUE(Doc.YOffChange);
     Paint();
-    EXPECT_FALSE(Button->Visible);
+    EXPECT_FALSE(Button->Control->Visible());
     EXPECT_FALSE(Doc.YOffChange);
 }
 
@@ -633,15 +633,16 @@ TEST_F(Model, FailedBlockIsDroppedWithEveryReferenceIntoIt)
     TGIFImage Animation;
     Img->Image = &Animation;
     Doc.GIFList.Add(&Animation);
+    auto* Form = new ThtmlForm(&Doc, nullptr);
     auto EditAttrs = Attrs({{TypeSy, "text", 0}});
-    Bad->InsertFormControl(InputSy, &Doc, &Doc, EditAttrs.get());
+    Bad->InsertFormControl(InputSy, &Doc, &Doc, EditAttrs.get(), Form);
     auto ImageAttrs = Attrs({{TypeSy, "image", 0}});
-    Bad->InsertFormControl(InputSy, &Doc, &Doc, ImageAttrs.get());
+    Bad->InsertFormControl(InputSy, &Doc, &Doc, ImageAttrs.get(), Form);
     Doc.Add(Bad);
     auto* After = new TSection(0, 1, nullptr, &Font);
     After->AddText("after");
     auto AfterAttrs = Attrs({{TypeSy, "radio", 0}});
-    TFormControlObj* Kept = After->InsertFormControl(InputSy, &Doc, &Doc, AfterAttrs.get());
+    TFormControlObj* Kept = After->InsertFormControl(InputSy, &Doc, &Doc, AfterAttrs.get(), Form);
     Doc.Add(After);
     TStringList Names;
     Names.AddObject("BAD", Bad);

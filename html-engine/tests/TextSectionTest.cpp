@@ -763,8 +763,8 @@ TEST_F(TextSection, FormControlsCountAsOneCharacterAndRaiseTheLine)
     EXPECT_EQ(S->TextWidth(Canvas(), 0, false, S->Len), W("name ") + Edit->Width() + W(" end"));
     Paint(0);
     EXPECT_TRUE(Edit->ShowIt);
-    EXPECT_EQ(Edit->Left, W("name "));
-    EXPECT_EQ(Edit->Top, Line->SpaceBefore + Line->LineHt - Edit->Height()); // on the line bottom
+    EXPECT_EQ(Edit->Control->Left(), W("name "));
+    EXPECT_EQ(Edit->Control->Top(), Line->SpaceBefore + Line->LineHt - Edit->Height()); // on the line bottom
     Doc.SelB = 0;
     Doc.SelE = S->Len;
     EXPECT_EQ(Doc.GetSelLength(), 9 + 2); // the control's character is not counted
@@ -785,7 +785,7 @@ TEST_F(TextSection, CheckBoxSitsOnTheBaselineAndImageControlsTakeTheClick)
     Paint(0);
     const LineRec* Line = S->Line(0);
     EXPECT_EQ(Box->AlignValue, 1);
-    EXPECT_EQ(Box->Top, Line->SpaceBefore + Line->LineHt - Line->Descent - Box->Height());
+    EXPECT_EQ(Box->Control->Top(), Line->SpaceBefore + Line->LineHt - Line->Descent - Box->Height());
     TImageObj* Img = S->Images.Image(0);
     EXPECT_EQ(Img->MyFormControl, Go);
     TFormControlObj* FC = nullptr;

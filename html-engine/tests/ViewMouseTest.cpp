@@ -599,7 +599,7 @@ TEST_F(ViewPictureTest, ServerMapClickAddsThePointToTheLink)
 TEST_F(ViewPictureTest, ImageInputSubmitsItsClickAfterTheClickReturns)
 {
     LoadPage("<form action=\"go.cgi\" method=\"post\"><input type=hidden name=h value=v>"
-             "<input type=image name=m src=\"pic.bmp\"></form>");
+             "<input type=image name=m src=\"pic.bmp\"><input type=submit name=go></form>");
     struct TGot {
         std::string Action, Method, Results;
     };
@@ -625,12 +625,19 @@ TEST_F(ViewPictureTest, ImageInputSubmitsItsClickAfterTheClickReturns)
     EXPECT_EQ(Got.size(), 1u);
     ProcessMessages();
     EXPECT_EQ(Got.size(), 2u);
+    // The click point goes with one submission only.
+    auto* Go = static_cast<TFormControlObj*>(Viewer->SectionList()->AllFormControls[2]);
+    Pause();
+    ClickControl(Go->Control, 5, 5);
+    ProcessMessages();
+    ASSERT_EQ(Got.size(), 3u);
+    EXPECT_EQ(Got[2].Results, "h=v,go=Submit");
 
     // Without a handler the document has no hook, and a form submits nothing.
     Viewer->SetOnFormSubmit(nullptr);
     EXPECT_FALSE(Viewer->SectionList()->SubmitForm);
     Click(InPicture(5, 7));
-    EXPECT_EQ(Got.size(), 2u);
+    EXPECT_EQ(Got.size(), 3u);
 }
 
 TEST_F(ViewMouseTest, EachSubmissionKeepsItsOwnRecord)

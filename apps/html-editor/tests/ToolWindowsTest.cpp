@@ -15,7 +15,7 @@
 #include "platform/rtl/SysUtils.h"
 #include "platform/testing/AppTesting.h"
 #include "platform/testing/TestSupport.h"
-#include "platform/win/WinTesting.h"
+#include "platform/testing/WinTesting.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 #include "platform/testing/AppTesting.h"
 #include "platform/testing/ModalTesting.h"
 #include "platform/testing/TestSupport.h"
-#include "platform/win/WinTesting.h"
+#include "platform/testing/WinTesting.h"
 
 #include <gtest/gtest.h>
 

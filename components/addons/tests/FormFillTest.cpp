@@ -6,7 +6,7 @@
 #include "platform/rtl/RandomGen.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/testing/AppTesting.h"
-#include "platform/win/WinTesting.h"
+#include "platform/testing/WinTesting.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include "platform/classes/TypInfo.h"
 #include "platform/controls/StdEdit.h"
 #include "platform/testing/FormTesting.h"
-#include "platform/win/WinTesting.h"
+#include "platform/testing/WinTesting.h"
 
 #include <gtest/gtest.h>
 
