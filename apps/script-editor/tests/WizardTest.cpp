@@ -249,7 +249,6 @@ TEST_F(WizardTest, JavaScriptFileGetsOnlyItsOwnSixHeaderLines)
         TypeInto(Get<TEdit>("Edit31"), F.Author);
         TypeInto(Get<TEdit>("Edit32"), F.Mail);
         TypeInto(Get<TEdit>("Edit33"), F.Description);
-        // Typing appends: the fields of the first file are emptied for the second.
         Click(Get<TButton>("Button32"));
 
         const std::string Path = Dir + "/" + F.Name;
@@ -267,6 +266,7 @@ TEST_F(WizardTest, JavaScriptFileGetsOnlyItsOwnSixHeaderLines)
         EXPECT_EQ(DocumentCaption(), Path);
         EXPECT_EQ(DocumentText(), Bytes);
         EXPECT_FALSE(Frame->js->Visible());
+        // Typing appends: the fields of the first file are emptied for the second.
         for (const char* Field : {"DirectoryEdit4", "Edit30", "Edit31", "Edit32", "Edit33"})
             Get<TCustomEdit>(Field)->SetText("");
     }
@@ -400,6 +400,26 @@ TEST_F(WizardTest, BodyTagSaveWritesItsOwnFieldOrderAndReplacesTheDocument)
     Frame->Button29Click(Frame);
     EXPECT_EQ(ReadFileBytes(Second), Tag);
     Fixture.Dialogs.VerifyAllUsed();
+}
+
+TEST_F(WizardTest, EachWizardsCancelHidesItAndWritesNothing)
+{
+    struct {
+        const char* Wizard;
+        const char* Cancel;
+    } Cases[] = {
+        {"newfile", "Button22"}, {"metakey", "Button31"}, {"nmetadesc", "Button18"},
+        {"js", "Button33"},      {"html", "Button19"},
+    };
+    for (const auto& C : Cases) {
+        auto* Wizard = Get<TToolWindow>(C.Wizard);
+        ASSERT_TRUE(Wizard);
+        Wizard->SetVisible(true);
+        ProcessMessages();
+        Click(Get<TButton>(C.Cancel));
+        EXPECT_FALSE(Wizard->Visible()) << C.Wizard;
+    }
+    EXPECT_EQ(Frame->MDIChildCount(), 0);
 }
 
 TEST(WizardPath, OneSeparatorBetweenDirectoryAndName)
