@@ -580,7 +580,7 @@ void TextChanged(TEditState* S, bool ByUser)
 }
 
 // Inserts Text at the selection, cut to the length limit; false when nothing could go in.
-bool InsertText(TEditState* S, QString Text, bool ByUser)
+bool InsertText(TEditState* S, QString Text, bool ByUser, bool OwnUndoStep = false)
 {
     QTextCursor C = S->View->textCursor();
     if (!S->Multi()) {
@@ -615,7 +615,13 @@ bool InsertText(TEditState* S, QString Text, bool ByUser)
                 return false;
         }
     }
+    // Typed characters run together into one undo step; a paste or a replaced selection is a
+    // step of its own (an edit block never merges with the typing before or after it).
+    if (OwnUndoStep)
+        C.beginEditBlock();
     C.insertText(Text);
+    if (OwnUndoStep)
+        C.endEditBlock();
     S->View->setTextCursor(C);
     S->View->ensureCursorVisible();
     TextChanged(S, ByUser);
@@ -779,7 +785,9 @@ void DeleteSelection(TEditState* S, bool ByUser)
     QTextCursor C = S->View->textCursor();
     if (!C.hasSelection())
         return;
+    C.beginEditBlock();
     C.removeSelectedText();
+    C.endEditBlock();
     S->View->setTextCursor(C);
     TextChanged(S, ByUser);
 }
@@ -792,7 +800,7 @@ void Paste(TEditState* S)
     QString T = Cb->text();
     if (T.isEmpty())
         return;
-    InsertText(S, EditorText(ToUtf8(T)), true);
+    InsertText(S, EditorText(ToUtf8(T)), true, true);
 }
 
 // A key for the editor's own handling (caret movement, Delete); true when the text changed.
@@ -1176,7 +1184,7 @@ LRESULT EMSetSel(TEditCall& C)
 
 LRESULT EMReplaceSel(TEditCall& C)
 {
-    InsertText(C.S, EditorText(C.LParam ? reinterpret_cast<const char*>(C.LParam) : ""), true);
+    InsertText(C.S, EditorText(C.LParam ? reinterpret_cast<const char*>(C.LParam) : ""), true, true);
     return 0;
 }
 

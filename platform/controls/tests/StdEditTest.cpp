@@ -1,4 +1,5 @@
 #include "platform/controls/StdEdit.h"
+#include "platform/app/Clipbrd.h"
 #include "platform/classes/TypInfo.h"
 #include "platform/controls/Forms.h"
 #include "platform/rtl/SysUtils.h"
@@ -11,6 +12,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -570,6 +572,42 @@ TEST_F(StdEditTest, SelectionReplaceModifiedAndUndo)
     M->SetWordWrap(false);
     EXPECT_TRUE(M->Modified());
     EXPECT_EQ(M->Text(), "abc");
+}
+
+TEST_F(StdEditTest, TypingThenAPasteCutOrReplacementUndoesOnlyTheLastEdit)
+{
+    TMemo* M = NewMemo();
+    ShowForm();
+    struct {
+        const char* Name;
+        std::function<void()> Edit;
+        const char* After;
+    } Cases[] = {
+        {"paste", [&] { M->PasteFromClipboard(); }, "abXY"},
+        {"replaced selection", [&] { M->SetSelText("XY"); }, "abXY"},
+        {"cut", [&] { M->SetSelStart(1); M->SetSelLength(1); M->CutToClipboard(); }, "a"},
+    };
+    for (const auto& Case : Cases) {
+        M->SetText("");
+        M->ClearUndo();
+        Clipboard()->SetAsText("XY");
+        Send(M, WM_CHAR, 'a');
+        Send(M, WM_CHAR, 'b');
+        Case.Edit();
+        EXPECT_EQ(M->Text(), Case.After) << Case.Name;
+        // The undo takes back the last edit only, the typed text stays; a second undo redoes it.
+        Send(M, EM_UNDO);
+        EXPECT_EQ(M->Text(), "ab") << Case.Name;
+        Send(M, EM_UNDO);
+        EXPECT_EQ(M->Text(), Case.After) << Case.Name;
+    }
+    // Typing alone is one step.
+    M->SetText("");
+    M->ClearUndo();
+    Send(M, WM_CHAR, 'a');
+    Send(M, WM_CHAR, 'b');
+    Send(M, EM_UNDO);
+    EXPECT_EQ(M->Text(), "");
 }
 
 TEST_F(StdEditTest, TabIntoAnEditSelectsItsText)
