@@ -16,6 +16,7 @@
 #include "platform/testing/AppTesting.h"
 #include "platform/testing/TestSupport.h"
 #include "platform/testing/WinTesting.h"
+#include "platform/testing/StringsTesting.h"
 
 #include <gtest/gtest.h>
 
@@ -29,14 +30,6 @@
 using namespace testing_support;
 
 namespace {
-
-std::vector<std::string> ItemsOf(TStrings* S)
-{
-    std::vector<std::string> V;
-    for (int I = 0; I < S->Count(); ++I)
-        V.push_back(S->Strings(I));
-    return V;
-}
 
 class ToolWindows : public testing::Test {
 protected:

@@ -5,6 +5,7 @@
 #include "platform/rtl/SysUtils.h"
 #include "platform/testing/FormTesting.h"
 #include "platform/testing/WinTesting.h"
+#include "platform/testing/StringsTesting.h"
 
 #include "platform/controls/tests/ControlsTestFixture.h"
 
@@ -21,14 +22,6 @@ using namespace testing_support;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::vector<std::string> ItemsOf(TStrings* S)
-{
-    std::vector<std::string> V;
-    for (int I = 0; I < S->Count(); ++I)
-        V.push_back(S->Strings(I));
-    return V;
-}
 
 class FileCtrlTest : public controls_testing::TLoadedFormTest {
 protected:

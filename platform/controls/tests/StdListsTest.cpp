@@ -8,6 +8,7 @@
 #include "platform/controls/Spin.h"
 #include "platform/testing/FormTesting.h"
 #include "platform/testing/WinTesting.h"
+#include "platform/testing/StringsTesting.h"
 
 #include "platform/controls/tests/ControlsTestFixture.h"
 
@@ -21,14 +22,6 @@ using namespace testing_support;
 namespace {
 
 class ListsTest : public controls_testing::TLoadedFormTest {};
-
-std::vector<std::string> ItemsOf(TStrings* S)
-{
-    std::vector<std::string> V;
-    for (int I = 0; I < S->Count(); ++I)
-        V.push_back(S->Strings(I));
-    return V;
-}
 
 const char* const FiveItems = R"(  object ListBox1: TListBox
     Left = 10
