@@ -1167,8 +1167,16 @@ void TColorMemo::DrawText(int Index, int EndIndex, int X, int Y)
     // The canvas's text output, less its moving the pen past the text, which measures the text
     // again and which nothing here uses.
     FCanvas->RequiredState({csHandleValid, csFontValid, csBrushValid});
-    ExtTextOut(FCanvas->Handle(), X, Y, static_cast<UINT>(FCanvas->TextFlags), nullptr, FDrawBuf.data(),
-               static_cast<UINT>(N), nullptr);
+    const UINT Flags = static_cast<UINT>(FCanvas->TextFlags);
+    // On a line holding right-to-left text the control shows the text in reading order: each
+    // piece that reads one way is drawn where the control put it, in its direction.
+    if (TextPieces(Index, EndIndex, FPieces)) {
+        for (const TEditTextPiece& P : FPieces)
+            ExtTextOut(FCanvas->Handle(), P.At.x, P.At.y, P.RightToLeft ? Flags | ETO_RTLREADING : Flags, nullptr,
+                       FDrawBuf.data() + (P.From - Index), static_cast<UINT>(P.To - P.From), nullptr);
+        return;
+    }
+    ExtTextOut(FCanvas->Handle(), X, Y, Flags, nullptr, FDrawBuf.data(), static_cast<UINT>(N), nullptr);
 }
 
 void TColorMemo::DrawRunOnLine(const TKeyDescr& Run, int From, int To, TPoint At, const TPoint* NextAt,

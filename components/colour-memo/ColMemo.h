@@ -389,6 +389,7 @@ private:
     std::vector<TPlacedRun> FPlaced;
     std::vector<int> FMeasure;
     std::vector<TPoint> FPoints;
+    std::vector<TEditTextPiece> FPieces;
     bool FCanvasFontStale = true;
     std::vector<char> FDrawBuf;
     TColorSpans FSpans;

@@ -1,4 +1,5 @@
 #include "platform/qt/EditLines.h"
+#include "platform/qt/Bidi.h"
 
 #include <QFontMetricsF>
 #include <QTextDocument>
@@ -24,22 +25,6 @@ constexpr int Context = 32;
 constexpr int Search = 128;
 // The text kept of a long block reaches this far around what was asked.
 constexpr int PartSlack = 8192;
-
-bool IsRightToLeft(char32_t C)
-{
-    switch (QChar::direction(C)) {
-    case QChar::DirR:
-    case QChar::DirAL:
-    case QChar::DirAN:
-    case QChar::DirRLE:
-    case QChar::DirRLO:
-    case QChar::DirRLI:
-    case QChar::DirFSI:
-        return true;
-    default:
-        return false;
-    }
-}
 
 int Utf8Bytes(char16_t C)
 {
@@ -128,7 +113,7 @@ const TEditLines::TBlockText& TEditLines::BlockText(const QTextBlock& B)
             char32_t U = C;
             if (QChar::isHighSurrogate(C) && I + 1 < N && QChar::isLowSurrogate(T[I + 1].unicode()))
                 U = QChar::surrogateToUcs4(C, T[I + 1].unicode());
-            if (IsRightToLeft(U))
+            if (IsRightToLeftChar(U))
                 Text.RightToLeft = true;
         }
     }
@@ -196,12 +181,17 @@ QString TEditLines::CharsAt(int Pos, int Count) const
 
 // ---- x positions --------------------------------------------------------------------------------
 
+bool TEditLines::HoldsRightToLeft(const QTextBlock& B, int Bytes)
+{
+    return Bytes != B.length() - 1 && BlockText(B).RightToLeft;
+}
+
 bool TEditLines::Measurable(const QTextBlock& B, int Bytes)
 {
     const int Len = B.length() - 1;
     if (Len < NearStart())
         return false;
-    return Bytes == Len || !BlockText(B).RightToLeft;
+    return !HoldsRightToLeft(B, Bytes);
 }
 
 int TEditLines::AnchorPoint(const QString& Text, int TextFrom, int Rel, int Floor) const

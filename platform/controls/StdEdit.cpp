@@ -18,11 +18,13 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QGuiApplication>
 #include <QImage>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QRawFont>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -33,6 +35,7 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -382,7 +385,26 @@ struct TEditState {
     // and long ones can be measured from points along them.
     bool StraightLines() const
     {
-        return !Wraps() && (Doc->defaultTextOption().alignment() & Qt::AlignHorizontal_Mask) == Qt::AlignLeft;
+        return !Wraps() && (Doc->defaultTextOption().alignment() & Qt::AlignHorizontal_Mask & ~Qt::AlignAbsolute) ==
+                              Qt::AlignLeft;
+    }
+    // Where layout x and line numbers land in the client area (the lines laid out).
+    struct TClientOrigin {
+        int TopLine;
+        QPointF Off;
+        RECT R;
+        double Pitch;
+        QPoint Of(double X, int Line) const
+        {
+            const double Y = R.top + Off.y() + (Line - TopLine) * Pitch;
+            return QPoint(static_cast<int>(std::floor(R.left + Off.x() + X)), static_cast<int>(std::lround(Y)));
+        }
+    };
+    TClientOrigin ClientOrigin() const
+    {
+        const QTextBlock Top = View->firstVisibleBlock();
+        const int TopLine = Top.isValid() ? (Wraps() ? Top.firstLineNumber() : Top.blockNumber()) : 0;
+        return TClientOrigin{TopLine, View->contentOffset(), Rect(), LineHeight()};
     }
     // Client positions of editor positions Pos (ascending), the top-left of each character cell;
     // positions on one unwrapped line are measured together.
@@ -391,17 +413,9 @@ struct TEditState {
         if (Count <= 0)
             return;
         LayoutAll();
-        const QTextBlock Top = View->firstVisibleBlock();
-        const int TopLine = Top.isValid() ? (Wraps() ? Top.firstLineNumber() : Top.blockNumber()) : 0;
-        const QPointF Off = View->contentOffset();
-        const RECT R = Rect();
-        const double Pitch = LineHeight();
+        const TClientOrigin O = ClientOrigin();
         const bool Straight = StraightLines();
-        auto ClientOf = [&](double X, int Line) {
-            const double Y = R.top + Off.y() + (Line - TopLine) * Pitch;
-            return QPoint(static_cast<int>(std::floor(R.left + Off.x() + X)),
-                          static_cast<int>(std::lround(Y)));
-        };
+        auto ClientOf = [&](double X, int Line) { return O.Of(X, Line); };
         for (int I = 0; I < Count;) {
             QTextBlock B = Doc->findBlock(std::max(0, Pos[I]));
             if (!B.isValid())
@@ -439,6 +453,93 @@ struct TEditState {
             I = J;
         }
     }
+    // The pieces of editor positions [P0, P1) of one block, cut where its layout turns or jumps
+    // (in the order of the text); false when the block holds no right-to-left text.
+    bool PiecesOf(int P0, int P1, std::vector<TEditTextPiece>& Pieces) const
+    {
+        Pieces.clear();
+        const QTextBlock B = Doc->findBlock(std::max(0, P0));
+        if (!B.isValid())
+            return false;
+        BuildMap();
+        const int Bytes = BlockBytes(static_cast<std::size_t>(B.blockNumber()));
+        const int Len = B.length() - 1;
+        if (Len > MaxPiecesLine || !Lines->HoldsRightToLeft(B, Bytes))
+            return false;
+        LayoutAll();
+        EnsureLayout(B);
+        QTextLayout* Lay = B.layout();
+        const QString Text = B.text();
+        const TClientOrigin O = ClientOrigin();
+        const int From = P0 - B.position(), To = std::min(P1 - B.position(), Len);
+        struct TBox {
+            double Left, Right;
+            bool Rtl;
+            int Line;
+        };
+        std::optional<TBox> Cur;
+        int CurFrom = From;
+        auto Close = [&](int End) {
+            if (!Cur || End <= CurFrom)
+                return;
+            TEditTextPiece P;
+            P.From = ToByte(B.position() + CurFrom);
+            P.To = ToByte(B.position() + End);
+            const QPoint At = O.Of(Cur->Left, Multi() ? (Wraps() ? B.firstLineNumber() + Cur->Line : B.blockNumber()) : 0);
+            P.At = TPoint{At.x(), At.y()};
+            P.RightToLeft = Cur->Rtl;
+            Pieces.push_back(P);
+        };
+        for (int I = From; I < To;) {
+            const int N = QChar::isHighSurrogate(Text[I].unicode()) && I + 1 < Len ? 2 : 1;
+            const QTextLine L = Lay->lineForTextPosition(I);
+            if (!L.isValid())
+                break;
+            // The leading and trailing edges of the character; where a run of one direction
+            // starts the layout answers both with the end of the run before, so the character's
+            // glyphs tell.
+            double Lead = L.cursorToX(I, QTextLine::Leading), Trail = L.cursorToX(I, QTextLine::Trailing);
+            bool Rtl = Lead > Trail;
+            if (Lead == Trail) {
+                const QList<QGlyphRun> Runs = L.glyphRuns(I, N);
+                if (!Runs.isEmpty()) {
+                    double Lo = 1e300, Hi = -1e300;
+                    for (const QGlyphRun& R : Runs) {
+                        const QList<QPointF> Ps = R.positions();
+                        const QList<QPointF> Adv = R.rawFont().advancesForGlyphIndexes(R.glyphIndexes());
+                        for (qsizetype K = 0; K < Ps.size(); ++K) {
+                            Lo = std::min(Lo, Ps[K].x());
+                            Hi = std::max(Hi, Ps[K].x() + (K < Adv.size() ? Adv[K].x() : 0.0));
+                        }
+                        Rtl = R.isRightToLeft();
+                    }
+                    if (Lo <= Hi) {
+                        Lead = Rtl ? Hi : Lo;
+                        Trail = Rtl ? Lo : Hi;
+                    }
+                } else if (Cur) {
+                    Rtl = Cur->Rtl; // a character without glyphs of its own goes with the one before
+                }
+            }
+            const TBox Box{std::min(Lead, Trail), std::max(Lead, Trail), Rtl, L.lineNumber()};
+            const bool Joins = Cur && Cur->Rtl == Rtl && Cur->Line == Box.Line &&
+                               (Rtl ? std::abs(Box.Right - Cur->Left) < 0.5 : std::abs(Box.Left - Cur->Right) < 0.5);
+            if (Joins) {
+                Cur->Left = std::min(Cur->Left, Box.Left);
+                Cur->Right = std::max(Cur->Right, Box.Right);
+            } else {
+                Close(I);
+                Cur = Box;
+                CurFrom = I;
+            }
+            I += N;
+        }
+        Close(To);
+        return true;
+    }
+    // Lines longer than this are not cut into pieces: each character's place costs a walk
+    // along its line.
+    static constexpr int MaxPiecesLine = 16384;
     // Client position of an editor position (top-left of the character cell).
     QPoint PosToClient(int Pos) const
     {
@@ -883,8 +984,12 @@ void ApplyAlignment(TEditState* S)
     Qt::Alignment A = (Style & ES_RIGHT)    ? Qt::AlignRight
                       : (Style & ES_CENTER) ? Qt::AlignHCenter
                                             : Qt::AlignLeft;
-    if (O.alignment() != A) {
+    // Lines read left to right, as the window does, whatever script a line starts with: text
+    // of right-to-left scripts is laid out in reading order inside them.
+    A |= Qt::AlignAbsolute;
+    if (O.alignment() != A || O.textDirection() != Qt::LeftToRight) {
         O.setAlignment(A);
+        O.setTextDirection(Qt::LeftToRight);
         S->Doc->setDefaultTextOption(O);
         S->Lines->Reset();
     }
@@ -1860,6 +1965,15 @@ bool TCustomEdit::LineSpanInView(int Line, int& From, int& To)
     From = S->ToByte(B.position() + First);
     To = S->ToByte(std::min(B.position() + Last + 1, End));
     return true;
+}
+
+bool TCustomEdit::TextPieces(int From, int To, std::vector<TEditTextPiece>& Pieces)
+{
+    Pieces.clear();
+    TEditState* S = EditStateOf(this);
+    if (!S || From < 0 || To < From || To > S->Length())
+        return false;
+    return S->PiecesOf(S->ToPos(From), S->ToPos(To), Pieces);
 }
 
 int TCustomEdit::GetTextRange(int From, int To, char* Buffer)

@@ -13,6 +13,7 @@
 
 #include <span>
 #include <string>
+#include <vector>
 
 // Registers the "EDIT" window class (done by TCustomEdit itself; call it before creating an edit
 // window with CreateWindowEx directly).
@@ -23,6 +24,14 @@ void RegisterEditClass();
 void SetEditMeasuredFromStart(int Characters);
 
 enum TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
+
+// A piece of a line as the control shows it: bytes [From, To) of the text, laid out in one
+// direction, the top left of its leftmost character at client point At.
+struct TEditTextPiece {
+    int From = 0, To = 0;
+    TPoint At;
+    bool RightToLeft = false;
+};
 
 // ---- TCustomEdit ------------------------------------------------------------------------------
 class TCustomEdit : public TWinControl {
@@ -84,6 +93,12 @@ public:
     // characters that show between the left and right edges of the formatting rectangle: a part
     // of a long unwrapped line, otherwise the whole line.
     bool LineSpanInView(int Line, int& From, int& To);
+    // Bytes [From, To) of one line, cut where the control's layout turns or jumps, in the order
+    // of the text: the control lays a line holding right-to-left text out in reading order.
+    // False when the line holds none (each character then lies to the right of the one before,
+    // where CharPositions puts it), when the line is too long to be cut this way, or when an
+    // offset lies outside the text.
+    bool TextPieces(int From, int To, std::vector<TEditTextPiece>& Pieces);
     // Bytes [From, To) of the text as WM_GETTEXT gives them, copied to Buffer; the count.
     int GetTextRange(int From, int To, char* Buffer);
     // The character nearest a client point and its line, as EM_CHARFROMPOS finds them.

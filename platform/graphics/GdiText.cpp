@@ -2,13 +2,16 @@
 // measurement with whole-pixel advances and no kerning (so a run measures the same alone and inside
 // its line), text output, DrawText formatting and font enumeration.
 #include "platform/qt/GdiPrivate.h"
+#include "platform/qt/Bidi.h"
 
 #include <QCoreApplication>
 #include <QFontDatabase>
 #include <QGlyphRun>
 #include <QHash>
+#include <QTextLayout>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <map>
 #include <mutex>
@@ -434,6 +437,35 @@ void DrawTextRun(TDc* Dc, int X, int Y, const char* Text, int Count, const int* 
     int Width = 0;
     for (int A : Adv)
         Width += A;
+    const double Angle = F->Log.lfEscapement / 10.0;
+    const bool Mono = Dc->Mono();
+    // Classic rendering: smoothing only when the font asks for it, so text pixels are exactly the
+    // text colour and masks made from drawn text have no fringes.
+    const bool Smooth =
+        !Mono && (F->Log.lfQuality == ANTIALIASED_QUALITY || F->Log.lfQuality == CLEARTYPE_QUALITY);
+    // Text holding right-to-left characters is laid out as a line of text is: in reading order
+    // and shaped (joined where the script joins), not glyph by glyph in the order of storage.
+    // ETO_RTLREADING makes the text's own direction right to left.
+    std::optional<QTextLayout> Bidi;
+    if (!Dx && Angle == 0 &&
+        std::any_of(Chars.begin(), Chars.end(), [](char32_t C) { return IsRightToLeftChar(C); })) {
+        Bidi.emplace(QString::fromUtf8(Text, Count), F->DrawFont(Smooth));
+        QTextOption O;
+        O.setTextDirection((Options & ETO_RTLREADING) ? Qt::RightToLeft : Qt::LeftToRight);
+        O.setAlignment(Qt::AlignLeft | Qt::AlignAbsolute);
+        O.setWrapMode(QTextOption::NoWrap);
+        Bidi->setTextOption(O);
+        Bidi->setCacheEnabled(true);
+        Bidi->beginLayout();
+        QTextLine L = Bidi->createLine();
+        if (L.isValid())
+            L.setPosition(QPointF(0, 0));
+        Bidi->endLayout();
+        if (L.isValid())
+            Width = static_cast<int>(std::lround(L.naturalTextWidth())) + Dc->St.CharExtra * int(Chars.size());
+        else
+            Bidi.reset();
+    }
     const TEXTMETRIC& Tm = F->Metric;
     const UINT Align = Dc->St.TextAlign;
     if (Align & TA_UPDATECP) {
@@ -482,17 +514,11 @@ void DrawTextRun(TDc* Dc, int X, int Y, const char* Text, int Count, const int* 
     QRect Cell(Left, Top, Width, Tm.tmHeight);
     if (Clipped)
         Cell &= Box;
-    const double Angle = F->Log.lfEscapement / 10.0;
     if (Dc->St.BkMode == OPAQUE && Angle == 0)
         Fill(Cell, Bk);
     if (Chars.empty())
         return;
 
-    const bool Mono = Dc->Mono();
-    // Classic rendering: smoothing only when the font asks for it, so text pixels are exactly the
-    // text colour and masks made from drawn text have no fringes.
-    const bool Smooth =
-        !Mono && (F->Log.lfQuality == ANTIALIASED_QUALITY || F->Log.lfQuality == CLEARTYPE_QUALITY);
     const QRgb Ink = PixelOf(Dc, Dc->St.TextColor);
     const int Base = Top + Tm.tmAscent;
     // Underline and strike-out, drawn by whichever way the glyphs went.
@@ -506,6 +532,23 @@ void DrawTextRun(TDc* Dc, int X, int Y, const char* Text, int Count, const int* 
         if (F->Log.lfStrikeOut)
             FillLine(QRect(Left, Base - M.strikeOutPos(), Width, Thick));
     };
+    if (Bidi) {
+        TPaintScope P(Dc);
+        if (!P.Ok())
+            return;
+        if (Clipped)
+            P->setClipRect(Box, P->hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
+        P->setRenderHint(QPainter::TextAntialiasing, Smooth);
+        const QTextLine L = Bidi->lineAt(0);
+        const QPointF Origin(Left, Base - L.ascent());
+        P->setPen(QColor::fromRgb(Ink));
+        for (const QGlyphRun& Run : L.glyphRuns())
+            P->drawGlyphRun(Origin, Run);
+        Decorate([&](const QRect& R) { P->fillRect(R, QColor::fromRgb(Ink)); });
+        if (Mono)
+            SnapMono(Dc, QRect(Left - 2, Top - 2, Width + 4 + Tm.tmMaxCharWidth, Tm.tmHeight + 4));
+        return;
+    }
     if (Direct && !Smooth && !Mono && Angle == 0) {
         if (Clipped)
             Direct->Limit(Box);

@@ -68,6 +68,8 @@ public:
     // Something the layout depends on changed (font, tabs, alignment, wrapping).
     void Reset();
 
+    // Whether block B holds right-to-left text.
+    bool HoldsRightToLeft(const QTextBlock& B, int Bytes);
     // Whether x along block B is measured from points along it (it is long enough, and left to
     // right).
     bool Measurable(const QTextBlock& B, int Bytes);

@@ -12,6 +12,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -774,3 +775,54 @@ TEST(ColMemoCursor, InitLoadsThePointingHandIntoSlotOne)
 }
 
 } // namespace
+
+TEST_F(ColorMemo, RightToLeftTextIsColouredInTheControlsReadingOrder)
+{
+    // The control lays right-to-left text out in reading order (numbers inside it left to
+    // right); coloured runs must cover the very pixels its own text takes, line by line.
+    MainPane();
+    Memo->Font()->SetName("DejaVu Sans");
+    ProcessMessages();
+    const std::string Hebrew = "\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D \xD7\xA2\xD7\x95\xD7\x9C\xD7\x9D";
+    const std::string Arabic = "\xD9\x85\xD8\xB1\xD8\xAD\xD8\xA8\xD8\xA7";
+    // Runs that end inside a stretch of right-to-left text: a tag's closing bracket between two
+    // right-to-left words reads with them.
+    const std::string T = "a <i " + Hebrew + " 12 " + Hebrew + "> " + Hebrew + "\r\n" + Hebrew + " <b> = " +
+                          Hebrew + "\r\n<p " + Arabic + " x " + Arabic + ">" + Arabic + " = TABLE";
+    SetText(T);
+    const TDibImage Coloured = Capture();
+
+    std::unique_ptr<TForm> Plain(CreateFormFromText<TForm>(
+        nullptr, "object Form2: TForm\n  Left = 40\n  Top = 40\n  Width = 420\n  Height = 320\n"
+                 "  object plain: TMemo\n    Left = 0\n    Top = 0\n    Width = 400\n    Height = 200\n"
+                 "    WordWrap = False\n  end\nend\n"));
+    auto* P = dynamic_cast<TMemo*>(Plain->FindComponent("plain"));
+    ASSERT_NE(P, nullptr);
+    P->Font()->Assign(Memo->Font());
+    P->Font()->SetColor(clBlack);
+    P->SetText(T);
+    Plain->Show();
+    ProcessMessages();
+    const TDibImage Native = CaptureWindowImage(P->Handle(), true);
+    ASSERT_EQ(Native.Pixels.size(), Coloured.Pixels.size());
+
+    // Ink is whatever is not the white ground; per line, the ink of the two must match.
+    const int H = LineHeight();
+    auto Ink = [](std::uint32_t Px) { return (Px & 0xFFFFFF) != 0xFFFFFF; };
+    for (int Line = 0; Line < 3; ++Line) {
+        SCOPED_TRACE(Line);
+        const int Top = PosOf(LineIndex(Line)).y;
+        int Inked = 0, Differ = 0;
+        for (int Y = std::max(Top, 0); Y < std::min(Top + H, Native.Height); ++Y)
+            for (int X = 0; X < Native.Width - 20; ++X) {
+                const std::size_t I = static_cast<std::size_t>(Y * Native.Width + X);
+                Inked += Ink(Native.Pixels[I]);
+                Differ += Ink(Native.Pixels[I]) != Ink(Coloured.Pixels[I]);
+            }
+        ASSERT_GT(Inked, 100);
+        EXPECT_LT(Differ, Inked / 20) << Inked;
+    }
+    // And the runs are coloured: the tags blue, the equals sign red.
+    EXPECT_GT(CountNear(Coloured, 2, 40, clBlue), 50);
+    Plain->BeforeDestruction();
+}
