@@ -1172,8 +1172,9 @@ void TColorMemo::DrawText(int Index, int EndIndex, int X, int Y)
     // piece that reads one way is drawn where the control put it, in its direction.
     if (TextPieces(Index, EndIndex, FPieces)) {
         for (const TEditTextPiece& P : FPieces)
-            ExtTextOut(FCanvas->Handle(), P.At.x, P.At.y, P.RightToLeft ? Flags | ETO_RTLREADING : Flags, nullptr,
-                       FDrawBuf.data() + (P.From - Index), static_cast<UINT>(P.To - P.From), nullptr);
+            ExtTextOut(FCanvas->Handle(), P.At.x, P.At.y, P.RightToLeft ? Flags | ETO_RTLREADING : Flags,
+                       nullptr, FDrawBuf.data() + (P.From - Index), static_cast<UINT>(P.To - P.From),
+                       nullptr);
         return;
     }
     ExtTextOut(FCanvas->Handle(), X, Y, Flags, nullptr, FDrawBuf.data(), static_cast<UINT>(N), nullptr);

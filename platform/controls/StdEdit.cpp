@@ -385,8 +385,8 @@ struct TEditState {
     // and long ones can be measured from points along them.
     bool StraightLines() const
     {
-        return !Wraps() && (Doc->defaultTextOption().alignment() & Qt::AlignHorizontal_Mask & ~Qt::AlignAbsolute) ==
-                              Qt::AlignLeft;
+        return !Wraps() && (Doc->defaultTextOption().alignment() & Qt::AlignHorizontal_Mask &
+                            ~Qt::AlignAbsolute) == Qt::AlignLeft;
     }
     // Where layout x and line numbers land in the client area (the lines laid out).
     struct TClientOrigin {
@@ -397,7 +397,8 @@ struct TEditState {
         QPoint Of(double X, int Line) const
         {
             const double Y = R.top + Off.y() + (Line - TopLine) * Pitch;
-            return QPoint(static_cast<int>(std::floor(R.left + Off.x() + X)), static_cast<int>(std::lround(Y)));
+            return QPoint(static_cast<int>(std::floor(R.left + Off.x() + X)),
+                          static_cast<int>(std::lround(Y)));
         }
     };
     TClientOrigin ClientOrigin() const
@@ -469,7 +470,6 @@ struct TEditState {
         LayoutAll();
         EnsureLayout(B);
         QTextLayout* Lay = B.layout();
-        const QString Text = B.text();
         const TClientOrigin O = ClientOrigin();
         const int From = P0 - B.position(), To = std::min(P1 - B.position(), Len);
         struct TBox {
@@ -485,13 +485,13 @@ struct TEditState {
             TEditTextPiece P;
             P.From = ToByte(B.position() + CurFrom);
             P.To = ToByte(B.position() + End);
-            const QPoint At = O.Of(Cur->Left, Multi() ? (Wraps() ? B.firstLineNumber() + Cur->Line : B.blockNumber()) : 0);
+            const QPoint At = O.Of(Cur->Left, LineOfPos(B.position() + CurFrom));
             P.At = TPoint{At.x(), At.y()};
             P.RightToLeft = Cur->Rtl;
             Pieces.push_back(P);
         };
         for (int I = From; I < To;) {
-            const int N = QChar::isHighSurrogate(Text[I].unicode()) && I + 1 < Len ? 2 : 1;
+            const int N = Doc->characterAt(B.position() + I).isHighSurrogate() && I + 1 < Len ? 2 : 1;
             const QTextLine L = Lay->lineForTextPosition(I);
             if (!L.isValid())
                 break;
@@ -522,8 +522,9 @@ struct TEditState {
                 }
             }
             const TBox Box{std::min(Lead, Trail), std::max(Lead, Trail), Rtl, L.lineNumber()};
-            const bool Joins = Cur && Cur->Rtl == Rtl && Cur->Line == Box.Line &&
-                               (Rtl ? std::abs(Box.Right - Cur->Left) < 0.5 : std::abs(Box.Left - Cur->Right) < 0.5);
+            const bool Joins =
+                Cur && Cur->Rtl == Rtl && Cur->Line == Box.Line &&
+                (Rtl ? std::abs(Box.Right - Cur->Left) < 0.5 : std::abs(Box.Left - Cur->Right) < 0.5);
             if (Joins) {
                 Cur->Left = std::min(Cur->Left, Box.Left);
                 Cur->Right = std::max(Cur->Right, Box.Right);

@@ -1,8 +1,8 @@
 // Fonts and text: face-name mapping to the installed free fonts, metrics at a fixed 96 dpi, text
 // measurement with whole-pixel advances and no kerning (so a run measures the same alone and inside
 // its line), text output, DrawText formatting and font enumeration.
-#include "platform/qt/GdiPrivate.h"
 #include "platform/qt/Bidi.h"
+#include "platform/qt/GdiPrivate.h"
 
 #include <QCoreApplication>
 #include <QFontDatabase>
@@ -455,14 +455,14 @@ void DrawTextRun(TDc* Dc, int X, int Y, const char* Text, int Count, const int* 
         O.setAlignment(Qt::AlignLeft | Qt::AlignAbsolute);
         O.setWrapMode(QTextOption::NoWrap);
         Bidi->setTextOption(O);
-        Bidi->setCacheEnabled(true);
         Bidi->beginLayout();
         QTextLine L = Bidi->createLine();
         if (L.isValid())
             L.setPosition(QPointF(0, 0));
         Bidi->endLayout();
         if (L.isValid())
-            Width = static_cast<int>(std::lround(L.naturalTextWidth())) + Dc->St.CharExtra * int(Chars.size());
+            Width =
+                static_cast<int>(std::lround(L.naturalTextWidth())) + Dc->St.CharExtra * int(Chars.size());
         else
             Bidi.reset();
     }
@@ -532,24 +532,7 @@ void DrawTextRun(TDc* Dc, int X, int Y, const char* Text, int Count, const int* 
         if (F->Log.lfStrikeOut)
             FillLine(QRect(Left, Base - M.strikeOutPos(), Width, Thick));
     };
-    if (Bidi) {
-        TPaintScope P(Dc);
-        if (!P.Ok())
-            return;
-        if (Clipped)
-            P->setClipRect(Box, P->hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
-        P->setRenderHint(QPainter::TextAntialiasing, Smooth);
-        const QTextLine L = Bidi->lineAt(0);
-        const QPointF Origin(Left, Base - L.ascent());
-        P->setPen(QColor::fromRgb(Ink));
-        for (const QGlyphRun& Run : L.glyphRuns())
-            P->drawGlyphRun(Origin, Run);
-        Decorate([&](const QRect& R) { P->fillRect(R, QColor::fromRgb(Ink)); });
-        if (Mono)
-            SnapMono(Dc, QRect(Left - 2, Top - 2, Width + 4 + Tm.tmMaxCharWidth, Tm.tmHeight + 4));
-        return;
-    }
-    if (Direct && !Smooth && !Mono && Angle == 0) {
+    if (Direct && !Bidi && !Smooth && !Mono && Angle == 0) {
         if (Clipped)
             Direct->Limit(Box);
         if (DrawGlyphsDirect(*Direct, F, Chars, Adv, Left, Base, Ink)) {
@@ -573,29 +556,36 @@ void DrawTextRun(TDc* Dc, int X, int Y, const char* Text, int Count, const int* 
         if (Dc->St.BkMode == OPAQUE)
             P->fillRect(QRect(Left, Top, Width, Tm.tmHeight), QColor::fromRgb(Back));
     }
-    QList<quint32> Glyphs;
-    QList<QPointF> Positions;
-    Glyphs.reserve(qsizetype(Chars.size()));
-    Positions.reserve(qsizetype(Chars.size()));
-    int Pen = Left;
-    for (std::size_t I = 0; I < Chars.size(); ++I) {
-        const TGlyph& G = F->Glyph(Chars[I]);
-        if (G.Index) {
-            Glyphs << G.Index;
-            Positions << QPointF(Pen, Base);
-        } else if (Chars[I] >= 0x20) {
-            const char32_t C = Chars[I];
-            P->drawText(QPointF(Pen, Base), QString::fromUcs4(&C, 1));
+    if (Bidi) {
+        const QTextLine L = Bidi->lineAt(0);
+        const QPointF Origin(Left, Base - L.ascent());
+        for (const QGlyphRun& Run : L.glyphRuns())
+            P->drawGlyphRun(Origin, Run);
+    } else {
+        QList<quint32> Glyphs;
+        QList<QPointF> Positions;
+        Glyphs.reserve(qsizetype(Chars.size()));
+        Positions.reserve(qsizetype(Chars.size()));
+        int Pen = Left;
+        for (std::size_t I = 0; I < Chars.size(); ++I) {
+            const TGlyph& G = F->Glyph(Chars[I]);
+            if (G.Index) {
+                Glyphs << G.Index;
+                Positions << QPointF(Pen, Base);
+            } else if (Chars[I] >= 0x20) {
+                const char32_t C = Chars[I];
+                P->drawText(QPointF(Pen, Base), QString::fromUcs4(&C, 1));
+            }
+            Pen += Adv[I];
         }
-        Pen += Adv[I];
-    }
-    if (!Glyphs.isEmpty()) {
-        QGlyphRun Run;
-        QRawFont Raw = F->Raw;
-        Run.setRawFont(Raw);
-        Run.setGlyphIndexes(Glyphs);
-        Run.setPositions(Positions);
-        P->drawGlyphRun(QPointF(0, 0), Run);
+        if (!Glyphs.isEmpty()) {
+            QGlyphRun Run;
+            QRawFont Raw = F->Raw;
+            Run.setRawFont(Raw);
+            Run.setGlyphIndexes(Glyphs);
+            Run.setPositions(Positions);
+            P->drawGlyphRun(QPointF(0, 0), Run);
+        }
     }
     Decorate([&](const QRect& R) { P->fillRect(R, QColor::fromRgb(Ink)); });
     if (Mono)

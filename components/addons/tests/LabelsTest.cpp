@@ -75,6 +75,14 @@ protected:
         Form->BeforeDestruction();
         delete Form;
     }
+    // An edit on the form, for a label to focus (or to hold the focus elsewhere).
+    TEdit* AddEdit(int Top)
+    {
+        auto* Edit = new TEdit(Form);
+        Edit->SetParent(Form);
+        Edit->SetBounds(10, Top, 100, 24);
+        return Edit;
+    }
     TAdLabel* AddLabel(const std::string& Caption, int L = 10, int T = 10)
     {
         auto* Label = new TAdLabel(Form);
@@ -256,12 +264,8 @@ TEST_F(LabelsTest, LayoutMovesTheTextDown)
 
 TEST_F(LabelsTest, TheAcceleratorFocusesTheFocusControl)
 {
-    auto* Edit = new TEdit(Form);
-    Edit->SetParent(Form);
-    Edit->SetBounds(10, 100, 100, 24);
-    auto* Other = new TEdit(Form);
-    Other->SetParent(Form);
-    Other->SetBounds(10, 140, 100, 24);
+    TEdit* Edit = AddEdit(100);
+    TEdit* Other = AddEdit(140);
     TAdLabel* Label = AddLabel("&Name");
     Label->SetFocusControl(Edit);
     struct {
@@ -293,12 +297,8 @@ TEST_F(LabelsTest, TheAcceleratorFocusesTheFocusControl)
 
 TEST_F(LabelsTest, AFocusRectangleShowsWhileTheFocusControlHasTheFocus)
 {
-    auto* Edit = new TEdit(Form);
-    Edit->SetParent(Form);
-    Edit->SetBounds(10, 100, 100, 24);
-    auto* Other = new TEdit(Form);
-    Other->SetParent(Form);
-    Other->SetBounds(10, 140, 100, 24);
+    TEdit* Edit = AddEdit(100);
+    TEdit* Other = AddEdit(140);
     TAdLabel* Label = AddLabel("Focus");
     Label->SetShadowSize(0);
     Label->SetFocusControl(Edit);

@@ -787,8 +787,9 @@ TEST_F(ColorMemo, RightToLeftTextIsColouredInTheControlsReadingOrder)
     const std::string Arabic = "\xD9\x85\xD8\xB1\xD8\xAD\xD8\xA8\xD8\xA7";
     // Runs that end inside a stretch of right-to-left text: a tag's closing bracket between two
     // right-to-left words reads with them.
-    const std::string T = "a <i " + Hebrew + " 12 " + Hebrew + "> " + Hebrew + "\r\n" + Hebrew + " <b> = " +
-                          Hebrew + "\r\n<p " + Arabic + " x " + Arabic + ">" + Arabic + " = TABLE";
+    const std::string T = "a <i " + Hebrew + " 12 " + Hebrew + "> " + Hebrew + "\r\n" + Hebrew +
+                          " <b> = " + Hebrew + "\r\n<p " + Arabic + " x " + Arabic + ">" + Arabic +
+                          " = TABLE";
     SetText(T);
     const TDibImage Coloured = Capture();
 
